@@ -1,0 +1,10 @@
+# Creates TARGET with NEWDB unless it already exists.
+if(EXISTS "${TARGET}")
+    return()
+endif()
+get_filename_component(dir "${TARGET}" DIRECTORY)
+file(MAKE_DIRECTORY "${dir}")
+execute_process(COMMAND "${NEWDB}" "${TARGET}" RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "rallymark-newdb failed to create ${TARGET}")
+endif()

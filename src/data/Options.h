@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <functional>
+
+namespace rm {
+
+// The in-memory copy of the Options row.
+struct OptionsRecord {
+    QString UserName;
+    QString UserEmail;
+    qint32 UserTimeZone = 0;
+    bool UserDaylightNow = false; // decided when the record is loaded, not recomputed afterwards
+    qint16 MaxResults = 0;
+    qint16 BestTimesGranularity = 0;
+    bool DisableConfirmations = false;
+    bool EnableICQStatus = false;
+    bool TimeFormat = false; // true: "HH:MM"; false: "HH:MM AMPM"
+    std::array<QString, 4> CustomTextTitle;
+    std::array<bool, 4> CustomTextEnabled{};
+    std::array<QString, 4> CustomDropTitle;
+    std::array<bool, 4> CustomDropEnabled{};
+    bool EnableEmails = false;
+    QString SMTPServer;
+    qint32 SMTPPort = 0; // a real port number, 0 to 65535
+    QString ReplyToName;
+    QString ReplyAddress;
+};
+
+inline const QString kDefaultUserName = QStringLiteral("John Q. User");
+inline const QString kPlaceholderEmail = QStringLiteral("user@example.com");
+
+OptionsRecord& CurrentOptions();
+
+// Reads the Options row into CurrentOptions, applying the defaults, and lets the main window update
+// its Custom Fields menu. Store errors are shown with the standard error report.
+void LoadOptions();
+
+// Called at the end of every LoadOptions with the record just loaded (the main window shows the
+// entries of the enabled pick-list fields and hides the others).
+void SetCustomFieldsMenuUpdater(std::function<void(const OptionsRecord&)> updater);
+
+} // namespace rm

@@ -1,0 +1,125 @@
+#include "data/Schema.h"
+
+#include "data/DbConnection.h"
+
+#include <QRegularExpression>
+#include <QSet>
+
+namespace rm {
+
+namespace {
+
+struct TableDef {
+    const char* name;
+    const char* columns;
+};
+
+// Times of day are 'HH:MM' text, date-times 'YYYY-MM-DD HH:MM:SS' text, booleans 1 and 0.
+const TableDef kTables[] = {
+    {"Options", "Options_ID INTEGER PRIMARY KEY, Options_Name TEXT, Options_Email TEXT, "
+                "Options_TimeZone INTEGER, Options_DST TEXT, Options_MaxResults INTEGER, "
+                "Options_BestTimesGranularity INTEGER, Options_DisableConfirmations INTEGER, "
+                "Options_EnableICQStatus INTEGER, Options_Time_Format INTEGER, "
+                "Options_Custom1_Text_Title TEXT, Options_Custom2_Text_Title TEXT, "
+                "Options_Custom3_Text_Title TEXT, Options_Custom4_Text_Title TEXT, "
+                "Options_Custom1_Text_Enabled INTEGER, Options_Custom2_Text_Enabled INTEGER, "
+                "Options_Custom3_Text_Enabled INTEGER, Options_Custom4_Text_Enabled INTEGER, "
+                "Options_Custom1_Drop_Title TEXT, Options_Custom2_Drop_Title TEXT, "
+                "Options_Custom3_Drop_Title TEXT, Options_Custom4_Drop_Title TEXT, "
+                "Options_Custom1_Drop_Enabled INTEGER, Options_Custom2_Drop_Enabled INTEGER, "
+                "Options_Custom3_Drop_Enabled INTEGER, Options_Custom4_Drop_Enabled INTEGER, "
+                "Options_EnableEmails INTEGER, Options_SMTPServer TEXT, Options_SMTPPort INTEGER, "
+                "Options_ReplyToName TEXT, Options_ReplyAddress TEXT"},
+    {"Players", "Player_ID INTEGER PRIMARY KEY AUTOINCREMENT, Player_TimeZone INTEGER, "
+                "Player_OnlineName TEXT NOT NULL, Player_Active INTEGER, Player_RealName TEXT, "
+                "Player_EmailPrimary TEXT, Player_EmailSecondary TEXT, Player_ICQ INTEGER, Player_AIM TEXT, "
+                "Player_Yahoo TEXT, Player_MSN TEXT, Player_Connection INTEGER, Player_Notes TEXT, "
+                "Player_Custom1 TEXT, Player_Custom2 TEXT, Player_Custom3 TEXT, Player_Custom4 TEXT, "
+                "Player_CustomDrop1 INTEGER, Player_CustomDrop2 INTEGER, Player_CustomDrop3 INTEGER, "
+                "Player_CustomDrop4 INTEGER, Player_Update TEXT"},
+    {"Members", "Member_Player_ID INTEGER, Member_Division_ID INTEGER, Member_Title INTEGER"},
+    {"Schedules", "Schedule_Player INTEGER, Schedule_Day INTEGER, Schedule_StartTime TEXT, "
+                  "Schedule_EndTime TEXT"},
+    {"Divisions", "Division_ID INTEGER PRIMARY KEY AUTOINCREMENT, Division_Name TEXT NOT NULL, "
+                  "Division_Game INTEGER, Division_Active INTEGER, Division_Notes TEXT, Division_Update TEXT"},
+    {"Titles", "Title_ID INTEGER PRIMARY KEY AUTOINCREMENT, Title_Division INTEGER, "
+               "Title_Description TEXT NOT NULL"},
+    {"Games", "Game_ID INTEGER PRIMARY KEY AUTOINCREMENT, Game_Name TEXT NOT NULL, Game_Type INTEGER, "
+              "Game_Genre INTEGER, Game_Notes TEXT"},
+    {"Genres", "Genre_ID INTEGER PRIMARY KEY AUTOINCREMENT, Genre_Name TEXT NOT NULL"},
+    {"GameTypes", "Type_ID INTEGER PRIMARY KEY AUTOINCREMENT, Type_Description TEXT NOT NULL"},
+    {"ConnectionTypes", "Connection_ID INTEGER PRIMARY KEY AUTOINCREMENT, Connection_Name TEXT NOT NULL"},
+    {"TimeZones", "TZ_ID INTEGER PRIMARY KEY AUTOINCREMENT, TZ_Name TEXT NOT NULL, TZ_Description TEXT NOT NULL, "
+                  "TZ_GMT_Offset INTEGER, TZ_Daylight_Savings TEXT"},
+    {"CustomFields", "Custom_ID INTEGER PRIMARY KEY AUTOINCREMENT, Custom_FieldNumber INTEGER, "
+                     "Custom_FieldText TEXT NOT NULL"},
+    {"Templates", "Template_ID INTEGER PRIMARY KEY AUTOINCREMENT, Template_Name TEXT NOT NULL, "
+                  "Template_Content TEXT NOT NULL"},
+    {"SchedulingWork", "WS_Time TEXT, WS_Day INTEGER, WS_PlayerCount INTEGER, WS_Players TEXT"},
+};
+
+// Indexes for the lookups the searches and the member counts make; not part of what a file must
+// hold.
+const char* const kIndexes[] = {
+    "CREATE INDEX IF NOT EXISTS idx_Schedules_Player ON Schedules (Schedule_Player)",
+    "CREATE INDEX IF NOT EXISTS idx_Schedules_Day ON Schedules (Schedule_Day, Schedule_StartTime)",
+    "CREATE INDEX IF NOT EXISTS idx_Members_Player ON Members (Member_Player_ID)",
+    "CREATE INDEX IF NOT EXISTS idx_Members_Division ON Members (Member_Division_ID)",
+};
+
+} // namespace
+
+QStringList SchemaTableNames() {
+    QStringList names;
+    for (const TableDef& t : kTables)
+        names << QString::fromLatin1(t.name);
+    return names;
+}
+
+QStringList SchemaStatements() {
+    QStringList statements;
+    for (const TableDef& t : kTables)
+        statements << QStringLiteral("CREATE TABLE %1 (%2)")
+                          .arg(QString::fromLatin1(t.name), QString::fromLatin1(t.columns));
+    for (const char* index : kIndexes)
+        statements << QString::fromLatin1(index);
+    return statements;
+}
+
+QStringList SchemaColumns(const QString& table) {
+    for (const TableDef& t : kTables) {
+        if (table.compare(QString::fromLatin1(t.name), Qt::CaseInsensitive) != 0)
+            continue;
+        QStringList columns;
+        for (const QString& piece : QString::fromLatin1(t.columns).split(QLatin1Char(',')))
+            columns << piece.trimmed().section(QLatin1Char(' '), 0, 0);
+        return columns;
+    }
+    return {};
+}
+
+std::optional<QString> CheckSchema(DbConnection& db) {
+    try {
+        QSet<QString> present;
+        RowSet tables = db.execute(QStringLiteral("Select name From sqlite_master Where type = 'table'"));
+        for (; !tables.eof(); tables.moveNext())
+            present.insert(tables.text(QStringLiteral("name")).toLower());
+        for (const QString& table : SchemaTableNames())
+            if (!present.contains(table.toLower()))
+                return QStringLiteral("The Rallymark database file has no table %1").arg(table);
+        for (const QString& table : SchemaTableNames()) {
+            QSet<QString> columns;
+            RowSet info = db.execute(QStringLiteral("PRAGMA table_info(%1)").arg(table));
+            for (; !info.eof(); info.moveNext())
+                columns.insert(info.text(QStringLiteral("name")).toLower());
+            for (const QString& column : SchemaColumns(table))
+                if (!columns.contains(column.toLower()))
+                    return QStringLiteral("The Rallymark database table %1 has no column %2").arg(table, column);
+        }
+    } catch (const DbError& e) {
+        return e.description();
+    }
+    return std::nullopt;
+}
+
+} // namespace rm

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace rm {
+
+class DbConnection;
+
+// The fourteen tables of the database file, in creation order.
+QStringList SchemaTableNames();
+// CREATE TABLE statements for a new file (keys never reused: INTEGER PRIMARY KEY AUTOINCREMENT).
+QStringList SchemaStatements();
+// The columns each table must have, as written in the statements.
+QStringList SchemaColumns(const QString& table);
+
+// Checks an open file: nullopt when it is a usable Rallymark database, otherwise a description such
+// as "The Rallymark database file has no table Players" or the store's own error.
+std::optional<QString> CheckSchema(DbConnection& db);
+
+} // namespace rm

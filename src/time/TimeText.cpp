@@ -1,0 +1,78 @@
+#include "time/TimeText.h"
+
+#include <QLocale>
+#include <QStringList>
+
+namespace rm {
+
+QString WeekdayName(int day) {
+    static const char* const names[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                        "Thursday", "Friday", "Saturday"};
+    if (day < 1 || day > 7)
+        return QString();
+    return QString::fromLatin1(names[day - 1]);
+}
+
+QString MinutesToHHMM(int minutesAfterMidnight) {
+    int m = minutesAfterMidnight % kMinutesPerDay;
+    if (m < 0)
+        m += kMinutesPerDay;
+    return QStringLiteral("%1:%2").arg(m / 60, 2, 10, QLatin1Char('0')).arg(m % 60, 2, 10, QLatin1Char('0'));
+}
+
+std::optional<int> ParseHHMM(const QString& text) {
+    const QString t = text.trimmed();
+    const qsizetype colon = t.indexOf(QLatin1Char(':'));
+    if (colon < 1 || colon > 2 || t.size() - colon - 1 != 2)
+        return std::nullopt;
+    bool okH = false;
+    bool okM = false;
+    const int h = t.left(colon).toInt(&okH);
+    const int m = t.mid(colon + 1).toInt(&okM);
+    for (const QChar c : t)
+        if (c != QLatin1Char(':') && !c.isDigit())
+            return std::nullopt;
+    if (!okH || !okM || h < 0 || h > 23 || m < 0 || m > 59)
+        return std::nullopt;
+    return h * 60 + m;
+}
+
+QString FormatTimeOfDay(int minutesAfterMidnight, bool timeFormat24) {
+    if (timeFormat24)
+        return MinutesToHHMM(minutesAfterMidnight);
+    int m = minutesAfterMidnight % kMinutesPerDay;
+    if (m < 0)
+        m += kMinutesPerDay;
+    const int h24 = m / 60;
+    int h12 = h24 % 12;
+    if (h12 == 0)
+        h12 = 12;
+    const QLocale locale = QLocale::system();
+    QString am = locale.amText();
+    QString pm = locale.pmText();
+    if (am.isEmpty())
+        am = QStringLiteral("AM");
+    if (pm.isEmpty())
+        pm = QStringLiteral("PM");
+    return QStringLiteral("%1:%2 %3")
+        .arg(h12, 2, 10, QLatin1Char('0'))
+        .arg(m % 60, 2, 10, QLatin1Char('0'))
+        .arg(h24 < 12 ? am : pm);
+}
+
+QString FormatStretch(int startMinutes, int endMinutes) {
+    return MinutesToHHMM(startMinutes) + QLatin1Char('|') + MinutesToHHMM(endMinutes);
+}
+
+std::optional<std::pair<int, int>> ParseStretch(const QString& text) {
+    const QStringList parts = text.split(QLatin1Char('|'));
+    if (parts.size() != 2)
+        return std::nullopt;
+    const auto start = ParseHHMM(parts.at(0));
+    const auto end = ParseHHMM(parts.at(1));
+    if (!start || !end)
+        return std::nullopt;
+    return std::make_pair(*start, *end);
+}
+
+} // namespace rm

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace rm {
+
+inline constexpr int kMinutesPerDay = 1440;
+inline constexpr int kMinutesPerWeek = 7 * kMinutesPerDay;
+
+// Weekdays are numbered 1 = Sunday to 7 = Saturday everywhere.
+QString WeekdayName(int day);
+
+// "HH:MM" on the 24-hour clock; the value is taken modulo one day.
+QString MinutesToHHMM(int minutesAfterMidnight);
+// Parses "HH:MM" or "H:MM" (24-hour); nullopt when it is not a time of day.
+std::optional<int> ParseHHMM(const QString& text);
+
+// A time of day as the user wants to see it: "HH:MM" when timeFormat24 is true, otherwise
+// "HH:MM AM" with the system's AM/PM designators.
+QString FormatTimeOfDay(int minutesAfterMidnight, bool timeFormat24);
+
+// A stretch of availability travels as "HH:MM|HH:MM".
+QString FormatStretch(int startMinutes, int endMinutes);
+std::optional<std::pair<int, int>> ParseStretch(const QString& text);
+
+} // namespace rm
