@@ -1,0 +1,255 @@
+#include "ui/Maintenance.h"
+
+#include "data/DbConnection.h"
+#include "data/MessageSink.h"
+
+#include <QBoxLayout>
+#include <QFile>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QTreeWidget>
+
+namespace rm {
+
+namespace {
+
+ModalRunner g_modalRunner;
+
+double logicalDpi(const QWidget* reference) {
+    if (reference)
+        return reference->logicalDpiX();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        return screen->logicalDotsPerInchX();
+    return 96.0;
+}
+
+} // namespace
+
+int TwipsToPixels(int twips, const QWidget* reference) {
+    return qRound(double(twips) * logicalDpi(reference) / 1440.0);
+}
+
+int PixelsToTwips(int pixels, const QWidget* reference) {
+    return qRound(double(pixels) * 1440.0 / logicalDpi(reference));
+}
+
+QIcon AppIcon(const QString& name) {
+    const QString path = QStringLiteral(":/icons/%1.svg").arg(name);
+    if (!QFile::exists(path))
+        return QIcon();
+    return QIcon(path);
+}
+
+QToolButton* MakePictureButton(QWidget* parent, const QString& objectName, const QString& iconName,
+                               const QString& caption, const QString& toolTip) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(objectName);
+    button->setText(caption);
+    button->setIcon(AppIcon(iconName));
+    button->setIconSize(QSize(32, 32));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setToolTip(toolTip);
+    button->setAccessibleName(toolTip);
+    button->setAutoRaise(true);
+    return button;
+}
+
+void SetPicture(QToolButton* button, const QString& iconName) { button->setIcon(AppIcon(iconName)); }
+
+bool RunTrapped(const std::function<void()>& action) {
+    try {
+        action();
+        return true;
+    } catch (const DbError& e) {
+        ShowErrorReport(e.description());
+    }
+    return false;
+}
+
+int RunModal(QDialog* dialog) {
+    if (g_modalRunner)
+        return g_modalRunner(dialog);
+    return dialog->exec();
+}
+
+void SetModalRunner(ModalRunner runner) { g_modalRunner = std::move(runner); }
+
+void SetupReportColumns(QTreeWidget* list, const QList<ReportColumn>& columns) {
+    list->clear();
+    list->setColumnCount(static_cast<int>(columns.size()));
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    QStringList captions;
+    for (const ReportColumn& c : columns)
+        captions << c.caption;
+    list->setHeaderLabels(captions);
+    for (int i = 0; i < columns.size(); ++i) {
+        const ReportColumn& c = columns.at(i);
+        list->headerItem()->setTextAlignment(i, c.alignment | Qt::AlignVCenter);
+        if (c.widthTwips <= 0) {
+            list->setColumnHidden(i, true);
+        } else {
+            list->setColumnHidden(i, false);
+            list->setColumnWidth(i, TwipsToPixels(c.widthTwips, list));
+        }
+    }
+}
+
+qint32 FirstSelectedKey(const QTreeWidget* list, int keyColumn) {
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = list->topLevelItem(i);
+        if (item->isSelected())
+            return item->text(keyColumn).toInt();
+    }
+    return 0;
+}
+
+qint32 FirstSelectedKey(const QListWidget* list) {
+    for (int i = 0; i < list->count(); ++i) {
+        const QListWidgetItem* item = list->item(i);
+        if (item->isSelected())
+            return item->data(Qt::UserRole).toInt();
+    }
+    return 0;
+}
+
+void ClearSelection(QTreeWidget* list) {
+    list->clearSelection();
+    list->setCurrentItem(nullptr);
+}
+
+MaintainDialog::MaintainDialog(QWidget* parent) : QDialog(parent) {
+    setModal(true);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+void MaintainDialog::addDialogButtons(QBoxLayout* layout) {
+    m_ok = MakePictureButton(this, QStringLiteral("imgButton1"), QStringLiteral("ok"), tr("OK"),
+                             tr("Save and close"));
+    m_cancel = MakePictureButton(this, QStringLiteral("imgButton2"), QStringLiteral("cancel"), tr("Cancel"),
+                                 tr("Close without saving"));
+    layout->addStretch(1);
+    layout->addWidget(m_ok);
+    layout->addWidget(m_cancel);
+    connect(m_ok, &QToolButton::clicked, this, &MaintainDialog::pressOK);
+    connect(m_cancel, &QToolButton::clicked, this, &MaintainDialog::pressCancel);
+}
+
+void MaintainDialog::prepare() {
+    if (m_prepared)
+        return;
+    m_prepared = true;
+    RunTrapped([this] { loadDialog(); });
+    if (isDeleteMode())
+        applyDeleteMode();
+}
+
+void MaintainDialog::showEvent(QShowEvent* event) {
+    prepare();
+    QDialog::showEvent(event);
+}
+
+void MaintainDialog::applyDeleteMode() {
+    for (QWidget* w : editableFields()) {
+        if (auto* line = qobject_cast<QLineEdit*>(w))
+            line->setReadOnly(true);
+        else if (auto* text = qobject_cast<QPlainTextEdit*>(w))
+            text->setReadOnly(true);
+        else if (auto* rich = qobject_cast<QTextEdit*>(w))
+            rich->setReadOnly(true);
+        else
+            w->setEnabled(false);
+    }
+    if (m_ok) {
+        SetPicture(m_ok, QStringLiteral("ok-delete"));
+        m_ok->setToolTip(tr("Delete and close"));
+        m_ok->setAccessibleName(m_ok->toolTip());
+    }
+    if (m_cancel) {
+        SetPicture(m_cancel, QStringLiteral("cancel-delete"));
+        m_cancel->setToolTip(tr("Close without deleting"));
+        m_cancel->setAccessibleName(m_cancel->toolTip());
+    }
+}
+
+void MaintainDialog::pressOK() {
+    prepare();
+    bool close = false;
+    RunTrapped([&] { close = save(); });
+    if (close)
+        accept();
+}
+
+void MaintainDialog::pressCancel() { reject(); }
+
+MaintenanceWindow::MaintenanceWindow(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_DeleteOnClose, true);
+}
+
+QBoxLayout* MaintenanceWindow::makeButtonRow() {
+    auto* row = new QHBoxLayout;
+    imgAdd = MakePictureButton(this, QStringLiteral("imgAdd"), QStringLiteral("add"), tr("Add"), tr("Add a new entry"));
+    imgEdit = MakePictureButton(this, QStringLiteral("imgEdit"), QStringLiteral("edit"), tr("Edit"),
+                                tr("Edit the selected entry"));
+    imgDelete = MakePictureButton(this, QStringLiteral("imgDelete"), QStringLiteral("delete"), tr("Delete"),
+                                  tr("Delete the selected entry"));
+    imgExit = MakePictureButton(this, QStringLiteral("imgExit"), QStringLiteral("exit"), tr("Exit"),
+                                tr("Close this window"));
+    row->addWidget(imgAdd);
+    row->addWidget(imgEdit);
+    row->addWidget(imgDelete);
+    row->addStretch(1);
+    row->addWidget(imgExit);
+    connect(imgAdd, &QToolButton::clicked, this, &MaintenanceWindow::addEntry);
+    connect(imgEdit, &QToolButton::clicked, this, &MaintenanceWindow::editEntry);
+    connect(imgDelete, &QToolButton::clicked, this, &MaintenanceWindow::deleteEntry);
+    connect(imgExit, &QToolButton::clicked, this, [this] {
+        // Inside the main window the frame around this widget is what closes.
+        if (QWidget* frame = parentWidget(); frame && frame->inherits("QMdiSubWindow"))
+            frame->close();
+        else
+            close();
+    });
+    return row;
+}
+
+void MaintenanceWindow::runDialog(const QString& mode, qint32 key) {
+    MaintainDialog* dialog = createDialog();
+    dialog->EditMode = mode;
+    dialog->DialogText = dialogText();
+    dialog->PrimaryKey = key;
+    RunModal(dialog);
+    delete dialog;
+    refresh();
+}
+
+void MaintenanceWindow::addEntry() { runDialog(QStringLiteral("Add"), 0); }
+
+void MaintenanceWindow::editEntry() {
+    const qint32 key = selectedKey();
+    if (key == 0) {
+        ShowMessage(noSelectionText(QStringLiteral("Edit")), AlignCenterText, vbOKOnly, vbExclamation,
+                    QStringLiteral("No Selection Made"));
+        return;
+    }
+    runDialog(QStringLiteral("Edit"), key);
+}
+
+void MaintenanceWindow::deleteEntry() {
+    const qint32 key = selectedKey();
+    if (key == 0) {
+        ShowMessage(noSelectionText(QStringLiteral("Delete")), AlignCenterText, vbOKOnly, vbExclamation,
+                    QStringLiteral("No Selection Made"));
+        return;
+    }
+    runDialog(QStringLiteral("Delete"), key);
+}
+
+} // namespace rm

@@ -1,0 +1,134 @@
+#pragma once
+
+#include <QDialog>
+#include <QIcon>
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class QBoxLayout;
+class QLineEdit;
+class QListWidget;
+class QToolButton;
+class QTreeWidget;
+
+namespace rm {
+
+// Geometry of the system is given in twips (1/1440 inch).
+int TwipsToPixels(int twips, const QWidget* reference = nullptr);
+int PixelsToTwips(int pixels, const QWidget* reference = nullptr);
+
+// The application's pictures, kept as SVG resources: ":/icons/<name>.svg".
+QIcon AppIcon(const QString& name);
+
+// A picture button: icon, caption under it, tool tip and an accessible name saying what it does.
+QToolButton* MakePictureButton(QWidget* parent, const QString& objectName, const QString& iconName,
+                               const QString& caption, const QString& toolTip);
+void SetPicture(QToolButton* button, const QString& iconName);
+
+// Runs a store action under the standard error trap: a DbError becomes the standard error report.
+// Returns true when the action finished.
+bool RunTrapped(const std::function<void()>& action);
+
+// Every modal dialog is shown through this call, so tests can drive a dialog without blocking.
+int RunModal(QDialog* dialog);
+using ModalRunner = std::function<int(QDialog*)>;
+void SetModalRunner(ModalRunner runner); // empty restores QDialog::exec
+
+// A report-style list column: caption, width in twips (0 hides it), alignment.
+struct ReportColumn {
+    QString caption;
+    int widthTwips;
+    Qt::Alignment alignment = Qt::AlignLeft;
+};
+void SetupReportColumns(QTreeWidget* list, const QList<ReportColumn>& columns);
+// The key in the given column of the first selected row (rows scanned from the first); 0 for none.
+qint32 FirstSelectedKey(const QTreeWidget* list, int keyColumn);
+// The item data key of the first selected entry of a plain list; 0 for none.
+qint32 FirstSelectedKey(const QListWidget* list);
+void ClearSelection(QTreeWidget* list);
+
+// The modal add/edit/delete dialog of the maintenance pattern. The list window sets EditMode,
+// DialogText and PrimaryKey, then shows it with RunModal. In Delete mode all fields are read-only
+// and the buttons show their delete pictures. OK calls save(); a true result closes the dialog.
+class MaintainDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit MaintainDialog(QWidget* parent = nullptr);
+
+    QString EditMode; // "Add", "Edit" or "Delete"
+    QString DialogText;
+    qint32 PrimaryKey = 0;
+
+    bool isAddMode() const { return EditMode.compare(QLatin1String("Add"), Qt::CaseInsensitive) == 0; }
+    bool isEditMode() const { return EditMode.compare(QLatin1String("Edit"), Qt::CaseInsensitive) == 0; }
+    bool isDeleteMode() const { return EditMode.compare(QLatin1String("Delete"), Qt::CaseInsensitive) == 0; }
+
+    QToolButton* okButton() const { return m_ok; }
+    QToolButton* cancelButton() const { return m_cancel; }
+
+    // Loads the dialog for its mode (called by showEvent once, and by tests directly).
+    void prepare();
+
+public Q_SLOTS:
+    void pressOK();
+    void pressCancel();
+
+protected:
+    // Fills the fields; runs under the error trap. Edit and Delete load the row by PrimaryKey.
+    virtual void loadDialog() {}
+    // Validates and writes; shows its own messages. Return true to close the dialog.
+    virtual bool save() = 0;
+    // Fields that become read-only (or disabled) in Delete mode.
+    virtual QList<QWidget*> editableFields() const { return {}; }
+
+    // Adds OK (imgButton1) and Cancel (imgButton2) to a layout.
+    void addDialogButtons(QBoxLayout* layout);
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void applyDeleteMode();
+
+    QToolButton* m_ok = nullptr;
+    QToolButton* m_cancel = nullptr;
+    bool m_prepared = false;
+};
+
+// The list window of the maintenance pattern: Add, Edit, Delete and Exit picture buttons
+// (imgAdd, imgEdit, imgDelete, imgExit), double-click = Edit, "No Selection Made" warnings, and a
+// refill after each dialog. Subclasses own the list and say how to fill it.
+class MaintenanceWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit MaintenanceWindow(QWidget* parent = nullptr);
+
+    virtual void refresh() = 0;
+
+public Q_SLOTS:
+    void addEntry();
+    void editEntry();
+    void deleteEntry();
+
+protected:
+    virtual qint32 selectedKey() const = 0;
+    virtual MaintainDialog* createDialog() = 0;
+    // "Please select a Time Zone from the list before selecting Edit", ...
+    virtual QString noSelectionText(const QString& button) const = 0;
+    virtual QString dialogText() const { return QString(); }
+
+    // Shows the dialog in a mode for a key, then refreshes the list.
+    void runDialog(const QString& mode, qint32 key);
+    // A row of the four buttons.
+    QBoxLayout* makeButtonRow();
+
+    QToolButton* imgAdd = nullptr;
+    QToolButton* imgEdit = nullptr;
+    QToolButton* imgDelete = nullptr;
+    QToolButton* imgExit = nullptr;
+};
+
+} // namespace rm
