@@ -4,6 +4,9 @@
 #include "data/AppEnvironment.h"
 #include "data/DbConnection.h"
 #include "data/Options.h"
+#include "roster/ScheduleStorage.h"
+#include "time/TimeFuncs.h"
+#include "time/TimeText.h"
 
 #include <QDir>
 #include <QFile>
@@ -69,9 +72,20 @@ void customFieldsRow(QString& out, const RowSet& player) {
 }
 
 // The player's stretches in the player's own local time, as the player dialog shows them.
-// (Stand-in until the roster's loader is merged.)
-std::array<QStringList, 7> LoadPlayerDayLists(qint32) {
-    return {};
+WeekLists LoadPlayerDayLists(qint32 playerKey) {
+    const qint32 zone = Db().scalar(QStringLiteral("Select Player_TimeZone From Players Where Player_ID = ") +
+                                    QString::number(playerKey) + QStringLiteral(" "))
+                            .toInt();
+    QList<ScheduleRow> rows;
+    RowSet rs = Db().execute(QStringLiteral("Select Schedule_Day, Schedule_StartTime, Schedule_EndTime "
+                                            "From Schedules Where Schedule_Player = ") +
+                             QString::number(playerKey) + QStringLiteral(" "));
+    for (; !rs.eof(); rs.moveNext())
+        rows.append({rs.integer(QStringLiteral("Schedule_Day")),
+                     ParseHHMM(rs.text(QStringLiteral("Schedule_StartTime"))).value_or(0),
+                     ParseHHMM(rs.text(QStringLiteral("Schedule_EndTime"))).value_or(0)});
+    rs.close();
+    return StoredToLocal(rows, TimeFuncs().toGMTShift(zone, CurrentOptions().UserDaylightNow));
 }
 
 void scheduleRows(QString& out, qint32 playerKey) {
@@ -86,7 +100,7 @@ void scheduleRows(QString& out, qint32 playerKey) {
              QStringLiteral("          <TD WIDTH=105 ALIGN=CENTER><B>%1</B></TD>").arg(QLatin1String(day)));
     line(out, QStringLiteral("        </TR>"));
     line(out, QStringLiteral("        <TR>"));
-    const std::array<QStringList, 7> week = LoadPlayerDayLists(playerKey);
+    const WeekLists week = LoadPlayerDayLists(playerKey);
     for (int day = 1; day <= 7; ++day) {
         line(out, QStringLiteral("          <TD WIDTH=105 ALIGN=CENTER valign=top>"));
         const QStringList& stretches = week[day - 1];
