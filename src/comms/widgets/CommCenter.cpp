@@ -21,7 +21,20 @@
 #include <QRadioButton>
 #include <QToolButton>
 
+// Resources of a static library are registered explicitly (the macro only works outside namespaces).
+static void initCommsResources() {
+    Q_INIT_RESOURCE(comms);
+}
+
 namespace rm {
+
+void LoadCommsPictures() {
+    static const bool loaded = [] {
+        initCommsResources();
+        return true;
+    }();
+    Q_UNUSED(loaded);
+}
 
 namespace {
 
@@ -88,6 +101,7 @@ QCheckBox* makeBox(QWidget* parent, const QString& name, const QString& caption,
 } // namespace
 
 frmCommCenter::frmCommCenter(QWidget* parent) : QWidget(parent) {
+    LoadCommsPictures();
     setObjectName(QStringLiteral("frmCommCenter"));
     setAttribute(Qt::WA_DeleteOnClose, true);
     setWindowTitle(tr("Rallymark Communications Center"));
@@ -411,6 +425,7 @@ void frmCommCenter::exportToFile(const QString& html) {
 }
 
 void RegisterCommCenterWindows() {
+    LoadCommsPictures();
     RegisterTaskWindow(QStringLiteral("frmCommCenter"), [] { return new frmCommCenter; });
 }
 

@@ -1,5 +1,6 @@
 #include "comms/widgets/HtmlWindow.h"
 
+#include "comms/widgets/CommCenterWindows.h"
 #include "ui/Maintenance.h"
 
 #include <QBoxLayout>
@@ -12,6 +13,7 @@
 namespace rm {
 
 frmHTML::frmHTML(QWidget* parent) : QDialog(parent) {
+    LoadCommsPictures();
     setObjectName(QStringLiteral("frmHTML"));
     setWindowTitle(tr("Exported HTML"));
     setModal(true);
