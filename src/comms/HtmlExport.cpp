@@ -2,6 +2,7 @@
 
 #include "comms/Templates.h"
 #include "data/AppEnvironment.h"
+#include "data/CustomFields.h"
 #include "data/DbConnection.h"
 #include "data/Options.h"
 #include "roster/ScheduleStorage.h"
@@ -32,15 +33,6 @@ void messengerLine(QString& out, const QString& label, const QString& value) {
                   QStringLiteral("<BR>"));
 }
 
-QString customEntryText(qint32 key) {
-    if (key <= 0)
-        return QString();
-    RowSet rs = Db().execute(CustomEntrySql(key));
-    const QString text = rs.eof() ? QString() : rs.text(QStringLiteral("Custom_FieldText")).trimmed();
-    rs.close();
-    return text;
-}
-
 // The enabled custom fields as title and value, free-text fields first, then the pick-list fields.
 void customFieldsRow(QString& out, const RowSet& player) {
     const OptionsRecord& options = CurrentOptions();
@@ -57,7 +49,7 @@ void customFieldsRow(QString& out, const RowSet& player) {
             continue;
         const qint32 key = player.integer(QStringLiteral("Player_CustomDrop%1").arg(i + 1));
         entries << HtmlEscape(options.CustomDropTitle[i].trimmed()) + QStringLiteral(": ") +
-                       HtmlEscape(customEntryText(key));
+                       HtmlEscape(key > 0 ? RetrieveCustomEntry(key) : QString());
     }
     line(out, QStringLiteral("  <TR>"));
     if (entries.isEmpty()) {
@@ -237,11 +229,6 @@ QString MembershipsSql(qint32 playerKey) {
 QString TitleLookupSql(qint32 titleKey) {
     return QStringLiteral("Select Title_Description From Titles Where Title_ID = ") +
            QString::number(titleKey) + QStringLiteral(" ");
-}
-
-QString CustomEntrySql(qint32 customKey) {
-    return QStringLiteral("Select Custom_FieldText From CustomFields Where Custom_ID = ") +
-           QString::number(customKey) + QStringLiteral(" ");
 }
 
 QString ExportProblems(bool playersListShown, bool anySelected, bool anyField) {

@@ -52,7 +52,6 @@ QString PlayerExportSql(const ExportFields& fields, qint32 playerKey);
 QString DivisionMembersSql(qint32 divisionKey, const QList<qint32>& written);
 QString MembershipsSql(qint32 playerKey);
 QString TitleLookupSql(qint32 titleKey);
-QString CustomEntrySql(qint32 customKey);
 
 // The problems found before an export, each followed by two line breaks; empty when there are none.
 QString ExportProblems(bool playersListShown, bool anySelected, bool anyField);
