@@ -209,8 +209,8 @@ void ctlTimeBar::paintEvent(QPaintEvent*) {
             painter.fillRect(QRect(r.right() - std::max(2, r.width() / 4) + 1, r.top(),
                                    std::max(2, r.width() / 4), r.height()),
                              edge);
-        painter.setPen(i % 2 == 0 ? grid : grid.lighter(120));
-        painter.drawRect(r.adjusted(0, 0, 0, 0));
+        painter.setPen(m_cells[i] == Free ? grid : edge);
+        painter.drawRect(r);
     }
 }
 
