@@ -2,6 +2,7 @@
 
 #include "data/widgets/DataWindows.h"
 #include "roster/widgets/ConnectionWindows.h"
+#include "roster/widgets/DivisionGameWindows.h"
 #include "time/widgets/TimeWindows.h"
 
 namespace rm {
@@ -11,6 +12,7 @@ void RegisterAllWindows() {
     RegisterDataWindows();
     RegisterTimeWindows();
     RegisterConnectionWindows();
+    RegisterDivisionGameWindows();
 }
 
 } // namespace rm
