@@ -3,6 +3,8 @@
 #include "comms/widgets/CommCenterWindows.h"
 #include "data/widgets/DataWindows.h"
 #include "roster/widgets/ConnectionWindows.h"
+#include "roster/widgets/DivisionGameWindows.h"
+#include "roster/widgets/PlayerListWindow.h"
 #include "time/widgets/TimeWindows.h"
 
 namespace rm {
@@ -12,6 +14,8 @@ void RegisterAllWindows() {
     RegisterDataWindows();
     RegisterTimeWindows();
     RegisterConnectionWindows();
+    RegisterDivisionGameWindows();
+    RegisterPlayerWindows();
     RegisterCommCenterWindows();
 }
 
