@@ -5,9 +5,8 @@
 #include "data/CustomFields.h"
 #include "data/DbConnection.h"
 #include "data/Options.h"
+#include "roster/PlayerStore.h"
 #include "roster/ScheduleStorage.h"
-#include "time/TimeFuncs.h"
-#include "time/TimeText.h"
 
 #include <QDir>
 #include <QFile>
@@ -68,16 +67,7 @@ WeekLists LoadPlayerDayLists(qint32 playerKey) {
     const qint32 zone = Db().scalar(QStringLiteral("Select Player_TimeZone From Players Where Player_ID = ") +
                                     QString::number(playerKey) + QStringLiteral(" "))
                             .toInt();
-    QList<ScheduleRow> rows;
-    RowSet rs = Db().execute(QStringLiteral("Select Schedule_Day, Schedule_StartTime, Schedule_EndTime "
-                                            "From Schedules Where Schedule_Player = ") +
-                             QString::number(playerKey) + QStringLiteral(" "));
-    for (; !rs.eof(); rs.moveNext())
-        rows.append({rs.integer(QStringLiteral("Schedule_Day")),
-                     ParseHHMM(rs.text(QStringLiteral("Schedule_StartTime"))).value_or(0),
-                     ParseHHMM(rs.text(QStringLiteral("Schedule_EndTime"))).value_or(0)});
-    rs.close();
-    return StoredToLocal(rows, TimeFuncs().toGMTShift(zone, CurrentOptions().UserDaylightNow));
+    return LoadPlayerSchedule(playerKey, zone);
 }
 
 void scheduleRows(QString& out, qint32 playerKey) {

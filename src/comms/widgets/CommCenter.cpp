@@ -67,16 +67,6 @@ void setTabPicture(QLabel* tab, const QString& iconName) {
     tab->setPixmap(AppIcon(iconName).pixmap(kTabSize));
 }
 
-void fillList(QListWidget* list, const QString& sql, const QString& keyColumn, const QString& textColumn) {
-    list->clear();
-    RowSet rs = Db().execute(sql);
-    for (; !rs.eof(); rs.moveNext()) {
-        auto* item = new QListWidgetItem(rs.text(textColumn).trimmed(), list);
-        item->setData(Qt::UserRole, rs.integer(keyColumn));
-    }
-    rs.close();
-}
-
 // Store errors, a player that cannot be read and a file that cannot be written all end the export
 // with the standard error report.
 bool runExportTrapped(const std::function<void()>& action) {
@@ -202,7 +192,6 @@ QGroupBox* frmCommCenter::buildEmailPage() {
     connect(imgEditTemplate, &QToolButton::clicked, this, &frmCommCenter::editTemplate);
     connect(imgDeleteTemplate, &QToolButton::clicked, this, &frmCommCenter::deleteTemplate);
     connect(imgUseTemplate, &QToolButton::clicked, this, &frmCommCenter::useTemplate);
-    connect(lstTemplates, &QListWidget::itemDoubleClicked, this, &frmCommCenter::editTemplate);
     return page;
 }
 
@@ -252,18 +241,18 @@ QGroupBox* frmCommCenter::buildExportPage() {
 }
 
 void frmCommCenter::FillPlayers() {
-    fillList(lstPlayers, CommPlayersListSql(), QStringLiteral("Player_ID"),
-             QStringLiteral("Player_OnlineName"));
+    FillPlainList(lstPlayers, CommPlayersListSql(), QStringLiteral("Player_ID"),
+                  QStringLiteral("Player_OnlineName"));
 }
 
 void frmCommCenter::FillDivisions() {
-    fillList(lstDivisions, CommDivisionsListSql(), QStringLiteral("Division_ID"),
-             QStringLiteral("Division_Name"));
+    FillPlainList(lstDivisions, CommDivisionsListSql(), QStringLiteral("Division_ID"),
+                  QStringLiteral("Division_Name"));
 }
 
 void frmCommCenter::FillTemplates() {
-    fillList(lstTemplates, TemplatesListSql(), QStringLiteral("Template_ID"),
-             QStringLiteral("Template_Name"));
+    FillPlainList(lstTemplates, TemplatesListSql(), QStringLiteral("Template_ID"),
+                  QStringLiteral("Template_Name"));
 }
 
 void frmCommCenter::showPlayersList() {
