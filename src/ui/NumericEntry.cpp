@@ -6,6 +6,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTimer>
 #include <QValidator>
 
@@ -74,6 +75,8 @@ protected:
         if (event->type() == QEvent::FocusIn) {
             if (auto* edit = qobject_cast<QLineEdit*>(watched))
                 QTimer::singleShot(0, edit, [edit] { edit->selectAll(); });
+            else if (auto* text = qobject_cast<QPlainTextEdit*>(watched))
+                QTimer::singleShot(0, text, [text] { text->selectAll(); });
         }
         return false;
     }
@@ -86,6 +89,12 @@ void AttachNumericFilter(QLineEdit* edit, bool allowMinus, bool allowPoint, int 
     edit->installEventFilter(new NumericKeyFilter(allowMinus, allowPoint, decimals, edit));
 }
 
-void SelectAllOnFocus(QLineEdit* edit) { edit->installEventFilter(new SelectAllFilter(edit)); }
+void SelectAllOnFocus(QLineEdit* edit) {
+    edit->installEventFilter(new SelectAllFilter(edit));
+}
+
+void SelectAllOnFocus(QPlainTextEdit* edit) {
+    edit->installEventFilter(new SelectAllFilter(edit));
+}
 
 } // namespace rm
