@@ -90,10 +90,17 @@ void AttachNumericFilter(QLineEdit* edit, bool allowMinus, bool allowPoint, int 
 }
 
 void SelectAllOnFocus(QLineEdit* edit) {
+    // Once per field, however often it is asked for.
+    if (edit->property("rmSelectAllOnFocus").toBool())
+        return;
+    edit->setProperty("rmSelectAllOnFocus", true);
     edit->installEventFilter(new SelectAllFilter(edit));
 }
 
 void SelectAllOnFocus(QPlainTextEdit* edit) {
+    if (edit->property("rmSelectAllOnFocus").toBool())
+        return;
+    edit->setProperty("rmSelectAllOnFocus", true);
     edit->installEventFilter(new SelectAllFilter(edit));
 }
 
