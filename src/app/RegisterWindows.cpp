@@ -1,9 +1,11 @@
+#include "scheduling/widgets/SchedulingWindows.h"
 #include "ui/WindowRegistry.h"
 
 namespace rm {
 
 // Each area adds its windows here as they are built.
 void RegisterAllWindows() {
+    RegisterSchedulingWindows();
 }
 
 } // namespace rm
