@@ -5,6 +5,7 @@
 #include "time/TimeFuncs.h"
 #include "time/TimeText.h"
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QHash>
 #include <QLocale>
@@ -12,6 +13,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <charconv>
 #include <vector>
 
 namespace rm {
@@ -166,24 +168,31 @@ QString DeleteSchedulingWorkStatement() {
 }
 
 QString InsertSchedulingWorkStatement(const QList<CountedSlot>& moments, qsizetype first, qsizetype count) {
-    QString sql =
-        QStringLiteral("Insert Into SchedulingWork (WS_Time, WS_Day, WS_PlayerCount, WS_Players) Values");
+    // Built as Latin-1 bytes: a search of a large roster writes a great many keys.
+    QByteArray sql("Insert Into SchedulingWork (WS_Time, WS_Day, WS_PlayerCount, WS_Players) Values");
+    char number[16];
+    const auto append = [&](qint64 value) {
+        const auto result = std::to_chars(number, number + sizeof number, value);
+        sql.append(number, result.ptr - number);
+    };
     for (qsizetype i = first; i < first + count && i < moments.size(); ++i) {
         const CountedSlot& s = moments.at(i);
-        QString players;
-        players.reserve(s.players.size() * 6);
+        sql.reserve(sql.size() + 40 + s.players.size() * 7);
+        if (i > first)
+            sql.append(',');
+        sql.append("('").append(MinutesToHHMM(s.gmt.minutes).toLatin1()).append("', ");
+        append(s.gmt.day);
+        sql.append(", ");
+        append(s.count());
+        sql.append(", '");
         for (qsizetype k = 0; k < s.players.size(); ++k) {
             if (k > 0)
-                players += QLatin1Char('|');
-            players += QString::number(s.players.at(k));
+                sql.append('|');
+            append(s.players.at(k));
         }
-        if (i > first)
-            sql += QLatin1Char(',');
-        sql += QStringLiteral("('") + MinutesToHHMM(s.gmt.minutes) + QStringLiteral("', ") +
-               QString::number(s.gmt.day) + QStringLiteral(", ") + QString::number(s.count()) +
-               QStringLiteral(", '") + players + QStringLiteral("')");
+        sql.append("')");
     }
-    return sql;
+    return QString::fromLatin1(sql);
 }
 
 QList<SearchPerson> PeopleToSearch(const SearchSelection& selection) {
@@ -292,6 +301,7 @@ QList<CountedSlot> CountBestTimes(const SearchSelection& selection, const BestTi
 
     // People in search order; a person is counted once per slot however many rows cover it.
     std::vector<int> countedBy(moments.size(), -1);
+    std::vector<std::vector<qint32>> freeAt(moments.size());
     for (int person = 0; person < ids.size(); ++person) {
         const auto it = rowsOf.constFind(ids.at(person));
         if (it == rowsOf.cend())
@@ -304,15 +314,19 @@ QList<CountedSlot> CountBestTimes(const SearchSelection& selection, const BestTi
                 if (countedBy[at->index] == person)
                     continue;
                 countedBy[at->index] = person;
-                moments[at->index].players << ids.at(person);
+                freeAt[at->index].push_back(ids.at(person));
             }
         }
     }
 
     QList<CountedSlot> counted;
-    for (const CountedSlot& s : moments)
-        if (!s.players.isEmpty())
-            counted << s;
+    for (int i = 0; i < moments.size(); ++i) {
+        if (freeAt[i].empty())
+            continue;
+        CountedSlot slot = moments.at(i);
+        slot.players = QList<qint32>(freeAt[i].begin(), freeAt[i].end());
+        counted << slot;
+    }
     std::stable_sort(counted.begin(), counted.end(),
                      [](const CountedSlot& a, const CountedSlot& b) { return a.count() > b.count(); });
     return counted;
