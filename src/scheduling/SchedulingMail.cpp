@@ -1,6 +1,5 @@
 #include "scheduling/SchedulingMail.h"
 
-#include "data/DbConnection.h"
 #include "scheduling/SchedulingSearch.h"
 #include "time/TimeText.h"
 
@@ -11,16 +10,6 @@ namespace rm {
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 } // namespace
-
-QString SchedulingZoneName(qint32 zone) {
-    RowSet rows =
-        Db().execute(QStringLiteral("Select TZ_Name From TimeZones Where TZ_ID = ") + QString::number(zone));
-    QString name = QStringLiteral("Unknown");
-    if (!rows.eof())
-        name = rows.text(QStringLiteral("TZ_Name")).trimmed();
-    rows.close();
-    return name;
-}
 
 SchedulingMail AvailabilityMail(const QString& dateText, const QString& timeText, const QStringList& names,
                                 bool timeFormat24, const QString& zoneName) {

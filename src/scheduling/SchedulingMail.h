@@ -11,9 +11,6 @@ struct SchedulingMail {
     QString message;
 };
 
-// The zone's short name, trimmed; "Unknown" when no zone has the key.
-QString SchedulingZoneName(qint32 zone);
-
 // "We have a match scheduled on <long date> at <time> <zone>." and the names that can make it.
 // A date or time text that does not parse is written as typed.
 SchedulingMail AvailabilityMail(const QString& dateText, const QString& timeText, const QStringList& names,

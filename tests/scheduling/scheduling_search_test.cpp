@@ -319,12 +319,6 @@ private Q_SLOTS:
     }
 
     void mailTexts() {
-        TestDatabase db;
-        QCOMPARE(SchedulingZoneName(db.zoneId(QStringLiteral("Eastern"))), QStringLiteral("Eastern"));
-        Db().execute(QStringLiteral("Update TimeZones Set TZ_Name = ' Padded  ' Where TZ_Name = 'Bogota'"));
-        QCOMPARE(SchedulingZoneName(db.zoneId(QStringLiteral(" Padded  "))), QStringLiteral("Padded"));
-        QCOMPARE(SchedulingZoneName(99999), QStringLiteral("Unknown"));
-
         const QString longDate = QLocale::system().toString(QDate(2005, 12, 6), QLocale::LongFormat);
         SchedulingMail mail =
             AvailabilityMail(QStringLiteral("12/06/2005"), QStringLiteral("20:30"),

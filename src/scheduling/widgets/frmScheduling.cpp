@@ -6,6 +6,7 @@
 #include "data/Options.h"
 #include "scheduling/SchedulingMail.h"
 #include "scheduling/widgets/SchedulingWindows.h"
+#include "time/TimeZoneCatalog.h"
 #include "ui/EmailWindow.h"
 #include "ui/Maintenance.h"
 #include "ui/NumericEntry.h"
@@ -397,8 +398,7 @@ void frmScheduling::emailAvailable() {
     SchedulingMail mail;
     if (!RunTrapped([&] {
             mail = AvailabilityMail(txtMatchDate->text(), txtMatchTime->text(), names,
-                                    CurrentOptions().TimeFormat,
-                                    SchedulingZoneName(CurrentOptions().UserTimeZone));
+                                    CurrentOptions().TimeFormat, TimeZoneName(CurrentOptions().UserTimeZone));
         }))
         return;
     OpenEmailWindow({QStringLiteral("S"), QString(), mail.subject, mail.message, this}, this);
@@ -413,8 +413,7 @@ void frmScheduling::emailBestTimes() {
     for (int i = 0; i < lstBestTimes->count(); ++i)
         entries << lstBestTimes->item(i)->text();
     SchedulingMail mail;
-    if (!RunTrapped(
-            [&] { mail = BestTimesMail(entries, SchedulingZoneName(CurrentOptions().UserTimeZone)); }))
+    if (!RunTrapped([&] { mail = BestTimesMail(entries, TimeZoneName(CurrentOptions().UserTimeZone)); }))
         return;
     OpenEmailWindow({QStringLiteral("S"), QString(), mail.subject, mail.message, this}, this);
 }
