@@ -1,5 +1,5 @@
-// Speed of the two scheduling searches on a roster of 1,000 players spread over the catalogue's
-// zones, all weekdays ticked, step 15; and of the plain per-statement best-times search on 100 of
+// Speed of the two scheduling searches on the demo roster of 1,000 players (rallymark-newdb --demo
+// 1000), all weekdays ticked, step 15; and of the plain per-statement best-times search on 100 of
 // them, for the ratio.
 //
 // Run: build/default/bench/scheduling_bench (five repetitions each; the medians are the figures)
@@ -10,6 +10,7 @@
 #include "data/DbConnection.h"
 #include "data/Options.h"
 #include "data/StarterDatabase.h"
+#include "roster/DemoRoster.h"
 #include "scheduling/SchedulingSearch.h"
 
 #include <QCoreApplication>
@@ -146,13 +147,17 @@ int main(int argc, char** argv) {
     }
     WriteStarterContents(Db());
     LoadOptions();
-    // A roster like the demo one: players over every zone, about one in ten inactive, up to three
-    // stretches a day, one or two divisions each.
-    QRandomGenerator random(20050112);
-    TheFixture().roster = test::MakeRandomRoster(random, kRosterPlayers, 5, 3);
-    Db().execute(QStringLiteral("Update Divisions Set Division_Active = 0 Where Division_ID = %1")
-                     .arg(TheFixture().roster.divisions.last()));
-    TheFixture().activeDivisions = TheFixture().roster.divisions.mid(0, 4);
+    // The demo roster of rallymark-newdb --demo 1000.
+    WriteDemoRoster(kRosterPlayers);
+    RowSet active = Db().execute(QStringLiteral("Select Player_ID From Players Where Player_Active = true "
+                                                "Order By Player_OnlineName"));
+    for (; !active.eof(); active.moveNext())
+        TheFixture().roster.activePlayers << active.integer(QStringLiteral("Player_ID"));
+    RowSet divisions =
+        Db().execute(QStringLiteral("Select Division_ID From Divisions Where Division_Active = True "
+                                    "Order By Division_Name"));
+    for (; !divisions.eof(); divisions.moveNext())
+        TheFixture().activeDivisions << divisions.integer(QStringLiteral("Division_ID"));
     std::fprintf(stderr, "roster: %d players (%lld active), %d schedule rows\n", kRosterPlayers,
                  static_cast<long long>(TheFixture().roster.activePlayers.size()),
                  Db().scalar(QStringLiteral("Select COUNT(*) From Schedules")).toInt());

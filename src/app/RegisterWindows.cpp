@@ -1,8 +1,10 @@
 #include "ui/WindowRegistry.h"
 
+#include "comms/widgets/CommCenterWindows.h"
 #include "data/widgets/DataWindows.h"
 #include "roster/widgets/ConnectionWindows.h"
 #include "roster/widgets/DivisionGameWindows.h"
+#include "roster/widgets/PlayerListWindow.h"
 #include "scheduling/widgets/SchedulingWindows.h"
 #include "time/widgets/TimeWindows.h"
 
@@ -14,6 +16,8 @@ void RegisterAllWindows() {
     RegisterTimeWindows();
     RegisterConnectionWindows();
     RegisterDivisionGameWindows();
+    RegisterPlayerWindows();
+    RegisterCommCenterWindows();
     RegisterSchedulingWindows();
 }
 

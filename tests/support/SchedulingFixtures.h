@@ -7,6 +7,7 @@
 #include "data/DbConnection.h"
 #include "data/Options.h"
 #include "data/SqlText.h"
+#include "roster/ScheduleStorage.h"
 #include "scheduling/SchedulingSearch.h"
 #include "time/TimeFuncs.h"
 #include "time/TimeText.h"
@@ -50,19 +51,12 @@ inline void AddScheduleRow(qint32 player, int day, int start, int end) {
                      .arg(MinutesToHHMM(start), MinutesToHHMM(end)));
 }
 
-// A local stretch of the player's week stored the way the player dialog stores it: under the
-// weekday of the GMT moment, split in two rows where it crosses GMT midnight.
+// A local stretch of the player's week stored the way the player dialog stores it.
 inline void AddLocalStretch(qint32 player, int localDay, int start, int end, int toGMTShift) {
-    const int s = (localDay - 1) * kMinutesPerDay + start + toGMTShift;
-    const int e = (localDay - 1) * kMinutesPerDay + end + toGMTShift;
-    const GmtMoment gs = WeekMinutesToGMT(s, 0);
-    const GmtMoment ge = WeekMinutesToGMT(e, 0);
-    if (e - s < kMinutesPerDay && gs.day == ge.day && gs.minutes <= ge.minutes) {
-        AddScheduleRow(player, gs.day, gs.minutes, ge.minutes);
-        return;
-    }
-    AddScheduleRow(player, gs.day, gs.minutes, 23 * 60 + 59);
-    AddScheduleRow(player, ge.day, 0, ge.minutes);
+    WeekLists week;
+    week.at(localDay - 1) << FormatStretch(start, end);
+    for (const ScheduleRow& row : LocalToStored(week, toGMTShift))
+        AddScheduleRow(player, row.day, row.start, row.end);
 }
 
 inline QList<qint32> CatalogueZones() {
