@@ -6,6 +6,7 @@
 #include "roster/widgets/ConnectionWindows.h"
 #include "roster/widgets/DivisionGameWindows.h"
 #include "roster/widgets/PlayerListWindow.h"
+#include "scheduling/widgets/SchedulingWindows.h"
 #include "time/widgets/TimeWindows.h"
 
 namespace rm {
@@ -19,6 +20,7 @@ void RegisterAllWindows() {
     RegisterPlayerWindows();
     RegisterCommsWindows();
     RegisterCommCenterWindows();
+    RegisterSchedulingWindows();
 }
 
 } // namespace rm

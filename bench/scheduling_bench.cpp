@@ -1,0 +1,172 @@
+// Speed of the two scheduling searches on the demo roster of 1,000 players (rallymark-newdb --demo
+// 1000), all weekdays ticked, step 15; and of the plain per-statement best-times search on 100 of
+// them, for the ratio.
+//
+// Run: build/default/bench/scheduling_bench (five repetitions each; the medians are the figures)
+
+#include "../tests/support/SchedulingFixtures.h"
+
+#include "data/AppEnvironment.h"
+#include "data/DbConnection.h"
+#include "data/Options.h"
+#include "data/StarterDatabase.h"
+#include "roster/DemoRoster.h"
+#include "scheduling/SchedulingSearch.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+using namespace rm;
+
+namespace {
+
+constexpr int kRosterPlayers = 1000;
+
+struct Fixture {
+    test::Roster roster;
+    QList<qint32> activeDivisions;
+};
+
+Fixture& TheFixture() {
+    static Fixture fixture;
+    return fixture;
+}
+
+BestTimesRequest Request() {
+    BestTimesRequest request;
+    request.days.fill(true);
+    request.step = 15;
+    request.zone = CurrentOptions().UserTimeZone;
+    request.userDaylightNow = CurrentOptions().UserDaylightNow;
+    return request;
+}
+
+SearchSelection ByPlayer(const QList<qint32>& ids) {
+    return SearchSelection{true, ids, {}};
+}
+
+void BM_BestTimes_1000Players(benchmark::State& state) {
+    const SearchSelection selection = ByPlayer(TheFixture().roster.activePlayers);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ShowBestTimes(selection, Request(), CurrentOptions().MaxResults));
+    state.counters["people"] = double(selection.players.size());
+}
+BENCHMARK(BM_BestTimes_1000Players)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// The two halves of the best-times search: counting, and writing the work table.
+void BM_BestTimesCount_1000Players(benchmark::State& state) {
+    const SearchSelection selection = ByPlayer(TheFixture().roster.activePlayers);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(CountBestTimes(selection, Request()));
+}
+BENCHMARK(BM_BestTimesCount_1000Players)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_BestTimesWrite_1000Players(benchmark::State& state) {
+    const QList<CountedSlot> counted = CountBestTimes(ByPlayer(TheFixture().roster.activePlayers), Request());
+    for (auto _ : state)
+        WriteSchedulingWork(counted);
+}
+BENCHMARK(BM_BestTimesWrite_1000Players)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_BestTimes_AllDivisions(benchmark::State& state) {
+    const SearchSelection selection{false, {}, TheFixture().activeDivisions};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ShowBestTimes(selection, Request(), CurrentOptions().MaxResults));
+}
+BENCHMARK(BM_BestTimes_AllDivisions)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_Availability_1000Players(benchmark::State& state) {
+    const SearchSelection selection = ByPlayer(TheFixture().roster.activePlayers);
+    const GmtMoment moment = MatchMomentToGMT(QDate(2005, 1, 11), 20 * 60 + 30, CurrentOptions().UserTimeZone,
+                                              CurrentOptions().UserDaylightNow);
+    qsizetype found = 0;
+    for (auto _ : state) {
+        const QStringList names = FindAvailable(selection, moment);
+        found = names.size();
+        benchmark::DoNotOptimize(names);
+    }
+    state.counters["available"] = double(found);
+}
+BENCHMARK(BM_Availability_1000Players)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_Availability_AllDivisions(benchmark::State& state) {
+    const SearchSelection selection{false, {}, TheFixture().activeDivisions};
+    const GmtMoment moment = MatchMomentToGMT(QDate(2005, 1, 11), 20 * 60 + 30, CurrentOptions().UserTimeZone,
+                                              CurrentOptions().UserDaylightNow);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(FindAvailable(selection, moment));
+}
+BENCHMARK(BM_Availability_AllDivisions)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_BestTimes_100Players(benchmark::State& state) {
+    const SearchSelection selection = ByPlayer(TheFixture().roster.activePlayers.mid(0, 100));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ShowBestTimes(selection, Request(), CurrentOptions().MaxResults));
+}
+BENCHMARK(BM_BestTimes_100Players)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// One availability statement per person, slot and day, as the search was first written.
+void BM_PlainPerStatement_100Players(benchmark::State& state) {
+    const SearchSelection selection = ByPlayer(TheFixture().roster.activePlayers.mid(0, 100));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(test::ReferenceBestTimes(selection, Request()));
+}
+BENCHMARK(BM_PlainPerStatement_100Players)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(1);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir folder;
+    SetApplicationFolder(folder.path());
+    SetSettingsFile(QDir(folder.path()).filePath(QStringLiteral("settings.ini")));
+    if (!Db().open(DatabasePath())) {
+        std::fprintf(stderr, "cannot open %s\n", qPrintable(DatabasePath()));
+        return 1;
+    }
+    WriteStarterContents(Db());
+    LoadOptions();
+    // The demo roster of rallymark-newdb --demo 1000.
+    WriteDemoRoster(kRosterPlayers);
+    RowSet active = Db().execute(QStringLiteral("Select Player_ID From Players Where Player_Active = true "
+                                                "Order By Player_OnlineName"));
+    for (; !active.eof(); active.moveNext())
+        TheFixture().roster.activePlayers << active.integer(QStringLiteral("Player_ID"));
+    RowSet divisions =
+        Db().execute(QStringLiteral("Select Division_ID From Divisions Where Division_Active = True "
+                                    "Order By Division_Name"));
+    for (; !divisions.eof(); divisions.moveNext())
+        TheFixture().activeDivisions << divisions.integer(QStringLiteral("Division_ID"));
+    std::fprintf(stderr, "roster: %d players (%lld active), %d schedule rows\n", kRosterPlayers,
+                 static_cast<long long>(TheFixture().roster.activePlayers.size()),
+                 Db().scalar(QStringLiteral("Select COUNT(*) From Schedules")).toInt());
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    Db().close();
+    return 0;
+}

@@ -1,0 +1,44 @@
+#include "scheduling/SchedulingMail.h"
+
+#include "scheduling/SchedulingSearch.h"
+#include "time/TimeText.h"
+
+#include <QLocale>
+
+namespace rm {
+
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+} // namespace
+
+SchedulingMail AvailabilityMail(const QString& dateText, const QString& timeText, const QStringList& names,
+                                bool timeFormat24, const QString& zoneName) {
+    QString date = dateText.trimmed();
+    if (const std::optional<QDate> d = ParseMatchDate(date))
+        date = QLocale::system().toString(*d, QLocale::LongFormat);
+    QString time = timeText.trimmed();
+    if (const std::optional<int> t = ParseMatchTime(time))
+        time = FormatTimeOfDay(*t, timeFormat24);
+
+    SchedulingMail mail;
+    mail.subject = QStringLiteral("Match Information");
+    mail.message = QStringLiteral("We have a match scheduled on ") + date + QStringLiteral(" at ") + time +
+                   QStringLiteral(" ") + zoneName + QStringLiteral(".") + kCrLf;
+    mail.message +=
+        QStringLiteral("According to everyone's submitted schedules, here is a list of who can make it: ") +
+        kCrLf;
+    for (const QString& name : names)
+        mail.message += name + kCrLf;
+    return mail;
+}
+
+SchedulingMail BestTimesMail(const QStringList& entries, const QString& zoneName) {
+    SchedulingMail mail;
+    mail.subject = QStringLiteral("Here are the best times for a practice/match!");
+    for (const QString& entry : entries)
+        mail.message += entry + kCrLf;
+    mail.message += kCrLf + QStringLiteral("All times are in ") + zoneName + kCrLf;
+    return mail;
+}
+
+} // namespace rm

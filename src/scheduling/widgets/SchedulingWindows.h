@@ -1,0 +1,8 @@
+#pragma once
+
+namespace rm {
+
+// Registers the scheduling screen as a task window.
+void RegisterSchedulingWindows();
+
+} // namespace rm

@@ -1,0 +1,492 @@
+#include "scheduling/widgets/frmScheduling.h"
+
+#include "data/AppEnvironment.h"
+#include "data/DbConnection.h"
+#include "data/MessageSink.h"
+#include "data/Options.h"
+#include "scheduling/SchedulingMail.h"
+#include "scheduling/widgets/SchedulingWindows.h"
+#include "time/TimeZoneCatalog.h"
+#include "ui/EmailWindow.h"
+#include "ui/Maintenance.h"
+#include "ui/NumericEntry.h"
+#include "ui/WindowRegistry.h"
+
+#include <QBoxLayout>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTimer>
+#include <QToolButton>
+
+// The pictures of this screen live in their own resource file inside a static library.
+static void InitSchedulingResources() {
+    Q_INIT_RESOURCE(scheduling);
+}
+
+namespace rm {
+
+namespace {
+
+const QString kSelectionError = QStringLiteral("Selection Error");
+
+void warn(const QString& text, const QString& title) {
+    ShowMessage(text, AlignCenterText, vbOKOnly, vbExclamation, title);
+}
+
+// The hourglass while a search runs.
+class BusyPointer {
+public:
+    BusyPointer() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { QGuiApplication::restoreOverrideCursor(); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
+QListWidget* makeSelectionList(QWidget* parent, const QString& name) {
+    auto* list = new QListWidget(parent);
+    list->setObjectName(name);
+    list->setSelectionMode(QAbstractItemView::MultiSelection);
+    list->setToolTip(QObject::tr("Select Member(s)"));
+    return list;
+}
+
+QToolButton* makeTabArea(QWidget* parent, const QString& name, const QString& caption) {
+    auto* area = new QToolButton(parent);
+    area->setObjectName(name);
+    area->setText(caption);
+    area->setCheckable(true);
+    area->setAutoRaise(true);
+    area->setAccessibleName(caption);
+    area->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    area->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    area->setStyleSheet(
+        QStringLiteral("QToolButton { background: transparent; border: none; }"
+                       "QToolButton:checked { font-weight: bold; text-decoration: underline; }"));
+    return area;
+}
+
+const char* const kDayCaptions[] = {"Sun", "M", "T", "W", "Th", "F", "Sat"};
+
+} // namespace
+
+frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
+    static const bool resourcesReady = (InitSchedulingResources(), true);
+    Q_UNUSED(resourcesReady);
+    setObjectName(QStringLiteral("frmScheduling"));
+    setWindowTitle(tr("Practice and Match Scheduling"));
+    setAttribute(Qt::WA_DeleteOnClose, true);
+
+    // Select Members for Scheduling
+    fmeSelect = new QGroupBox(tr("Select Members for Scheduling"), this);
+    fmeSelect->setObjectName(QStringLiteral("fmeSelect"));
+    imgTab = new QLabel(fmeSelect);
+    imgTab->setObjectName(QStringLiteral("imgTab"));
+    imgTab->setScaledContents(true);
+    imgTab->setMinimumHeight(TwipsToPixels(375, this));
+    imgClickPlayer = makeTabArea(imgTab, QStringLiteral("imgClickPlayer"), tr("Players"));
+    imgClickDivision = makeTabArea(imgTab, QStringLiteral("imgClickDivision"), tr("Divisions"));
+    auto* tabAreas = new QHBoxLayout(imgTab);
+    tabAreas->setContentsMargins(0, 0, 0, 0);
+    tabAreas->setSpacing(0);
+    tabAreas->addWidget(imgClickPlayer);
+    tabAreas->addWidget(imgClickDivision);
+    lstPlayers = makeSelectionList(fmeSelect, QStringLiteral("lstPlayers"));
+    lstDivisions = makeSelectionList(fmeSelect, QStringLiteral("lstDivisions"));
+    imgSelectAll =
+        MakePictureButton(fmeSelect, QStringLiteral("imgSelectAll"), QStringLiteral("scheduling-select-all"),
+                          tr("Select All"), tr("Select every entry of the list"));
+    imgClearAll =
+        MakePictureButton(fmeSelect, QStringLiteral("imgClearAll"), QStringLiteral("scheduling-clear-all"),
+                          tr("Clear All"), tr("Clear the selection of the list"));
+    auto* selectLayout = new QVBoxLayout(fmeSelect);
+    selectLayout->addWidget(imgTab);
+    selectLayout->addWidget(lstPlayers, 1);
+    selectLayout->addWidget(lstDivisions, 1);
+    auto* selectButtons = new QHBoxLayout;
+    selectButtons->addWidget(imgSelectAll);
+    selectButtons->addWidget(imgClearAll);
+    selectButtons->addStretch(1);
+    selectLayout->addLayout(selectButtons);
+
+    // Who can make the match
+    fmeAvailable = new QGroupBox(tr("Who can make the match"), this);
+    fmeAvailable->setObjectName(QStringLiteral("fmeAvailable"));
+    auto* lblDate = new QLabel(tr("Date:"), fmeAvailable);
+    lblDate->setObjectName(QStringLiteral("lblDate"));
+    txtMatchDate = new QLineEdit(fmeAvailable);
+    txtMatchDate->setObjectName(QStringLiteral("txtMatchDate"));
+    lblDate->setBuddy(txtMatchDate);
+    auto* lblTime = new QLabel(tr("Time:"), fmeAvailable);
+    lblTime->setObjectName(QStringLiteral("lblTime"));
+    txtMatchTime = new QLineEdit(fmeAvailable);
+    txtMatchTime->setObjectName(QStringLiteral("txtMatchTime"));
+    lblTime->setBuddy(txtMatchTime);
+    lblShowCalendar =
+        new QLabel(QStringLiteral("<a href=\"calendar\">%1</a>").arg(tr("Show Calendar")), fmeAvailable);
+    lblShowCalendar->setObjectName(QStringLiteral("lblShowCalendar"));
+    lblShowCalendar->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    lblShowCalendar->setToolTip(tr("Pick the match date on a calendar"));
+    lstAvailable = new QListWidget(fmeAvailable);
+    lstAvailable->setObjectName(QStringLiteral("lstAvailable"));
+    imgShowAvailable =
+        MakePictureButton(fmeAvailable, QStringLiteral("imgShowAvailable"), QStringLiteral("scheduling-show"),
+                          tr("Show"), tr("Show who can make the match"));
+    imgEmailAvailable = MakePictureButton(fmeAvailable, QStringLiteral("imgEmailAvailable"),
+                                          QStringLiteral("scheduling-email"), tr("E-Mail"),
+                                          tr("E-mail who can make the match"));
+    auto* availableLayout = new QGridLayout(fmeAvailable);
+    availableLayout->addWidget(lblDate, 0, 0);
+    availableLayout->addWidget(txtMatchDate, 0, 1);
+    availableLayout->addWidget(lblShowCalendar, 0, 2);
+    availableLayout->addWidget(lblTime, 1, 0);
+    availableLayout->addWidget(txtMatchTime, 1, 1);
+    availableLayout->addWidget(lstAvailable, 2, 0, 1, 3);
+    auto* availableButtons = new QHBoxLayout;
+    availableButtons->addWidget(imgShowAvailable);
+    availableButtons->addWidget(imgEmailAvailable);
+    availableButtons->addStretch(1);
+    availableLayout->addLayout(availableButtons, 3, 0, 1, 3);
+
+    // Best Times for Practices and Matches
+    fmeBestTimes = new QGroupBox(tr("Best Times for Practices and Matches"), this);
+    fmeBestTimes->setObjectName(QStringLiteral("fmeBestTimes"));
+    auto* lblDays = new QLabel(tr("Restrict to these days"), fmeBestTimes);
+    lblDays->setObjectName(QStringLiteral("lblRestrictDays"));
+    auto* dayRow = new QHBoxLayout;
+    for (int k = 0; k < 7; ++k) {
+        auto* box = new QCheckBox(QString::fromLatin1(kDayCaptions[k]), fmeBestTimes);
+        box->setObjectName(QStringLiteral("chkDay"));
+        box->setProperty("index", k);
+        box->setChecked(true);
+        chkDay << box;
+        dayRow->addWidget(box);
+    }
+    dayRow->addStretch(1);
+    lstBestTimes = new QListWidget(fmeBestTimes);
+    lstBestTimes->setObjectName(QStringLiteral("lstBestTimes"));
+    lstBestTimes->setToolTip(tr("Double click on a time and show who!"));
+    imgShowbestTimes =
+        MakePictureButton(fmeBestTimes, QStringLiteral("imgShowbestTimes"), QStringLiteral("scheduling-show"),
+                          tr("Show"), tr("Show the best times of the week"));
+    imgEmailBestTimes =
+        MakePictureButton(fmeBestTimes, QStringLiteral("imgEmailBestTimes"),
+                          QStringLiteral("scheduling-email"), tr("E-Mail"), tr("E-mail the best times"));
+    auto* bestLayout = new QVBoxLayout(fmeBestTimes);
+    bestLayout->addWidget(lblDays);
+    bestLayout->addLayout(dayRow);
+    bestLayout->addWidget(lstBestTimes, 1);
+    auto* bestButtons = new QHBoxLayout;
+    bestButtons->addWidget(imgShowbestTimes);
+    bestButtons->addWidget(imgEmailBestTimes);
+    bestButtons->addStretch(1);
+    bestLayout->addLayout(bestButtons);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(fmeAvailable, 1);
+    right->addWidget(fmeBestTimes, 1);
+    auto* main = new QHBoxLayout(this);
+    main->addWidget(fmeSelect, 1);
+    main->addLayout(right, 2);
+
+    SelectAllOnFocus(txtMatchDate);
+    SelectAllOnFocus(txtMatchTime);
+    txtMatchDate->installEventFilter(this);
+    txtMatchTime->installEventFilter(this);
+
+    connect(imgClickPlayer, &QToolButton::clicked, this, &frmScheduling::showPlayersTab);
+    connect(imgClickDivision, &QToolButton::clicked, this, &frmScheduling::showDivisionsTab);
+    connect(imgSelectAll, &QToolButton::clicked, this, &frmScheduling::selectAll);
+    connect(imgClearAll, &QToolButton::clicked, this, &frmScheduling::clearAll);
+    connect(imgShowAvailable, &QToolButton::clicked, this, &frmScheduling::showAvailable);
+    connect(imgShowbestTimes, &QToolButton::clicked, this, &frmScheduling::showBestTimes);
+    connect(lstBestTimes, &QListWidget::itemDoubleClicked, this, &frmScheduling::showAvailableFor);
+    connect(imgEmailAvailable, &QToolButton::clicked, this, &frmScheduling::emailAvailable);
+    connect(imgEmailBestTimes, &QToolButton::clicked, this, &frmScheduling::emailBestTimes);
+    connect(lblShowCalendar, &QLabel::linkActivated, this, &frmScheduling::showCalendar);
+
+    setTab(true);
+    RunTrapped([this] { FillPlayers(); });
+    RunTrapped([this] { FillDivisions(); });
+}
+
+void frmScheduling::FillPlayers() {
+    lstPlayers->clear();
+    RowSet rows = Db().execute(
+        QStringLiteral("Select Player_ID, Player_OnlineName ") + QStringLiteral("From Players ") +
+        QStringLiteral("Where Player_Active = true ") + QStringLiteral("Order By Player_OnlineName"));
+    for (; !rows.eof(); rows.moveNext()) {
+        auto* item =
+            new QListWidgetItem(rows.text(QStringLiteral("Player_OnlineName")).trimmed(), lstPlayers);
+        item->setData(Qt::UserRole, rows.integer(QStringLiteral("Player_ID")));
+    }
+    rows.close();
+}
+
+void frmScheduling::FillDivisions() {
+    lstDivisions->clear();
+    RowSet rows = Db().execute(
+        QStringLiteral("Select Division_ID, Division_Name ") + QStringLiteral("From Divisions ") +
+        QStringLiteral("Where Division_Active = True ") + QStringLiteral("Order By Division_Name"));
+    for (; !rows.eof(); rows.moveNext()) {
+        auto* item = new QListWidgetItem(rows.text(QStringLiteral("Division_Name")).trimmed(), lstDivisions);
+        item->setData(Qt::UserRole, rows.integer(QStringLiteral("Division_ID")));
+    }
+    rows.close();
+}
+
+void frmScheduling::setTab(bool players) {
+    imgTab->setPixmap(AppIcon(players ? QStringLiteral("scheduling-tab-players")
+                                      : QStringLiteral("scheduling-tab-divisions"))
+                          .pixmap(QSize(240, 24)));
+    imgClickPlayer->setChecked(players);
+    imgClickDivision->setChecked(!players);
+    lstPlayers->setHidden(!players);
+    lstDivisions->setHidden(players);
+}
+
+void frmScheduling::showPlayersTab() {
+    setTab(true);
+}
+
+void frmScheduling::showDivisionsTab() {
+    setTab(false);
+}
+
+bool frmScheduling::playersListVisible() const {
+    return !lstPlayers->isHidden();
+}
+
+QListWidget* frmScheduling::visibleList() const {
+    return playersListVisible() ? lstPlayers : lstDivisions;
+}
+
+void frmScheduling::selectAll() {
+    QListWidget* list = visibleList();
+    for (int i = 0; i < list->count(); ++i)
+        list->item(i)->setSelected(true);
+}
+
+void frmScheduling::clearAll() {
+    QListWidget* list = visibleList();
+    for (int i = 0; i < list->count(); ++i)
+        list->item(i)->setSelected(false);
+}
+
+QList<QPair<qint32, QString>> frmScheduling::selectedPlayers() const {
+    QList<QPair<qint32, QString>> players;
+    for (int i = 0; i < lstPlayers->count(); ++i) {
+        const QListWidgetItem* item = lstPlayers->item(i);
+        if (item->isSelected())
+            players << qMakePair(item->data(Qt::UserRole).toInt(), item->text());
+    }
+    return players;
+}
+
+QList<qint32> frmScheduling::selectedDivisions() const {
+    QList<qint32> divisions;
+    for (int i = 0; i < lstDivisions->count(); ++i) {
+        const QListWidgetItem* item = lstDivisions->item(i);
+        if (item->isSelected())
+            divisions << item->data(Qt::UserRole).toInt();
+    }
+    return divisions;
+}
+
+SearchSelection frmScheduling::currentSelection() const {
+    SearchSelection selection;
+    selection.byPlayer = playersListVisible();
+    if (selection.byPlayer) {
+        for (const auto& player : selectedPlayers())
+            selection.players << player.first;
+    } else {
+        selection.divisions = selectedDivisions();
+    }
+    return selection;
+}
+
+bool frmScheduling::checkSelection() {
+    if (playersListVisible() && lstPlayers->selectedItems().isEmpty()) {
+        warn(QStringLiteral("You must select Member(s) from the list!"), kSelectionError);
+        return false;
+    }
+    if (!playersListVisible() && lstDivisions->selectedItems().isEmpty()) {
+        warn(QStringLiteral("You must select Division(s) from the list!"), kSelectionError);
+        return false;
+    }
+    return true;
+}
+
+void frmScheduling::showAvailable() {
+    const QString dateText = txtMatchDate->text().trimmed();
+    const QString timeText = txtMatchTime->text().trimmed();
+    if (dateText.isEmpty() || timeText.isEmpty()) {
+        warn(QStringLiteral("Must supply a date and time!"), QStringLiteral("Missing Information"));
+        return;
+    }
+    if (!checkSelection())
+        return;
+    // The fields are checked when they lose the focus; a text that got past that check (a button
+    // pressed without leaving the field) is reported here instead of being searched.
+    const std::optional<QDate> date = ParseMatchDate(dateText);
+    if (!date) {
+        checkField(txtMatchDate);
+        return;
+    }
+    const std::optional<int> time = ParseMatchTime(timeText);
+    if (!time) {
+        checkField(txtMatchTime);
+        return;
+    }
+    lstAvailable->clear();
+    BusyPointer busy;
+    RunTrapped([&] {
+        const OptionsRecord& options = CurrentOptions();
+        const GmtMoment moment =
+            MatchMomentToGMT(*date, *time, options.UserTimeZone, options.UserDaylightNow);
+        lstAvailable->addItems(FindAvailable(currentSelection(), moment));
+    });
+}
+
+void frmScheduling::showBestTimes() {
+    if (!checkSelection())
+        return;
+    lstBestTimes->clear();
+    BusyPointer busy;
+    RunTrapped([&] {
+        const OptionsRecord& options = CurrentOptions();
+        BestTimesRequest request;
+        for (int k = 0; k < 7; ++k)
+            request.days.at(k) = chkDay.at(k)->isChecked();
+        request.step = options.BestTimesGranularity;
+        request.zone = options.UserTimeZone;
+        request.userDaylightNow = options.UserDaylightNow;
+        for (const CountedSlot& slot : ShowBestTimes(currentSelection(), request, options.MaxResults))
+            lstBestTimes->addItem(BestTimeEntry(slot, options.TimeFormat));
+    });
+}
+
+void frmScheduling::showAvailableFor(QListWidgetItem* bestTime) {
+    if (!bestTime)
+        return;
+    const std::optional<BestTimeEntryParts> parts = ParseBestTimeEntry(bestTime->text());
+    if (!parts)
+        return;
+    const int weekday = WeekdayFromName(parts->dayName);
+    if (weekday == 0)
+        return;
+    const QDate date = NextDateOnWeekday(Now().date(), weekday);
+    txtMatchDate->setText(date.toString(QStringLiteral("MM/dd/yyyy")));
+    txtMatchTime->setText(parts->timeText);
+    showAvailable();
+}
+
+void frmScheduling::emailAvailable() {
+    if (lstAvailable->count() == 0 || lstAvailable->item(0)->text().isEmpty()) {
+        warn(QStringLiteral("There are no results to E-Mail !"), QStringLiteral("General Error"));
+        return;
+    }
+    QStringList names;
+    for (int i = 0; i < lstAvailable->count(); ++i)
+        names << lstAvailable->item(i)->text();
+    SchedulingMail mail;
+    if (!RunTrapped([&] {
+            mail = AvailabilityMail(txtMatchDate->text(), txtMatchTime->text(), names,
+                                    CurrentOptions().TimeFormat, TimeZoneName(CurrentOptions().UserTimeZone));
+        }))
+        return;
+    OpenEmailWindow({QStringLiteral("S"), QString(), mail.subject, mail.message, this}, this);
+}
+
+void frmScheduling::emailBestTimes() {
+    if (lstBestTimes->count() == 0 || lstBestTimes->item(0)->text().isEmpty()) {
+        warn(QStringLiteral("There are no results to E-Mail !"), QStringLiteral("General Error"));
+        return;
+    }
+    QStringList entries;
+    for (int i = 0; i < lstBestTimes->count(); ++i)
+        entries << lstBestTimes->item(i)->text();
+    SchedulingMail mail;
+    if (!RunTrapped([&] { mail = BestTimesMail(entries, TimeZoneName(CurrentOptions().UserTimeZone)); }))
+        return;
+    OpenEmailWindow({QStringLiteral("S"), QString(), mail.subject, mail.message, this}, this);
+}
+
+void frmScheduling::showCalendar() {
+    const QDate initial = ParseMatchDate(txtMatchDate->text()).value_or(Now().date());
+    frmCalendar calendar(initial, this);
+    if (RunModal(&calendar) == QDialog::Accepted)
+        txtMatchDate->setText(calendar.selectedDate().toString(QStringLiteral("MM/dd/yyyy")));
+}
+
+bool frmScheduling::checkField(QLineEdit* field) {
+    const QString text = field->text().trimmed();
+    if (text.isEmpty())
+        return true;
+    const bool isDate = field == txtMatchDate;
+    if (isDate ? ParseMatchDate(text).has_value() : ParseMatchTime(text).has_value())
+        return true;
+    m_checkingField = true;
+    warn(isDate ? QStringLiteral("Invalid Date Format") : QStringLiteral("Invalid time Format"),
+         QStringLiteral("Date Error"));
+    m_checkingField = false;
+    // Back into the field once the focus change that is under way has finished.
+    QTimer::singleShot(0, field, [field] {
+        field->setFocus(Qt::OtherFocusReason);
+        field->selectAll();
+    });
+    return false;
+}
+
+bool frmScheduling::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut && (watched == txtMatchDate || watched == txtMatchTime) &&
+        !m_checkingField) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        // A message box or another window taking the focus is not leaving the field.
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            checkField(static_cast<QLineEdit*>(watched));
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+frmCalendar::frmCalendar(const QDate& initial, QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmCalendar"));
+    setWindowTitle(tr("Match Date"));
+    setModal(true);
+    calCalendar = new QCalendarWidget(this);
+    calCalendar->setObjectName(QStringLiteral("calCalendar"));
+    calCalendar->setGridVisible(true);
+    calCalendar->setFirstDayOfWeek(Qt::Sunday);
+    if (initial.isValid())
+        calCalendar->setSelectedDate(initial);
+    auto* ok = MakePictureButton(this, QStringLiteral("imgButton1"), QStringLiteral("ok"), tr("OK"),
+                                 tr("Use the chosen date"));
+    auto* cancel = MakePictureButton(this, QStringLiteral("imgButton2"), QStringLiteral("cancel"),
+                                     tr("Cancel"), tr("Close without choosing a date"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(calCalendar);
+    layout->addLayout(buttons);
+    connect(ok, &QToolButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QToolButton::clicked, this, &QDialog::reject);
+    connect(calCalendar, &QCalendarWidget::activated, this, &QDialog::accept);
+}
+
+QDate frmCalendar::selectedDate() const {
+    return calCalendar->selectedDate();
+}
+
+void RegisterSchedulingWindows() {
+    RegisterTaskWindow(QStringLiteral("frmScheduling"), [] { return new frmScheduling; });
+}
+
+} // namespace rm

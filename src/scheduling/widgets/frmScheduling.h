@@ -1,0 +1,95 @@
+#pragma once
+
+#include "comms/EmailRequest.h"
+#include "scheduling/SchedulingSearch.h"
+
+#include <QDialog>
+#include <QList>
+#include <QWidget>
+
+class QCalendarWidget;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QToolButton;
+
+namespace rm {
+
+// "Practice and Match Scheduling": who can make a match, and the best times of the week for the
+// selected players or divisions. The e-mail window reads the selection from this screen while it
+// sends.
+class frmScheduling : public QWidget, public RecipientSelection {
+    Q_OBJECT
+
+public:
+    explicit frmScheduling(QWidget* parent = nullptr);
+
+    bool playersListVisible() const override;
+    QList<QPair<qint32, QString>> selectedPlayers() const override;
+    QList<qint32> selectedDivisions() const override;
+
+    SearchSelection currentSelection() const;
+
+public Q_SLOTS:
+    void FillPlayers();
+    void FillDivisions();
+    void showPlayersTab();
+    void showDivisionsTab();
+    void selectAll();
+    void clearAll();
+    void showAvailable();
+    void showBestTimes();
+    void showAvailableFor(QListWidgetItem* bestTime);
+    void emailAvailable();
+    void emailBestTimes();
+    void showCalendar();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QListWidget* visibleList() const;
+    bool checkSelection();
+    // The focus check of the two fields: false (after the message) when the text does not parse.
+    bool checkField(QLineEdit* field);
+    void setTab(bool players);
+
+    QGroupBox* fmeSelect = nullptr;
+    QGroupBox* fmeAvailable = nullptr;
+    QGroupBox* fmeBestTimes = nullptr;
+    QLabel* imgTab = nullptr;
+    QToolButton* imgClickPlayer = nullptr;
+    QToolButton* imgClickDivision = nullptr;
+    QListWidget* lstPlayers = nullptr;
+    QListWidget* lstDivisions = nullptr;
+    QToolButton* imgSelectAll = nullptr;
+    QToolButton* imgClearAll = nullptr;
+    QLineEdit* txtMatchDate = nullptr;
+    QLineEdit* txtMatchTime = nullptr;
+    QLabel* lblShowCalendar = nullptr;
+    QListWidget* lstAvailable = nullptr;
+    QToolButton* imgShowAvailable = nullptr;
+    QToolButton* imgEmailAvailable = nullptr;
+    QList<QCheckBox*> chkDay;
+    QListWidget* lstBestTimes = nullptr;
+    QToolButton* imgShowbestTimes = nullptr;
+    QToolButton* imgEmailBestTimes = nullptr;
+    bool m_checkingField = false;
+};
+
+// The calendar pop-up of the scheduling screen: OK takes the chosen date.
+class frmCalendar : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit frmCalendar(const QDate& initial, QWidget* parent = nullptr);
+    QDate selectedDate() const;
+
+private:
+    QCalendarWidget* calCalendar = nullptr;
+};
+
+} // namespace rm

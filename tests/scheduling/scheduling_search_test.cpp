@@ -1,0 +1,350 @@
+#include "data/AppEnvironment.h"
+#include "data/DbConnection.h"
+#include "data/Options.h"
+#include "scheduling/SchedulingMail.h"
+#include "scheduling/SchedulingSearch.h"
+#include "support/RecordingSink.h"
+#include "support/SchedulingFixtures.h"
+#include "support/TestDatabase.h"
+#include "time/TimeText.h"
+
+#include <QLocale>
+#include <QtTest>
+
+using namespace rm;
+using namespace rm::test;
+
+namespace {
+
+constexpr int kSunday = 1, kMonday = 2, kTuesday = 3, kWednesday = 4, kSaturday = 7;
+
+int hm(int h, int m) {
+    return h * 60 + m;
+}
+
+// A winter day (no zone's rule in effect): Wednesday 12 January 2005.
+QDateTime winter() {
+    return QDateTime(QDate(2005, 1, 12), QTime(12, 0));
+}
+
+BestTimesRequest allDays(int step) {
+    BestTimesRequest r;
+    r.days.fill(true);
+    r.step = step;
+    r.zone = CurrentOptions().UserTimeZone;
+    r.userDaylightNow = CurrentOptions().UserDaylightNow;
+    return r;
+}
+
+SearchSelection players(const QList<qint32>& ids) {
+    return SearchSelection{true, ids, {}};
+}
+SearchSelection divisions(const QList<qint32>& ids) {
+    return SearchSelection{false, {}, ids};
+}
+
+QStringList entries(const QList<CountedSlot>& moments, bool timeFormat24) {
+    QStringList list;
+    for (const CountedSlot& s : moments)
+        list << BestTimeEntry(s, timeFormat24);
+    return list;
+}
+
+QString pm() {
+    const QString text = QLocale::system().pmText();
+    return text.isEmpty() ? QStringLiteral("PM") : text;
+}
+
+} // namespace
+
+class SchedulingSearchTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { SetClock(&m_clock); }
+    void cleanup() { SetClock(nullptr); }
+
+    void fieldTexts() {
+        QCOMPARE(ParseMatchDate(QStringLiteral("12/06/2005")), QDate(2005, 12, 6));
+        QCOMPARE(ParseMatchDate(QStringLiteral(" 1/2/2005 ")), QDate(2005, 1, 2));
+        QCOMPARE(ParseMatchDate(QStringLiteral("2005-12-06")), QDate(2005, 12, 6));
+        const QDate d(2005, 12, 6);
+        QCOMPARE(ParseMatchDate(QLocale::system().toString(d, QLocale::ShortFormat)), d);
+        for (const char* bad : {"31/31/2005", "02/30/2005", "2005-13-01", "", "soon", "12/06"})
+            QVERIFY2(!ParseMatchDate(QString::fromLatin1(bad)), bad);
+
+        QCOMPARE(ParseMatchTime(QStringLiteral("20:30")), hm(20, 30));
+        QCOMPARE(ParseMatchTime(QStringLiteral("8:30")), hm(8, 30));
+        QCOMPARE(ParseMatchTime(QStringLiteral("8:30 PM")), hm(20, 30));
+        QCOMPARE(ParseMatchTime(QStringLiteral("08:30pm")), hm(20, 30));
+        QCOMPARE(ParseMatchTime(QStringLiteral("8:30 am")), hm(8, 30));
+        QCOMPARE(ParseMatchTime(QStringLiteral("12:00 AM")), 0);
+        QCOMPARE(ParseMatchTime(QStringLiteral("12:30 PM")), hm(12, 30));
+        QCOMPARE(ParseMatchTime(FormatTimeOfDay(hm(21, 15), false)), hm(21, 15));
+        for (const char* bad : {"24:00", "13:00 PM", "0:30 AM", "8:3", "8.30", "8:30 XM", ""})
+            QVERIFY2(!ParseMatchTime(QString::fromLatin1(bad)), bad);
+    }
+
+    void momentsCarryTheDay() {
+        TestDatabase db;
+        const int bogota = db.zoneId(QStringLiteral("Bogota")); // five hours behind
+        const int lagos = db.zoneId(QStringLiteral("Lagos"));   // one hour ahead
+        // Tuesday 11 January 2005, 21:00 → Wednesday 02:00 GMT.
+        QCOMPARE(MatchMomentToGMT(QDate(2005, 1, 11), hm(21, 0), bogota, false),
+                 (GmtMoment{kWednesday, hm(2, 0)}));
+        // Monday 10 January 2005, 00:30 → Sunday 23:30 GMT.
+        QCOMPARE(MatchMomentToGMT(QDate(2005, 1, 10), hm(0, 30), lagos, false),
+                 (GmtMoment{kSunday, hm(23, 30)}));
+        // Saturday 22:00 five hours behind is Sunday 03:00; week minutes wrap the same way.
+        QCOMPARE(MatchMomentToGMT(QDate(2005, 1, 15), hm(22, 0), bogota, false),
+                 (GmtMoment{kSunday, hm(3, 0)}));
+        QCOMPARE(WeekMinutesToGMT(6 * kMinutesPerDay + hm(22, 0), 300), (GmtMoment{kSunday, hm(3, 0)}));
+        QCOMPARE(WeekMinutesToGMT(hm(0, 30), -60), (GmtMoment{kSaturday, hm(23, 30)}));
+
+        QCOMPARE(NextDateOnWeekday(QDate(2005, 1, 12), kWednesday), QDate(2005, 1, 12));
+        QCOMPARE(NextDateOnWeekday(QDate(2005, 1, 12), kTuesday), QDate(2005, 1, 18));
+        QCOMPARE(WeekdayFromName(QStringLiteral("Saturday")), kSaturday);
+        QCOMPARE(WeekdayFromName(QStringLiteral("Funday")), 0);
+    }
+
+    void availabilityByPlayer() {
+        TestDatabase db;
+        const int gmt = CurrentOptions().UserTimeZone;
+        const qint32 ends = AddPlayer(QStringLiteral("Ends"), gmt);
+        AddScheduleRow(ends, kWednesday, hm(18, 0), hm(20, 0));
+        const qint32 late = AddPlayer(QStringLiteral("Late"), gmt);
+        AddScheduleRow(late, kWednesday, hm(20, 1), hm(22, 0));
+        const qint32 twice = AddPlayer(QStringLiteral("Twice"), gmt);
+        AddScheduleRow(twice, kWednesday, hm(17, 0), hm(21, 0));
+        AddScheduleRow(twice, kWednesday, hm(19, 0), hm(20, 30));
+        const qint32 otherDay = AddPlayer(QStringLiteral("Tuesday only"), gmt);
+        AddScheduleRow(otherDay, kTuesday, hm(0, 0), hm(23, 59));
+        const auto all = players({ends, late, twice, otherDay});
+
+        // Both ends of a stretch count; a stretch starting a minute later does not.
+        QCOMPARE(FindAvailable(all, {kWednesday, hm(20, 0)}), (QStringList{"Ends", "Twice"}));
+        QCOMPARE(FindAvailable(all, {kWednesday, hm(18, 0)}), (QStringList{"Ends", "Twice"}));
+        QCOMPARE(FindAvailable(all, {kWednesday, hm(20, 1)}), (QStringList{"Late", "Twice"}));
+        QCOMPARE(FindAvailable(players({late}), {kWednesday, hm(20, 0)}), QStringList());
+
+        // Five hours behind GMT: Tuesday 21:00 is searched as Wednesday 02:00 against Wednesday rows.
+        const int bogota = db.zoneId(QStringLiteral("Bogota"));
+        const qint32 night = AddPlayer(QStringLiteral("Night owl"), gmt);
+        AddScheduleRow(night, kWednesday, hm(1, 30), hm(3, 0));
+        const qint32 wrongDay = AddPlayer(QStringLiteral("Tuesday night"), gmt);
+        AddScheduleRow(wrongDay, kTuesday, hm(1, 30), hm(3, 0));
+        const GmtMoment moment = MatchMomentToGMT(QDate(2005, 1, 11), hm(21, 0), bogota, false);
+        QCOMPARE(FindAvailable(players({night, wrongDay}), moment), QStringList{"Night owl"});
+
+        // One hour ahead: Monday 00:30 is Sunday 23:30.
+        const qint32 sunday = AddPlayer(QStringLiteral("Sunday late"), gmt);
+        AddScheduleRow(sunday, kSunday, hm(23, 0), hm(23, 59));
+        const GmtMoment ahead =
+            MatchMomentToGMT(QDate(2005, 1, 10), hm(0, 30), db.zoneId(QStringLiteral("Lagos")), false);
+        QCOMPARE(FindAvailable(players({sunday}), ahead), QStringList{"Sunday late"});
+    }
+
+    void availabilityByDivision() {
+        TestDatabase db;
+        const int gmt = CurrentOptions().UserTimeZone;
+        const qint32 first = AddDivision(QStringLiteral("Alpha"));
+        const qint32 second = AddDivision(QStringLiteral("Bravo"));
+        const qint32 idle = AddDivision(QStringLiteral("Charlie"));
+        const qint32 both = AddPlayer(QStringLiteral("Both"), gmt);
+        const qint32 resting = AddPlayer(QStringLiteral("Resting"), gmt, false);
+        const qint32 alphaOnly = AddPlayer(QStringLiteral("Alpha only"), gmt);
+        const qint32 bravoOnly = AddPlayer(QStringLiteral("Bravo only"), gmt);
+        const qint32 twinA = AddPlayer(QStringLiteral("Twin"), gmt);
+        const qint32 twinB = AddPlayer(QStringLiteral("Twin"), gmt);
+        const qint32 idleResting = AddPlayer(QStringLiteral("Idle"), gmt, false);
+        for (qint32 p : {both, resting, alphaOnly, bravoOnly, twinA, twinB, idleResting})
+            AddScheduleRow(p, kMonday, hm(18, 0), hm(22, 0));
+        for (qint32 p : {both, resting, alphaOnly, twinA})
+            AddMember(p, first);
+        for (qint32 p : {bravoOnly, both, twinB})
+            AddMember(p, second);
+        AddMember(idleResting, idle);
+
+        const QStringList found = FindAvailable(divisions({first, second, idle}), {kMonday, hm(20, 0)});
+        QCOMPARE(found, (QStringList{"Both", "Alpha only", "Twin", "Bravo only"}));
+        QCOMPARE(FindAvailable(divisions({idle}), {kMonday, hm(20, 0)}), QStringList());
+        // By player, two players of one name are two entries.
+        QCOMPARE(FindAvailable(players({twinA, twinB}), {kMonday, hm(20, 0)}), (QStringList{"Twin", "Twin"}));
+    }
+
+    void slotsOfTheUsersWeek() {
+        TestDatabase db;
+        for (int step : {15, 30, 60}) {
+            const QList<CountedSlot> moments = SlotsToCount(allDays(step), 0);
+            QCOMPARE(moments.size(), 7 * kMinutesPerDay / step);
+            for (int i = 0; i < moments.size(); ++i) {
+                QCOMPARE(moments.at(i).localDay, i / (kMinutesPerDay / step) + 1);
+                QCOMPARE(moments.at(i).localMinutes, (i % (kMinutesPerDay / step)) * step);
+            }
+        }
+        // Five hours behind, Tuesday ticked: from 19:00 on the moments are Wednesday's in GMT.
+        BestTimesRequest tuesday;
+        tuesday.days.at(kTuesday - 1) = true;
+        tuesday.step = 60;
+        const QList<CountedSlot> moments = SlotsToCount(tuesday, 300);
+        QCOMPARE(moments.size(), 24);
+        QCOMPARE(moments.at(21).localDay, kTuesday);
+        QCOMPARE(moments.at(21).localMinutes, hm(21, 0));
+        QCOMPARE(moments.at(21).gmt, (GmtMoment{kWednesday, hm(2, 0)}));
+        QCOMPARE(moments.at(18).gmt, (GmtMoment{kTuesday, hm(23, 0)}));
+    }
+
+    void bestTimesCounting() {
+        TestDatabase db;
+        const int gmt = CurrentOptions().UserTimeZone;
+        const qint32 a = AddPlayer(QStringLiteral("A"), gmt);
+        AddScheduleRow(a, kMonday, hm(18, 0), hm(20, 0));
+        // One person free Monday 18:00 to 20:00, step 30: five rows, ends included.
+        QList<CountedSlot> shown = ShowBestTimes(players({a}), allDays(30), 20);
+        QCOMPARE(SchedulingWorkRows(),
+                 (QStringList{"2 18:00 1 " + QString::number(a), "2 18:30 1 " + QString::number(a),
+                              "2 19:00 1 " + QString::number(a), "2 19:30 1 " + QString::number(a),
+                              "2 20:00 1 " + QString::number(a)}));
+        QCOMPARE(entries(shown, true).first(), QStringLiteral("Monday - 18:00 - 1 player(s)"));
+
+        // Two players free at one slot: one row, keys in the order searched.
+        const qint32 b = AddPlayer(QStringLiteral("B"), gmt);
+        AddScheduleRow(b, kTuesday, hm(20, 30), hm(20, 30));
+        const qint32 c = AddPlayer(QStringLiteral("C"), gmt);
+        AddScheduleRow(c, kTuesday, hm(20, 0), hm(21, 0));
+        AddScheduleRow(c, kTuesday, hm(20, 15), hm(20, 45)); // overlapping: still counted once
+        shown = ShowBestTimes(players({b, c}), allDays(30), 1);
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(entries(shown, true), QStringList{"Tuesday - 20:30 - 2 player(s)"});
+        QCOMPARE(entries(shown, false), QStringList{"Tuesday - 08:30 " + pm() + " - 2 player(s)"});
+        QVERIFY(SchedulingWorkRows().contains(QStringLiteral("3 20:30 2 %1|%2").arg(b).arg(c)));
+
+        // By division, a member of two selected divisions is counted once per slot.
+        const qint32 d1 = AddDivision(QStringLiteral("One"));
+        const qint32 d2 = AddDivision(QStringLiteral("Two"));
+        AddMember(b, d1);
+        AddMember(c, d1);
+        AddMember(c, d2);
+        shown = ShowBestTimes(divisions({d2, d1}), allDays(30), 1);
+        QCOMPARE(entries(shown, true), QStringList{"Tuesday - 20:30 - 2 player(s)"});
+        QVERIFY(SchedulingWorkRows().contains(QStringLiteral("3 20:30 2 %1|%2").arg(c).arg(b)));
+
+        // No day ticked: nothing counted, the work table emptied.
+        BestTimesRequest none = allDays(30);
+        none.days.fill(false);
+        QVERIFY(ShowBestTimes(players({a, b, c}), none, 20).isEmpty());
+        QCOMPARE(db.count(QStringLiteral("SchedulingWork")), 0);
+    }
+
+    void bestFirstThenTheUsersWeek() {
+        TestDatabase db;
+        const int gmt = CurrentOptions().UserTimeZone;
+        QList<qint32> ids;
+        // Thursday 01:00 .. 05:00 have the five distinct counts 5 .. 1.
+        for (int p = 0; p < 5; ++p) {
+            ids << AddPlayer(QStringLiteral("P%1").arg(p), gmt);
+            AddScheduleRow(ids.last(), 5, hm(1, 0), hm(1 + p, 0));
+        }
+        QCOMPARE(entries(ShowBestTimes(players(ids), allDays(60), 3), true),
+                 (QStringList{"Thursday - 01:00 - 5 player(s)", "Thursday - 02:00 - 4 player(s)",
+                              "Thursday - 03:00 - 3 player(s)"}));
+        QCOMPARE(db.count(QStringLiteral("SchedulingWork")), 5);
+
+        // Ties keep the order of the week, Sunday 00:00 first.
+        for (qint32 id : ids) {
+            AddScheduleRow(id, kSaturday, hm(0, 0), hm(0, 0));
+            AddScheduleRow(id, kSunday, hm(23, 0), hm(23, 0));
+        }
+        QCOMPARE(entries(ShowBestTimes(players(ids), allDays(60), 4), true),
+                 (QStringList{"Sunday - 23:00 - 5 player(s)", "Thursday - 01:00 - 5 player(s)",
+                              "Saturday - 00:00 - 5 player(s)", "Thursday - 02:00 - 4 player(s)"}));
+
+        // The user's week, not GMT's, orders the ties: one hour ahead, Sunday 00:00 local is
+        // Saturday 23:00 GMT and comes first.
+        CurrentOptions().UserTimeZone = db.zoneId(QStringLiteral("Lagos"));
+        const qint32 q = AddPlayer(QStringLiteral("Q"), gmt);
+        AddScheduleRow(q, kSaturday, hm(23, 0), hm(23, 0));
+        AddScheduleRow(q, kSunday, hm(0, 0), hm(0, 0));
+        QCOMPARE(entries(ShowBestTimes(players({q}), allDays(60), 5), true),
+                 (QStringList{"Sunday - 00:00 - 1 player(s)", "Sunday - 01:00 - 1 player(s)"}));
+    }
+
+    void entriesReadBack() {
+        const auto parts = ParseBestTimeEntry(QStringLiteral("Tuesday - 08:30 PM - 5 player(s)"));
+        QVERIFY(parts);
+        QCOMPARE(parts->dayName, QStringLiteral("Tuesday"));
+        QCOMPARE(parts->timeText, QStringLiteral("08:30 PM"));
+        QCOMPARE(ParseBestTimeEntry(QStringLiteral("Sunday - 00:00 - 12 player(s)"))->timeText,
+                 QStringLiteral("00:00"));
+        QVERIFY(!ParseBestTimeEntry(QStringLiteral("nothing here")));
+    }
+
+    // The counting in memory gives exactly the rows of the plain per-statement search.
+    void matchesThePlainSearch_data() {
+        QTest::addColumn<QString>("userZone");
+        QTest::addColumn<bool>("summer");
+        QTest::newRow("GMT winter") << "GMT" << false;
+        QTest::newRow("Eastern summer") << "Eastern" << true;
+        QTest::newRow("India winter") << "India" << false;
+        QTest::newRow("Berlin summer") << "Berlin" << true;
+    }
+    void matchesThePlainSearch() {
+        QFETCH(QString, userZone);
+        QFETCH(bool, summer);
+        FixedClock clock(summer ? QDateTime(QDate(2005, 7, 13), QTime(12, 0)) : winter());
+        SetClock(&clock);
+        TestDatabase db;
+        RecordingSink sink;
+        CurrentOptions().UserTimeZone = db.zoneId(userZone);
+        CurrentOptions().UserDaylightNow = summer && userZone != QLatin1String("India");
+        QRandomGenerator random(static_cast<quint32>(qHash(userZone)));
+        const Roster roster = MakeRandomRoster(random, 24, 4);
+        for (int step : {15, 30, 60}) {
+            BestTimesRequest request = allDays(step);
+            for (int k = 0; k < 7; ++k)
+                request.days.at(k) = random.bounded(4) != 0;
+            QList<qint32> chosen;
+            for (qint32 id : roster.activePlayers)
+                if (random.bounded(3) != 0)
+                    chosen << id;
+            const QList<SearchSelection> selections{players(chosen), divisions(roster.divisions.mid(1))};
+            for (const SearchSelection& selection : selections) {
+                const QStringList expected = ReferenceBestTimes(selection, request);
+                QVERIFY(!expected.isEmpty());
+                ShowBestTimes(selection, request, 5);
+                QCOMPARE(SchedulingWorkRows(), expected);
+            }
+        }
+        QCOMPARE(sink.count(), 0);
+    }
+
+    void mailTexts() {
+        const QString longDate = QLocale::system().toString(QDate(2005, 12, 6), QLocale::LongFormat);
+        SchedulingMail mail =
+            AvailabilityMail(QStringLiteral("12/06/2005"), QStringLiteral("20:30"),
+                             {QStringLiteral("Ann"), QStringLiteral("Bob")}, true, QStringLiteral("Eastern"));
+        QCOMPARE(mail.subject, QStringLiteral("Match Information"));
+        QCOMPARE(mail.message,
+                 "We have a match scheduled on " + longDate + " at 20:30 Eastern.\r\n" +
+                     "According to everyone's submitted schedules, here is a list of who can make it: "
+                     "\r\nAnn\r\nBob\r\n");
+        mail = AvailabilityMail(QStringLiteral("2005-12-06"), QStringLiteral("8:30pm"),
+                                {QStringLiteral("Ann")}, false, QStringLiteral("GMT"));
+        QVERIFY(mail.message.startsWith("We have a match scheduled on " + longDate + " at 08:30 " + pm() +
+                                        " GMT.\r\n"));
+
+        mail = BestTimesMail(
+            {QStringLiteral("Tuesday - 20:30 - 5 player(s)"), QStringLiteral("Monday - 18:00 - 2 player(s)")},
+            QStringLiteral("GMT"));
+        QCOMPARE(mail.subject, QStringLiteral("Here are the best times for a practice/match!"));
+        QCOMPARE(mail.message,
+                 QStringLiteral("Tuesday - 20:30 - 5 player(s)\r\nMonday - 18:00 - 2 player(s)\r\n"
+                                "\r\nAll times are in GMT\r\n"));
+    }
+
+private:
+    FixedClock m_clock{winter()};
+};
+
+QTEST_GUILESS_MAIN(SchedulingSearchTest)
+#include "scheduling_search_test.moc"

@@ -1,0 +1,394 @@
+#include "data/AppEnvironment.h"
+#include "data/DbConnection.h"
+#include "data/Options.h"
+#include "scheduling/SchedulingSearch.h"
+#include "scheduling/widgets/frmScheduling.h"
+#include "support/ModalDriver.h"
+#include "support/RecordingSink.h"
+#include "support/SchedulingFixtures.h"
+#include "support/TestDatabase.h"
+#include "ui/EmailWindow.h"
+#include "ui/WindowRegistry.h"
+
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QToolButton>
+#include <QtTest>
+
+#include <memory>
+
+using namespace rm;
+using namespace rm::test;
+
+namespace {
+
+int hm(int h, int m) {
+    return h * 60 + m;
+}
+
+QStringList texts(const QListWidget* list) {
+    QStringList all;
+    for (int i = 0; i < list->count(); ++i)
+        all << list->item(i)->text();
+    return all;
+}
+
+void selectByText(QListWidget* list, const QStringList& names) {
+    for (int i = 0; i < list->count(); ++i)
+        if (names.contains(list->item(i)->text()))
+            list->item(i)->setSelected(true);
+}
+
+void click(QWidget* parent, const char* name) {
+    child<QToolButton>(parent, QString::fromLatin1(name))->click();
+}
+
+struct Screen {
+    std::unique_ptr<frmScheduling> window{new frmScheduling};
+    QListWidget* players() const { return child<QListWidget>(window.get(), QStringLiteral("lstPlayers")); }
+    QListWidget* divisions() const {
+        return child<QListWidget>(window.get(), QStringLiteral("lstDivisions"));
+    }
+    QListWidget* available() const {
+        return child<QListWidget>(window.get(), QStringLiteral("lstAvailable"));
+    }
+    QListWidget* bestTimes() const {
+        return child<QListWidget>(window.get(), QStringLiteral("lstBestTimes"));
+    }
+    QLineEdit* date() const { return child<QLineEdit>(window.get(), QStringLiteral("txtMatchDate")); }
+    QLineEdit* time() const { return child<QLineEdit>(window.get(), QStringLiteral("txtMatchTime")); }
+};
+
+// The opener the e-mail window would register: keeps what it was handed.
+struct MailCatcher {
+    MailCatcher() {
+        SetEmailWindowOpener([this](const EmailRequest& request, QWidget* parent) {
+            requests << request;
+            parents << parent;
+        });
+    }
+    ~MailCatcher() { SetEmailWindowOpener({}); }
+    QList<EmailRequest> requests;
+    QList<QWidget*> parents;
+};
+
+} // namespace
+
+class FrmSchedulingTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { SetClock(&m_clock); }
+    void cleanup() { SetClock(nullptr); }
+
+    void opensWithActiveListsAndAllDays() {
+        TestDatabase db;
+        const int gmt = CurrentOptions().UserTimeZone;
+        AddPlayer(QStringLiteral("zed"), gmt);
+        AddPlayer(QStringLiteral(" Able "), gmt);
+        AddPlayer(QStringLiteral("Gone"), gmt, false);
+        AddDivision(QStringLiteral("Rifles"));
+        AddDivision(QStringLiteral("Archers"));
+        AddDivision(QStringLiteral("Retired"), false);
+
+        RegisterAllWindows();
+        QVERIFY(HasTaskWindow(QStringLiteral("frmScheduling")));
+        std::unique_ptr<QWidget> created(CreateTaskWindow(QStringLiteral("frmScheduling")));
+        QCOMPARE(created->objectName(), QStringLiteral("frmScheduling"));
+        QCOMPARE(created->windowTitle(), QStringLiteral("Practice and Match Scheduling"));
+
+        Screen s;
+        QCOMPARE(texts(s.players()), (QStringList{"Able", "zed"}));
+        QCOMPARE(texts(s.divisions()), (QStringList{"Archers", "Rifles"}));
+        QVERIFY(!s.players()->isHidden());
+        QVERIFY(s.divisions()->isHidden());
+        QCOMPARE(s.players()->toolTip(), QStringLiteral("Select Member(s)"));
+        QCOMPARE(s.bestTimes()->toolTip(), QStringLiteral("Double click on a time and show who!"));
+        QStringList frames;
+        for (const QGroupBox* box : s.window->findChildren<QGroupBox*>())
+            frames << box->title();
+        QCOMPARE(frames, (QStringList{"Select Members for Scheduling", "Who can make the match",
+                                      "Best Times for Practices and Matches"}));
+        const QList<QCheckBox*> days = s.window->findChildren<QCheckBox*>(QStringLiteral("chkDay"));
+        QCOMPARE(days.size(), 7);
+        QStringList captions;
+        for (int k = 0; k < 7; ++k) {
+            QCOMPARE(days.at(k)->property("index").toInt(), k);
+            QVERIFY(days.at(k)->isChecked());
+            captions << days.at(k)->text();
+        }
+        QCOMPARE(captions, (QStringList{"Sun", "M", "T", "W", "Th", "F", "Sat"}));
+        for (const char* name : {"imgTab", "lblShowCalendar"})
+            QVERIFY(s.window->findChild<QLabel*>(QString::fromLatin1(name)));
+        for (const char* name :
+             {"imgShowAvailable", "imgShowbestTimes", "imgEmailAvailable", "imgEmailBestTimes",
+              "imgClickPlayer", "imgClickDivision", "imgSelectAll", "imgClearAll"})
+            QVERIFY(s.window->findChild<QToolButton*>(QString::fromLatin1(name)));
+    }
+
+    void tabsSelectAndClear() {
+        TestDatabase db;
+        const int gmt = CurrentOptions().UserTimeZone;
+        AddPlayer(QStringLiteral("Able"), gmt);
+        AddPlayer(QStringLiteral("Baker"), gmt);
+        AddDivision(QStringLiteral("Archers"));
+        AddDivision(QStringLiteral("Rifles"));
+        Screen s;
+        auto* tabPlayers = child<QToolButton>(s.window.get(), QStringLiteral("imgClickPlayer"));
+        auto* tabDivisions = child<QToolButton>(s.window.get(), QStringLiteral("imgClickDivision"));
+        QVERIFY(tabPlayers->isChecked() && !tabDivisions->isChecked());
+        const QPixmap playersPicture = child<QLabel>(s.window.get(), QStringLiteral("imgTab"))->pixmap();
+        QVERIFY(!playersPicture.isNull());
+        selectByText(s.players(), {"Baker"});
+
+        tabDivisions->click();
+        QVERIFY(s.players()->isHidden());
+        QVERIFY(!s.divisions()->isHidden());
+        QVERIFY(!tabPlayers->isChecked() && tabDivisions->isChecked());
+        QVERIFY(!s.window->playersListVisible());
+        QVERIFY(child<QLabel>(s.window.get(), QStringLiteral("imgTab"))->pixmap().toImage() !=
+                playersPicture.toImage());
+        click(s.window.get(), "imgSelectAll");
+        QCOMPARE(s.window->selectedDivisions().size(), 2);
+        QCOMPARE(s.window->selectedPlayers().size(), 1);
+        QCOMPARE(s.window->selectedPlayers().first().second, QStringLiteral("Baker"));
+        click(s.window.get(), "imgClearAll");
+        QVERIFY(s.window->selectedDivisions().isEmpty());
+        QCOMPARE(s.window->selectedPlayers().size(), 1);
+
+        tabPlayers->click();
+        QVERIFY(s.window->playersListVisible());
+        click(s.window.get(), "imgSelectAll");
+        QCOMPARE(s.window->selectedPlayers().size(), 2);
+    }
+
+    void searchMessages() {
+        TestDatabase db;
+        RecordingSink sink;
+        const int gmt = CurrentOptions().UserTimeZone;
+        const qint32 able = AddPlayer(QStringLiteral("Able"), gmt);
+        AddScheduleRow(able, 4, hm(18, 0), hm(22, 0));
+        AddDivision(QStringLiteral("Archers"));
+        Screen s;
+
+        click(s.window.get(), "imgShowAvailable");
+        QCOMPARE(sink.last().text, QStringLiteral("Must supply a date and time!"));
+        QCOMPARE(sink.last().title, QStringLiteral("Missing Information"));
+        QCOMPARE(sink.last().icon, int(vbExclamation));
+        QCOMPARE(sink.last().align, int(AlignCenterText));
+        s.date()->setText(QStringLiteral("01/12/2005")); // a Wednesday
+        s.time()->setText(QStringLiteral("8:00 PM"));
+        click(s.window.get(), "imgShowAvailable");
+        QCOMPARE(sink.last().text, QStringLiteral("You must select Member(s) from the list!"));
+        QCOMPARE(sink.last().title, QStringLiteral("Selection Error"));
+        click(s.window.get(), "imgShowbestTimes");
+        QCOMPARE(sink.last().text, QStringLiteral("You must select Member(s) from the list!"));
+
+        selectByText(s.players(), {"Able"});
+        sink.clear();
+        click(s.window.get(), "imgShowAvailable");
+        QCOMPARE(sink.count(), 0);
+        QCOMPARE(texts(s.available()), QStringList{"Able"});
+
+        // Only the visible list counts, and the old results stay.
+        click(s.window.get(), "imgClickDivision");
+        click(s.window.get(), "imgShowAvailable");
+        QCOMPARE(sink.last().text, QStringLiteral("You must select Division(s) from the list!"));
+        click(s.window.get(), "imgShowbestTimes");
+        QCOMPARE(sink.last().text, QStringLiteral("You must select Division(s) from the list!"));
+        QCOMPARE(texts(s.available()), QStringList{"Able"});
+
+        // A text that never left its field is not searched.
+        click(s.window.get(), "imgClickPlayer");
+        s.date()->setText(QStringLiteral("31/31/2005"));
+        click(s.window.get(), "imgShowAvailable");
+        QCOMPARE(sink.last().text, QStringLiteral("Invalid Date Format"));
+        QCOMPARE(texts(s.available()), QStringList{"Able"});
+    }
+
+    void fieldsCheckedOnLeaving() {
+        TestDatabase db;
+        RecordingSink sink;
+        Screen s;
+        s.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
+        s.date()->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(s.date()->hasFocus());
+
+        QTest::keyClicks(s.date(), QStringLiteral("31/31/2005"));
+        s.time()->setFocus(Qt::TabFocusReason);
+        QCOMPARE(sink.count(), 1);
+        QCOMPARE(sink.last().text, QStringLiteral("Invalid Date Format"));
+        QCOMPARE(sink.last().title, QStringLiteral("Date Error"));
+        QCOMPARE(sink.last().icon, int(vbExclamation));
+        QTRY_VERIFY(s.date()->hasFocus());
+        // Every attempt to leave shows the message again.
+        s.time()->setFocus(Qt::TabFocusReason);
+        QCOMPARE(sink.count(), 2);
+        QTRY_VERIFY(s.date()->hasFocus());
+
+        // Empty text and the accepted forms pass.
+        for (const char* good : {"", "12/06/2005", "1/2/2005", "2005-12-06"}) {
+            s.date()->setText(QString::fromLatin1(good));
+            s.time()->setFocus(Qt::TabFocusReason);
+            QTRY_VERIFY(s.time()->hasFocus());
+            s.date()->setFocus(Qt::TabFocusReason);
+            QTRY_VERIFY(s.date()->hasFocus());
+        }
+        QCOMPARE(sink.count(), 2);
+
+        s.time()->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(s.time()->hasFocus());
+        s.time()->setText(QStringLiteral("25:00"));
+        s.date()->setFocus(Qt::TabFocusReason);
+        QCOMPARE(sink.last().text, QStringLiteral("Invalid time Format"));
+        QCOMPARE(sink.last().title, QStringLiteral("Date Error"));
+        QTRY_VERIFY(s.time()->hasFocus());
+        for (const char* good : {"20:30", "8:30", "8:30 PM", "8:30pm", "08:30 am"}) {
+            s.time()->setText(QString::fromLatin1(good));
+            s.date()->setFocus(Qt::TabFocusReason);
+            QTRY_VERIFY(s.date()->hasFocus());
+            s.time()->setFocus(Qt::TabFocusReason);
+            QTRY_VERIFY(s.time()->hasFocus());
+        }
+        QCOMPARE(sink.count(), 3);
+    }
+
+    void calendarFillsTheDate() {
+        TestDatabase db;
+        Screen s;
+        ModalDriver driver;
+        driver.then([](QDialog* d) {
+            QCOMPARE(d->objectName(), QStringLiteral("frmCalendar"));
+            auto* calendar = child<QCalendarWidget>(d, QStringLiteral("calCalendar"));
+            QCOMPARE(calendar->selectedDate(), QDate(2005, 1, 12)); // today when the field is empty
+            calendar->setSelectedDate(QDate(2005, 12, 6));
+            child<QToolButton>(d, QStringLiteral("imgButton1"))->click();
+        });
+        driver.then([](QDialog* d) {
+            QCOMPARE(child<QCalendarWidget>(d, QStringLiteral("calCalendar"))->selectedDate(),
+                     QDate(2005, 12, 6));
+            child<QToolButton>(d, QStringLiteral("imgButton2"))->click();
+        });
+        auto* label = child<QLabel>(s.window.get(), QStringLiteral("lblShowCalendar"));
+        Q_EMIT label->linkActivated(QStringLiteral("calendar"));
+        QCOMPARE(s.date()->text(), QStringLiteral("12/06/2005"));
+        Q_EMIT label->linkActivated(QStringLiteral("calendar")); // Cancel leaves the field alone
+        QCOMPARE(s.date()->text(), QStringLiteral("12/06/2005"));
+        QCOMPARE(driver.pending(), 0);
+        QVERIFY(driver.unexpected.isEmpty());
+    }
+
+    // For random rosters across the catalogue's zones, a double-click on any best-times result
+    // searches exactly the moment that was counted: the availability list holds as many people as
+    // the result names.
+    void doubleClickListsWhoWasCounted_data() {
+        QTest::addColumn<int>("step");
+        QTest::addColumn<bool>("timeFormat24");
+        QTest::addColumn<bool>("byDivision");
+        QTest::newRow("15 24h players") << 15 << true << false;
+        QTest::newRow("30 12h divisions") << 30 << false << true;
+        QTest::newRow("60 24h divisions") << 60 << true << true;
+        QTest::newRow("60 12h players") << 60 << false << false;
+    }
+    void doubleClickListsWhoWasCounted() {
+        QFETCH(int, step);
+        QFETCH(bool, timeFormat24);
+        QFETCH(bool, byDivision);
+        FixedClock summer(QDateTime(QDate(2005, 7, 13), QTime(9, 0)));
+        SetClock(&summer);
+        TestDatabase db;
+        RecordingSink sink;
+        QRandomGenerator random(static_cast<quint32>(step * 7 + int(byDivision)));
+        MakeRandomRoster(random, 40, 5, 3);
+        const QList<qint32> zones = CatalogueZones();
+        for (int round = 0; round < 3; ++round) {
+            OptionsRecord& options = CurrentOptions();
+            options.UserTimeZone = zones.at(random.bounded(zones.size()));
+            options.UserDaylightNow = random.bounded(2) == 1;
+            options.BestTimesGranularity = static_cast<qint16>(step);
+            options.TimeFormat = timeFormat24;
+            options.MaxResults = 1000;
+            Screen s;
+            if (byDivision)
+                click(s.window.get(), "imgClickDivision");
+            click(s.window.get(), "imgSelectAll");
+            click(s.window.get(), "imgShowbestTimes");
+            QListWidget* results = s.bestTimes();
+            QVERIFY(results->count() > 0);
+            static const QRegularExpression countOf(QStringLiteral(" - (\\d+) player\\(s\\)$"));
+            for (int i = 0; i < results->count(); ++i) {
+                QListWidgetItem* item = results->item(i);
+                const int counted = countOf.match(item->text()).captured(1).toInt();
+                Q_EMIT results->itemDoubleClicked(item);
+                QVERIFY2(s.available()->count() == counted, qPrintable(item->text()));
+                const QString day = item->text().section(QStringLiteral(" - "), 0, 0);
+                QCOMPARE(s.date()->text(), NextDateOnWeekday(QDate(2005, 7, 13), WeekdayFromName(day))
+                                               .toString(QStringLiteral("MM/dd/yyyy")));
+                QCOMPARE(s.time()->text(), item->text().section(QStringLiteral(" - "), 1, 1));
+            }
+        }
+        QCOMPARE(sink.count(), 0);
+    }
+
+    void resultMails() {
+        TestDatabase db;
+        RecordingSink sink;
+        const int gmt = CurrentOptions().UserTimeZone;
+        CurrentOptions().TimeFormat = true;
+        const qint32 able = AddPlayer(QStringLiteral("Able"), gmt);
+        const qint32 baker = AddPlayer(QStringLiteral("Baker"), gmt);
+        AddScheduleRow(able, 3, hm(20, 0), hm(21, 0));
+        AddScheduleRow(baker, 3, hm(20, 30), hm(22, 0));
+        Screen s;
+
+        // Without an e-mail window the user is told so.
+        selectByText(s.players(), {"Able", "Baker"});
+        click(s.window.get(), "imgShowbestTimes");
+        click(s.window.get(), "imgEmailBestTimes");
+        QCOMPARE(sink.last().title, QStringLiteral("E-Mail Not Available"));
+
+        MailCatcher mails;
+        click(s.window.get(), "imgEmailAvailable");
+        QCOMPARE(sink.last().text, QStringLiteral("There are no results to E-Mail !"));
+        QCOMPARE(sink.last().title, QStringLiteral("General Error"));
+        QVERIFY(mails.requests.isEmpty());
+
+        s.date()->setText(QStringLiteral("12/06/2005")); // a Tuesday
+        s.time()->setText(QStringLiteral("8:30 pm"));
+        click(s.window.get(), "imgShowAvailable");
+        QCOMPARE(texts(s.available()), (QStringList{"Able", "Baker"}));
+        click(s.window.get(), "imgEmailAvailable");
+        QCOMPARE(mails.requests.size(), 1);
+        const EmailRequest& available = mails.requests.last();
+        QCOMPARE(available.sendMode, QStringLiteral("S"));
+        QCOMPARE(available.subject, QStringLiteral("Match Information"));
+        QCOMPARE(available.message, "We have a match scheduled on " +
+                                        QLocale::system().toString(QDate(2005, 12, 6), QLocale::LongFormat) +
+                                        " at 20:30 GMT.\r\nAccording to everyone's submitted schedules, here "
+                                        "is a list of who can make "
+                                        "it: \r\nAble\r\nBaker\r\n");
+        QCOMPARE(available.selection, static_cast<const RecipientSelection*>(s.window.get()));
+        QCOMPARE(mails.parents.last(), s.window.get());
+
+        click(s.window.get(), "imgEmailBestTimes");
+        const EmailRequest& best = mails.requests.last();
+        QCOMPARE(best.sendMode, QStringLiteral("S"));
+        QCOMPARE(best.subject, QStringLiteral("Here are the best times for a practice/match!"));
+        QCOMPARE(best.message, texts(s.bestTimes()).join(QStringLiteral("\r\n")) +
+                                   QStringLiteral("\r\n\r\nAll times are in GMT\r\n"));
+        QVERIFY(best.message.startsWith(QStringLiteral("Tuesday - 20:30 - 2 player(s)\r\n")));
+    }
+
+private:
+    FixedClock m_clock{QDateTime(QDate(2005, 1, 12), QTime(12, 0))};
+};
+
+QTEST_MAIN(FrmSchedulingTest)
+#include "frmscheduling_test.moc"

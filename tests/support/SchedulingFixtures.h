@@ -1,0 +1,195 @@
+#pragma once
+
+// Rosters for the scheduling tests and benchmark, written with plain SQL, and the plain reference
+// best-times search that asks the store once per person, slot and weekday. Header-only: the
+// benchmark includes it too and links the core library only.
+
+#include "data/DbConnection.h"
+#include "data/Options.h"
+#include "data/SqlText.h"
+#include "roster/ScheduleStorage.h"
+#include "scheduling/SchedulingSearch.h"
+#include "time/TimeFuncs.h"
+#include "time/TimeText.h"
+
+#include <QList>
+#include <QRandomGenerator>
+#include <QString>
+#include <QStringList>
+
+namespace rm::test {
+
+inline qint32 AddPlayer(const QString& name, qint32 zone, bool active = true) {
+    Db().execute(QStringLiteral("Insert Into Players (Player_TimeZone, Player_OnlineName, Player_Active, "
+                                "Player_RealName, Player_EmailPrimary, Player_EmailSecondary, Player_ICQ, "
+                                "Player_Connection, Player_Notes) Values(%1, %2, %3, '', '', '', 0, 0, '')")
+                     .arg(zone)
+                     .arg(SqlText(name), SqlBool(active)));
+    return Db().scalar(QStringLiteral("Select MAX(Player_ID) From Players")).toInt();
+}
+
+inline qint32 AddDivision(const QString& name, bool active = true) {
+    Db().execute(QStringLiteral("Insert Into Divisions (Division_Name, Division_Game, Division_Active, "
+                                "Division_Notes) Values(%1, 0, %2, ' ')")
+                     .arg(SqlText(name), SqlBool(active)));
+    return Db().scalar(QStringLiteral("Select MAX(Division_ID) From Divisions")).toInt();
+}
+
+inline void AddMember(qint32 player, qint32 division) {
+    Db().execute(QStringLiteral("Insert Into Members (Member_Player_ID, Member_Division_ID, Member_Title) "
+                                "Values(%1, %2, 0)")
+                     .arg(player)
+                     .arg(division));
+}
+
+// One stored row as it is: GMT weekday and GMT times of day.
+inline void AddScheduleRow(qint32 player, int day, int start, int end) {
+    Db().execute(QStringLiteral("Insert Into Schedules (Schedule_Player, Schedule_Day, Schedule_StartTime, "
+                                "Schedule_EndTime) Values(%1, %2, '%3', '%4')")
+                     .arg(player)
+                     .arg(day)
+                     .arg(MinutesToHHMM(start), MinutesToHHMM(end)));
+}
+
+// A local stretch of the player's week stored the way the player dialog stores it.
+inline void AddLocalStretch(qint32 player, int localDay, int start, int end, int toGMTShift) {
+    WeekLists week;
+    week.at(localDay - 1) << FormatStretch(start, end);
+    for (const ScheduleRow& row : LocalToStored(week, toGMTShift))
+        AddScheduleRow(player, row.day, row.start, row.end);
+}
+
+inline QList<qint32> CatalogueZones() {
+    QList<qint32> zones;
+    RowSet rows = Db().execute(QStringLiteral("Select TZ_ID From TimeZones Order By TZ_ID"));
+    for (; !rows.eof(); rows.moveNext())
+        zones << rows.integer(QStringLiteral("TZ_ID"));
+    return zones;
+}
+
+struct Roster {
+    QList<qint32> activePlayers; // in online-name order
+    QList<qint32> divisions;     // in name order
+};
+
+// A roster of players spread over every zone of the catalogue, each with up to `stretchesPerDay`
+// stretches a day on the half-hour grid of the time bars, about one in ten inactive, each a member
+// of one or two of the divisions.
+inline Roster MakeRandomRoster(QRandomGenerator& random, int players, int divisions,
+                               int stretchesPerDay = 2) {
+    DbConnection::Transaction transaction(Db());
+    const QList<qint32> zones = CatalogueZones();
+    Roster roster;
+    for (int d = 0; d < divisions; ++d)
+        roster.divisions << AddDivision(QStringLiteral("Division %1").arg(d, 3, 10, QLatin1Char('0')));
+    for (int p = 0; p < players; ++p) {
+        const qint32 zone = zones.at(random.bounded(zones.size()));
+        const bool active = random.bounded(10) != 0;
+        const qint32 id =
+            AddPlayer(QStringLiteral("Player %1").arg(p, 5, 10, QLatin1Char('0')), zone, active);
+        if (active)
+            roster.activePlayers << id;
+        const int shift = TimeFuncs().toGMTShift(zone, CurrentOptions().UserDaylightNow);
+        for (int day = 1; day <= 7; ++day) {
+            const int stretches = random.bounded(stretchesPerDay + 1);
+            for (int k = 0; k < stretches; ++k) {
+                const int startCell = random.bounded(47);                           // 00:00 .. 23:00
+                const int endCell = startCell + 1 + random.bounded(47 - startCell); // .. 23:30
+                AddLocalStretch(id, day, startCell * 30, endCell * 30, shift);
+            }
+        }
+        if (divisions > 0) {
+            const qint32 first = roster.divisions.at(random.bounded(divisions));
+            AddMember(id, first);
+            if (random.bounded(3) == 0) {
+                const qint32 second = roster.divisions.at(random.bounded(divisions));
+                if (second != first)
+                    AddMember(id, second);
+            }
+        }
+    }
+    transaction.commit();
+    return roster;
+}
+
+// A SchedulingWork row as text, for comparisons: "day HH:MM count players".
+inline QStringList SchedulingWorkRows() {
+    QStringList rows;
+    RowSet r = Db().execute(QStringLiteral("Select * From SchedulingWork"));
+    for (; !r.eof(); r.moveNext())
+        rows << QStringLiteral("%1 %2 %3 %4")
+                    .arg(r.integer(QStringLiteral("WS_Day")))
+                    .arg(r.text(QStringLiteral("WS_Time")))
+                    .arg(r.integer(QStringLiteral("WS_PlayerCount")))
+                    .arg(r.text(QStringLiteral("WS_Players")).trimmed());
+    rows.sort();
+    return rows;
+}
+
+// The plain search: one availability statement per person, slot and ticked weekday, one lookup and
+// one insert or update of SchedulingWork per hit. Returns the rows it leaves in SchedulingWork.
+inline QStringList ReferenceBestTimes(const SearchSelection& selection, const BestTimesRequest& request) {
+    DbConnection::Transaction transaction(Db()); // only to spare the disk; the statements are the same
+    Db().execute(QStringLiteral("Delete From SchedulingWork"));
+    const int shift = TimeFuncs().toGMTShift(request.zone, request.userDaylightNow);
+    QList<qint32> people;
+    if (selection.byPlayer) {
+        people = selection.players;
+    } else {
+        for (qint32 division : selection.divisions) {
+            RowSet members = Db().execute(
+                QStringLiteral("Select Member_Player_ID From Players, Members Where Member_Division_ID = %1 "
+                               "And Member_Player_ID = Player_ID And Player_Active = True ")
+                    .arg(division));
+            for (; !members.eof(); members.moveNext())
+                people << members.integer(QStringLiteral("Member_Player_ID"));
+        }
+    }
+    for (qint32 id : people) {
+        for (int m = 0; m < kMinutesPerDay; m += request.step) {
+            for (int k = 0; k < 7; ++k) {
+                if (!request.days.at(k))
+                    continue;
+                const GmtMoment at = WeekMinutesToGMT(k * kMinutesPerDay + m, shift);
+                const QString t = MinutesToHHMM(at.minutes);
+                const bool free =
+                    !Db().execute(QStringLiteral("Select Schedule_Player From Schedules "
+                                                 "Where Schedule_StartTime <= '%1' "
+                                                 "And Schedule_EndTime >= '%1' "
+                                                 "And Schedule_Day = %2 And Schedule_Player = %3")
+                                      .arg(t)
+                                      .arg(at.day)
+                                      .arg(id))
+                         .eof();
+                if (!free)
+                    continue;
+                const QString where =
+                    QStringLiteral(" Where WS_Time = '%1' And WS_Day = %2").arg(t).arg(at.day);
+                RowSet work = Db().execute(QStringLiteral("Select * From SchedulingWork") + where);
+                if (work.eof()) {
+                    Db().execute(
+                        QStringLiteral("Insert Into SchedulingWork (WS_Time, WS_Day, WS_PlayerCount, "
+                                       "WS_Players) Values('%1', %2, 1, '%3')")
+                            .arg(t)
+                            .arg(at.day)
+                            .arg(id));
+                    continue;
+                }
+                const QString players = work.text(QStringLiteral("WS_Players")).trimmed();
+                const int count = work.integer(QStringLiteral("WS_PlayerCount"));
+                work.close();
+                if (!selection.byPlayer && players.split(QLatin1Char('|')).contains(QString::number(id)))
+                    continue;
+                Db().execute(
+                    QStringLiteral("Update SchedulingWork Set WS_PlayerCount = %1, WS_Players = '%2'")
+                        .arg(count + 1)
+                        .arg(players + QLatin1Char('|') + QString::number(id)) +
+                    where);
+            }
+        }
+    }
+    transaction.commit();
+    return SchedulingWorkRows();
+}
+
+} // namespace rm::test
