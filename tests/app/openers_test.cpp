@@ -2,6 +2,7 @@
 // the main window uses.
 
 #include "data/DbConnection.h"
+#include "data/Options.h"
 #include "support/ModalDriver.h"
 #include "support/RecordingSink.h"
 #include "support/TestDatabase.h"
@@ -9,6 +10,7 @@
 #include "ui/WindowRegistry.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QToolButton>
@@ -83,6 +85,36 @@ private Q_SLOTS:
         QCOMPARE(sink.count(), 0);
         QCOMPARE(driver.shown, QStringList{QStringLiteral("frmSMTP")});
         QCOMPARE(message, QStringLiteral("See you at eight."));
+    }
+
+    void schedulingScreenSendsItsResults() {
+        test::TestDatabase db;
+        test::RecordingSink sink;
+        Db().execute(QStringLiteral("Insert Into Players (Player_TimeZone, Player_OnlineName, Player_Active, "
+                                    "Player_EmailPrimary, Player_ICQ) VALUES(%1, 'Cy', 1, 'cy@example.org', 0)")
+                         .arg(CurrentOptions().UserTimeZone));
+        const qint32 cy = db.scalar(QStringLiteral("Select MAX(Player_ID) From Players")).toInt();
+        // Tuesday 20:00 to 21:00 GMT.
+        Db().execute(QStringLiteral("Insert Into Schedules VALUES(%1, 3, '20:00', '21:00')").arg(cy));
+        std::unique_ptr<QWidget> screen(CreateTaskWindow(QStringLiteral("frmScheduling")));
+        QVERIFY(screen);
+        auto* players = test::child<QListWidget>(screen.get(), QStringLiteral("lstPlayers"));
+        QCOMPARE(players->count(), 1);
+        players->item(0)->setSelected(true);
+        test::child<QLineEdit>(screen.get(), QStringLiteral("txtMatchDate"))->setText(QStringLiteral("12/06/2005"));
+        test::child<QLineEdit>(screen.get(), QStringLiteral("txtMatchTime"))->setText(QStringLiteral("20:30"));
+        test::child<QToolButton>(screen.get(), QStringLiteral("imgShowAvailable"))->click();
+        QCOMPARE(test::child<QListWidget>(screen.get(), QStringLiteral("lstAvailable"))->count(), 1);
+
+        test::ModalDriver driver;
+        QString subject;
+        driver.then([&](QDialog* d) {
+            subject = test::child<QLineEdit>(d, QStringLiteral("txtSubject"))->text();
+            d->reject();
+        });
+        test::child<QToolButton>(screen.get(), QStringLiteral("imgEmailAvailable"))->click();
+        QCOMPARE(driver.shown, QStringList{QStringLiteral("frmSMTP")});
+        QCOMPARE(subject, QStringLiteral("Match Information"));
     }
 };
 

@@ -349,6 +349,7 @@ private Q_SLOTS:
         Screen s;
 
         // Without an e-mail window the user is told so.
+        SetEmailWindowOpener({});
         selectByText(s.players(), {"Able", "Baker"});
         click(s.window.get(), "imgShowbestTimes");
         click(s.window.get(), "imgEmailBestTimes");
