@@ -3,7 +3,6 @@
 namespace rm {
 
 // Each area adds its windows here as they are built.
-void RegisterAllWindows() {
-}
+void RegisterAllWindows() {}
 
 } // namespace rm
