@@ -13,11 +13,13 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScreen>
 #include <QToolBar>
 #include <QUrl>
 
@@ -76,7 +78,11 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     updateCustomFieldsMenu(CurrentOptions());
     SetCustomFieldsMenuUpdater([this](const OptionsRecord& options) { updateCustomFieldsMenu(options); });
     refreshSwitchMenu();
-    resize(1024, 720);
+    // Room for the whole toolbar where the screen allows it.
+    QSize size(1200, 780);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableSize());
+    resize(size);
 }
 
 frmMain::~frmMain() {
