@@ -2,7 +2,9 @@
 
 #include "data/DbConnection.h"
 #include "data/MessageSink.h"
+#include "ui/NumericEntry.h"
 
+#include <QAbstractItemView>
 #include <QBoxLayout>
 #include <QFile>
 #include <QGuiApplication>
@@ -60,7 +62,9 @@ QToolButton* MakePictureButton(QWidget* parent, const QString& objectName, const
     return button;
 }
 
-void SetPicture(QToolButton* button, const QString& iconName) { button->setIcon(AppIcon(iconName)); }
+void SetPicture(QToolButton* button, const QString& iconName) {
+    button->setIcon(AppIcon(iconName));
+}
 
 bool RunTrapped(const std::function<void()>& action) {
     try {
@@ -78,7 +82,9 @@ int RunModal(QDialog* dialog) {
     return dialog->exec();
 }
 
-void SetModalRunner(ModalRunner runner) { g_modalRunner = std::move(runner); }
+void SetModalRunner(ModalRunner runner) {
+    g_modalRunner = std::move(runner);
+}
 
 void SetupReportColumns(QTreeWidget* list, const QList<ReportColumn>& columns) {
     list->clear();
@@ -125,6 +131,19 @@ void ClearSelection(QTreeWidget* list) {
     list->setCurrentItem(nullptr);
 }
 
+void FillPlainList(QListWidget* list, const QString& sql, const QString& keyColumn,
+                   const QString& textColumn) {
+    list->clear();
+    RowSet rows = Db().execute(sql);
+    for (; !rows.eof(); rows.moveNext()) {
+        auto* item = new QListWidgetItem(rows.text(textColumn).trimmed(), list);
+        item->setData(Qt::UserRole, rows.integer(keyColumn));
+    }
+    rows.close();
+    list->setCurrentItem(nullptr);
+    list->clearSelection();
+}
+
 MaintainDialog::MaintainDialog(QWidget* parent) : QDialog(parent) {
     setModal(true);
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -146,6 +165,9 @@ void MaintainDialog::prepare() {
     if (m_prepared)
         return;
     m_prepared = true;
+    // Every text field of a dialog selects its whole text when it receives the focus.
+    for (QLineEdit* line : findChildren<QLineEdit*>())
+        SelectAllOnFocus(line);
     RunTrapped([this] { loadDialog(); });
     if (isDeleteMode())
         applyDeleteMode();
@@ -187,37 +209,65 @@ void MaintainDialog::pressOK() {
         accept();
 }
 
-void MaintainDialog::pressCancel() { reject(); }
+void MaintainDialog::pressCancel() {
+    reject();
+}
 
 MaintenanceWindow::MaintenanceWindow(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_DeleteOnClose, true);
 }
 
 QBoxLayout* MaintenanceWindow::makeButtonRow() {
+    return makeButtonRow(AllButtons);
+}
+
+QBoxLayout* MaintenanceWindow::makeButtonRow(int buttons) {
     auto* row = new QHBoxLayout;
-    imgAdd = MakePictureButton(this, QStringLiteral("imgAdd"), QStringLiteral("add"), tr("Add"), tr("Add a new entry"));
-    imgEdit = MakePictureButton(this, QStringLiteral("imgEdit"), QStringLiteral("edit"), tr("Edit"),
-                                tr("Edit the selected entry"));
-    imgDelete = MakePictureButton(this, QStringLiteral("imgDelete"), QStringLiteral("delete"), tr("Delete"),
-                                  tr("Delete the selected entry"));
-    imgExit = MakePictureButton(this, QStringLiteral("imgExit"), QStringLiteral("exit"), tr("Exit"),
-                                tr("Close this window"));
-    row->addWidget(imgAdd);
-    row->addWidget(imgEdit);
-    row->addWidget(imgDelete);
+    if (buttons & AddButton) {
+        imgAdd = MakePictureButton(this, QStringLiteral("imgAdd"), QStringLiteral("add"), tr("Add"),
+                                   tr("Add a new entry"));
+        row->addWidget(imgAdd);
+        connect(imgAdd, &QToolButton::clicked, this, &MaintenanceWindow::addEntry);
+    }
+    if (buttons & EditButton) {
+        imgEdit = MakePictureButton(this, QStringLiteral("imgEdit"), QStringLiteral("edit"), tr("Edit"),
+                                    tr("Edit the selected entry"));
+        row->addWidget(imgEdit);
+        connect(imgEdit, &QToolButton::clicked, this, &MaintenanceWindow::editEntry);
+    }
+    if (buttons & DeleteButton) {
+        imgDelete = MakePictureButton(this, QStringLiteral("imgDelete"), QStringLiteral("delete"),
+                                      tr("Delete"), tr("Delete the selected entry"));
+        row->addWidget(imgDelete);
+        connect(imgDelete, &QToolButton::clicked, this, &MaintenanceWindow::deleteEntry);
+    }
     row->addStretch(1);
-    row->addWidget(imgExit);
-    connect(imgAdd, &QToolButton::clicked, this, &MaintenanceWindow::addEntry);
-    connect(imgEdit, &QToolButton::clicked, this, &MaintenanceWindow::editEntry);
-    connect(imgDelete, &QToolButton::clicked, this, &MaintenanceWindow::deleteEntry);
-    connect(imgExit, &QToolButton::clicked, this, [this] {
-        // Inside the main window the frame around this widget is what closes.
-        if (QWidget* frame = parentWidget(); frame && frame->inherits("QMdiSubWindow"))
-            frame->close();
-        else
-            close();
-    });
+    if (buttons & ExitButton) {
+        imgExit = MakePictureButton(this, QStringLiteral("imgExit"), QStringLiteral("exit"), tr("Exit"),
+                                    tr("Close this window"));
+        row->addWidget(imgExit);
+        connect(imgExit, &QToolButton::clicked, this, [this] {
+            // Inside the main window the frame around this widget is what closes.
+            if (QWidget* frame = parentWidget(); frame && frame->inherits("QMdiSubWindow"))
+                frame->close();
+            else
+                close();
+        });
+    }
     return row;
+}
+
+void MaintenanceWindow::editOnDoubleClick(QAbstractItemView* list) {
+    connect(list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex&) { editEntry(); });
+}
+
+void MaintenanceWindow::refill() {
+    RunTrapped([this] { refresh(); });
+}
+
+void MaintenanceWindow::reportNoSelection(const QString& button) {
+    ShowMessage(noSelectionText(button), AlignCenterText, vbOKOnly, vbExclamation,
+                QStringLiteral("No Selection Made"));
 }
 
 void MaintenanceWindow::runDialog(const QString& mode, qint32 key) {
@@ -227,16 +277,17 @@ void MaintenanceWindow::runDialog(const QString& mode, qint32 key) {
     dialog->PrimaryKey = key;
     RunModal(dialog);
     delete dialog;
-    refresh();
+    refill();
 }
 
-void MaintenanceWindow::addEntry() { runDialog(QStringLiteral("Add"), 0); }
+void MaintenanceWindow::addEntry() {
+    runDialog(QStringLiteral("Add"), 0);
+}
 
 void MaintenanceWindow::editEntry() {
     const qint32 key = selectedKey();
     if (key == 0) {
-        ShowMessage(noSelectionText(QStringLiteral("Edit")), AlignCenterText, vbOKOnly, vbExclamation,
-                    QStringLiteral("No Selection Made"));
+        reportNoSelection(QStringLiteral("Edit"));
         return;
     }
     runDialog(QStringLiteral("Edit"), key);
@@ -245,8 +296,7 @@ void MaintenanceWindow::editEntry() {
 void MaintenanceWindow::deleteEntry() {
     const qint32 key = selectedKey();
     if (key == 0) {
-        ShowMessage(noSelectionText(QStringLiteral("Delete")), AlignCenterText, vbOKOnly, vbExclamation,
-                    QStringLiteral("No Selection Made"));
+        reportNoSelection(QStringLiteral("Delete"));
         return;
     }
     runDialog(QStringLiteral("Delete"), key);

@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class QAbstractItemView;
 class QBoxLayout;
 class QLineEdit;
 class QListWidget;
@@ -49,6 +50,10 @@ qint32 FirstSelectedKey(const QTreeWidget* list, int keyColumn);
 // The item data key of the first selected entry of a plain list; 0 for none.
 qint32 FirstSelectedKey(const QListWidget* list);
 void ClearSelection(QTreeWidget* list);
+// Fills a plain list from a selection: each row's text column trimmed, its key column as item data.
+// Raises DbError when the store refuses.
+void FillPlainList(QListWidget* list, const QString& sql, const QString& keyColumn,
+                   const QString& textColumn);
 
 // The modal add/edit/delete dialog of the maintenance pattern. The list window sets EditMode,
 // DialogText and PrimaryKey, then shows it with RunModal. In Delete mode all fields are read-only
@@ -119,11 +124,22 @@ protected:
     // "Please select a Time Zone from the list before selecting Edit", ...
     virtual QString noSelectionText(const QString& button) const = 0;
     virtual QString dialogText() const { return QString(); }
+    // Edit or Delete pressed with nothing selected: the "No Selection Made" warning. Windows whose
+    // buttons simply do nothing then override it with an empty body.
+    virtual void reportNoSelection(const QString& button);
 
-    // Shows the dialog in a mode for a key, then refreshes the list.
+    // Shows the dialog in a mode for a key, then refreshes the list (a store error in the refresh
+    // is reported and leaves the window usable).
     void runDialog(const QString& mode, qint32 key);
+    // Refreshes the list under the standard error trap.
+    void refill();
     // A row of the four buttons.
     QBoxLayout* makeButtonRow();
+    // A row of some of the buttons; those left out stay nullptr.
+    enum ListButton { AddButton = 1, EditButton = 2, DeleteButton = 4, ExitButton = 8, AllButtons = 15 };
+    QBoxLayout* makeButtonRow(int buttons);
+    // A double-click on an entry of the list acts as the Edit button.
+    void editOnDoubleClick(QAbstractItemView* list);
 
     QToolButton* imgAdd = nullptr;
     QToolButton* imgEdit = nullptr;

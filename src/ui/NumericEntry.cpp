@@ -86,6 +86,12 @@ void AttachNumericFilter(QLineEdit* edit, bool allowMinus, bool allowPoint, int 
     edit->installEventFilter(new NumericKeyFilter(allowMinus, allowPoint, decimals, edit));
 }
 
-void SelectAllOnFocus(QLineEdit* edit) { edit->installEventFilter(new SelectAllFilter(edit)); }
+void SelectAllOnFocus(QLineEdit* edit) {
+    // Once per field, however often it is asked for.
+    if (edit->property("rmSelectAllOnFocus").toBool())
+        return;
+    edit->setProperty("rmSelectAllOnFocus", true);
+    edit->installEventFilter(new SelectAllFilter(edit));
+}
 
 } // namespace rm

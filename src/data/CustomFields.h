@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+namespace rm {
+
+// Pick-list custom fields are numbered 1 to 4.
+inline constexpr int kCustomFieldCount = 4;
+
+// Statements of the entries of the pick-list custom fields.
+QString CustomEntriesSql(int fieldNumber);
+QString CustomEntrySelectSql(qint32 key);
+QString CustomEntryInsertSql(int fieldNumber, const QString& text);
+QString CustomEntryUpdateSql(const QString& text, qint32 key);
+QString CustomEntryDeleteSql(qint32 key);
+
+// The stored text of an entry, trimmed; empty when no row has the key. Raises DbError.
+QString RetrieveCustomEntry(qint32 key);
+
+// The first pick-list field that is switched on in the Options record, 0 when none is.
+int FirstEnabledPickListField();
+
+// The OK step of the entry dialog for a mode ("Add", "Edit", "Delete", any case): shows its own
+// message for an empty entry and returns true when the statement has run. An entry that players
+// still use is deleted all the same; they keep its key. Raises DbError when the store refuses.
+bool SaveCustomEntry(const QString& mode, int fieldNumber, qint32 key, const QString& text);
+
+} // namespace rm

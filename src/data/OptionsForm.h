@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace rm {
+
+// The entries of the Options dialog as the user sees and types them.
+struct OptionsEntries {
+    QString name;
+    QString email;
+    qint32 timeZone = 0;                        // key of the chosen zone; 0 when the catalogue is empty
+    QString daylightCode = QStringLiteral("N"); // "N", "U" or "E"
+    QString maxResults = QStringLiteral("20");
+    int granularity = 30; // 15, 30 or 60
+    bool disableConfirmations = false;
+    bool enableICQStatus = false;
+    bool timeFormat24 = true; // "HH:MM" chosen; false for "HH:MM AMPM"
+    std::array<QString, 4> customTextTitle;
+    std::array<bool, 4> customTextEnabled{};
+    std::array<QString, 4> customDropTitle;
+    std::array<bool, 4> customDropEnabled{};
+    bool enableEmails = false;
+    QString smtpServer;
+    QString smtpPort = QStringLiteral("26");
+    QString replyToName;
+    QString replyAddress;
+};
+
+// One entry of the dialog's time zone list.
+struct ZoneChoice {
+    qint32 key = 0;
+    QString text; // "<short name> - <description>"
+};
+
+inline constexpr int kMaxResultsLimit = 999;
+inline constexpr int kMaxPort = 65535;
+
+QString ZoneChoicesSql();
+// The zones the dialog offers, ordered by short name. Raises DbError.
+QList<ZoneChoice> ReadZoneChoices();
+
+// The stored row as the dialog shows it (defaults for blank names, "20" for a maximum that is not
+// positive, 30 for an unknown step, "26" for port 0); nullopt when there is no Options row.
+// Raises DbError.
+std::optional<OptionsEntries> ReadOptionsEntries();
+
+// The collected validation messages, each followed by a line break; empty when the entries are
+// valid. Every number that goes into the update is checked here.
+QString ValidateOptions(const OptionsEntries& entries);
+
+// The one update statement for valid entries.
+QString OptionsUpdateSql(const OptionsEntries& entries);
+
+// The OK step: validates (showing the collected messages titled "Data Validation"), writes the row
+// and reloads CurrentOptions. Returns true when the row was written. Raises DbError when the store
+// refuses the update; the caller keeps the entries then.
+bool SaveOptions(const OptionsEntries& entries);
+
+} // namespace rm

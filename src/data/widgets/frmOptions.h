@@ -1,0 +1,60 @@
+#pragma once
+
+#include "data/OptionsForm.h"
+#include "ui/Maintenance.h"
+
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QRadioButton;
+
+namespace rm {
+
+// "Rallymark Options": edits the single Options row. OK validates, writes the row with one update
+// and reloads CurrentOptions; when the store refuses, the dialog stays open with the entries.
+class frmOptions : public MaintainDialog {
+    Q_OBJECT
+
+public:
+    explicit frmOptions(QWidget* parent = nullptr);
+
+    // The fields as they stand.
+    OptionsEntries entries() const;
+
+protected:
+    void loadDialog() override;
+    bool save() override;
+
+private:
+    void showEntries(const OptionsEntries& e);
+    void emailsToggled(bool on);
+
+    QLineEdit* txtName = nullptr;
+    QLineEdit* txtEmail = nullptr;
+    QComboBox* cboTimeZone = nullptr;
+    QRadioButton* optDSTNone = nullptr;
+    QRadioButton* optDSTUSA = nullptr;
+    QRadioButton* optDSTEU = nullptr;
+    QRadioButton* optTime24 = nullptr;
+    QRadioButton* optTime12 = nullptr;
+    QLineEdit* txtMaxResults = nullptr;
+    QCheckBox* chkDisableConfirmations = nullptr;
+    QRadioButton* opt15Min = nullptr;
+    QRadioButton* opt30Min = nullptr;
+    QRadioButton* opt60Min = nullptr;
+    QCheckBox* chkEnableICQ = nullptr;
+    QCheckBox* chkEnableEmails = nullptr;
+    QLineEdit* txtSMTPServer = nullptr;
+    QLineEdit* txtSMTPPort = nullptr;
+    QLineEdit* txtReplyToName = nullptr;
+    QLineEdit* txtReplyAddress = nullptr;
+    std::array<QCheckBox*, 4> chkCustomText{};
+    std::array<QLineEdit*, 4> txtCustomText{};
+    std::array<QCheckBox*, 4> chkCustomDrop{};
+    std::array<QLineEdit*, 4> txtCustomDrop{};
+};
+
+} // namespace rm

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace rm {
+
+// A zone of the catalogue as the maintenance dialog holds it.
+struct TimeZoneEntry {
+    QString name;                               // short name, the list order
+    QString description;                        // long name
+    qint32 offset = 0;                          // minutes added to the zone's local time to reach GMT
+    QString daylightCode = QStringLiteral("N"); // "N", "U" or "E"
+};
+
+// Offsets are whole minutes within a day either side of GMT.
+inline constexpr qint32 kMinZoneOffset = -1440;
+inline constexpr qint32 kMaxZoneOffset = 1440;
+
+// The zone's short name, trimmed; "Unknown" when no zone has the key. Raises DbError when the store
+// refuses.
+QString TimeZoneName(qint32 key);
+
+// The list column text of a daylight code: "US", "EU", or "None" for "N" and anything else.
+QString DaylightColumnText(const QString& code);
+// The code as the dialog's option buttons know it: "U", "E", or "N" for anything else.
+QString NormalizedDaylightCode(const QString& code);
+
+// The typed offset as a whole number of minutes from -1440 to 1440; nullopt otherwise.
+std::optional<qint32> ParseZoneOffset(const QString& text);
+
+// Statements of the catalogue.
+QString TimeZoneListSql();
+QString TimeZoneSelectSql(qint32 key);
+QString TimeZoneInsertSql(const TimeZoneEntry& zone);
+QString TimeZoneUpdateSql(const TimeZoneEntry& zone, qint32 key);
+QString TimeZoneInUseSql(qint32 key);
+QString TimeZoneDeleteSql(qint32 key);
+
+// The OK step of the zone dialog for a mode ("Add", "Edit", "Delete", any case) with the fields as
+// typed: shows the validation and in-use messages itself and returns true when the statement has run
+// and the dialog may close. Raises DbError when the store refuses.
+bool SaveTimeZone(const QString& mode, qint32 key, const QString& name, const QString& description,
+                  const QString& offsetText, const QString& daylightCode);
+
+} // namespace rm

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "ui/Maintenance.h"
+
+class QGroupBox;
+class QLineEdit;
+class QRadioButton;
+class QTreeWidget;
+
+namespace rm {
+
+// The add/edit/delete dialog of one time zone.
+class frmMaintainTimeZone : public MaintainDialog {
+    Q_OBJECT
+
+public:
+    explicit frmMaintainTimeZone(QWidget* parent = nullptr);
+
+protected:
+    void loadDialog() override;
+    bool save() override;
+    QList<QWidget*> editableFields() const override;
+
+private:
+    QString selectedDaylightCode() const;
+    void selectDaylightCode(const QString& code);
+
+    QLineEdit* txtShortName = nullptr;
+    QLineEdit* txtDescription = nullptr;
+    QLineEdit* txtOffset = nullptr;
+    QGroupBox* fmeDaylight = nullptr;
+    QRadioButton* optDSTNone = nullptr;
+    QRadioButton* optDSTUSA = nullptr;
+    QRadioButton* optDSTEU = nullptr;
+};
+
+// The list window of the time zone catalogue.
+class frmTimeZones : public MaintenanceWindow {
+    Q_OBJECT
+
+public:
+    explicit frmTimeZones(QWidget* parent = nullptr);
+
+    void refresh() override;
+
+protected:
+    qint32 selectedKey() const override;
+    MaintainDialog* createDialog() override;
+    QString noSelectionText(const QString& button) const override;
+
+private:
+    QTreeWidget* lsvTimeZones = nullptr;
+};
+
+} // namespace rm
