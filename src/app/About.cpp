@@ -123,7 +123,13 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(buttons);
-    setFixedWidth(520);
+    // Wrapped labels get the height their text needs at a fixed width.
+    constexpr int textWidth = 380;
+    for (QLabel* label : {lblDescription, lblDisclaimer}) {
+        label->setFixedWidth(textWidth);
+        label->setMinimumHeight(label->heightForWidth(textWidth));
+    }
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void frmAbout::pressOK() {
