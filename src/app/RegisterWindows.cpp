@@ -1,8 +1,10 @@
 #include "ui/WindowRegistry.h"
 
+#include "comms/widgets/CommCenterWindows.h"
 #include "data/widgets/DataWindows.h"
 #include "roster/widgets/ConnectionWindows.h"
 #include "roster/widgets/DivisionGameWindows.h"
+#include "roster/widgets/PlayerListWindow.h"
 #include "time/widgets/TimeWindows.h"
 
 namespace rm {
@@ -13,6 +15,8 @@ void RegisterAllWindows() {
     RegisterTimeWindows();
     RegisterConnectionWindows();
     RegisterDivisionGameWindows();
+    RegisterPlayerWindows();
+    RegisterCommCenterWindows();
 }
 
 } // namespace rm

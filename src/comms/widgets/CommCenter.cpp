@@ -1,0 +1,421 @@
+#include "comms/widgets/CommCenter.h"
+
+#include "comms/Templates.h"
+#include "comms/widgets/CommCenterWindows.h"
+#include "comms/widgets/HtmlWindow.h"
+#include "comms/widgets/TemplateDialog.h"
+#include "data/DbConnection.h"
+#include "data/MessageSink.h"
+#include "ui/EmailWindow.h"
+#include "ui/FileDialogs.h"
+#include "ui/Maintenance.h"
+#include "ui/WindowRegistry.h"
+
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QFile>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QToolButton>
+
+// Resources of a static library are registered explicitly (the macro only works outside namespaces).
+static void initCommsResources() {
+    Q_INIT_RESOURCE(comms);
+}
+
+namespace rm {
+
+void LoadCommsPictures() {
+    static const bool loaded = [] {
+        initCommsResources();
+        return true;
+    }();
+    Q_UNUSED(loaded);
+}
+
+namespace {
+
+const QSize kTabSize(240, 28);
+
+// A tab picture with two click areas over its halves.
+QLabel* makeTabStrip(QWidget* parent, const QString& pictureName, const QString& leftName,
+                     const QString& leftTip, const QString& rightName, const QString& rightTip,
+                     QToolButton** left, QToolButton** right) {
+    auto* picture = new QLabel(parent);
+    picture->setObjectName(pictureName);
+    picture->setFixedSize(kTabSize);
+    const auto area = [picture](const QString& name, const QString& tip, int x) {
+        auto* button = new QToolButton(picture);
+        button->setObjectName(name);
+        button->setToolTip(tip);
+        button->setAccessibleName(tip);
+        button->setAutoRaise(true);
+        button->setCursor(Qt::PointingHandCursor);
+        button->setStyleSheet(QStringLiteral("QToolButton { background: transparent; border: none; }"));
+        button->setGeometry(x, 0, kTabSize.width() / 2, kTabSize.height());
+        return button;
+    };
+    *left = area(leftName, leftTip, 0);
+    *right = area(rightName, rightTip, kTabSize.width() / 2);
+    return picture;
+}
+
+void setTabPicture(QLabel* tab, const QString& iconName) {
+    tab->setPixmap(AppIcon(iconName).pixmap(kTabSize));
+}
+
+// Store errors, a player that cannot be read and a file that cannot be written all end the export
+// with the standard error report.
+bool runExportTrapped(const std::function<void()>& action) {
+    try {
+        action();
+        return true;
+    } catch (const DbError& e) {
+        ShowErrorReport(e.description());
+    } catch (const ExportError& e) {
+        ShowErrorReport(e.description());
+    }
+    return false;
+}
+
+QCheckBox* makeBox(QWidget* parent, const QString& name, const QString& caption, bool ticked) {
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(name);
+    box->setChecked(ticked);
+    return box;
+}
+
+} // namespace
+
+frmCommCenter::frmCommCenter(QWidget* parent) : QWidget(parent) {
+    LoadCommsPictures();
+    setObjectName(QStringLiteral("frmCommCenter"));
+    setAttribute(Qt::WA_DeleteOnClose, true);
+    setWindowTitle(tr("Rallymark Communications Center"));
+    setWindowIcon(AppIcon(QStringLiteral("comms-center")));
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(buildListSide());
+    layout->addWidget(buildPageSide(), 1);
+
+    showPlayersList();
+    showEmailPage();
+    // A list that cannot be read stays empty; the window is still usable.
+    RunTrapped([this] { FillPlayers(); });
+    RunTrapped([this] { FillDivisions(); });
+    RunTrapped([this] { FillTemplates(); });
+}
+
+QWidget* frmCommCenter::buildListSide() {
+    auto* side = new QWidget(this);
+    auto* layout = new QVBoxLayout(side);
+    layout->setContentsMargins(0, 0, 0, 0);
+    imgTab = makeTabStrip(side, QStringLiteral("imgTab"), QStringLiteral("imgClickPlayer"),
+                          tr("Show the players"), QStringLiteral("imgClickDivision"),
+                          tr("Show the divisions"), &imgClickPlayer, &imgClickDivision);
+    layout->addWidget(imgTab);
+
+    auto* stack = new QGridLayout;
+    const auto makeList = [side](const QString& name) {
+        auto* list = new QListWidget(side);
+        list->setObjectName(name);
+        list->setSelectionMode(QAbstractItemView::MultiSelection);
+        list->setToolTip(tr("Select Member(s)"));
+        list->setMinimumWidth(kTabSize.width());
+        return list;
+    };
+    lstPlayers = makeList(QStringLiteral("lstPlayers"));
+    lstDivisions = makeList(QStringLiteral("lstDivisions"));
+    stack->addWidget(lstPlayers, 0, 0);
+    stack->addWidget(lstDivisions, 0, 0);
+    layout->addLayout(stack, 1);
+
+    connect(imgClickPlayer, &QToolButton::clicked, this, &frmCommCenter::showPlayersList);
+    connect(imgClickDivision, &QToolButton::clicked, this, &frmCommCenter::showDivisionsList);
+    return side;
+}
+
+QWidget* frmCommCenter::buildPageSide() {
+    auto* side = new QWidget(this);
+    auto* layout = new QVBoxLayout(side);
+    layout->setContentsMargins(0, 0, 0, 0);
+    imgPageTab = makeTabStrip(side, QStringLiteral("imgPageTab"), QStringLiteral("imgClickEmail"),
+                              tr("Send a template by e-mail"), QStringLiteral("imgClickExport"),
+                              tr("Export the roster as HTML"), &imgClickEmail, &imgClickExport);
+    layout->addWidget(imgPageTab);
+
+    auto* stack = new QGridLayout;
+    fmeEmails = buildEmailPage();
+    fmeExport = buildExportPage();
+    stack->addWidget(fmeEmails, 0, 0);
+    stack->addWidget(fmeExport, 0, 0);
+    layout->addLayout(stack, 1);
+
+    connect(imgClickEmail, &QToolButton::clicked, this, &frmCommCenter::showEmailPage);
+    connect(imgClickExport, &QToolButton::clicked, this, &frmCommCenter::showExportPage);
+    return side;
+}
+
+QGroupBox* frmCommCenter::buildEmailPage() {
+    auto* page = new QGroupBox(tr("E-Mail Templates"), this);
+    page->setObjectName(QStringLiteral("fmeEmails"));
+    auto* layout = new QVBoxLayout(page);
+    lstTemplates = new QListWidget(page);
+    lstTemplates->setObjectName(QStringLiteral("lstTemplates"));
+    lstTemplates->setSelectionMode(QAbstractItemView::SingleSelection);
+    layout->addWidget(lstTemplates, 1);
+
+    auto* buttons = new QHBoxLayout;
+    imgNewTemplate =
+        MakePictureButton(page, QStringLiteral("imgNewTemplate"), QStringLiteral("comms-template-new"),
+                          tr("New"), tr("Add a new template"));
+    imgEditTemplate =
+        MakePictureButton(page, QStringLiteral("imgEditTemplate"), QStringLiteral("comms-template-edit"),
+                          tr("Edit"), tr("Edit the selected template"));
+    imgDeleteTemplate =
+        MakePictureButton(page, QStringLiteral("imgDeleteTemplate"), QStringLiteral("comms-template-delete"),
+                          tr("Delete"), tr("Delete the selected template"));
+    imgUseTemplate =
+        MakePictureButton(page, QStringLiteral("imgUseTemplate"), QStringLiteral("comms-template-use"),
+                          tr("Use"), tr("Send the selected template to the selection"));
+    buttons->addWidget(imgNewTemplate);
+    buttons->addWidget(imgEditTemplate);
+    buttons->addWidget(imgDeleteTemplate);
+    buttons->addStretch(1);
+    buttons->addWidget(imgUseTemplate);
+    layout->addLayout(buttons);
+
+    connect(imgNewTemplate, &QToolButton::clicked, this, &frmCommCenter::newTemplate);
+    connect(imgEditTemplate, &QToolButton::clicked, this, &frmCommCenter::editTemplate);
+    connect(imgDeleteTemplate, &QToolButton::clicked, this, &frmCommCenter::deleteTemplate);
+    connect(imgUseTemplate, &QToolButton::clicked, this, &frmCommCenter::useTemplate);
+    return page;
+}
+
+QGroupBox* frmCommCenter::buildExportPage() {
+    auto* page = new QGroupBox(tr("Select fields you wish to include in Web Page"), this);
+    page->setObjectName(QStringLiteral("fmeExport"));
+    auto* layout = new QVBoxLayout(page);
+
+    auto* boxes = new QGridLayout;
+    chkPlayerName = makeBox(page, QStringLiteral("chkPlayerName"), tr("Online Name"), true);
+    chkRealName = makeBox(page, QStringLiteral("chkRealName"), tr("Real Name"), true);
+    chkDivision = makeBox(page, QStringLiteral("chkDivision"), tr("Division Memberships"), true);
+    chkEMail = makeBox(page, QStringLiteral("chkEMail"), tr("E-Mail Address"), true);
+    chkIM = makeBox(page, QStringLiteral("chkIM"), tr("IM Information"), true);
+    chkTimeZone = makeBox(page, QStringLiteral("chkTimeZone"), tr("Time Zone"), true);
+    chkSchedule = makeBox(page, QStringLiteral("chkSchedule"), tr("Schedule"), true);
+    chkNotes = makeBox(page, QStringLiteral("chkNotes"), tr("Member Notes"), false);
+    chkStatus = makeBox(page, QStringLiteral("chkStatus"), tr("Active Status"), true);
+    chkCustom = makeBox(page, QStringLiteral("chkCustom"), tr("Custom Fields"), true);
+    const QList<QCheckBox*> all{chkPlayerName, chkRealName, chkDivision, chkEMail,  chkIM,
+                                chkTimeZone,   chkSchedule, chkNotes,    chkStatus, chkCustom};
+    for (int i = 0; i < all.size(); ++i)
+        boxes->addWidget(all.at(i), i % 5, i / 5);
+    layout->addLayout(boxes);
+
+    auto* output = new QHBoxLayout;
+    auto* label = new QLabel(tr("Export HTML to:"), page);
+    label->setObjectName(QStringLiteral("lblExportTo"));
+    optScreen = new QRadioButton(tr("Screen"), page);
+    optScreen->setObjectName(QStringLiteral("optScreen"));
+    optScreen->setChecked(true);
+    optFile = new QRadioButton(tr("File"), page);
+    optFile->setObjectName(QStringLiteral("optFile"));
+    output->addWidget(label);
+    output->addWidget(optScreen);
+    output->addWidget(optFile);
+    output->addStretch(1);
+    imgCreateHTML =
+        MakePictureButton(page, QStringLiteral("imgCreateHTML"), QStringLiteral("comms-create-html"),
+                          tr("Create"), tr("Create the HTML roster"));
+    output->addWidget(imgCreateHTML);
+    layout->addStretch(1);
+    layout->addLayout(output);
+
+    connect(imgCreateHTML, &QToolButton::clicked, this, &frmCommCenter::createHTML);
+    return page;
+}
+
+void frmCommCenter::FillPlayers() {
+    FillPlainList(lstPlayers, CommPlayersListSql(), QStringLiteral("Player_ID"),
+                  QStringLiteral("Player_OnlineName"));
+}
+
+void frmCommCenter::FillDivisions() {
+    FillPlainList(lstDivisions, CommDivisionsListSql(), QStringLiteral("Division_ID"),
+                  QStringLiteral("Division_Name"));
+}
+
+void frmCommCenter::FillTemplates() {
+    FillPlainList(lstTemplates, TemplatesListSql(), QStringLiteral("Template_ID"),
+                  QStringLiteral("Template_Name"));
+}
+
+void frmCommCenter::showPlayersList() {
+    setTabPicture(imgTab, QStringLiteral("comms-tab-players"));
+    lstDivisions->hide();
+    lstPlayers->show();
+}
+
+void frmCommCenter::showDivisionsList() {
+    setTabPicture(imgTab, QStringLiteral("comms-tab-divisions"));
+    lstPlayers->hide();
+    lstDivisions->show();
+}
+
+void frmCommCenter::showEmailPage() {
+    setTabPicture(imgPageTab, QStringLiteral("comms-tab-email"));
+    fmeExport->hide();
+    fmeEmails->show();
+}
+
+void frmCommCenter::showExportPage() {
+    setTabPicture(imgPageTab, QStringLiteral("comms-tab-export"));
+    fmeEmails->hide();
+    fmeExport->show();
+}
+
+bool frmCommCenter::playersListVisible() const {
+    return !lstPlayers->isHidden();
+}
+
+QList<QPair<qint32, QString>> frmCommCenter::selectedPlayers() const {
+    QList<QPair<qint32, QString>> selected;
+    for (int i = 0; i < lstPlayers->count(); ++i) {
+        const QListWidgetItem* item = lstPlayers->item(i);
+        if (item->isSelected())
+            selected.append({item->data(Qt::UserRole).toInt(), item->text()});
+    }
+    return selected;
+}
+
+QList<qint32> frmCommCenter::selectedDivisions() const {
+    QList<qint32> selected;
+    for (int i = 0; i < lstDivisions->count(); ++i) {
+        const QListWidgetItem* item = lstDivisions->item(i);
+        if (item->isSelected())
+            selected.append(item->data(Qt::UserRole).toInt());
+    }
+    return selected;
+}
+
+bool frmCommCenter::anySelectedInShownList() const {
+    return playersListVisible() ? !selectedPlayers().isEmpty() : !selectedDivisions().isEmpty();
+}
+
+ExportFields frmCommCenter::exportFields() const {
+    ExportFields f;
+    f.playerName = chkPlayerName->isChecked();
+    f.realName = chkRealName->isChecked();
+    f.division = chkDivision->isChecked();
+    f.email = chkEMail->isChecked();
+    f.im = chkIM->isChecked();
+    f.timeZone = chkTimeZone->isChecked();
+    f.schedule = chkSchedule->isChecked();
+    f.notes = chkNotes->isChecked();
+    f.status = chkStatus->isChecked();
+    f.custom = chkCustom->isChecked();
+    return f;
+}
+
+void frmCommCenter::runTemplateDialog(const QString& mode, qint32 key) {
+    frmTemplate dialog(this);
+    dialog.UpdateMode = mode;
+    dialog.UpdatePK = key;
+    RunModal(&dialog);
+    RunTrapped([this] { FillTemplates(); });
+}
+
+void frmCommCenter::newTemplate() {
+    runTemplateDialog(QStringLiteral("A"), 0);
+}
+
+void frmCommCenter::editTemplate() {
+    if (lstTemplates->selectedItems().isEmpty()) {
+        ShowMessage(QStringLiteral("You must first highlight a template!"), AlignCenterText, vbOKOnly,
+                    vbExclamation, kSelectionErrorTitle);
+        return;
+    }
+    runTemplateDialog(QStringLiteral("E"), FirstSelectedKey(lstTemplates));
+}
+
+void frmCommCenter::deleteTemplate() {
+    if (lstTemplates->selectedItems().isEmpty()) {
+        ShowMessage(QStringLiteral("You must first highlight a template!"), AlignCenterText, vbOKOnly,
+                    vbExclamation, kSelectionErrorTitle);
+        return;
+    }
+    const qint32 key = FirstSelectedKey(lstTemplates);
+    if (ShowMessage(QStringLiteral("Are you sure you want to delete this template?"), AlignCenterText,
+                    vbYesNo, vbQuestion, QStringLiteral("Delete Verification")) == vbNo)
+        return;
+    if (RunTrapped([key] { Db().execute(TemplateDeleteSql(key)); }))
+        RunTrapped([this] { FillTemplates(); });
+}
+
+void frmCommCenter::useTemplate() {
+    const bool templateSelected = !lstTemplates->selectedItems().isEmpty();
+    const QString problems = UseProblems(playersListVisible(), anySelectedInShownList(), templateSelected);
+    if (!problems.isEmpty()) {
+        ShowMessage(kProblemsFoundText + QStringLiteral("\n\n") + problems, AlignCenterText, vbOKOnly,
+                    vbExclamation, kSelectionErrorTitle);
+        return;
+    }
+    QString content;
+    const qint32 key = FirstSelectedKey(lstTemplates);
+    if (!RunTrapped([&] { content = TemplateContentForUse(key); }))
+        return;
+    OpenEmailWindow({QStringLiteral("M"), QString(), QString(), content, this}, this);
+}
+
+void frmCommCenter::createHTML() {
+    const ExportFields fields = exportFields();
+    const QString problems = ExportProblems(playersListVisible(), anySelectedInShownList(), fields.any());
+    if (!problems.isEmpty()) {
+        ShowMessage(kProblemsFoundText + QStringLiteral("\n\n") + problems, AlignCenterText, vbOKOnly,
+                    vbExclamation, kSelectionErrorTitle);
+        return;
+    }
+    QString html;
+    const bool built = runExportTrapped([&] {
+        if (playersListVisible()) {
+            QList<qint32> keys;
+            for (const auto& player : selectedPlayers())
+                keys << player.first;
+            html = CreateHTMLByPlayer(fields, keys);
+        } else {
+            html = CreateHTMLByDivision(fields, selectedDivisions());
+        }
+    });
+    if (!built)
+        return;
+    if (optScreen->isChecked()) {
+        frmHTML window(this);
+        window.setHtmlText(html);
+        RunModal(&window);
+    } else {
+        exportToFile(html);
+    }
+}
+
+void frmCommCenter::exportToFile(const QString& html) {
+    const QString path = AskSaveFileName(this, {kExportDialogTitle, ExportFolder(), kExportFilter});
+    if (path.isEmpty())
+        return;
+    if (QFile::exists(path) &&
+        ShowMessage(QStringLiteral("This HTML File Already Exists... Overwrite?"), AlignCenterText, vbYesNo,
+                    vbQuestion, QStringLiteral("HTML Export Function")) == vbNo)
+        return;
+    runExportTrapped([&] { WriteExportFile(path, html); });
+}
+
+void RegisterCommCenterWindows() {
+    LoadCommsPictures();
+    RegisterTaskWindow(QStringLiteral("frmCommCenter"), [] { return new frmCommCenter; });
+}
+
+} // namespace rm

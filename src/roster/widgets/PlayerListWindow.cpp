@@ -1,0 +1,114 @@
+#include "roster/widgets/PlayerListWindow.h"
+
+#include "data/MessageSink.h"
+#include "roster/PlayerStore.h"
+#include "roster/widgets/PlayerDialog.h"
+#include "ui/EmailWindow.h"
+#include "ui/WindowRegistry.h"
+
+#include <QBoxLayout>
+#include <QResizeEvent>
+#include <QToolButton>
+#include <QTreeWidget>
+
+namespace rm {
+
+namespace {
+
+constexpr int kIdColumn = 6;
+constexpr int kMinWidthTwips = 11640;
+constexpr int kMinHeightTwips = 3570;
+constexpr int kMarginTwips = 120;
+
+} // namespace
+
+frmPlayers::frmPlayers(QWidget* parent) : MaintenanceWindow(parent) {
+    setObjectName(QStringLiteral("frmPlayers"));
+    setWindowTitle(tr("Players"));
+
+    lsvPlayers = new QTreeWidget(this);
+    lsvPlayers->setObjectName(QStringLiteral("lsvPlayers"));
+    lsvPlayers->setToolTip(tr("Double Click an entry to Edit"));
+    lsvPlayers->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(lsvPlayers, &QTreeWidget::itemDoubleClicked, this, [this] { editEntry(); });
+
+    m_buttonBar = new QWidget(this);
+    m_buttonBar->setObjectName(QStringLiteral("fmeButtons"));
+    QBoxLayout* row = makeButtonRow();
+    row->setContentsMargins(0, 0, 0, 0);
+    for (QToolButton* b : {imgAdd, imgEdit, imgDelete, imgExit})
+        b->setParent(m_buttonBar);
+    imgEmail = MakePictureButton(m_buttonBar, QStringLiteral("imgEmail"), QStringLiteral("email"),
+                                 tr("E-mail"), tr("E-mail the selected player"));
+    row->insertWidget(3, imgEmail);
+    connect(imgEmail, &QToolButton::clicked, this, &frmPlayers::emailEntry);
+    m_buttonBar->setLayout(row);
+
+    setMinimumSize(TwipsToPixels(kMinWidthTwips, this), TwipsToPixels(kMinHeightTwips, this));
+    resize(TwipsToPixels(kMinWidthTwips, this), TwipsToPixels(kMinHeightTwips, this));
+    refresh();
+}
+
+void frmPlayers::resizeEvent(QResizeEvent* event) {
+    MaintenanceWindow::resizeEvent(event);
+    if (isMinimized())
+        return;
+    const int width = std::max(event->size().width(), TwipsToPixels(kMinWidthTwips, this));
+    const int height = std::max(event->size().height(), TwipsToPixels(kMinHeightTwips, this));
+    const int margin = TwipsToPixels(kMarginTwips, this);
+    lsvPlayers->setGeometry(margin, margin, width - 2 * margin, height - TwipsToPixels(1245, this));
+    const int buttonHeight = m_buttonBar->sizeHint().height();
+    m_buttonBar->setGeometry(margin, height - TwipsToPixels(555, this) - buttonHeight, width - 2 * margin,
+                             buttonHeight);
+}
+
+void frmPlayers::refresh() {
+    SetupReportColumns(lsvPlayers, {{QStringLiteral("Online Name"), 2500},
+                                    {QStringLiteral("Real Name"), 3100},
+                                    {QStringLiteral("Active"), 700},
+                                    {QStringLiteral("TimeZone"), 900},
+                                    {QStringLiteral("E-mail"), 3100},
+                                    {QStringLiteral("Notes"), 700, Qt::AlignHCenter},
+                                    {QStringLiteral("ID"), 0}});
+    RunTrapped([this] {
+        for (const PlayerListRow& p : ReadPlayerList()) {
+            auto* item = new QTreeWidgetItem(QStringList{
+                p.onlineName, p.realName, p.active ? QStringLiteral("Yes") : QStringLiteral("No"), p.zoneName,
+                p.email, p.hasNotes ? QStringLiteral("Yes") : QString(), QString::number(p.id)});
+            item->setTextAlignment(5, Qt::AlignHCenter | Qt::AlignVCenter);
+            lsvPlayers->addTopLevelItem(item);
+        }
+    });
+    ClearSelection(lsvPlayers);
+}
+
+qint32 frmPlayers::selectedKey() const {
+    return FirstSelectedKey(lsvPlayers, kIdColumn);
+}
+
+MaintainDialog* frmPlayers::createDialog() {
+    return new frmMaintainPlayer(this);
+}
+
+QString frmPlayers::noSelectionText(const QString& button) const {
+    return QStringLiteral("Please select a Player from the list before selecting ") + button;
+}
+
+void frmPlayers::emailEntry() {
+    const qint32 key = selectedKey();
+    if (key == 0) {
+        ShowMessage(noSelectionText(QStringLiteral("Email")), AlignCenterText, vbOKOnly, vbExclamation,
+                    QStringLiteral("No Selection Made"));
+        return;
+    }
+    EmailRequest request;
+    request.sendMode = QStringLiteral("Q");
+    request.recipientKey = QString::number(key);
+    OpenEmailWindow(request, this);
+}
+
+void RegisterPlayerWindows() {
+    RegisterTaskWindow(QStringLiteral("frmPlayers"), [] { return new frmPlayers; });
+}
+
+} // namespace rm

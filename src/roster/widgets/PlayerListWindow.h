@@ -1,0 +1,38 @@
+#pragma once
+
+#include "ui/Maintenance.h"
+
+class QToolButton;
+class QTreeWidget;
+class QWidget;
+
+namespace rm {
+
+// "Players": every player with its zone, active players first; Add, Edit, Delete, E-mail, Exit.
+class frmPlayers : public MaintenanceWindow {
+    Q_OBJECT
+
+public:
+    explicit frmPlayers(QWidget* parent = nullptr);
+
+    void refresh() override;
+
+public Q_SLOTS:
+    void emailEntry();
+
+protected:
+    qint32 selectedKey() const override;
+    MaintainDialog* createDialog() override;
+    QString noSelectionText(const QString& button) const override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QTreeWidget* lsvPlayers;
+    QToolButton* imgEmail;
+    QWidget* m_buttonBar;
+};
+
+// Registers the players window with the main window.
+void RegisterPlayerWindows();
+
+} // namespace rm

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+#include <array>
+
+class QAction;
+class QMenu;
+
+namespace rm {
+
+// One day of a player's week: 48 half-hour cells side by side, cell i standing for i × 30 minutes.
+// A left press on a free cell sets a start, any other button on a free cell after it sets the end;
+// the cells between become part of the stretch, swallowing stretches that lay inside it. A right
+// press on a marked cell offers "Delete Time Slot".
+class ctlTimeBar : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kCells = 48;
+    // The state of a cell, also its tag text.
+    enum CellState { Free = 1, Start = 3, Middle = 4, End = 5 };
+
+    explicit ctlTimeBar(QWidget* parent = nullptr);
+
+    // The day list: "HH:MM|HH:MM" stretches in the order of the bar. Setting it does not redraw.
+    QStringList Times() const { return m_times; }
+    void setTimes(const QStringList& times) { m_times = times; }
+    // Marks the cells from Times (cells are not cleared first), then rebuilds Times from the cells.
+    void LoadSchedule();
+
+    // A press of a mouse button on cell k (what a click on the cell does).
+    void pressCell(int k, Qt::MouseButton button);
+
+    CellState cellState(int i) const { return m_cells.at(i); }
+    QString cellTag(int i) const { return QString::number(int(m_cells.at(i))); }
+    QString cellToolTip(int i) const;
+    QRect cellRect(int i) const;
+    int cellAt(const QPoint& pos) const; // -1 outside the cells
+    bool startPending() const { return m_startPending; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void setCell(int i, CellState state);
+    void rebuildTimes();
+    void deleteTimeSlot();
+    int cellWidth() const;
+    int cellHeight() const;
+
+    std::array<CellState, kCells> m_cells{};
+    bool m_startPending = false;
+    int m_startCell = 0;
+    bool m_endSet = false;
+    int m_endCell = 0;
+    int m_popupCell = 0;
+    QStringList m_times;
+    QMenu* m_menu = nullptr;
+    QAction* m_deleteAction = nullptr;
+};
+
+} // namespace rm

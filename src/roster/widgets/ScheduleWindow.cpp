@@ -1,0 +1,119 @@
+#include "roster/widgets/ScheduleWindow.h"
+
+#include "data/Options.h"
+#include "roster/widgets/ScheduleTimeBar.h"
+#include "time/TimeText.h"
+#include "ui/Maintenance.h"
+
+#include <QBoxLayout>
+#include <QGridLayout>
+#include <QLabel>
+#include <QToolButton>
+
+namespace rm {
+
+namespace {
+
+const char* const kBarNames[] = {"ctlSunday",   "ctlMonday", "ctlTuesday", "ctlWednesday",
+                                 "ctlThursday", "ctlFriday", "ctlSaturday"};
+
+// The text of hour label i (every two hours from midnight) in either clock style.
+QString hourLabel(int i, bool timeFormat24) {
+    const int hour = i * 2;
+    if (timeFormat24)
+        return QStringLiteral("%1:00").arg(hour, 2, 10, QLatin1Char('0'));
+    const QString time = FormatTimeOfDay(hour * 60, false); // "02:00 PM"
+    const int h12 = hour % 12 == 0 ? 12 : hour % 12;
+    return QString::number(h12) + QLatin1Char(' ') + time.section(QLatin1Char(' '), 1);
+}
+
+} // namespace
+
+frmMaintainSchedule::frmMaintainSchedule(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmMaintainSchedule"));
+    setWindowTitle(tr("Player's Schedule"));
+    setModal(true);
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(4);
+
+    // Twelve hour labels above the bars, one every four cells.
+    auto* markers = new QWidget(this);
+    markers->setObjectName(QStringLiteral("fmeTimeMarkers"));
+    for (int i = 0; i < 12; ++i) {
+        auto* label = new QLabel(markers);
+        label->setObjectName(QStringLiteral("imgTimeMarker"));
+        label->setProperty("index", i);
+        QFont font = label->font();
+        font.setPointSizeF(font.pointSizeF() * 0.8);
+        label->setFont(font);
+        m_hourLabels << label;
+    }
+    grid->addWidget(markers, 0, 1);
+
+    for (int d = 0; d < 7; ++d) {
+        auto* label = new QLabel(WeekdayName(d + 1) + QLatin1Char(':'), this);
+        label->setObjectName(QStringLiteral("lblDay%1").arg(d));
+        auto* bar = new ctlTimeBar(this);
+        bar->setObjectName(QString::fromLatin1(kBarNames[d]));
+        label->setBuddy(bar);
+        grid->addWidget(label, d + 1, 0, Qt::AlignRight | Qt::AlignVCenter);
+        grid->addWidget(bar, d + 1, 1);
+        m_bars << bar;
+    }
+    const QSize barSize = m_bars.first()->sizeHint();
+    const int cell = barSize.width() / ctlTimeBar::kCells;
+    markers->setFixedSize(barSize.width() + 40, QFontMetrics(m_hourLabels.first()->font()).height() + 2);
+    for (int i = 0; i < 12; ++i)
+        m_hourLabels[i]->setGeometry(i * 4 * cell, 0, 4 * cell + 20, markers->height());
+
+    auto* buttons = new QHBoxLayout;
+    auto* ok = MakePictureButton(this, QStringLiteral("imgButton1"), QStringLiteral("ok"), tr("OK"),
+                                 tr("Keep this schedule"));
+    auto* cancel = MakePictureButton(this, QStringLiteral("imgButton2"), QStringLiteral("cancel"),
+                                     tr("Cancel"), tr("Close without changing the schedule"));
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    connect(ok, &QToolButton::clicked, this, &frmMaintainSchedule::pressOK);
+    connect(cancel, &QToolButton::clicked, this, &frmMaintainSchedule::pressCancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void frmMaintainSchedule::prepare() {
+    if (m_prepared)
+        return;
+    m_prepared = true;
+    const bool timeFormat24 = CurrentOptions().TimeFormat;
+    for (int i = 0; i < m_hourLabels.size(); ++i)
+        m_hourLabels[i]->setText(hourLabel(i, timeFormat24));
+    if (EditMode.compare(QLatin1String("Edit"), Qt::CaseInsensitive) == 0) {
+        for (int d = 0; d < 7; ++d) {
+            m_bars[d]->setTimes(Days[d]);
+            m_bars[d]->LoadSchedule();
+        }
+    }
+}
+
+void frmMaintainSchedule::showEvent(QShowEvent* event) {
+    prepare();
+    QDialog::showEvent(event);
+}
+
+void frmMaintainSchedule::pressOK() {
+    prepare();
+    for (int d = 0; d < 7; ++d)
+        Days[d] = m_bars[d]->Times();
+    accept();
+}
+
+void frmMaintainSchedule::pressCancel() {
+    reject();
+}
+
+} // namespace rm

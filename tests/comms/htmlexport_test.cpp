@@ -1,0 +1,303 @@
+#include "comms/HtmlExport.h"
+#include "data/AppEnvironment.h"
+#include "data/DbConnection.h"
+#include "data/Options.h"
+#include "support/RecordingSink.h"
+#include "support/TestDatabase.h"
+
+#include <QFile>
+#include <QtTest>
+
+#include <memory>
+
+using namespace rm;
+
+namespace {
+
+QString golden(const QString& name) {
+    QFile file(qEnvironmentVariable("RALLYMARK_SOURCE_DIR") + QStringLiteral("/tests/comms/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("missing golden file %s", qPrintable(name));
+    return QString::fromUtf8(file.readAll());
+}
+
+ExportFields allFields() {
+    ExportFields f;
+    f.notes = true;
+    return f;
+}
+
+ExportFields onlyName() {
+    ExportFields f;
+    f = ExportFields{false, false, false, false, false, false, false, false, false, false};
+    f.playerName = true;
+    return f;
+}
+
+// Compares line by line so a failure names the first line that differs.
+void compareText(const QString& actual, const QString& expected) {
+    const QStringList a = actual.split(QStringLiteral("\r\n"));
+    const QStringList e = expected.split(QStringLiteral("\r\n"));
+    for (int i = 0; i < qMin(a.size(), e.size()); ++i)
+        QCOMPARE(QString::number(i + 1) + QLatin1Char(' ') + a.at(i),
+                 QString::number(i + 1) + QLatin1Char(' ') + e.at(i));
+    QCOMPARE(a.size(), e.size());
+    QCOMPARE(actual, expected);
+}
+
+} // namespace
+
+class HtmlExportTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<FixedClock> clock;
+    std::unique_ptr<test::TestDatabase> db;
+    std::unique_ptr<test::RecordingSink> sink;
+    qint32 anvil = 0, zephyr = 0, inactive = 0;
+    qint32 alpha = 0, bravo = 0, charlie = 0;
+
+    qint32 addPlayer(const QString& name, const QString& zone, bool active, const QString& rest) {
+        Db().execute(
+            QStringLiteral("Insert Into Players (Player_TimeZone, Player_OnlineName, Player_Active, "
+                           "Player_RealName, Player_EmailPrimary, Player_EmailSecondary, Player_ICQ, "
+                           "Player_AIM, Player_Yahoo, Player_MSN, Player_Connection, Player_Notes, "
+                           "Player_Custom1, Player_Custom2, Player_Custom3, Player_Custom4, "
+                           "Player_CustomDrop1, Player_CustomDrop2, Player_CustomDrop3, "
+                           "Player_CustomDrop4, Player_Update) Values(%1, '%2', %3, %4, "
+                           "'2027-01-15 10:00:00')")
+                .arg(db->zoneId(zone))
+                .arg(name)
+                .arg(active ? 1 : 0)
+                .arg(rest));
+        return Db().scalar(QStringLiteral("Select MAX(Player_ID) From Players")).toInt();
+    }
+    qint32 addDivision(const QString& name) {
+        Db().execute(QStringLiteral("Insert Into Divisions (Division_Name, Division_Game, Division_Active, "
+                                    "Division_Notes, Division_Update) Values('%1', 1, 1, ' ', "
+                                    "'2027-01-15 10:00:00')")
+                         .arg(name));
+        return Db().scalar(QStringLiteral("Select MAX(Division_ID) From Divisions")).toInt();
+    }
+    qint32 addTitle(qint32 division, const QString& name) {
+        Db().execute(QStringLiteral("Insert Into Titles (Title_Division, Title_Description) Values(%1, '%2')")
+                         .arg(division)
+                         .arg(name));
+        return Db().scalar(QStringLiteral("Select MAX(Title_ID) From Titles")).toInt();
+    }
+    void addMember(qint32 player, qint32 division, qint32 title) {
+        Db().execute(
+            QStringLiteral("Insert Into Members (Member_Player_ID, Member_Division_ID, Member_Title) "
+                           "Values(%1, %2, %3)")
+                .arg(player)
+                .arg(division)
+                .arg(title));
+    }
+    void addRow(qint32 player, int day, const QString& start, const QString& end) {
+        Db().execute(
+            QStringLiteral("Insert Into Schedules (Schedule_Player, Schedule_Day, Schedule_StartTime, "
+                           "Schedule_EndTime) Values(%1, %2, '%3', '%4')")
+                .arg(player)
+                .arg(day)
+                .arg(start, end));
+    }
+
+private Q_SLOTS:
+    void init() {
+        clock = std::make_unique<FixedClock>(QDateTime(QDate(2027, 1, 15), QTime(12, 0)));
+        SetClock(clock.get());
+        db = std::make_unique<test::TestDatabase>();
+        sink = std::make_unique<test::RecordingSink>();
+        QVERIFY(!CurrentOptions().UserDaylightNow);
+
+        // Anvil lives five hours behind GMT: Monday 17:00-22:00 local crosses GMT midnight and is
+        // stored as two rows, Wednesday 08:00-09:30 as one.
+        anvil = addPlayer(
+            QStringLiteral("Anvil"), QStringLiteral("Bogota"), true,
+            QStringLiteral("'  Andrew Smith ', ' anvil@example.com ', 'second@example.com', 123456, "
+                           "'anvilaim', ' anvily ', 'anvil_msn', 3, ' Plays late. ', "
+                           "'Sniper', 'unused', '', '', 0, 0, 0, 0"));
+        addRow(anvil, 2, QStringLiteral("22:00"), QStringLiteral("23:59"));
+        addRow(anvil, 3, QStringLiteral("00:00"), QStringLiteral("03:00"));
+        addRow(anvil, 4, QStringLiteral("13:00"), QStringLiteral("14:30"));
+        zephyr = addPlayer(QStringLiteral("Zephyr"), QStringLiteral("GMT"), true,
+                           QStringLiteral("'', '', '', 0, '  ', '', '', 1, '', '', '', '', '', 0, 0, 0, 0"));
+        inactive =
+            addPlayer(QStringLiteral("Quiet"), QStringLiteral("GMT"), false,
+                      QStringLiteral("'Q', 'q@example.com', '', 0, '', '', '', 1, '', '', '', '', '', 0, 0, "
+                                     "0, 0"));
+
+        alpha = addDivision(QStringLiteral("Alpha"));
+        bravo = addDivision(QStringLiteral("Bravo"));
+        charlie = addDivision(QStringLiteral("Charlie"));
+        const qint32 captain = addTitle(alpha, QStringLiteral(" Captain "));
+        addMember(anvil, bravo, 0);
+        addMember(anvil, alpha, captain);
+        addMember(anvil, charlie, 999); // a title row that no longer exists
+    }
+
+    void cleanup() {
+        sink.reset();
+        db.reset();
+        SetClock(nullptr);
+        clock.reset();
+    }
+
+    // The whole block with every box ticked, and with only the online name; a player without
+    // schedule, ICQ 0, no memberships and an empty AIM name.
+    void goldenBlocks() {
+        CurrentOptions().CustomTextEnabled = {true, false, false, false};
+        CurrentOptions().CustomTextTitle[0] = QStringLiteral("Role");
+        CurrentOptions().CustomDropEnabled = {false, false, false, false};
+        compareText(CreateHTMLByPlayer(allFields(), {anvil, zephyr}),
+                    golden(QStringLiteral("export_all.html")));
+        if (QTest::currentTestFailed())
+            return;
+        compareText(CreateHTMLByPlayer(onlyName(), {anvil, zephyr}),
+                    golden(QStringLiteral("export_name.html")));
+        QCOMPARE(sink->count(), 0);
+    }
+
+    void valuesAreEscaped() {
+        const qint32 tag =
+            addPlayer(QStringLiteral("<TAG>Bob & Co"), QStringLiteral("GMT"), true,
+                      QStringLiteral("'Bob \"The Bold\"', 'a<b>@x.com', '', 0, '<i>', '', '', 1, "
+                                     "'<script>alert(1)</script>', '', '', '', '', 0, 0, 0, 0"));
+        addMember(tag, addDivision(QStringLiteral("R&D <1>")),
+                  addTitle(alpha, QStringLiteral("\"Top\" & <Best>")));
+        ExportFields f = allFields();
+        f.custom = false;
+        const QString html = PlayerBlock(f, tag);
+        QVERIFY(html.contains(QStringLiteral("    <TD COLSPAN=2>&lt;TAG&gt;Bob &amp; Co&nbsp;</TD>\r\n")));
+        QVERIFY(html.contains(QStringLiteral("<TD COLSPAN=3>Bob &quot;The Bold&quot;&nbsp;    </TD>")));
+        QVERIFY(html.contains(
+            QStringLiteral("<A HREF=\"mailto:a&lt;b&gt;@x.com\">a&lt;b&gt;@x.com</A>&nbsp;</TD>")));
+        QVERIFY(html.contains(QStringLiteral("      AIM: &lt;i&gt;<BR>\r\n")));
+        QVERIFY(html.contains(QStringLiteral("          <TD>R&amp;D &lt;1&gt;</TD>\r\n")));
+        QVERIFY(html.contains(QStringLiteral("          <TD>&quot;Top&quot; &amp; &lt;Best&gt;</TD>\r\n")));
+        QVERIFY(
+            html.contains(QStringLiteral("<B>Notes:</B> &lt;script&gt;alert(1)&lt;/script&gt;&nbsp;</TD>")));
+        QVERIFY(!html.contains(QStringLiteral("<script>")));
+        QVERIFY(!html.contains(QStringLiteral("<TAG>")));
+    }
+
+    // Enabled custom fields only, pick-list fields by their entry's text, a stale entry empty.
+    void customFieldsRow() {
+        Db().execute(QStringLiteral("Insert Into CustomFields (Custom_FieldNumber, Custom_FieldText) "
+                                    "Values(1, ' Europe & Asia ')"));
+        const qint32 entry = Db().scalar(QStringLiteral("Select MAX(Custom_ID) From CustomFields")).toInt();
+        Db().execute(QStringLiteral("Update Players Set Player_Custom2 = ' Medic ', Player_CustomDrop1 = %1, "
+                                    "Player_CustomDrop2 = 4242 Where Player_ID = %2")
+                         .arg(entry)
+                         .arg(anvil));
+        OptionsRecord& o = CurrentOptions();
+        o.CustomTextEnabled = {true, true, false, false};
+        o.CustomTextTitle = {QStringLiteral("Role"), QStringLiteral("Class"), QStringLiteral("Off3"),
+                             QStringLiteral("Off4")};
+        o.CustomDropEnabled = {true, true, false, true};
+        o.CustomDropTitle = {QStringLiteral("Region"), QStringLiteral("Server"), QStringLiteral("Off"),
+                             QStringLiteral("Clan <Rank>")};
+        ExportFields f = onlyName();
+        f.custom = true;
+        const QString html = PlayerBlock(f, anvil);
+        const QString expectedRow = QStringLiteral("    <TD valign=top>&nbsp;</TD>\r\n  </TR>\r\n"
+                                                   "  <TR>\r\n"
+                                                   "    <TD COLSPAN=3>\r\n"
+                                                   "      Role: Sniper<BR>\r\n"
+                                                   "      Class: Medic<BR>\r\n"
+                                                   "      Region: Europe &amp; Asia<BR>\r\n"
+                                                   "      Server: <BR>\r\n"
+                                                   "      Clan &lt;Rank&gt;: <BR>\r\n"
+                                                   "    </TD>\r\n"
+                                                   "  </TR>\r\n"
+                                                   "  <TR>\r\n"
+                                                   "    <TD COLSPAN=3>&nbsp;</TD>\r\n");
+        QVERIFY2(html.contains(expectedRow), qPrintable(html));
+
+        // No field in use: the row holds an empty cell.
+        o.CustomTextEnabled = {false, false, false, false};
+        o.CustomDropEnabled = {false, false, false, false};
+        QVERIFY(PlayerBlock(f, anvil).contains(
+            QStringLiteral("  </TR>\r\n  <TR>\r\n    <TD COLSPAN=3>&nbsp;</TD>\r\n  </TR>\r\n  <TR>\r\n")));
+    }
+
+    void playerStatement() {
+        ExportFields f = onlyName();
+        QCOMPARE(PlayerExportSql(f, 7),
+                 QStringLiteral("Select Player_OnlineName From Players, TimeZones Where "
+                                "Player_ID = 7 And Player_TimeZone = TZ_ID Order By "
+                                "Player_OnlineName "));
+        // Schedule and memberships alone still give a statement the store accepts.
+        f.playerName = false;
+        f.schedule = true;
+        f.division = true;
+        QCOMPARE(PlayerExportSql(f, 7), QStringLiteral("Select Player_ID From Players, TimeZones Where "
+                                                       "Player_ID = 7 And Player_TimeZone = TZ_ID Order By "
+                                                       "Player_OnlineName "));
+        const QString html = PlayerBlock(f, anvil);
+        QVERIFY(html.contains(QStringLiteral("             17:00 - 22:00<BR>")));
+        QVERIFY(html.contains(QStringLiteral("<TD>Captain</TD>")));
+    }
+
+    // A player whose time-zone row is gone cannot be read: error 1001, nothing returned.
+    void missingPlayerStops() {
+        Db().execute(
+            QStringLiteral("Update Players Set Player_TimeZone = 9999 Where Player_ID = %1").arg(zephyr));
+        try {
+            CreateHTMLByPlayer(onlyName(), {anvil, zephyr});
+            QFAIL("no error raised");
+        } catch (const ExportError& e) {
+            QCOMPARE(e.number(), 1001);
+            QCOMPARE(e.description(), QStringLiteral("Player information could not be retrieved!"));
+        }
+    }
+
+    void divisionsWriteEachPlayerOnce() {
+        addMember(zephyr, bravo, 0);
+        addMember(inactive, bravo, 0);
+        addMember(zephyr, alpha, 0);
+        addMember(zephyr, alpha, 0); // a duplicate membership row
+        const QString html = CreateHTMLByDivision(onlyName(), {alpha, bravo, charlie});
+        QStringList names;
+        for (const QString& l : html.split(QStringLiteral("\r\n")))
+            if (l.startsWith(QStringLiteral("    <TD COLSPAN=2>")))
+                names << l.mid(18).section(QLatin1Char('&'), 0, 0);
+        // Alpha's members in store order, then Bravo's new one (inactive members too); Charlie adds none.
+        QCOMPARE(names,
+                 (QStringList{QStringLiteral("Anvil"), QStringLiteral("Zephyr"), QStringLiteral("Quiet")}));
+        QCOMPARE(DivisionMembersSql(bravo, {anvil, zephyr}),
+                 QStringLiteral("Select Member_Player_ID From Members Where Member_Division_ID = %1 "
+                                "And Member_Player_ID <> %2 And Member_Player_ID <> %3 ")
+                     .arg(bravo)
+                     .arg(anvil)
+                     .arg(zephyr));
+        const qint32 empty = addDivision(QStringLiteral("Empty"));
+        QCOMPARE(CreateHTMLByDivision(onlyName(), {empty}), QString());
+    }
+
+    void problems() {
+        QCOMPARE(ExportProblems(true, false, false),
+                 QStringLiteral("You must first highlight at least one member!\n\n"
+                                "Nothing was selected to export to HTML!\n\n"));
+        QCOMPARE(ExportProblems(false, false, true),
+                 QStringLiteral("You must first highlight at least one division!\n\n"));
+        QCOMPARE(ExportProblems(false, true, true), QString());
+    }
+
+    void fileIsUtf8WithFinalCrLf() {
+        const QString folder = ExportFolder();
+        QVERIFY(QFileInfo(folder).isDir());
+        QCOMPARE(QFileInfo(folder).absoluteFilePath(),
+                 QFileInfo(db->folder() + QStringLiteral("/Export")).absoluteFilePath());
+        const QString path = folder + QStringLiteral("/roster.htm");
+        WriteExportFile(path, QStringLiteral("<B>Åsa</B>\r\nx"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("<B>\xc3\x85sa</B>\r\nx\r\n"));
+        QVERIFY_THROWS_EXCEPTION(ExportError,
+                                 WriteExportFile(folder + QStringLiteral("/no/such/dir.htm"), QString()));
+    }
+};
+
+QTEST_GUILESS_MAIN(HtmlExportTest)
+#include "htmlexport_test.moc"

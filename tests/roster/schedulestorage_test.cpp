@@ -1,0 +1,307 @@
+#include "data/DbConnection.h"
+#include "roster/ScheduleStorage.h"
+#include "support/TestDatabase.h"
+#include "time/TimeFuncs.h"
+#include "time/TimeText.h"
+
+#include <QRandomGenerator>
+#include <QSet>
+#include <QtTest>
+
+using namespace rm;
+
+namespace {
+
+QString rowsText(const QList<ScheduleRow>& rows) {
+    QStringList parts;
+    for (const ScheduleRow& r : rows)
+        parts << QStringLiteral("%1 %2-%3").arg(r.day).arg(MinutesToHHMM(r.start), MinutesToHHMM(r.end));
+    return parts.join(QStringLiteral(", "));
+}
+
+QString listsText(const WeekLists& lists) {
+    QStringList parts;
+    for (int d = 0; d < 7; ++d)
+        if (!lists[d].isEmpty())
+            parts << QStringLiteral("%1: %2").arg(d + 1).arg(lists[d].join(QLatin1Char(' ')));
+    return parts.join(QStringLiteral("; "));
+}
+
+WeekLists day(int d, const QStringList& stretches) {
+    WeekLists lists;
+    lists[d - 1] = stretches;
+    return lists;
+}
+
+// Day lists a time bar can hold: stretches on the half-hour grid, apart from each other.
+WeekLists randomLists(QRandomGenerator& random) {
+    WeekLists lists;
+    for (int d = 0; d < 7; ++d) {
+        int cell = int(random.bounded(6));
+        while (cell < 47) {
+            const int start = cell;
+            const int end = start + 1 + int(random.bounded(std::min(12, 47 - start)));
+            if (end > 47)
+                break;
+            lists[d] << FormatStretch(start * 30, end * 30);
+            cell = end + 1 + int(random.bounded(8));
+        }
+    }
+    return lists;
+}
+
+// Every shift toGMT can apply to a zone of the catalogue: its offset with and without its own
+// daylight hour, for a user in and out of daylight time.
+QList<int> catalogueShifts() {
+    QSet<int> shifts;
+    RowSet r = Db().execute(QStringLiteral("Select TZ_GMT_Offset, TZ_Daylight_Savings From TimeZones"));
+    for (; !r.eof(); r.moveNext()) {
+        const ZoneRule rule{r.integer(QStringLiteral("TZ_GMT_Offset")),
+                            r.text(QStringLiteral("TZ_Daylight_Savings"))};
+        for (bool user : {false, true}) {
+            shifts.insert(cTimeFuncs::ShiftToGMT(rule, false, user));
+            if (rule.daylightCode != QLatin1String("N"))
+                shifts.insert(cTimeFuncs::ShiftToGMT(rule, true, user));
+        }
+    }
+    QList<int> list = shifts.values();
+    std::sort(list.begin(), list.end());
+    return list;
+}
+
+// The day lists as minutes, for fast lookups.
+using ParsedLists = std::array<QList<std::pair<int, int>>, 7>;
+
+ParsedLists parsed(const WeekLists& lists) {
+    ParsedLists p;
+    for (int d = 0; d < 7; ++d)
+        for (const QString& element : lists[d])
+            if (const auto s = ParseStretch(element))
+                p[d] << *s;
+    return p;
+}
+
+bool coveredLocally(const ParsedLists& lists, int localWeekMinutes) {
+    const int m = ((localWeekMinutes % kMinutesPerWeek) + kMinutesPerWeek) % kMinutesPerWeek;
+    const int t = m % kMinutesPerDay;
+    for (const auto& [start, end] : lists[m / kMinutesPerDay])
+        if (start <= t && t <= end)
+            return true;
+    return false;
+}
+
+bool foundByLookup(const QList<ScheduleRow>& rows, int gmtWeekMinutes) {
+    const StoredMoment at = StoredMomentOf(gmtWeekMinutes);
+    for (const ScheduleRow& row : rows)
+        if (RowCovers(row, at.day, at.minutes))
+            return true;
+    return false;
+}
+
+// Edge stretches: the first and last cells of the week, a whole day, neighbours half an hour apart.
+WeekLists edgeLists() {
+    WeekLists lists;
+    lists[0] = QStringList{QStringLiteral("00:00|01:00"), QStringLiteral("17:00|22:00")};
+    lists[1] = QStringList{QStringLiteral("00:00|23:30")};
+    lists[3] = QStringList{QStringLiteral("10:00|10:30"), QStringLiteral("11:00|13:30"),
+                           QStringLiteral("23:00|23:30")};
+    lists[6] = QStringList{QStringLiteral("19:00|23:30")};
+    return lists;
+}
+
+} // namespace
+
+class ScheduleStorageTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void storedUnderTheGmtWeekday_data() {
+        QTest::addColumn<WeekLists>("lists");
+        QTest::addColumn<int>("shift");
+        QTest::addColumn<QString>("rows");
+        QTest::newRow("same day") << day(2, {QStringLiteral("08:00|09:30")}) << 300
+                                  << QStringLiteral("2 13:00-14:30");
+        QTest::newRow("evening west of GMT moves to the next day")
+            << day(4, {QStringLiteral("20:00|22:00")}) << 300 << QStringLiteral("5 01:00-03:00");
+        QTest::newRow("crossing GMT midnight is split") << day(1, {QStringLiteral("17:00|22:00")}) << 300
+                                                        << QStringLiteral("1 22:00-23:59, 2 00:00-03:00");
+        QTest::newRow("Saturday wraps to Sunday")
+            << day(7, {QStringLiteral("19:00|23:00")}) << 300 << QStringLiteral("1 00:00-04:00");
+        QTest::newRow("split across the Saturday/Sunday wrap")
+            << day(7, {QStringLiteral("22:00|23:30")}) << 90
+            << QStringLiteral("1 00:00-01:00, 7 23:30-23:59");
+        QTest::newRow("Sunday back to Saturday")
+            << day(1, {QStringLiteral("02:00|04:00")}) << -330 << QStringLiteral("7 20:30-22:30");
+        QTest::newRow("45-minute offset split") << day(3, {QStringLiteral("05:00|07:00")}) << -345
+                                                << QStringLiteral("2 23:15-23:59, 3 00:00-01:15");
+        QTest::newRow("GMT end exactly at midnight") << day(2, {QStringLiteral("22:00|23:00")}) << 60
+                                                     << QStringLiteral("2 23:00-23:59, 3 00:00-00:00");
+        QTest::newRow("latest end of a bar")
+            << day(5, {QStringLiteral("23:00|23:30")}) << 0 << QStringLiteral("5 23:00-23:30");
+        QTest::newRow("malformed elements are left out")
+            << day(2,
+                   {QStringLiteral("nonsense"), QStringLiteral("12:00|11:00"), QStringLiteral("01:00|02:00")})
+            << 0 << QStringLiteral("2 01:00-02:00");
+    }
+    void storedUnderTheGmtWeekday() {
+        QFETCH(WeekLists, lists);
+        QFETCH(int, shift);
+        QFETCH(QString, rows);
+        const QList<ScheduleRow> stored = LocalToStored(lists, shift);
+        QCOMPARE(rowsText(stored), rows);
+        for (const ScheduleRow& r : stored)
+            QVERIFY(r.start <= r.end);
+    }
+
+    // Save and load with the same shift give back the day lists; a second save writes the same rows.
+    void roundTripIsExact() {
+        test::TestDatabase db;
+        QRandomGenerator random(20240611);
+        const QList<int> shifts = catalogueShifts();
+        QVERIFY(shifts.contains(-345) && shifts.contains(210) && shifts.contains(-570));
+        for (int round = 0; round < 40; ++round) {
+            const WeekLists lists = round == 0 ? edgeLists() : randomLists(random);
+            for (int shift : shifts) {
+                const QList<ScheduleRow> rows = LocalToStored(lists, shift);
+                const WeekLists loaded = StoredToLocal(rows, shift);
+                if (loaded != lists)
+                    QFAIL(qPrintable(QStringLiteral("shift %1: %2 came back as %3")
+                                         .arg(shift)
+                                         .arg(listsText(lists), listsText(loaded))));
+                QCOMPARE(LocalToStored(loaded, shift), rows);
+            }
+        }
+    }
+
+    // Rows written under another daylight state come back an hour off, split at local midnight
+    // where the hour carries them over it, and no stretch is lost.
+    void otherDaylightStateShiftsByAnHour() {
+        test::TestDatabase db;
+        QRandomGenerator random(7);
+        for (int round = 0; round < 30; ++round) {
+            const WeekLists lists = round == 0 ? edgeLists() : randomLists(random);
+            for (int shift : catalogueShifts()) {
+                for (int delta : {60, -60}) {
+                    const QList<ScheduleRow> rows = LocalToStored(lists, shift);
+                    const WeekLists loaded = StoredToLocal(rows, shift + delta);
+                    const ParsedLists loadedMinutes = parsed(loaded);
+                    // Loading with a shift larger by delta moves every local time by -delta.
+                    WeekLists expected;
+                    QList<std::pair<int, int>> moved; // in minutes of the week
+                    bool withinDays = true;
+                    for (int d = 0; d < 7; ++d) {
+                        for (const QString& element : lists[d]) {
+                            const auto s = ParseStretch(element);
+                            const int from = s->first - delta;
+                            const int to = s->second - delta;
+                            withinDays = withinDays && from >= 0 && to <= kLatestBarEnd;
+                            expected[d] << FormatStretch(from, to);
+                            moved << std::make_pair(d * kMinutesPerDay + from, d * kMinutesPerDay + to);
+                            for (int m = from; m <= to; m += 30) {
+                                const int t = ((m % kMinutesPerDay) + kMinutesPerDay) % kMinutesPerDay;
+                                // A bar ends at 23:30 at the latest; a stretch that now ends at local
+                                // midnight keeps its part before 23:30.
+                                const bool closingMidnight = m == to && t == 0;
+                                if (t <= kLatestBarEnd && !closingMidnight &&
+                                    !coveredLocally(loadedMinutes, d * kMinutesPerDay + m))
+                                    QFAIL(qPrintable(QStringLiteral("%1 (shift %2, %3) lost %4 in %5")
+                                                         .arg(element)
+                                                         .arg(shift)
+                                                         .arg(delta)
+                                                         .arg(m)
+                                                         .arg(listsText(loaded))));
+                            }
+                        }
+                    }
+                    if (withinDays)
+                        QCOMPARE(loaded, expected);
+                    // Nothing appears farther than half an hour from a moved stretch.
+                    auto near = [&moved](int m) {
+                        for (const auto& [from, to] : moved)
+                            for (int w : {-kMinutesPerWeek, 0, kMinutesPerWeek})
+                                if (from + w - 30 <= m && m <= to + w + 30)
+                                    return true;
+                        return false;
+                    };
+                    for (int m = 0; m < kMinutesPerWeek; m += 30)
+                        if (coveredLocally(loadedMinutes, m))
+                            QVERIFY(near(m));
+                }
+            }
+        }
+        // A plain example: 19:30 to 21:00 saved in summer, read in winter.
+        const WeekLists saved = day(3, {QStringLiteral("19:30|21:00")});
+        QCOMPARE(StoredToLocal(LocalToStored(saved, 240), 300)[2],
+                 QStringList{QStringLiteral("18:30|20:00")});
+        // 22:00 to 23:30 an hour later crosses local midnight and is split.
+        const WeekLists late = day(7, {QStringLiteral("22:00|23:30")});
+        const WeekLists moved = StoredToLocal(LocalToStored(late, 300), 240);
+        QCOMPARE(moved[6], QStringList{QStringLiteral("23:00|23:30")});
+        QCOMPARE(moved[0], QStringList{QStringLiteral("00:00|00:30")});
+    }
+
+    // For every pair of catalogue zones and daylight states, the searches' lookup (weekday of the GMT
+    // moment, start <= time <= end) finds a player exactly at the user's moments that lie within one
+    // of the player's local stretches, ends included.
+    void lookupMatchesLocalStretches() {
+        test::TestDatabase db;
+        QRandomGenerator random(99);
+        const QList<int> shifts = catalogueShifts();
+        QList<WeekLists> players{edgeLists(), randomLists(random), randomLists(random)};
+        for (const WeekLists& lists : players) {
+            const ParsedLists local = parsed(lists);
+            for (int playerShift : shifts) {
+                const QList<ScheduleRow> rows = LocalToStored(lists, playerShift);
+                // Every minute of the GMT week.
+                for (int g = 0; g < kMinutesPerWeek; ++g)
+                    if (foundByLookup(rows, g) != coveredLocally(local, g - playerShift))
+                        QFAIL(qPrintable(QStringLiteral("shift %1, GMT minute %2, rows %3")
+                                             .arg(playerShift)
+                                             .arg(g)
+                                             .arg(rowsText(rows))));
+                // The user's moments every quarter hour, seen from every user zone state.
+                for (int userShift : shifts)
+                    for (int u = 0; u < kMinutesPerWeek; u += 15) {
+                        const int gmt = u + userShift;
+                        QCOMPARE(foundByLookup(rows, gmt), coveredLocally(local, gmt - playerShift));
+                    }
+            }
+        }
+    }
+
+    // Rows of older versions (GMT times under the local weekday, start later than end) and rows off
+    // the grid still load as stretches a bar can show.
+    void looseRowsLoadOnTheGrid() {
+        QCOMPARE(StoredToLocal({ScheduleRow{2, 22 * 60, 3 * 60}}, 300)[1],
+                 QStringList{QStringLiteral("17:00|22:00")});
+        // Off the grid: widened to the half hours around it.
+        QCOMPARE(StoredToLocal({ScheduleRow{4, 10 * 60 + 10, 11 * 60 + 20}}, 0)[3],
+                 QStringList{QStringLiteral("10:00|11:30")});
+        // Widening makes neighbours meet: joined.
+        QCOMPARE(
+            StoredToLocal({ScheduleRow{4, 10 * 60 + 10, 11 * 60 + 20}, ScheduleRow{4, 11 * 60 + 40, 12 * 60}},
+                          0)[3],
+            QStringList{QStringLiteral("10:00|12:00")});
+        // A zero-length row still shows.
+        QCOMPARE(StoredToLocal({ScheduleRow{1, 8 * 60, 8 * 60}}, 0)[0],
+                 QStringList{QStringLiteral("08:00|08:30")});
+        // A whole week of rows that meet end to end.
+        QList<ScheduleRow> week;
+        for (int d = 1; d <= 7; ++d)
+            week << ScheduleRow{d, 0, kLastStoredMinute};
+        const WeekLists all = StoredToLocal(week, 90);
+        for (int d = 0; d < 7; ++d)
+            QCOMPARE(all[d], QStringList{QStringLiteral("00:00|23:30")});
+    }
+
+    void weekdayNumbers() {
+        QCOMPARE(WeekdayNumber(QDate(2024, 6, 9)), 1);  // a Sunday
+        QCOMPARE(WeekdayNumber(QDate(2024, 6, 15)), 7); // a Saturday
+        QCOMPARE(StoredMomentOf(-1).day, 7);
+        QCOMPARE(StoredMomentOf(-1).minutes, kLastStoredMinute);
+        QCOMPARE(StoredMomentOf(kMinutesPerWeek + 61).day, 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(ScheduleStorageTest)
+#include "schedulestorage_test.moc"
