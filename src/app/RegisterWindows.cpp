@@ -1,6 +1,7 @@
 #include "ui/WindowRegistry.h"
 
 #include "comms/widgets/CommCenterWindows.h"
+#include "comms/widgets/CommsWindows.h"
 #include "data/widgets/DataWindows.h"
 #include "roster/widgets/ConnectionWindows.h"
 #include "roster/widgets/DivisionGameWindows.h"
@@ -16,6 +17,7 @@ void RegisterAllWindows() {
     RegisterConnectionWindows();
     RegisterDivisionGameWindows();
     RegisterPlayerWindows();
+    RegisterCommsWindows();
     RegisterCommCenterWindows();
 }
 

@@ -6,6 +6,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTimer>
 #include <QValidator>
 
@@ -74,6 +75,8 @@ protected:
         if (event->type() == QEvent::FocusIn) {
             if (auto* edit = qobject_cast<QLineEdit*>(watched))
                 QTimer::singleShot(0, edit, [edit] { edit->selectAll(); });
+            else if (auto* text = qobject_cast<QPlainTextEdit*>(watched))
+                QTimer::singleShot(0, text, [text] { text->selectAll(); });
         }
         return false;
     }
@@ -88,6 +91,13 @@ void AttachNumericFilter(QLineEdit* edit, bool allowMinus, bool allowPoint, int 
 
 void SelectAllOnFocus(QLineEdit* edit) {
     // Once per field, however often it is asked for.
+    if (edit->property("rmSelectAllOnFocus").toBool())
+        return;
+    edit->setProperty("rmSelectAllOnFocus", true);
+    edit->installEventFilter(new SelectAllFilter(edit));
+}
+
+void SelectAllOnFocus(QPlainTextEdit* edit) {
     if (edit->property("rmSelectAllOnFocus").toBool())
         return;
     edit->setProperty("rmSelectAllOnFocus", true);

@@ -1,6 +1,7 @@
 #pragma once
 
 class QLineEdit;
+class QPlainTextEdit;
 
 namespace rm {
 
@@ -11,5 +12,6 @@ void AttachNumericFilter(QLineEdit* edit, bool allowMinus, bool allowPoint, int 
 
 // Makes a line edit select its whole text when it receives the focus.
 void SelectAllOnFocus(QLineEdit* edit);
+void SelectAllOnFocus(QPlainTextEdit* edit);
 
 } // namespace rm

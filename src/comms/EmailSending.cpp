@@ -1,0 +1,147 @@
+#include "comms/EmailSending.h"
+
+#include "comms/SmtpMailer.h"
+#include "data/DbConnection.h"
+#include "data/Options.h"
+
+namespace rm {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+struct Person {
+    qint32 id = 0;
+    QString name; // trimmed
+    QString primary;
+    QString secondary;
+};
+
+Person ReadPerson(const RowSet& row, bool withId) {
+    Person p;
+    if (withId)
+        p.id = row.integer(QStringLiteral("Player_ID"));
+    p.name = row.text(QStringLiteral("Player_OnlineName")).trimmed();
+    p.primary = row.text(QStringLiteral("Player_EmailPrimary"));
+    p.secondary = row.text(QStringLiteral("Player_EmailSecondary"));
+    return p;
+}
+
+// One person of a batch: mails them and adds their line to the report.
+void DealWithPerson(const Person& person, const DeliveryCall& deliver, const StatusCall& status,
+                    QString* report) {
+    const QString address = ChooseAddress(person.primary, person.secondary);
+    if (address.isEmpty()) {
+        *report += person.name + QStringLiteral(" has no e-mail addresses defined!") + kCrLf;
+        return;
+    }
+    status(QStringLiteral("Sending E-Mail to ") + person.name + QStringLiteral("..."));
+    if (deliver(address) == SendAccepted)
+        *report += QStringLiteral("E-mail to ") + person.name + QStringLiteral(" successful") + kCrLf;
+    else
+        *report += QStringLiteral("Error received while sending mail to ") + person.name + kCrLf;
+}
+
+} // namespace
+
+QString PlayerAddressStatement(qint32 playerId) {
+    return QStringLiteral("Select Player_EmailPrimary, Player_EmailSecondary, Player_OnlineName From Players "
+                          "Where Player_ID = ") +
+           QString::number(playerId) + QStringLiteral(" ");
+}
+
+QString DivisionRecipientsStatement(qint32 divisionId, const QList<qint32>& handledPlayers) {
+    QString sql =
+        QStringLiteral("Select Player_ID, Player_EmailPrimary, Player_EmailSecondary, Player_OnlineName ") +
+        QStringLiteral("From Players, Members ") + QStringLiteral("Where Member_Division_ID = ") +
+        QString::number(divisionId) + QStringLiteral(" ") +
+        QStringLiteral("And Member_Player_ID = Player_ID ") + QStringLiteral("And Player_Active = True ");
+    for (const qint32 handled : handledPlayers)
+        sql += QStringLiteral("And Player_ID <> ") + QString::number(handled) + QStringLiteral(" ");
+    return sql;
+}
+
+QString ChooseAddress(const QString& primary, const QString& secondary) {
+    const QString first = primary.trimmed();
+    return first.isEmpty() ? secondary.trimmed() : first;
+}
+
+QString MissingInformationWarnings(const QString& subject, const QString& message) {
+    QString warnings;
+    if (subject.trimmed().isEmpty())
+        warnings = QStringLiteral("The Subject is blank") + kCrLf;
+    if (message.trimmed().isEmpty())
+        warnings += QStringLiteral("The Message Content Area is blank") + kCrLf;
+    return warnings;
+}
+
+QuickRecipient LookUpQuickRecipient(const QString& recipientKey) {
+    QuickRecipient recipient;
+    bool isNumber = false;
+    const qint32 key = recipientKey.trimmed().toInt(&isNumber);
+    if (!isNumber)
+        return recipient; // no such player
+    RowSet row = Db().execute(PlayerAddressStatement(key));
+    if (row.eof())
+        return recipient;
+    recipient.onlineName = row.text(QStringLiteral("Player_OnlineName")).trimmed();
+    recipient.address = ChooseAddress(row.text(QStringLiteral("Player_EmailPrimary")),
+                                      row.text(QStringLiteral("Player_EmailSecondary")));
+    recipient.status = recipient.address.isEmpty() ? QuickRecipient::NoAddress : QuickRecipient::Found;
+    row.close();
+    return recipient;
+}
+
+QString QuickSendErrorText(int result) {
+    if (result == SendTimedOut)
+        return QStringLiteral("Rallymark has received a timeout from your SMTP Server") + kCrLf +
+               QStringLiteral("Please check your settings and retry.");
+    return QStringLiteral("While Sending the E-mail(s), Rallymark encountered an error. ") + kCrLf +
+           QStringLiteral("Please check your settings and retry.");
+}
+
+DeliveryCall OptionsDelivery(const QString& subject, const QString& body) {
+    return [subject, body](const QString& address) {
+        const OptionsRecord& o = CurrentOptions();
+        return SendMailMessage(o.SMTPServer, o.SMTPPort, o.ReplyAddress, address, o.ReplyToName, QString(),
+                               o.ReplyAddress, subject, body);
+    };
+}
+
+QString SendToSelection(const RecipientSelection& selection, const DeliveryCall& deliver,
+                        const StatusCall& status) {
+    // Rows are read and closed before anybody is mailed: a delivery lets the event loop run.
+    QString report;
+    if (selection.playersListVisible()) {
+        for (const auto& [playerId, itemText] : selection.selectedPlayers()) {
+            RowSet row = Db().execute(PlayerAddressStatement(playerId));
+            if (row.eof()) {
+                report += itemText.trimmed() + QStringLiteral("'s email information could not be retrieved") +
+                          kCrLf;
+                continue;
+            }
+            const Person person = ReadPerson(row, false);
+            row.close();
+            DealWithPerson(person, deliver, status, &report);
+        }
+        return report;
+    }
+
+    QList<qint32> handled;
+    for (const qint32 divisionId : selection.selectedDivisions()) {
+        QList<Person> people;
+        RowSet rows = Db().execute(DivisionRecipientsStatement(divisionId, handled));
+        for (; !rows.eof(); rows.moveNext())
+            people << ReadPerson(rows, true);
+        rows.close();
+        for (const Person& person : people) {
+            if (handled.contains(person.id))
+                continue; // a member listed twice in one division
+            DealWithPerson(person, deliver, status, &report);
+            handled << person.id;
+        }
+    }
+    return report;
+}
+
+} // namespace rm

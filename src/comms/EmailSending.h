@@ -1,0 +1,49 @@
+#pragma once
+
+#include "comms/EmailRequest.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+namespace rm {
+
+// The statements of the e-mail window.
+QString PlayerAddressStatement(qint32 playerId);
+QString DivisionRecipientsStatement(qint32 divisionId, const QList<qint32>& handledPlayers);
+
+// The address a person is mailed at: the trimmed primary address, else the trimmed secondary one.
+QString ChooseAddress(const QString& primary, const QString& secondary);
+
+// The "Send Anyway?" warnings for a blank subject and/or message; empty when both are filled.
+QString MissingInformationWarnings(const QString& subject, const QString& message);
+
+// The one player of mode "Q", looked up by the decimal key the opener gave.
+struct QuickRecipient {
+    enum Status { Found, NotFound, NoAddress };
+    Status status = NotFound;
+    QString onlineName; // trimmed
+    QString address;
+};
+QuickRecipient LookUpQuickRecipient(const QString& recipientKey);
+
+// The message of a failed mode "Q" delivery (-1 error, 0 timeout).
+QString QuickSendErrorText(int result);
+
+// One delivery to an address; returns the mailer's result (1, 0 or -1).
+using DeliveryCall = std::function<int(const QString& address)>;
+// Shows a status line text.
+using StatusCall = std::function<void(const QString& text)>;
+
+// The delivery of the e-mail window: the SMTP settings of the Options record, the sender's display
+// name, no display name for the recipient.
+DeliveryCall OptionsDelivery(const QString& subject, const QString& body);
+
+// Modes "S" and "M": mails everybody in the selection once (the selected players of the visible
+// players list, or the active members of the selected divisions, a member of several of them
+// mailed only once) and returns the report, one line per person. Store errors are raised.
+QString SendToSelection(const RecipientSelection& selection, const DeliveryCall& deliver,
+                        const StatusCall& status);
+
+} // namespace rm

@@ -1,0 +1,208 @@
+#include "comms/MailMessage.h"
+
+#include <QLocale>
+#include <QRandomGenerator>
+
+#include <cmath>
+
+namespace rm {
+
+namespace {
+
+const QByteArray kCrLf = QByteArrayLiteral("\r\n");
+
+bool IsPlainAscii(const QString& text) {
+    for (const QChar c : text) {
+        if (c.unicode() > 0x7E || (c.unicode() < 0x20 && c != QLatin1Char('\r') && c != QLatin1Char('\n') &&
+                                   c != QLatin1Char('\t')))
+            return false;
+    }
+    return true;
+}
+
+// The longest line (without its CR LF) that mail systems must accept is 998 characters.
+bool HasOverlongLine(const QByteArray& crlfText) {
+    qsizetype start = 0;
+    while (start <= crlfText.size()) {
+        qsizetype end = crlfText.indexOf(kCrLf, start);
+        if (end < 0)
+            end = crlfText.size();
+        if (end - start > 998)
+            return true;
+        start = end + 2;
+    }
+    return false;
+}
+
+char HexDigit(int value) {
+    return "0123456789ABCDEF"[value & 0xF];
+}
+
+} // namespace
+
+QString MailDomain(const QString& senderAddress) {
+    const qsizetype at = senderAddress.indexOf(QLatin1Char('@'));
+    return at < 0 ? senderAddress : senderAddress.mid(at + 1);
+}
+
+qint64 RandomInRange(qint64 low, qint64 high) {
+    const double r = QRandomGenerator::global()->generateDouble(); // 0 <= r < 1
+    qint64 value = static_cast<qint64>(std::floor(r * static_cast<double>(high - low) + 1.0)) + low;
+    // Rounding of the product must not step past the upper end.
+    if (value > high)
+        value = high;
+    return value;
+}
+
+QString MakeMessageId(const QString& domain) {
+    const qint64 first = RandomInRange(9999999999999LL, 99999999999999LL);
+    const qint64 second = RandomInRange(9999, 99999);
+    return QStringLiteral("Message-ID: <") + QString::number(first) + QLatin1Char('.') +
+           QString::number(second) + QStringLiteral(".qmail@") + SingleLine(domain) + QLatin1Char('>');
+}
+
+QString MailDateText(const QDateTime& when) {
+    const QLocale c = QLocale::c();
+    const int offsetMinutes = when.offsetFromUtc() / 60;
+    const int magnitude = std::abs(offsetMinutes);
+    const QString zone =
+        QString::asprintf("%c%02d%02d", offsetMinutes < 0 ? '-' : '+', magnitude / 60, magnitude % 60);
+    return c.toString(when, QStringLiteral("ddd, dd MMM yyyy HH:mm:ss ")) + zone;
+}
+
+QString SingleLine(const QString& text) {
+    QString result = text;
+    result.remove(QLatin1Char('\r'));
+    result.remove(QLatin1Char('\n'));
+    return result;
+}
+
+QByteArray EncodeHeaderText(const QString& text) {
+    const QString value = SingleLine(text);
+    if (IsPlainAscii(value))
+        return value.toLatin1();
+    // Encoded words of at most 45 bytes of UTF-8 each (60 characters of base64), never splitting a
+    // character.
+    QList<QByteArray> words;
+    QByteArray chunk;
+    for (qsizetype i = 0; i < value.size();) {
+        qsizetype length = 1;
+        if (value.at(i).isHighSurrogate() && i + 1 < value.size() && value.at(i + 1).isLowSurrogate())
+            length = 2;
+        const QByteArray bytes = value.mid(i, length).toUtf8();
+        if (chunk.size() + bytes.size() > 45) {
+            words << chunk;
+            chunk.clear();
+        }
+        chunk += bytes;
+        i += length;
+    }
+    if (!chunk.isEmpty())
+        words << chunk;
+    QByteArray result;
+    for (const QByteArray& word : words) {
+        if (!result.isEmpty())
+            result += QByteArrayLiteral("\r\n ");
+        result += QByteArrayLiteral("=?utf-8?B?") + word.toBase64() + QByteArrayLiteral("?=");
+    }
+    return result;
+}
+
+QString NormaliseLineEnds(const QString& text) {
+    QString result;
+    result.reserve(text.size() + text.size() / 16);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r')) {
+            result += QLatin1String("\r\n");
+            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+        } else if (c == QLatin1Char('\n')) {
+            result += QLatin1String("\r\n");
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+QByteArray QuotedPrintable(const QByteArray& bytes) {
+    QByteArray out;
+    out.reserve(bytes.size() * 3 / 2);
+    qsizetype start = 0;
+    bool firstLine = true;
+    while (start <= bytes.size()) {
+        qsizetype end = bytes.indexOf(kCrLf, start);
+        const bool last = end < 0;
+        if (last)
+            end = bytes.size();
+        if (!firstLine)
+            out += kCrLf;
+        firstLine = false;
+        int column = 0;
+        for (qsizetype i = start; i < end; ++i) {
+            const auto b = static_cast<unsigned char>(bytes.at(i));
+            const bool lineEnd = i + 1 == end;
+            QByteArray piece;
+            if ((b >= 33 && b <= 126 && b != '=') || ((b == ' ' || b == '\t') && !lineEnd))
+                piece = QByteArray(1, static_cast<char>(b));
+            else
+                piece = QByteArray("=") + HexDigit(b >> 4) + HexDigit(b);
+            // Leave room for the soft break "=" unless this piece ends the line.
+            const int limit = lineEnd ? 76 : 75;
+            if (column + piece.size() > limit) {
+                out += QByteArrayLiteral("=\r\n");
+                column = 0;
+            }
+            out += piece;
+            column += static_cast<int>(piece.size());
+        }
+        if (last)
+            break;
+        start = end + 2;
+    }
+    return out;
+}
+
+QByteArray DotStuff(const QByteArray& data) {
+    QByteArray out;
+    out.reserve(data.size() + 16);
+    bool lineStart = true;
+    for (const char c : data) {
+        if (lineStart && c == '.')
+            out += '.';
+        out += c;
+        lineStart = c == '\n';
+    }
+    return out;
+}
+
+QList<QByteArray> BuildMessageLines(const MailMessage& message, const QString& messageIdLine,
+                                    const QDateTime& when) {
+    const QByteArray body = NormaliseLineEnds(message.body).toUtf8();
+    const bool asciiBody = IsPlainAscii(message.body);
+    const bool quoted = !asciiBody || HasOverlongLine(body);
+
+    QList<QByteArray> lines;
+    lines << SingleLine(messageIdLine).toLatin1() + kCrLf;
+    lines << QByteArrayLiteral("DATE: ") + MailDateText(when).toLatin1() + kCrLf;
+    lines << QByteArrayLiteral("FROM: ") + EncodeHeaderText(message.senderName) + QByteArrayLiteral(" <") +
+                 SingleLine(message.senderAddress).toUtf8() + QByteArrayLiteral(">") + kCrLf;
+    lines << QByteArrayLiteral("TO: ") + EncodeHeaderText(message.recipientName) + QByteArrayLiteral(" <") +
+                 SingleLine(message.recipientAddress).toUtf8() + QByteArrayLiteral(">") + kCrLf;
+    lines << QByteArrayLiteral("SUBJECT: ") + EncodeHeaderText(message.subject) + kCrLf;
+    lines << QByteArrayLiteral("MIME-Version: 1.0") + kCrLf;
+    if (quoted) {
+        lines << (asciiBody ? QByteArrayLiteral("Content-Type: text/plain; charset=us-ascii")
+                            : QByteArrayLiteral("Content-Type: text/plain; charset=utf-8")) +
+                     kCrLf;
+        lines << QByteArrayLiteral("Content-Transfer-Encoding: quoted-printable") + kCrLf;
+    } else {
+        lines << QByteArrayLiteral("Content-Type: text/plain; charset=us-ascii") + kCrLf;
+    }
+    lines << kCrLf + kCrLf + DotStuff(quoted ? QuotedPrintable(body) : body) + kCrLf;
+    lines << kCrLf + QByteArrayLiteral(".") + kCrLf;
+    return lines;
+}
+
+} // namespace rm

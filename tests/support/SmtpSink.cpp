@@ -1,0 +1,98 @@
+#include "support/SmtpSink.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QStandardPaths>
+
+namespace rm::test {
+
+namespace {
+
+QString ScriptPath() {
+    const QString source = qEnvironmentVariable("RALLYMARK_SOURCE_DIR");
+    if (!source.isEmpty())
+        return QDir(source).filePath(QStringLiteral("tests/comms/smtp_sink.py"));
+    return QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../comms/smtp_sink.py"));
+}
+
+// The system's Python carries the distribution's aiosmtpd; a Python of the user's own may not.
+QString PythonPath() {
+    if (QFileInfo::exists(QStringLiteral("/usr/bin/python3")))
+        return QStringLiteral("/usr/bin/python3");
+    return QStandardPaths::findExecutable(QStringLiteral("python3"));
+}
+
+} // namespace
+
+SmtpSink::SmtpSink() = default;
+
+SmtpSink::~SmtpSink() {
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.closeWriteChannel(); // the server's signal to stop
+        if (!m_process.waitForFinished(5000)) {
+            m_process.kill();
+            m_process.waitForFinished(2000);
+        }
+    }
+}
+
+bool SmtpSink::start(QString* error) {
+    const QString python = PythonPath();
+    if (python.isEmpty()) {
+        *error = QStringLiteral("python3 not found");
+        return false;
+    }
+    m_process.setProcessChannelMode(QProcess::SeparateChannels);
+    m_process.start(python, {ScriptPath(), m_dir.path()});
+    if (!m_process.waitForStarted(10000)) {
+        *error = QStringLiteral("cannot start ") + python;
+        return false;
+    }
+    QByteArray output;
+    while (!output.contains('\n')) {
+        if (!m_process.waitForReadyRead(20000)) {
+            *error = QStringLiteral("the SMTP sink did not start: ") +
+                     QString::fromUtf8(m_process.readAllStandardError());
+            return false;
+        }
+        output += m_process.readAllStandardOutput();
+    }
+    const QByteArray line = output.left(output.indexOf('\n')).trimmed();
+    if (!line.startsWith("PORT ")) {
+        *error = QStringLiteral("unexpected output of the SMTP sink: ") + QString::fromUtf8(line);
+        return false;
+    }
+    m_port = line.mid(5).toInt();
+    return m_port > 0;
+}
+
+QList<SmtpSink::Received> SmtpSink::messages() const {
+    QList<Received> result;
+    const QDir dir(m_dir.path());
+    for (const QString& name : dir.entryList({QStringLiteral("*.eml")}, QDir::Files, QDir::Name)) {
+        QFile file(dir.filePath(name));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        Received r;
+        r.mailFrom = QString::fromUtf8(file.readLine()).chopped(1);
+        r.recipients =
+            QString::fromUtf8(file.readLine()).chopped(1).split(QLatin1Char(','), Qt::SkipEmptyParts);
+        r.data = file.readAll();
+        QFile json(dir.filePath(QFileInfo(name).completeBaseName() + QStringLiteral(".json")));
+        if (json.open(QIODevice::ReadOnly))
+            r.decoded = QJsonDocument::fromJson(json.readAll()).object();
+        result << r;
+    }
+    return result;
+}
+
+void SmtpSink::clear() {
+    const QDir dir(m_dir.path());
+    for (const QString& name :
+         dir.entryList({QStringLiteral("*.eml"), QStringLiteral("*.json")}, QDir::Files))
+        QFile::remove(dir.filePath(name));
+}
+
+} // namespace rm::test

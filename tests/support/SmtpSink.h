@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QList>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace rm::test {
+
+// A real SMTP server on a free loopback port (tests/comms/smtp_sink.py, run by the system's Python
+// with aiosmtpd) that stores every message it accepts. Recipients starting with "reject" get 550.
+// The server stops with this object, or by itself when the test program dies.
+class SmtpSink {
+public:
+    struct Received {
+        QString mailFrom;
+        QStringList recipients;
+        QByteArray data;     // the message as received after DATA, transparency dots removed
+        QJsonObject decoded; // subject, from, to, message_id, date, charset, body as a mail parser reads them
+    };
+
+    SmtpSink();
+    ~SmtpSink();
+    SmtpSink(const SmtpSink&) = delete;
+    SmtpSink& operator=(const SmtpSink&) = delete;
+
+    // Starts the server; false with error set when it cannot.
+    bool start(QString* error);
+    int port() const { return m_port; }
+
+    // The messages stored so far, in the order they arrived.
+    QList<Received> messages() const;
+    // Forgets the messages stored so far.
+    void clear();
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    int m_port = 0;
+};
+
+} // namespace rm::test
