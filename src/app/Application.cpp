@@ -1,11 +1,14 @@
 #include "app/Application.h"
 
+#include "app/MainWindow.h"
+#include "app/Splash.h"
 #include "data/MessageSink.h"
 #include "data/Startup.h"
+#include "ui/Maintenance.h"
+#include "ui/WidgetMessageSink.h"
+#include "ui/WindowRegistry.h"
 
 #include <QApplication>
-#include <QMainWindow>
-#include <QMessageBox>
 
 namespace rm {
 
@@ -14,15 +17,26 @@ int RunApplication(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Rallymark"));
     QApplication::setOrganizationName(QStringLiteral("Brassmoor"));
     QApplication::setApplicationVersion(QStringLiteral(RALLYMARK_VERSION));
+    QApplication::setWindowIcon(AppIcon(QStringLiteral("logo")));
+    InstallWidgetMessageSink();
+
+    RegisterAllWindows();
+    // Built first so that loading the Options record fills its Custom Fields menu; shown only when
+    // start-up succeeds.
+    frmMain main;
+
+    {
+        frmSplash splash;
+        RunModal(&splash);
+    }
 
     if (const auto error = OpenDatabaseAndLoadOptions()) {
-        QMessageBox::critical(nullptr, kErrorReportTitle, ErrorReportText(error->description));
+        ShowErrorReport(error->description);
         return 1;
     }
-    QMainWindow main;
-    main.setObjectName(QStringLiteral("frmMain"));
-    main.setWindowTitle(QStringLiteral("Rallymark"));
+    main.clearDesktopRestored();
     main.show();
+    main.activateWindow();
     return QApplication::exec();
 }
 
