@@ -12,6 +12,19 @@
 
 namespace rm {
 
+int StartUp(frmMain& main, int splashDelayMs) {
+    {
+        frmSplash splash(splashDelayMs);
+        RunModal(&splash);
+    }
+    if (const auto error = OpenDatabaseAndLoadOptions()) {
+        ShowErrorReport(error->description);
+        return 1;
+    }
+    main.clearDesktopRestored();
+    return 0;
+}
+
 int RunApplication(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Rallymark"));
@@ -24,17 +37,8 @@ int RunApplication(int argc, char* argv[]) {
     // Built first so that loading the Options record fills its Custom Fields menu; shown only when
     // start-up succeeds.
     frmMain main;
-
-    {
-        frmSplash splash;
-        RunModal(&splash);
-    }
-
-    if (const auto error = OpenDatabaseAndLoadOptions()) {
-        ShowErrorReport(error->description);
-        return 1;
-    }
-    main.clearDesktopRestored();
+    if (const int status = StartUp(main, kSplashDelayMs); status != 0)
+        return status;
     main.show();
     main.activateWindow();
     return QApplication::exec();

@@ -1,0 +1,112 @@
+// Start-up as the program runs it: splash first, then the database checks; every failure ends in
+// the standard error report and a non-zero exit status without a main window.
+
+#include "app/Application.h"
+#include "app/MainWindow.h"
+#include "data/AppEnvironment.h"
+#include "data/DbConnection.h"
+#include "data/Options.h"
+#include "data/StarterDatabase.h"
+#include "support/ModalDriver.h"
+#include "ui/WidgetMessageSink.h"
+#include "ui/WindowRegistry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QtTest>
+
+using namespace rm;
+
+class StartupTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() {
+        InstallWidgetMessageSink();
+        RegisterAllWindows();
+    }
+    void cleanupTestCase() { SetMessageSink(nullptr); }
+
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        SetApplicationFolder(m_dir->path());
+        SetSettingsFile(QDir(m_dir->path()).filePath(QStringLiteral("settings.ini")));
+    }
+    void cleanup() {
+        Db().close();
+        SetApplicationFolder(QString());
+        SetSettingsFile(QString());
+    }
+
+    void failures_data() {
+        QTest::addColumn<QString>("content"); // what ClanRoster.mdb holds: "" none, "junk", "partial"
+        QTest::addColumn<QString>("description");
+        QTest::newRow("missing file") << QString() << QStringLiteral("The Rallymark database file appears to be missing!");
+        QTest::newRow("not a database") << QStringLiteral("junk") << QStringLiteral("file is not a database");
+        QTest::newRow("missing table") << QStringLiteral("partial")
+                                       << QStringLiteral("The Rallymark database file has no table Players");
+    }
+    void failures() {
+        QFETCH(QString, content);
+        QFETCH(QString, description);
+        const QString path = DatabasePath();
+        if (content == QLatin1String("junk")) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(2048, 'R'));
+        } else if (content == QLatin1String("partial")) {
+            DbConnection other;
+            QVERIFY(other.open(path));
+            other.execute(QStringLiteral("Create Table Options (Options_ID INTEGER)"));
+            other.close();
+        }
+
+        test::ModalDriver driver;
+        driver.then([](QDialog* splash) { splash->accept(); });
+        QString boxTitle;
+        QString boxText;
+        QMessageBox::Icon boxIcon = QMessageBox::NoIcon;
+        driver.then([&](QDialog* d) {
+            auto* box = qobject_cast<QMessageBox*>(d);
+            QVERIFY(box);
+            boxTitle = box->windowTitle();
+            boxText = box->text();
+            boxIcon = box->icon();
+            box->accept();
+        });
+        frmMain main;
+        QCOMPARE(StartUp(main, 0), 1);
+        QCOMPARE(driver.shown.first(), QStringLiteral("frmSplash"));
+        QCOMPARE(driver.pending(), 0);
+        QCOMPARE(boxTitle, QStringLiteral("Rallymark Error"));
+        QCOMPARE(boxIcon, QMessageBox::Critical);
+        QVERIFY2(boxText.startsWith(QStringLiteral("Rallymark encountered the following error:\n\n")), qPrintable(boxText));
+        QVERIFY2(boxText.endsWith(description), qPrintable(boxText));
+        QVERIFY(!main.isVisible());
+        if (content.isEmpty())
+            QVERIFY(!QFile::exists(path)); // start-up never creates the file
+    }
+
+    void starterDatabaseOpens() {
+        QString error;
+        QVERIFY(CreateStarterDatabase(DatabasePath(), &error));
+        test::ModalDriver driver;
+        driver.then([](QDialog* splash) {
+            // The splash closes itself when its timer fires.
+            QTRY_VERIFY(!splash->isVisible());
+        });
+        frmMain main;
+        QCOMPARE(StartUp(main, 10), 0);
+        QCOMPARE(driver.shown, QStringList{QStringLiteral("frmSplash")});
+        QVERIFY(Db().isOpen());
+        QCOMPARE(CurrentOptions().MaxResults, qint16(20));
+        QCOMPARE(main.windowTitle(), QStringLiteral("Rallymark"));
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+QTEST_MAIN(StartupTest)
+#include "startup_test.moc"
