@@ -41,12 +41,21 @@ int PixelsToTwips(int pixels, const QWidget* reference) {
     return qRound(double(pixels) * 1440.0 / logicalDpi(reference));
 }
 
+namespace {
+QStringList g_missingPictures;
+} // namespace
+
 QIcon AppIcon(const QString& name) {
     const QString path = QStringLiteral(":/icons/%1.svg").arg(name);
-    if (!QFile::exists(path))
+    if (!QFile::exists(path)) {
+        if (!g_missingPictures.contains(name))
+            g_missingPictures << name;
         return QIcon();
+    }
     return QIcon(path);
 }
+
+QStringList MissingPictures() { return g_missingPictures; }
 
 QToolButton* MakePictureButton(QWidget* parent, const QString& objectName, const QString& iconName,
                                const QString& caption, const QString& toolTip) {

@@ -23,6 +23,8 @@ int PixelsToTwips(int pixels, const QWidget* reference = nullptr);
 
 // The application's pictures, kept as SVG resources: ":/icons/<name>.svg".
 QIcon AppIcon(const QString& name);
+// The names asked of AppIcon that have no picture (for the tests of the picture set).
+QStringList MissingPictures();
 
 // A picture button: icon, caption under it, tool tip and an accessible name saying what it does.
 QToolButton* MakePictureButton(QWidget* parent, const QString& objectName, const QString& iconName,
