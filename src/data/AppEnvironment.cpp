@@ -19,9 +19,15 @@ QString g_settingsFile;
 
 } // namespace
 
-const Clock& CurrentClock() { return g_clock ? *g_clock : g_systemClock; }
-void SetClock(const Clock* clock) { g_clock = clock; }
-QDateTime Now() { return CurrentClock().now(); }
+const Clock& CurrentClock() {
+    return g_clock ? *g_clock : g_systemClock;
+}
+void SetClock(const Clock* clock) {
+    g_clock = clock;
+}
+QDateTime Now() {
+    return CurrentClock().now();
+}
 
 QString ApplicationFolder() {
     if (!g_applicationFolder.isEmpty())
@@ -31,9 +37,13 @@ QString ApplicationFolder() {
     return QDir::currentPath();
 }
 
-void SetApplicationFolder(const QString& folder) { g_applicationFolder = folder; }
+void SetApplicationFolder(const QString& folder) {
+    g_applicationFolder = folder;
+}
 
-QString DatabasePath() { return QDir(ApplicationFolder()).filePath(kDatabaseFileName); }
+QString DatabasePath() {
+    return QDir(ApplicationFolder()).filePath(kDatabaseFileName);
+}
 
 std::unique_ptr<QSettings> OpenSettings() {
     if (!g_settingsFile.isEmpty())
@@ -41,6 +51,8 @@ std::unique_ptr<QSettings> OpenSettings() {
     return std::make_unique<QSettings>(QStringLiteral("Brassmoor"), QStringLiteral("Rallymark"));
 }
 
-void SetSettingsFile(const QString& iniPath) { g_settingsFile = iniPath; }
+void SetSettingsFile(const QString& iniPath) {
+    g_settingsFile = iniPath;
+}
 
 } // namespace rm

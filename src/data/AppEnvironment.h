@@ -33,7 +33,7 @@ QDateTime Now();
 // The folder that holds the executable, the database, Help/ and Export/.
 QString ApplicationFolder();
 void SetApplicationFolder(const QString& folder); // empty restores the executable's folder
-QString DatabasePath();                            // ApplicationFolder() + "/ClanRoster.mdb"
+QString DatabasePath();                           // ApplicationFolder() + "/ClanRoster.mdb"
 inline const QString kDatabaseFileName = QStringLiteral("ClanRoster.mdb");
 
 // The per-user settings store: organisation "Brassmoor", application "Rallymark". Tests point it at

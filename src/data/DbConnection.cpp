@@ -49,7 +49,9 @@ int RowSet::columnIndex(const QString& column) const {
     return it.value();
 }
 
-bool RowSet::hasColumn(const QString& column) const { return m_columns.contains(column.toLower()); }
+bool RowSet::hasColumn(const QString& column) const {
+    return m_columns.contains(column.toLower());
+}
 
 QVariant RowSet::value(const QString& column) const {
     const int index = columnIndex(column);
@@ -84,7 +86,9 @@ DbConnection::DbConnection() {
     m_connectionName = QStringLiteral("rallymark-%1").arg(++counter);
 }
 
-DbConnection::~DbConnection() { close(); }
+DbConnection::~DbConnection() {
+    close();
+}
 
 bool DbConnection::open(const QString& path) {
     close();
@@ -118,7 +122,9 @@ void DbConnection::close() {
     m_rollbackOnly = false;
 }
 
-QSqlDatabase DbConnection::database() const { return QSqlDatabase::database(m_connectionName, false); }
+QSqlDatabase DbConnection::database() const {
+    return QSqlDatabase::database(m_connectionName, false);
+}
 
 RowSet DbConnection::execute(const QString& sql) {
     if (!isOpen())

@@ -35,9 +35,9 @@ public:
     // Raises DbError when the row set has no such column or no current row.
     QVariant value(const QString& column) const;
     QVariant valueAt(int index) const;
-    QString text(const QString& column) const;           // null reads as empty text
-    qint32 integer(const QString& column) const;         // null reads as 0
-    bool boolean(const QString& column) const;           // any non-zero number is true
+    QString text(const QString& column) const;   // null reads as empty text
+    qint32 integer(const QString& column) const; // null reads as 0
+    bool boolean(const QString& column) const;   // any non-zero number is true
     bool hasColumn(const QString& column) const;
 
 private:

@@ -23,9 +23,13 @@ MessageSink* g_sink = nullptr;
 
 } // namespace
 
-MessageSink& Messages() { return g_sink ? *g_sink : g_stderrSink; }
+MessageSink& Messages() {
+    return g_sink ? *g_sink : g_stderrSink;
+}
 
-void SetMessageSink(MessageSink* sink) { g_sink = sink; }
+void SetMessageSink(MessageSink* sink) {
+    g_sink = sink;
+}
 
 int ShowMessage(const QString& text, int align, int buttons, int icon, const QString& title) {
     return Messages().showMessage(text, align, buttons, icon, title);

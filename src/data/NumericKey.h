@@ -7,8 +7,8 @@ namespace rm {
 // What a numeric text field looks like when a key arrives.
 struct NumericField {
     QString text;
-    int caret = 0;          // counted from 0
-    QString selectedText;   // its length is the selection length
+    int caret = 0;        // counted from 0
+    QString selectedText; // its length is the selection length
 };
 
 // The key filter of numeric entry fields: returns the key to let through, or 0 to swallow it.

@@ -10,7 +10,9 @@ namespace {
 
 std::function<void(const OptionsRecord&)> g_menuUpdater;
 
-QString column(const char* pattern, int n) { return QString::fromLatin1(pattern).arg(n); }
+QString column(const char* pattern, int n) {
+    return QString::fromLatin1(pattern).arg(n);
+}
 
 } // namespace
 

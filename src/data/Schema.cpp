@@ -40,8 +40,9 @@ const TableDef kTables[] = {
     {"Members", "Member_Player_ID INTEGER, Member_Division_ID INTEGER, Member_Title INTEGER"},
     {"Schedules", "Schedule_Player INTEGER, Schedule_Day INTEGER, Schedule_StartTime TEXT, "
                   "Schedule_EndTime TEXT"},
-    {"Divisions", "Division_ID INTEGER PRIMARY KEY AUTOINCREMENT, Division_Name TEXT NOT NULL, "
-                  "Division_Game INTEGER, Division_Active INTEGER, Division_Notes TEXT, Division_Update TEXT"},
+    {"Divisions",
+     "Division_ID INTEGER PRIMARY KEY AUTOINCREMENT, Division_Name TEXT NOT NULL, "
+     "Division_Game INTEGER, Division_Active INTEGER, Division_Notes TEXT, Division_Update TEXT"},
     {"Titles", "Title_ID INTEGER PRIMARY KEY AUTOINCREMENT, Title_Division INTEGER, "
                "Title_Description TEXT NOT NULL"},
     {"Games", "Game_ID INTEGER PRIMARY KEY AUTOINCREMENT, Game_Name TEXT NOT NULL, Game_Type INTEGER, "
@@ -49,8 +50,9 @@ const TableDef kTables[] = {
     {"Genres", "Genre_ID INTEGER PRIMARY KEY AUTOINCREMENT, Genre_Name TEXT NOT NULL"},
     {"GameTypes", "Type_ID INTEGER PRIMARY KEY AUTOINCREMENT, Type_Description TEXT NOT NULL"},
     {"ConnectionTypes", "Connection_ID INTEGER PRIMARY KEY AUTOINCREMENT, Connection_Name TEXT NOT NULL"},
-    {"TimeZones", "TZ_ID INTEGER PRIMARY KEY AUTOINCREMENT, TZ_Name TEXT NOT NULL, TZ_Description TEXT NOT NULL, "
-                  "TZ_GMT_Offset INTEGER, TZ_Daylight_Savings TEXT"},
+    {"TimeZones",
+     "TZ_ID INTEGER PRIMARY KEY AUTOINCREMENT, TZ_Name TEXT NOT NULL, TZ_Description TEXT NOT NULL, "
+     "TZ_GMT_Offset INTEGER, TZ_Daylight_Savings TEXT"},
     {"CustomFields", "Custom_ID INTEGER PRIMARY KEY AUTOINCREMENT, Custom_FieldNumber INTEGER, "
                      "Custom_FieldText TEXT NOT NULL"},
     {"Templates", "Template_ID INTEGER PRIMARY KEY AUTOINCREMENT, Template_Name TEXT NOT NULL, "
@@ -114,7 +116,8 @@ std::optional<QString> CheckSchema(DbConnection& db) {
                 columns.insert(info.text(QStringLiteral("name")).toLower());
             for (const QString& column : SchemaColumns(table))
                 if (!columns.contains(column.toLower()))
-                    return QStringLiteral("The Rallymark database table %1 has no column %2").arg(table, column);
+                    return QStringLiteral("The Rallymark database table %1 has no column %2")
+                        .arg(table, column);
         }
     } catch (const DbError& e) {
         return e.description();

@@ -29,7 +29,9 @@ QString EscapeQuotes(const QString& text) {
     return result;
 }
 
-QString SqlText(const QString& value) { return SqlTextUntrimmed(value.trimmed()); }
+QString SqlText(const QString& value) {
+    return SqlTextUntrimmed(value.trimmed());
+}
 
 QString SqlTextUntrimmed(const QString& value) {
     return QLatin1Char('\'') + EscapeQuotes(value) + QLatin1Char('\'');

@@ -16,7 +16,9 @@ QString SqlTextUntrimmed(const QString& value);
 // Notes columns that are empty after trimming are written as a single blank.
 QString SqlNotes(const QString& value);
 // Booleans are stored as 1 and 0.
-inline QString SqlBool(bool value) { return value ? QStringLiteral("1") : QStringLiteral("0"); }
+inline QString SqlBool(bool value) {
+    return value ? QStringLiteral("1") : QStringLiteral("0");
+}
 // Date-times of the last save, in the store's own date-time text: 'YYYY-MM-DD HH:MM:SS'.
 QString SqlDateTime(const QDateTime& when);
 // Times of day are stored as 'HH:MM' text, so text order is time order.

@@ -72,12 +72,15 @@ const StarterZone kZones[] = {
     {"Tonga", "Nuku'alofa", -780, 'N'},
 };
 
-const char* const kGenres[] = {"First-Person Shooter", "Real-Time Strategy", "Role-Playing", "MMORPG",
-                               "Sports", "Racing", "Fighting", "Flight Simulation", "Battle Royale"};
+const char* const kGenres[] = {
+    "First-Person Shooter", "Real-Time Strategy", "Role-Playing", "MMORPG", "Sports", "Racing", "Fighting",
+    "Flight Simulation",    "Battle Royale"};
 const char* const kGameTypes[] = {"PC", "Console", "Cross-platform", "Mobile"};
 const char* const kConnections[] = {"Dial-up 56k", "ISDN", "DSL", "Cable", "Fibre", "Satellite", "Mobile"};
 
-QString text(const char* s) { return SqlText(QString::fromUtf8(s)); }
+QString text(const char* s) {
+    return SqlText(QString::fromUtf8(s));
+}
 
 } // namespace
 
@@ -98,21 +101,22 @@ void WriteStarterContents(DbConnection& db) {
     for (const char* c : kConnections)
         db.execute(QStringLiteral("Insert Into ConnectionTypes (Connection_Name) VALUES(%1)").arg(text(c)));
     const QVariant gmt = db.scalar(QStringLiteral("Select TZ_ID From TimeZones Where TZ_Name = 'GMT'"));
-    db.execute(QStringLiteral(
-                   "Insert Into Options (Options_ID, Options_Name, Options_Email, Options_TimeZone, Options_DST, "
-                   "Options_MaxResults, Options_BestTimesGranularity, Options_DisableConfirmations, "
-                   "Options_EnableICQStatus, Options_Time_Format, "
-                   "Options_Custom1_Text_Title, Options_Custom2_Text_Title, Options_Custom3_Text_Title, "
-                   "Options_Custom4_Text_Title, Options_Custom1_Text_Enabled, Options_Custom2_Text_Enabled, "
-                   "Options_Custom3_Text_Enabled, Options_Custom4_Text_Enabled, "
-                   "Options_Custom1_Drop_Title, Options_Custom2_Drop_Title, Options_Custom3_Drop_Title, "
-                   "Options_Custom4_Drop_Title, Options_Custom1_Drop_Enabled, Options_Custom2_Drop_Enabled, "
-                   "Options_Custom3_Drop_Enabled, Options_Custom4_Drop_Enabled, "
-                   "Options_EnableEmails, Options_SMTPServer, Options_SMTPPort, Options_ReplyToName, "
-                   "Options_ReplyAddress) "
-                   "VALUES(1, '', '', %1, 'N', 20, 30, 0, 0, 1, '', '', '', '', 0, 0, 0, 0, '', '', '', '', "
-                   "0, 0, 0, 0, 0, '', 25, '', '')")
-                   .arg(gmt.toInt()));
+    db.execute(
+        QStringLiteral(
+            "Insert Into Options (Options_ID, Options_Name, Options_Email, Options_TimeZone, Options_DST, "
+            "Options_MaxResults, Options_BestTimesGranularity, Options_DisableConfirmations, "
+            "Options_EnableICQStatus, Options_Time_Format, "
+            "Options_Custom1_Text_Title, Options_Custom2_Text_Title, Options_Custom3_Text_Title, "
+            "Options_Custom4_Text_Title, Options_Custom1_Text_Enabled, Options_Custom2_Text_Enabled, "
+            "Options_Custom3_Text_Enabled, Options_Custom4_Text_Enabled, "
+            "Options_Custom1_Drop_Title, Options_Custom2_Drop_Title, Options_Custom3_Drop_Title, "
+            "Options_Custom4_Drop_Title, Options_Custom1_Drop_Enabled, Options_Custom2_Drop_Enabled, "
+            "Options_Custom3_Drop_Enabled, Options_Custom4_Drop_Enabled, "
+            "Options_EnableEmails, Options_SMTPServer, Options_SMTPPort, Options_ReplyToName, "
+            "Options_ReplyAddress) "
+            "VALUES(1, '', '', %1, 'N', 20, 30, 0, 0, 1, '', '', '', '', 0, 0, 0, 0, '', '', '', '', "
+            "0, 0, 0, 0, 0, '', 25, '', '')")
+            .arg(gmt.toInt()));
     transaction.commit();
 }
 

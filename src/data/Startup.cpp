@@ -13,17 +13,19 @@ std::optional<StartupError> OpenDatabaseAndLoadOptions() {
     const QString path = DatabasePath();
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile())
-        return StartupError{kStartupErrorNumber, QStringLiteral("The Rallymark database file appears to be missing!")};
+        return StartupError{kStartupErrorNumber,
+                            QStringLiteral("The Rallymark database file appears to be missing!")};
 
     DbConnection& db = Db();
     if (!db.open(path)) {
         const QString reason = db.lastError();
-        return StartupError{kStartupErrorNumber, reason.isEmpty()
-                                                     ? QStringLiteral("The Rallymark database could not be opened!")
-                                                     : reason};
+        return StartupError{kStartupErrorNumber,
+                            reason.isEmpty() ? QStringLiteral("The Rallymark database could not be opened!")
+                                             : reason};
     }
     if (!db.isOpen())
-        return StartupError{kStartupErrorNumber, QStringLiteral("The Rallymark database could not be opened!")};
+        return StartupError{kStartupErrorNumber,
+                            QStringLiteral("The Rallymark database could not be opened!")};
 
     // A file that is not a database, or lacks a table, cannot work: end with its description.
     if (const std::optional<QString> problem = CheckSchema(db)) {

@@ -45,8 +45,12 @@ bool IsEUDaylightTime(const QDateTime& now) {
     return within(now, lastSundayOnOrBefore(QDate(y, 3, 31)), lastSundayOnOrBefore(QDate(y, 10, 31)));
 }
 
-bool IsUSDaylightTime() { return IsUSDaylightTime(Now()); }
-bool IsEUDaylightTime() { return IsEUDaylightTime(Now()); }
+bool IsUSDaylightTime() {
+    return IsUSDaylightTime(Now());
+}
+bool IsEUDaylightTime() {
+    return IsEUDaylightTime(Now());
+}
 
 bool IsRuleInEffect(const QString& code, const QDateTime& now) {
     const QString c = code.trimmed();
@@ -57,6 +61,8 @@ bool IsRuleInEffect(const QString& code, const QDateTime& now) {
     return false;
 }
 
-bool IsRuleInEffect(const QString& code) { return IsRuleInEffect(code, Now()); }
+bool IsRuleInEffect(const QString& code) {
+    return IsRuleInEffect(code, Now());
+}
 
 } // namespace rm

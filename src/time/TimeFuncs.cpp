@@ -11,7 +11,8 @@ namespace rm {
 
 std::optional<ZoneRule> cTimeFuncs::LookupZone(qint32 zone) {
     RowSet rows = Db().execute(
-        QStringLiteral("Select TZ_GMT_OFFSET, TZ_Daylight_Savings From TimeZones Where TZ_ID = %1 ").arg(zone));
+        QStringLiteral("Select TZ_GMT_OFFSET, TZ_Daylight_Savings From TimeZones Where TZ_ID = %1 ")
+            .arg(zone));
     if (rows.eof())
         return std::nullopt;
     ZoneRule rule;
@@ -24,8 +25,8 @@ std::optional<ZoneRule> cTimeFuncs::LookupZone(qint32 zone) {
 qint32 cTimeFuncs::GetZoneOffset(qint32 zone, bool forward) {
     const std::optional<ZoneRule> rule = LookupZone(zone);
     if (!rule) {
-        ShowMessage(QStringLiteral("Unrecoverable Data Error.  Number 1024"), AlignCenterText, vbOKOnly, vbCritical,
-                    QStringLiteral("Database Access Error"));
+        ShowMessage(QStringLiteral("Unrecoverable Data Error.  Number 1024"), AlignCenterText, vbOKOnly,
+                    vbCritical, QStringLiteral("Database Access Error"));
         return 0;
     }
     const qint32 daylight = IsRuleInEffect(rule->daylightCode) ? 60 : 0;

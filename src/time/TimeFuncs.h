@@ -9,7 +9,7 @@ namespace rm {
 
 // A zone of the catalogue as the conversions need it.
 struct ZoneRule {
-    qint32 offset = 0;   // minutes added to the zone's local time to reach GMT
+    qint32 offset = 0;    // minutes added to the zone's local time to reach GMT
     QString daylightCode; // "N", "U" or "E"
 };
 

@@ -55,7 +55,9 @@ QIcon AppIcon(const QString& name) {
     return QIcon(path);
 }
 
-QStringList MissingPictures() { return g_missingPictures; }
+QStringList MissingPictures() {
+    return g_missingPictures;
+}
 
 QToolButton* MakePictureButton(QWidget* parent, const QString& objectName, const QString& iconName,
                                const QString& caption, const QString& toolTip) {

@@ -20,14 +20,20 @@ QHash<QString, ModalDialogFactory>& modalDialogs() {
 
 } // namespace
 
-void RegisterTaskWindow(const QString& name, TaskWindowFactory factory) { taskWindows().insert(name, std::move(factory)); }
+void RegisterTaskWindow(const QString& name, TaskWindowFactory factory) {
+    taskWindows().insert(name, std::move(factory));
+}
 
 void RegisterModalDialog(const QString& name, ModalDialogFactory factory) {
     modalDialogs().insert(name, std::move(factory));
 }
 
-bool HasTaskWindow(const QString& name) { return taskWindows().contains(name); }
-bool HasModalDialog(const QString& name) { return modalDialogs().contains(name); }
+bool HasTaskWindow(const QString& name) {
+    return taskWindows().contains(name);
+}
+bool HasModalDialog(const QString& name) {
+    return modalDialogs().contains(name);
+}
 
 QWidget* CreateTaskWindow(const QString& name) {
     const auto it = taskWindows().constFind(name);
@@ -49,6 +55,8 @@ QDialog* CreateModalDialog(const QString& name, QWidget* parent) {
     return d;
 }
 
-QStringList RegisteredTaskWindows() { return taskWindows().keys(); }
+QStringList RegisteredTaskWindows() {
+    return taskWindows().keys();
+}
 
 } // namespace rm

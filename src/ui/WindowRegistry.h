@@ -20,7 +20,7 @@ void RegisterTaskWindow(const QString& name, TaskWindowFactory factory);
 void RegisterModalDialog(const QString& name, ModalDialogFactory factory);
 bool HasTaskWindow(const QString& name);
 bool HasModalDialog(const QString& name);
-QWidget* CreateTaskWindow(const QString& name);              // nullptr when not registered
+QWidget* CreateTaskWindow(const QString& name);                   // nullptr when not registered
 QDialog* CreateModalDialog(const QString& name, QWidget* parent); // nullptr when not registered
 QStringList RegisteredTaskWindows();
 

@@ -90,9 +90,10 @@ private Q_SLOTS:
     void schedulingScreenSendsItsResults() {
         test::TestDatabase db;
         test::RecordingSink sink;
-        Db().execute(QStringLiteral("Insert Into Players (Player_TimeZone, Player_OnlineName, Player_Active, "
-                                    "Player_EmailPrimary, Player_ICQ) VALUES(%1, 'Cy', 1, 'cy@example.org', 0)")
-                         .arg(CurrentOptions().UserTimeZone));
+        Db().execute(
+            QStringLiteral("Insert Into Players (Player_TimeZone, Player_OnlineName, Player_Active, "
+                           "Player_EmailPrimary, Player_ICQ) VALUES(%1, 'Cy', 1, 'cy@example.org', 0)")
+                .arg(CurrentOptions().UserTimeZone));
         const qint32 cy = db.scalar(QStringLiteral("Select MAX(Player_ID) From Players")).toInt();
         // Tuesday 20:00 to 21:00 GMT.
         Db().execute(QStringLiteral("Insert Into Schedules VALUES(%1, 3, '20:00', '21:00')").arg(cy));
@@ -101,8 +102,10 @@ private Q_SLOTS:
         auto* players = test::child<QListWidget>(screen.get(), QStringLiteral("lstPlayers"));
         QCOMPARE(players->count(), 1);
         players->item(0)->setSelected(true);
-        test::child<QLineEdit>(screen.get(), QStringLiteral("txtMatchDate"))->setText(QStringLiteral("12/06/2005"));
-        test::child<QLineEdit>(screen.get(), QStringLiteral("txtMatchTime"))->setText(QStringLiteral("20:30"));
+        test::child<QLineEdit>(screen.get(), QStringLiteral("txtMatchDate"))
+            ->setText(QStringLiteral("12/06/2005"));
+        test::child<QLineEdit>(screen.get(), QStringLiteral("txtMatchTime"))
+            ->setText(QStringLiteral("20:30"));
         test::child<QToolButton>(screen.get(), QStringLiteral("imgShowAvailable"))->click();
         QCOMPARE(test::child<QListWidget>(screen.get(), QStringLiteral("lstAvailable"))->count(), 1);
 

@@ -40,8 +40,9 @@ private Q_SLOTS:
             }
         }
         // The dialogs' OK and Cancel pictures, in both modes.
-        for (const char* name : {"ok", "cancel", "ok-delete", "cancel-delete", "info", "question", "exclamation",
-                                 "critical", "slot-free", "slot-busy", "slot-start", "slot-end"})
+        for (const char* name :
+             {"ok", "cancel", "ok-delete", "cancel-delete", "info", "question", "exclamation", "critical",
+              "slot-free", "slot-busy", "slot-start", "slot-end"})
             QVERIFY2(!AppIcon(QString::fromLatin1(name)).isNull(), name);
         QCOMPARE(MissingPictures(), QStringList());
         QCOMPARE(sink.count(), 0);

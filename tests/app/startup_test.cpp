@@ -42,7 +42,8 @@ private Q_SLOTS:
     void failures_data() {
         QTest::addColumn<QString>("content"); // what ClanRoster.mdb holds: "" none, "junk", "partial"
         QTest::addColumn<QString>("description");
-        QTest::newRow("missing file") << QString() << QStringLiteral("The Rallymark database file appears to be missing!");
+        QTest::newRow("missing file")
+            << QString() << QStringLiteral("The Rallymark database file appears to be missing!");
         QTest::newRow("not a database") << QStringLiteral("junk") << QStringLiteral("file is not a database");
         QTest::newRow("missing table") << QStringLiteral("partial")
                                        << QStringLiteral("The Rallymark database file has no table Players");
@@ -81,7 +82,8 @@ private Q_SLOTS:
         QCOMPARE(driver.pending(), 0);
         QCOMPARE(boxTitle, QStringLiteral("Rallymark Error"));
         QCOMPARE(boxIcon, QMessageBox::Critical);
-        QVERIFY2(boxText.startsWith(QStringLiteral("Rallymark encountered the following error:\n\n")), qPrintable(boxText));
+        QVERIFY2(boxText.startsWith(QStringLiteral("Rallymark encountered the following error:\n\n")),
+                 qPrintable(boxText));
         QVERIFY2(boxText.endsWith(description), qPrintable(boxText));
         QVERIFY(!main.isVisible());
         if (content.isEmpty())

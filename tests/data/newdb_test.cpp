@@ -44,25 +44,66 @@ private Q_SLOTS:
         QVERIFY(db.open(path));
 
         const QHash<QString, QStringList> expected = {
-            {"Options", {"Options_ID", "Options_Name", "Options_Email", "Options_TimeZone", "Options_DST",
-                         "Options_MaxResults", "Options_BestTimesGranularity", "Options_DisableConfirmations",
-                         "Options_EnableICQStatus", "Options_Time_Format", "Options_Custom1_Text_Title",
-                         "Options_Custom2_Text_Title", "Options_Custom3_Text_Title", "Options_Custom4_Text_Title",
-                         "Options_Custom1_Text_Enabled", "Options_Custom2_Text_Enabled", "Options_Custom3_Text_Enabled",
-                         "Options_Custom4_Text_Enabled", "Options_Custom1_Drop_Title", "Options_Custom2_Drop_Title",
-                         "Options_Custom3_Drop_Title", "Options_Custom4_Drop_Title", "Options_Custom1_Drop_Enabled",
-                         "Options_Custom2_Drop_Enabled", "Options_Custom3_Drop_Enabled", "Options_Custom4_Drop_Enabled",
-                         "Options_EnableEmails", "Options_SMTPServer", "Options_SMTPPort", "Options_ReplyToName",
-                         "Options_ReplyAddress"}},
-            {"Players", {"Player_ID", "Player_TimeZone", "Player_OnlineName", "Player_Active", "Player_RealName",
-                         "Player_EmailPrimary", "Player_EmailSecondary", "Player_ICQ", "Player_AIM", "Player_Yahoo",
-                         "Player_MSN", "Player_Connection", "Player_Notes", "Player_Custom1", "Player_Custom2",
-                         "Player_Custom3", "Player_Custom4", "Player_CustomDrop1", "Player_CustomDrop2",
-                         "Player_CustomDrop3", "Player_CustomDrop4", "Player_Update"}},
+            {"Options",
+             {"Options_ID",
+              "Options_Name",
+              "Options_Email",
+              "Options_TimeZone",
+              "Options_DST",
+              "Options_MaxResults",
+              "Options_BestTimesGranularity",
+              "Options_DisableConfirmations",
+              "Options_EnableICQStatus",
+              "Options_Time_Format",
+              "Options_Custom1_Text_Title",
+              "Options_Custom2_Text_Title",
+              "Options_Custom3_Text_Title",
+              "Options_Custom4_Text_Title",
+              "Options_Custom1_Text_Enabled",
+              "Options_Custom2_Text_Enabled",
+              "Options_Custom3_Text_Enabled",
+              "Options_Custom4_Text_Enabled",
+              "Options_Custom1_Drop_Title",
+              "Options_Custom2_Drop_Title",
+              "Options_Custom3_Drop_Title",
+              "Options_Custom4_Drop_Title",
+              "Options_Custom1_Drop_Enabled",
+              "Options_Custom2_Drop_Enabled",
+              "Options_Custom3_Drop_Enabled",
+              "Options_Custom4_Drop_Enabled",
+              "Options_EnableEmails",
+              "Options_SMTPServer",
+              "Options_SMTPPort",
+              "Options_ReplyToName",
+              "Options_ReplyAddress"}},
+            {"Players",
+             {"Player_ID",
+              "Player_TimeZone",
+              "Player_OnlineName",
+              "Player_Active",
+              "Player_RealName",
+              "Player_EmailPrimary",
+              "Player_EmailSecondary",
+              "Player_ICQ",
+              "Player_AIM",
+              "Player_Yahoo",
+              "Player_MSN",
+              "Player_Connection",
+              "Player_Notes",
+              "Player_Custom1",
+              "Player_Custom2",
+              "Player_Custom3",
+              "Player_Custom4",
+              "Player_CustomDrop1",
+              "Player_CustomDrop2",
+              "Player_CustomDrop3",
+              "Player_CustomDrop4",
+              "Player_Update"}},
             {"Members", {"Member_Player_ID", "Member_Division_ID", "Member_Title"}},
             {"Schedules", {"Schedule_Player", "Schedule_Day", "Schedule_StartTime", "Schedule_EndTime"}},
-            {"Divisions", {"Division_ID", "Division_Name", "Division_Game", "Division_Active", "Division_Notes",
-                           "Division_Update"}},
+            {"Divisions",
+             {"Division_ID", "Division_Name", "Division_Game", "Division_Active", "Division_Notes",
+              "Division_Update"}},
             {"Titles", {"Title_ID", "Title_Division", "Title_Description"}},
             {"Games", {"Game_ID", "Game_Name", "Game_Type", "Game_Genre", "Game_Notes"}},
             {"Genres", {"Genre_ID", "Genre_Name"}},
@@ -74,7 +115,8 @@ private Q_SLOTS:
             {"SchedulingWork", {"WS_Time", "WS_Day", "WS_PlayerCount", "WS_Players"}},
         };
         QStringList tables;
-        RowSet t = db.execute(QStringLiteral("Select name From sqlite_master Where type = 'table' And name Not Like 'sqlite%'"));
+        RowSet t = db.execute(QStringLiteral(
+            "Select name From sqlite_master Where type = 'table' And name Not Like 'sqlite%'"));
         for (; !t.eof(); t.moveNext())
             tables << t.text(QStringLiteral("name"));
         QStringList expectedTables = expected.keys();
@@ -101,14 +143,16 @@ private Q_SLOTS:
         const int userZone = o.integer(QStringLiteral("Options_TimeZone"));
         o.moveNext();
         QVERIFY(o.eof());
-        QCOMPARE(db.scalar(QStringLiteral("Select TZ_Name From TimeZones Where TZ_ID = %1").arg(userZone)).toString(),
+        QCOMPARE(db.scalar(QStringLiteral("Select TZ_Name From TimeZones Where TZ_ID = %1").arg(userZone))
+                     .toString(),
                  QStringLiteral("GMT"));
 
         QVERIFY(db.scalar(QStringLiteral("Select COUNT(*) From TimeZones")).toInt() >= 40);
         auto zone = [&](const char* description) {
             RowSet r = db.execute(QStringLiteral("Select * From TimeZones Where TZ_Description Like '%%1%'")
                                       .arg(QString::fromLatin1(description)));
-            return qMakePair(r.integer(QStringLiteral("TZ_GMT_Offset")), r.text(QStringLiteral("TZ_Daylight_Savings")));
+            return qMakePair(r.integer(QStringLiteral("TZ_GMT_Offset")),
+                             r.text(QStringLiteral("TZ_Daylight_Savings")));
         };
         QCOMPARE(zone("New York"), qMakePair(300, QStringLiteral("U")));
         QCOMPARE(zone("Berlin"), qMakePair(-60, QStringLiteral("E")));
@@ -132,9 +176,7 @@ private Q_SLOTS:
         QCOMPARE(fileHash(path), before);
     }
 
-    void usage() {
-        QVERIFY(runNewDb({}) != 0);
-    }
+    void usage() { QVERIFY(runNewDb({}) != 0); }
 };
 
 QTEST_GUILESS_MAIN(NewDbTest)

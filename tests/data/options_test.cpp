@@ -20,8 +20,9 @@ class OptionsAndStartupTest : public QObject {
 private Q_SLOTS:
     void defaultsForEmptyRow() {
         test::TestDatabase db;
-        Db().execute(QStringLiteral("Update Options Set Options_Name = '  ', Options_Email = '', Options_MaxResults = 0, "
-                                    "Options_BestTimesGranularity = 45, Options_Time_Format = 0, Options_DST = 'X'"));
+        Db().execute(QStringLiteral(
+            "Update Options Set Options_Name = '  ', Options_Email = '', Options_MaxResults = 0, "
+            "Options_BestTimesGranularity = 45, Options_Time_Format = 0, Options_DST = 'X'"));
         LoadOptions();
         const OptionsRecord& o = CurrentOptions();
         QCOMPARE(o.UserName, QStringLiteral("John Q. User"));
@@ -30,8 +31,9 @@ private Q_SLOTS:
         QCOMPARE(o.BestTimesGranularity, qint16(30));
         QCOMPARE(o.TimeFormat, false);
         QCOMPARE(o.UserDaylightNow, false);
-        Db().execute(QStringLiteral("Update Options Set Options_MaxResults = -4, Options_BestTimesGranularity = 15, "
-                                    "Options_SMTPPort = 40000, Options_Name = ' Ann O''Hara '"));
+        Db().execute(
+            QStringLiteral("Update Options Set Options_MaxResults = -4, Options_BestTimesGranularity = 15, "
+                           "Options_SMTPPort = 40000, Options_Name = ' Ann O''Hara '"));
         LoadOptions();
         QCOMPARE(o.MaxResults, qint16(20));
         QCOMPARE(o.BestTimesGranularity, qint16(15));
@@ -77,8 +79,9 @@ private Q_SLOTS:
                 titles << o.CustomDropTitle[i];
             }
         });
-        Db().execute(QStringLiteral("Update Options Set Options_Custom2_Drop_Enabled = 1, Options_Custom2_Drop_Title = ' Rank ', "
-                                    "Options_Custom4_Drop_Enabled = 1, Options_Custom4_Drop_Title = 'Squad'"));
+        Db().execute(QStringLiteral(
+            "Update Options Set Options_Custom2_Drop_Enabled = 1, Options_Custom2_Drop_Title = ' Rank ', "
+            "Options_Custom4_Drop_Enabled = 1, Options_Custom4_Drop_Title = 'Squad'"));
         LoadOptions();
         QCOMPARE(enabled, (QList<bool>{false, true, false, true}));
         QCOMPARE(titles.at(1), QStringLiteral("Rank"));
@@ -92,7 +95,8 @@ private Q_SLOTS:
         LoadOptions();
         QCOMPARE(sink.count(), 1);
         QCOMPARE(sink.last().title, QStringLiteral("Rallymark Error"));
-        QVERIFY(sink.last().text.startsWith(QStringLiteral("Rallymark encountered the following error:\n\n")));
+        QVERIFY(
+            sink.last().text.startsWith(QStringLiteral("Rallymark encountered the following error:\n\n")));
         QVERIFY(sink.last().standardBox);
     }
 
@@ -114,7 +118,8 @@ private Q_SLOTS:
         error = OpenDatabaseAndLoadOptions();
         QVERIFY(error);
         QCOMPARE(error->number, 1001);
-        QVERIFY2(error->description.contains(QStringLiteral("not a database")), qPrintable(error->description));
+        QVERIFY2(error->description.contains(QStringLiteral("not a database")),
+                 qPrintable(error->description));
         QVERIFY(!Db().isOpen());
         QFile::remove(path);
 

@@ -21,8 +21,9 @@ private Q_SLOTS:
         QTest::newRow("lone apostrophe") << QStringLiteral("'") << QStringLiteral("''");
         QTest::newRow("two apostrophes") << QStringLiteral("''") << QStringLiteral("''''");
         QTest::newRow("none") << QStringLiteral("plain text") << QStringLiteral("plain text");
-        QTest::newRow("lone surrogate") << (QStringLiteral("a") + QChar(0xD83D) + QStringLiteral("'"))
-                                        << (QStringLiteral("a") + QChar(QChar::ReplacementCharacter) + QStringLiteral("''"));
+        QTest::newRow("lone surrogate")
+            << (QStringLiteral("a") + QChar(0xD83D) + QStringLiteral("'"))
+            << (QStringLiteral("a") + QChar(QChar::ReplacementCharacter) + QStringLiteral("''"));
         QTest::newRow("not trimmed") << QStringLiteral("  O'Neil ") << QStringLiteral("  O''Neil ");
     }
     void escapeQuotes() {
@@ -38,7 +39,8 @@ private Q_SLOTS:
         QCOMPARE(SqlNotes(QStringLiteral(" a ")), QStringLiteral("'a'"));
         QCOMPARE(SqlTextUntrimmed(QStringLiteral("\n x'\n")), QStringLiteral("'\n x''\n'"));
         QCOMPARE(SqlTimeOfDay(20 * 60 + 5), QStringLiteral("'20:05'"));
-        QCOMPARE(SqlDateTime(QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7))), QStringLiteral("'2026-03-04 05:06:07'"));
+        QCOMPARE(SqlDateTime(QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7))),
+                 QStringLiteral("'2026-03-04 05:06:07'"));
         QCOMPARE(ParseStoredDateTime(QStringLiteral("2026-03-04 05:06:07")),
                  QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)));
     }
@@ -46,11 +48,13 @@ private Q_SLOTS:
     // Whatever the user types reaches the store unchanged and touches no other row.
     void randomTextsRoundTrip() {
         test::TestDatabase db;
-        const QStringList alphabet = QStringLiteral("a b ' \" - ; % _ \\ \t \u00e9 \u00fc \u661f \U0001F600 -- /* ''")
-                                         .split(QLatin1Char(' '));
+        const QStringList alphabet =
+            QStringLiteral("a b ' \" - ; % _ \\ \t \u00e9 \u00fc \u661f \U0001F600 -- /* ''")
+                .split(QLatin1Char(' '));
         QRandomGenerator rng(20261206);
         const int before = db.count(QStringLiteral("Genres"));
-        const QVariant firstName = db.scalar(QStringLiteral("Select Genre_Name From Genres Where Genre_ID = 1"));
+        const QVariant firstName =
+            db.scalar(QStringLiteral("Select Genre_Name From Genres Where Genre_ID = 1"));
         QStringList stored;
         for (int i = 0; i < 200; ++i) {
             QString text;
@@ -60,19 +64,24 @@ private Q_SLOTS:
             text = text.trimmed();
             if (text.isEmpty())
                 text = QStringLiteral("'; Drop Table Genres; --");
-            const QString sql = QStringLiteral("Insert Into Genres (Genre_Name) VALUES(") + SqlText(text) + ')';
+            const QString sql =
+                QStringLiteral("Insert Into Genres (Genre_Name) VALUES(") + SqlText(text) + ')';
             QCOMPARE(sql.count(QLatin1Char('\'')), 2 + 2 * text.count(QLatin1Char('\'')));
             Db().execute(sql);
             const qint32 id = Db().scalar(QStringLiteral("Select MAX(Genre_ID) From Genres")).toInt();
-            QCOMPARE(Db().scalar(QStringLiteral("Select Genre_Name From Genres Where Genre_ID = %1").arg(id)).toString(),
+            QCOMPARE(Db().scalar(QStringLiteral("Select Genre_Name From Genres Where Genre_ID = %1").arg(id))
+                         .toString(),
                      text);
-            Db().execute(QStringLiteral("Update Genres Set Genre_Name = ") + SqlText(text + QStringLiteral("'x")) +
+            Db().execute(QStringLiteral("Update Genres Set Genre_Name = ") +
+                         SqlText(text + QStringLiteral("'x")) +
                          QStringLiteral(" Where Genre_ID = %1").arg(id));
             stored << text + QStringLiteral("'x");
         }
         QCOMPARE(db.count(QStringLiteral("Genres")), before + 200);
         QCOMPARE(db.scalar(QStringLiteral("Select Genre_Name From Genres Where Genre_ID = 1")), firstName);
-        RowSet rows = Db().execute(QStringLiteral("Select Genre_Name From Genres Where Genre_ID > %1 Order By Genre_ID").arg(before));
+        RowSet rows =
+            Db().execute(QStringLiteral("Select Genre_Name From Genres Where Genre_ID > %1 Order By Genre_ID")
+                             .arg(before));
         for (const QString& expected : stored) {
             QVERIFY(!rows.eof());
             QCOMPARE(rows.text(QStringLiteral("GENRE_NAME")), expected);
@@ -113,7 +122,8 @@ private Q_SLOTS:
         // A deleted key is never handed out again.
         Db().execute(QStringLiteral("Delete From Genres Where Genre_Name = 'kept'"));
         Db().execute(QStringLiteral("Insert Into Genres (Genre_Name) VALUES('again')"));
-        QCOMPARE(db.scalar(QStringLiteral("Select Genre_ID From Genres Where Genre_Name = 'again'")).toInt(), before + 2);
+        QCOMPARE(db.scalar(QStringLiteral("Select Genre_ID From Genres Where Genre_Name = 'again'")).toInt(),
+                 before + 2);
     }
 
     void filterNumericKey_data() {
@@ -153,7 +163,8 @@ private Q_SLOTS:
         QFETCH(bool, allowPoint);
         QFETCH(int, decimals);
         QFETCH(int, expected);
-        QCOMPARE(FilterNumericKey(NumericField{text, caret, selected}, key, allowMinus, allowPoint, decimals), expected);
+        QCOMPARE(FilterNumericKey(NumericField{text, caret, selected}, key, allowMinus, allowPoint, decimals),
+                 expected);
     }
 
     void acceptableNumericText() {

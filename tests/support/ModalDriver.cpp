@@ -25,6 +25,8 @@ ModalDriver::ModalDriver() {
     });
 }
 
-ModalDriver::~ModalDriver() { SetModalRunner({}); }
+ModalDriver::~ModalDriver() {
+    SetModalRunner({});
+}
 
 } // namespace rm::test

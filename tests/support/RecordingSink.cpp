@@ -2,9 +2,13 @@
 
 namespace rm::test {
 
-RecordingSink::RecordingSink() { SetMessageSink(this); }
+RecordingSink::RecordingSink() {
+    SetMessageSink(this);
+}
 
-RecordingSink::~RecordingSink() { SetMessageSink(nullptr); }
+RecordingSink::~RecordingSink() {
+    SetMessageSink(nullptr);
+}
 
 int RecordingSink::showMessage(const QString& text, int align, int buttons, int icon, const QString& title) {
     messages << Message{text, align, buttons, icon, title, false};

@@ -27,9 +27,13 @@ TestDatabase::~TestDatabase() {
     SetSettingsFile(QString());
 }
 
-QString TestDatabase::path() const { return QDir(m_dir.path()).filePath(kDatabaseFileName); }
+QString TestDatabase::path() const {
+    return QDir(m_dir.path()).filePath(kDatabaseFileName);
+}
 
-QVariant TestDatabase::scalar(const QString& sql) const { return Db().scalar(sql); }
+QVariant TestDatabase::scalar(const QString& sql) const {
+    return Db().scalar(sql);
+}
 
 int TestDatabase::count(const QString& table, const QString& where) const {
     QString sql = QStringLiteral("Select COUNT(*) From ") + table;

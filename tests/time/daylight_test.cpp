@@ -6,7 +6,9 @@
 using namespace rm;
 
 namespace {
-QDateTime at(int y, int m, int d, int h = 0, int min = 0) { return QDateTime(QDate(y, m, d), QTime(h, min)); }
+QDateTime at(int y, int m, int d, int h = 0, int min = 0) {
+    return QDateTime(QDate(y, m, d), QTime(h, min));
+}
 } // namespace
 
 class DaylightTest : public QObject {

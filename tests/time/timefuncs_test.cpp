@@ -29,7 +29,9 @@ QList<Zone> catalogue() {
     return zones;
 }
 
-int wrapWeek(int m) { return ((m % kMinutesPerWeek) + kMinutesPerWeek) % kMinutesPerWeek; }
+int wrapWeek(int m) {
+    return ((m % kMinutesPerWeek) + kMinutesPerWeek) % kMinutesPerWeek;
+}
 
 } // namespace
 
@@ -41,8 +43,9 @@ private Q_SLOTS:
         test::TestDatabase db;
         FixedClock clock(QDateTime(QDate(2004, 7, 1), QTime(12, 0)));
         SetClock(&clock);
-        Db().execute(QStringLiteral("Insert Into TimeZones (TZ_Name, TZ_Description, TZ_GMT_Offset, TZ_Daylight_Savings) "
-                                    "VALUES('T300', 'test', 300, 'N')"));
+        Db().execute(QStringLiteral(
+            "Insert Into TimeZones (TZ_Name, TZ_Description, TZ_GMT_Offset, TZ_Daylight_Savings) "
+            "VALUES('T300', 'test', 300, 'N')"));
         const int z300 = db.zoneId(QStringLiteral("T300"));
         QCOMPARE(TimeFuncs().toGMT(600, z300, false), 900);
         QCOMPARE(TimeFuncs().fromGMT(900, z300, false), 600);
@@ -79,10 +82,17 @@ private Q_SLOTS:
         test::RecordingSink sink;
         const QList<Zone> zones = catalogue();
         QVERIFY(zones.size() >= 40);
-        const QList<int> moments = {0, 1, 59, 23 * 60 + 59, kMinutesPerDay, 3 * kMinutesPerDay + 17 * 60 + 45,
-                                    kMinutesPerWeek - 1, kMinutesPerWeek - 30};
-        for (const QDateTime& when : {QDateTime(QDate(2026, 1, 15), QTime(12, 0)), QDateTime(QDate(2026, 7, 15), QTime(12, 0)),
-                                      QDateTime(QDate(2026, 3, 20), QTime(12, 0))}) {
+        const QList<int> moments = {0,
+                                    1,
+                                    59,
+                                    23 * 60 + 59,
+                                    kMinutesPerDay,
+                                    3 * kMinutesPerDay + 17 * 60 + 45,
+                                    kMinutesPerWeek - 1,
+                                    kMinutesPerWeek - 30};
+        for (const QDateTime& when :
+             {QDateTime(QDate(2026, 1, 15), QTime(12, 0)), QDateTime(QDate(2026, 7, 15), QTime(12, 0)),
+              QDateTime(QDate(2026, 3, 20), QTime(12, 0))}) {
             FixedClock clock(when);
             SetClock(&clock);
             for (const bool user : {false, true}) {
@@ -127,7 +137,8 @@ private Q_SLOTS:
         QCOMPARE(ParseHHMM(QStringLiteral("12:5")), std::nullopt);
         QCOMPARE(ParseHHMM(QStringLiteral("1a:05")), std::nullopt);
         QCOMPARE(FormatStretch(9 * 60, 10 * 60), QStringLiteral("09:00|10:00"));
-        QCOMPARE(ParseStretch(QStringLiteral("02:00|20:00")), (std::optional<std::pair<int, int>>({120, 1200})));
+        QCOMPARE(ParseStretch(QStringLiteral("02:00|20:00")),
+                 (std::optional<std::pair<int, int>>({120, 1200})));
         QVERIFY(FormatTimeOfDay(0, false).startsWith(QStringLiteral("12:00 ")));
         QVERIFY(FormatTimeOfDay(13 * 60 + 5, false).startsWith(QStringLiteral("01:05 ")));
         QCOMPARE(FormatTimeOfDay(13 * 60 + 5, true), QStringLiteral("13:05"));

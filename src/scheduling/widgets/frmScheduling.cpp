@@ -57,7 +57,8 @@ QListWidget* makeSelectionList(QWidget* parent, const QString& name) {
     return list;
 }
 
-QToolButton* makeTabArea(QWidget* parent, const QString& name, const QString& caption, const QString& toolTip) {
+QToolButton* makeTabArea(QWidget* parent, const QString& name, const QString& caption,
+                         const QString& toolTip) {
     auto* area = new QToolButton(parent);
     area->setObjectName(name);
     area->setText(caption);
@@ -91,8 +92,10 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
     imgTab->setObjectName(QStringLiteral("imgTab"));
     imgTab->setScaledContents(true);
     imgTab->setMinimumHeight(TwipsToPixels(375, this));
-    imgClickPlayer = makeTabArea(imgTab, QStringLiteral("imgClickPlayer"), tr("Players"), tr("Show the players"));
-    imgClickDivision = makeTabArea(imgTab, QStringLiteral("imgClickDivision"), tr("Divisions"), tr("Show the divisions"));
+    imgClickPlayer =
+        makeTabArea(imgTab, QStringLiteral("imgClickPlayer"), tr("Players"), tr("Show the players"));
+    imgClickDivision =
+        makeTabArea(imgTab, QStringLiteral("imgClickDivision"), tr("Divisions"), tr("Show the divisions"));
     auto* tabAreas = new QHBoxLayout(imgTab);
     tabAreas->setContentsMargins(0, 0, 0, 0);
     tabAreas->setSpacing(0);
