@@ -46,7 +46,9 @@ void ListResizeRule::apply() {
     const int width = m_window->width();
     const int height = m_window->height();
     const int margin = TwipsToPixels(120, m_window);
-    const int band = TwipsToPixels(m_bandTwips, m_window);
+    // The band holds the button bar: the list never runs under the buttons, whatever their size.
+    const int band =
+        qMax(TwipsToPixels(m_bandTwips, m_window), m_buttonBar->sizeHint().height() + 2 * margin);
     m_list->setGeometry(margin, margin, qMax(0, width - 2 * margin), qMax(0, height - band));
     // The bar sits in the band below the list, centred in what is left of it.
     const int listBottom = margin + qMax(0, height - band);

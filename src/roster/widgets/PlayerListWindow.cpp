@@ -1,5 +1,7 @@
 #include "roster/widgets/PlayerListWindow.h"
 
+#include "roster/widgets/CatalogueWidgets.h"
+
 #include "data/MessageSink.h"
 #include "roster/PlayerStore.h"
 #include "roster/widgets/PlayerDialog.h"
@@ -18,7 +20,6 @@ namespace {
 constexpr int kIdColumn = 6;
 constexpr int kMinWidthTwips = 11640;
 constexpr int kMinHeightTwips = 3570;
-constexpr int kMarginTwips = 120;
 
 } // namespace
 
@@ -44,22 +45,8 @@ frmPlayers::frmPlayers(QWidget* parent) : MaintenanceWindow(parent) {
     connect(imgEmail, &QToolButton::clicked, this, &frmPlayers::emailEntry);
     m_buttonBar->setLayout(row);
 
-    setMinimumSize(TwipsToPixels(kMinWidthTwips, this), TwipsToPixels(kMinHeightTwips, this));
-    resize(TwipsToPixels(kMinWidthTwips, this), TwipsToPixels(kMinHeightTwips, this));
+    new ListResizeRule(this, lsvPlayers, m_buttonBar, kMinWidthTwips, kMinHeightTwips);
     refresh();
-}
-
-void frmPlayers::resizeEvent(QResizeEvent* event) {
-    MaintenanceWindow::resizeEvent(event);
-    if (isMinimized())
-        return;
-    const int width = std::max(event->size().width(), TwipsToPixels(kMinWidthTwips, this));
-    const int height = std::max(event->size().height(), TwipsToPixels(kMinHeightTwips, this));
-    const int margin = TwipsToPixels(kMarginTwips, this);
-    lsvPlayers->setGeometry(margin, margin, width - 2 * margin, height - TwipsToPixels(1245, this));
-    const int buttonHeight = m_buttonBar->sizeHint().height();
-    m_buttonBar->setGeometry(margin, height - TwipsToPixels(555, this) - buttonHeight, width - 2 * margin,
-                             buttonHeight);
 }
 
 void frmPlayers::refresh() {

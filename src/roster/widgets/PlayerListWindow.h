@@ -24,7 +24,6 @@ protected:
     qint32 selectedKey() const override;
     MaintainDialog* createDialog() override;
     QString noSelectionText(const QString& button) const override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QTreeWidget* lsvPlayers;
