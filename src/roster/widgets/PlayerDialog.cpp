@@ -162,7 +162,7 @@ frmMaintainPlayer::frmMaintainPlayer(QWidget* parent) : MaintainDialog(parent) {
     txtNotes->setMinimumHeight(70);
 
     auto* buttons = new QHBoxLayout;
-    imgSchedule = MakePictureButton(this, QStringLiteral("imgSchedule"), QStringLiteral("schedule"),
+    imgSchedule = MakePictureButton(this, QStringLiteral("imgSchedule"), QStringLiteral("calendar"),
                                     tr("Schedule"), tr("The player's weekly schedule"));
     connect(imgSchedule, &QToolButton::clicked, this, &frmMaintainPlayer::openSchedule);
     buttons->addWidget(imgSchedule);
