@@ -87,6 +87,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 
 frmMain::~frmMain() {
     SetCustomFieldsMenuUpdater({});
+    // The task windows go with the frame; nothing may call back into this half-destroyed window.
+    disconnect(m_mdi, nullptr, this, nullptr);
+    disconnect(m_switchMenu, nullptr, this, nullptr);
 }
 
 QAction* frmMain::makeAction(QObject* parent, const char* name, const QString& caption,
