@@ -272,6 +272,24 @@ void MaintenanceWindow::editOnDoubleClick(QAbstractItemView* list) {
     connect(list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex&) { editEntry(); });
 }
 
+QTreeWidget* MaintenanceWindow::makeReportList(const QString& objectName) {
+    auto* list = new QTreeWidget(this);
+    list->setObjectName(objectName);
+    list->setToolTip(tr("Double Click an entry to Edit"));
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(list, &QTreeWidget::itemDoubleClicked, this, [this] { editEntry(); });
+    return list;
+}
+
+QWidget* MaintenanceWindow::makeButtonBar() {
+    auto* bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("fmeButtons"));
+    QBoxLayout* row = makeButtonRow();
+    row->setContentsMargins(0, 0, 0, 0);
+    bar->setLayout(row);
+    return bar;
+}
+
 void MaintenanceWindow::refill() {
     RunTrapped([this] { refresh(); });
 }

@@ -142,6 +142,11 @@ protected:
     QBoxLayout* makeButtonRow(int buttons);
     // A double-click on an entry of the list acts as the Edit button.
     void editOnDoubleClick(QAbstractItemView* list);
+    // The window's report-style list: one row selected at a time, double-click = Edit, and the tip
+    // "Double Click an entry to Edit".
+    QTreeWidget* makeReportList(const QString& objectName);
+    // The four buttons in a bar of their own ("fmeButtons"), for windows placed by the resize rule.
+    QWidget* makeButtonBar();
 
     QToolButton* imgAdd = nullptr;
     QToolButton* imgEdit = nullptr;

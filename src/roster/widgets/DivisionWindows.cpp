@@ -27,17 +27,9 @@ frmDivisions::frmDivisions(QWidget* parent) : MaintenanceWindow(parent) {
     setWindowTitle(QStringLiteral("Division List"));
     setWindowIcon(AppIcon(QStringLiteral("divisions")));
 
-    lsvDivisions = new QTreeWidget(this);
-    lsvDivisions->setObjectName(QStringLiteral("lsvDivisions"));
-    lsvDivisions->setToolTip(QStringLiteral("Double Click an entry to Edit"));
-    lsvDivisions->setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(lsvDivisions, &QTreeWidget::itemDoubleClicked, this, [this] { editEntry(); });
+    lsvDivisions = makeReportList(QStringLiteral("lsvDivisions"));
 
-    auto* buttonBar = new QWidget(this);
-    buttonBar->setObjectName(QStringLiteral("fmeButtons"));
-    QBoxLayout* row = makeButtonRow();
-    row->setContentsMargins(0, 0, 0, 0);
-    buttonBar->setLayout(row);
+    QWidget* buttonBar = makeButtonBar();
 
     m_resize = new ListResizeRule(this, lsvDivisions, buttonBar, 9270, 3540);
     refresh();

@@ -27,17 +27,9 @@ frmGames::frmGames(QWidget* parent) : MaintenanceWindow(parent) {
     setWindowTitle(QStringLiteral("Games List"));
     setWindowIcon(AppIcon(QStringLiteral("games")));
 
-    lsvGames = new QTreeWidget(this);
-    lsvGames->setObjectName(QStringLiteral("lsvGames"));
-    lsvGames->setToolTip(QStringLiteral("Double Click an entry to Edit"));
-    lsvGames->setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(lsvGames, &QTreeWidget::itemDoubleClicked, this, [this] { editEntry(); });
+    lsvGames = makeReportList(QStringLiteral("lsvGames"));
 
-    auto* buttonBar = new QWidget(this);
-    buttonBar->setObjectName(QStringLiteral("fmeButtons"));
-    QBoxLayout* row = makeButtonRow();
-    row->setContentsMargins(0, 0, 0, 0);
-    buttonBar->setLayout(row);
+    QWidget* buttonBar = makeButtonBar();
 
     m_resize = new ListResizeRule(this, lsvGames, buttonBar, 11145, 3600);
     refresh();

@@ -27,11 +27,7 @@ frmPlayers::frmPlayers(QWidget* parent) : MaintenanceWindow(parent) {
     setObjectName(QStringLiteral("frmPlayers"));
     setWindowTitle(tr("Players"));
 
-    lsvPlayers = new QTreeWidget(this);
-    lsvPlayers->setObjectName(QStringLiteral("lsvPlayers"));
-    lsvPlayers->setToolTip(tr("Double Click an entry to Edit"));
-    lsvPlayers->setSelectionMode(QAbstractItemView::SingleSelection);
-    connect(lsvPlayers, &QTreeWidget::itemDoubleClicked, this, [this] { editEntry(); });
+    lsvPlayers = makeReportList(QStringLiteral("lsvPlayers"));
 
     m_buttonBar = new QWidget(this);
     m_buttonBar->setObjectName(QStringLiteral("fmeButtons"));

@@ -26,12 +26,8 @@ frmTitles::frmTitles(QWidget* parent) : MaintenanceWindow(parent) {
     setWindowTitle(QStringLiteral("Divisional Titles"));
     setWindowIcon(AppIcon(QStringLiteral("titles")));
 
-    lsvTitles = new QTreeWidget(this);
-    lsvTitles->setObjectName(QStringLiteral("lsvTitles"));
-    lsvTitles->setToolTip(QStringLiteral("Double Click an entry to Edit"));
-    lsvTitles->setSelectionMode(QAbstractItemView::SingleSelection);
+    lsvTitles = makeReportList(QStringLiteral("lsvTitles"));
     lsvTitles->setMinimumSize(TwipsToPixels(7700, this), TwipsToPixels(3300, this));
-    connect(lsvTitles, &QTreeWidget::itemDoubleClicked, this, [this] { editEntry(); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lsvTitles, 1);
