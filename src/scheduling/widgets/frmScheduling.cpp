@@ -440,9 +440,12 @@ bool frmScheduling::checkField(QLineEdit* field) {
     warn(isDate ? QStringLiteral("Invalid Date Format") : QStringLiteral("Invalid time Format"),
          QStringLiteral("Date Error"));
     m_checkingField = false;
-    // Back into the field once the focus change that is under way has finished.
-    QTimer::singleShot(0, field, [field] {
+    // Back into the field once the focus change that is under way has finished. The field that
+    // had the focus meanwhile is not being left by the user: it is not checked now.
+    QTimer::singleShot(0, field, [this, field] {
+        m_refocusing = true;
         field->setFocus(Qt::OtherFocusReason);
+        m_refocusing = false;
         field->selectAll();
     });
     return false;
@@ -450,10 +453,12 @@ bool frmScheduling::checkField(QLineEdit* field) {
 
 bool frmScheduling::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut && (watched == txtMatchDate || watched == txtMatchTime) &&
-        !m_checkingField) {
+        !m_checkingField && !m_refocusing) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        // A message box or another window taking the focus is not leaving the field.
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        // A message box or another window taking the focus, or the screen closing, is not leaving
+        // the field.
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+            static_cast<QWidget*>(watched)->isVisible())
             checkField(static_cast<QLineEdit*>(watched));
     }
     return QWidget::eventFilter(watched, event);

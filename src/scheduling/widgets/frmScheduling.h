@@ -78,6 +78,7 @@ private:
     QToolButton* imgShowbestTimes = nullptr;
     QToolButton* imgEmailBestTimes = nullptr;
     bool m_checkingField = false;
+    bool m_refocusing = false;
 };
 
 // The calendar pop-up of the scheduling screen: OK takes the chosen date.

@@ -10,6 +10,7 @@
 #include "ui/EmailWindow.h"
 #include "ui/WindowRegistry.h"
 
+#include <QBoxLayout>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -258,6 +259,56 @@ private Q_SLOTS:
             QTRY_VERIFY(s.time()->hasFocus());
         }
         QCOMPARE(sink.count(), 3);
+    }
+
+    // Tabbing from one bad field into the other gives one message and puts the focus back into the
+    // field that was left; the two checks must not send the focus back and forth between them.
+    void twoBadFieldsDoNotPingPong() {
+        TestDatabase db;
+        RecordingSink sink;
+        Screen s;
+        s.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
+        s.time()->setText(QStringLiteral("25:00"));
+        s.date()->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(s.date()->hasFocus());
+        s.date()->setText(QStringLiteral("31/31/2005"));
+        s.time()->setFocus(Qt::TabFocusReason);
+        QTest::qWait(100);
+        QCOMPARE(sink.count(), 1);
+        QCOMPARE(sink.last().text, QStringLiteral("Invalid Date Format"));
+        QVERIFY(s.date()->hasFocus());
+
+        // Mended, the date lets the focus go; leaving the time field is then checked.
+        s.date()->setText(QStringLiteral("12/06/2005"));
+        s.time()->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(s.time()->hasFocus());
+        s.date()->setFocus(Qt::TabFocusReason);
+        QTest::qWait(100);
+        QCOMPARE(sink.count(), 2);
+        QCOMPARE(sink.last().text, QStringLiteral("Invalid time Format"));
+        QVERIFY(s.time()->hasFocus());
+    }
+
+    // Closing the screen as a child window with a bad text in a field is not leaving the field.
+    void closingWithABadFieldSaysNothing() {
+        TestDatabase db;
+        RecordingSink sink;
+        QWidget desktop;
+        auto* other = new QLineEdit(&desktop);
+        auto* screen = new frmScheduling(&desktop);
+        auto* layout = new QHBoxLayout(&desktop);
+        layout->addWidget(other);
+        layout->addWidget(screen);
+        desktop.show();
+        QVERIFY(QTest::qWaitForWindowActive(&desktop));
+        auto* date = child<QLineEdit>(screen, QStringLiteral("txtMatchDate"));
+        date->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(date->hasFocus());
+        date->setText(QStringLiteral("31/31/2005"));
+        screen->close();
+        QTest::qWait(50);
+        QCOMPARE(sink.count(), 0);
     }
 
     void calendarFillsTheDate() {
