@@ -12,7 +12,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -342,18 +341,9 @@ void frmMain::showAbout() {
 }
 
 void frmMain::openHelp() {
+    // Like the shell's "open": a missing guide or a desktop without a browser simply shows nothing.
     const QString path = QDir(ApplicationFolder()).filePath(QStringLiteral("Help/index.html"));
-    if (!QFileInfo::exists(path)) {
-        ShowMessage(QStringLiteral("The Rallymark user guide could not be found. It belongs in the file\n") +
-                        QDir::toNativeSeparators(path),
-                    AlignCenterText, vbOKOnly, vbExclamation, QStringLiteral("Help Unavailable"));
-        return;
-    }
-    if (!OpenWithDesktop(QUrl::fromLocalFile(path)))
-        ShowMessage(
-            QStringLiteral("No program is set up on this desktop to show the Rallymark user guide:\n") +
-                QDir::toNativeSeparators(path),
-            AlignCenterText, vbOKOnly, vbExclamation, QStringLiteral("Help Unavailable"));
+    OpenWithDesktop(QUrl::fromLocalFile(path));
 }
 
 void frmMain::saveDesktop() {

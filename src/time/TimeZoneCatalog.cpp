@@ -27,7 +27,8 @@ QString TimeZoneName(qint32 key) {
 }
 
 QString NormalizedDaylightCode(const QString& code) {
-    const QString c = code.trimmed().toUpper();
+    // Only the two letters the conversions know count as a rule ("u" is none, as it is there).
+    const QString c = code.trimmed();
     if (c == QLatin1String("U") || c == QLatin1String("E"))
         return c;
     return QStringLiteral("N");

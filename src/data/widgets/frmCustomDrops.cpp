@@ -30,7 +30,11 @@ frmMaintainCustom::frmMaintainCustom(QWidget* parent) : MaintainDialog(parent) {
 void frmMaintainCustom::loadDialog() {
     setWindowTitle(EditMode + QStringLiteral(" ") + DialogText + QStringLiteral(" entry"));
     if (isEditMode() || isDeleteMode())
-        txtCustomEntry->setText(RetrieveCustomEntry(PrimaryKey));
+        RetrieveEntry();
+}
+
+void frmMaintainCustom::RetrieveEntry() {
+    txtCustomEntry->setText(RetrieveCustomEntry(PrimaryKey));
 }
 
 QList<QWidget*> frmMaintainCustom::editableFields() const {
@@ -65,13 +69,19 @@ void frmCustomDrops::showField(int fieldNumber, const QString& caption) {
     CustomKey = static_cast<qint16>(fieldNumber);
     DialogText = caption;
     setWindowTitle(QStringLiteral("Maintain Custom Field - ") + caption);
-    fmeCustom->setTitle(QStringLiteral("Custom Entries for ") + caption);
+    // A frame title would take an ampersand of the caption as a shortcut mark.
+    fmeCustom->setTitle(QStringLiteral("Custom Entries for ") +
+                        QString(caption).replace(QLatin1Char('&'), QLatin1String("&&")));
     // Entries can only be added to one of the four fields.
     imgAdd->setEnabled(fieldNumber >= 1 && fieldNumber <= kCustomFieldCount);
     refill();
 }
 
 void frmCustomDrops::refresh() {
+    RefreshCustom();
+}
+
+void frmCustomDrops::RefreshCustom() {
     FillPlainList(lstCustom, CustomEntriesSql(CustomKey), QStringLiteral("Custom_ID"),
                   QStringLiteral("Custom_FieldText"));
 }

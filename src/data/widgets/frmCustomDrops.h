@@ -18,6 +18,9 @@ public:
 
     qint16 CustomKey = 0; // the field number, given for Add
 
+    // Gives the field the stored text of the entry (nothing when no row has the key).
+    void RetrieveEntry();
+
 protected:
     void loadDialog() override;
     bool save() override;
@@ -41,6 +44,8 @@ public:
     // Shows another field: captions and list are set anew.
     void showField(int fieldNumber, const QString& caption) override;
     void refresh() override;
+    // Fills the list with the entries of the field shown. Raises DbError.
+    void RefreshCustom();
 
 protected:
     qint32 selectedKey() const override;

@@ -28,7 +28,11 @@ frmMaintainConnection::frmMaintainConnection(QWidget* parent) : MaintainDialog(p
 void frmMaintainConnection::loadDialog() {
     setWindowTitle(EditMode + QStringLiteral(" ") + DialogText + QStringLiteral(" entry"));
     if (isEditMode() || isDeleteMode())
-        txtConnection->setText(RetrieveConnectionName(PrimaryKey));
+        RetrieveEntry();
+}
+
+void frmMaintainConnection::RetrieveEntry() {
+    txtConnection->setText(RetrieveConnectionName(PrimaryKey));
 }
 
 QList<QWidget*> frmMaintainConnection::editableFields() const {
@@ -60,6 +64,10 @@ frmConnections::frmConnections(QWidget* parent) : MaintenanceWindow(parent) {
 }
 
 void frmConnections::refresh() {
+    RefreshList();
+}
+
+void frmConnections::RefreshList() {
     FillPlainList(lstConnections, ConnectionListSql(), QStringLiteral("Connection_ID"),
                   QStringLiteral("Connection_Name"));
 }

@@ -15,6 +15,9 @@ class frmMaintainConnection : public MaintainDialog {
 public:
     explicit frmMaintainConnection(QWidget* parent = nullptr);
 
+    // Gives the field the stored name of the type (nothing when no row has the key).
+    void RetrieveEntry();
+
 protected:
     void loadDialog() override;
     bool save() override;
@@ -32,6 +35,8 @@ public:
     explicit frmConnections(QWidget* parent = nullptr);
 
     void refresh() override;
+    // Fills the list with the connection types. Raises DbError.
+    void RefreshList();
 
 protected:
     qint32 selectedKey() const override;

@@ -94,6 +94,16 @@ private Q_SLOTS:
         // Field 2's entry never shows under field 1.
         window.showField(1, QStringLiteral("Weapon"));
         QVERIFY(!texts(list).contains(QStringLiteral("Medic")));
+
+        // A caption with an ampersand reads the same on the frame (no shortcut mark), and the list
+        // follows a refresh of its own.
+        window.showField(2, QStringLiteral("R&D"));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Maintain Custom Field - R&D"));
+        QCOMPARE(child<QGroupBox>(&window, QStringLiteral("fmeCustom"))->title(),
+                 QStringLiteral("Custom Entries for R&&D"));
+        addEntry(db, 2, QStringLiteral("Armour"));
+        window.RefreshCustom();
+        QCOMPARE(texts(list), QStringList({QStringLiteral("Armour"), QStringLiteral("Medic")}));
         QCOMPARE(sink.count(), 0);
     }
 

@@ -215,6 +215,19 @@ private Q_SLOTS:
         dialog.prepare();
         QVERIFY(child<QRadioButton>(&dialog, QStringLiteral("optDSTNone"))->isChecked());
         QCOMPARE(child<QLineEdit>(&dialog, QStringLiteral("txtOffset"))->text(), QStringLiteral("-60"));
+
+        // A lower-case letter is no rule to the conversions, so the list and the dialog say so too.
+        db.exec(QStringLiteral("Update TimeZones Set TZ_Daylight_Savings = 'u' Where TZ_Name = 'Berlin'"));
+        window.refresh();
+        QCOMPARE(
+            rowNamed(child<QTreeWidget>(&window, QStringLiteral("lsvTimeZones")), QStringLiteral("Berlin"))
+                ->text(3),
+            QStringLiteral("None"));
+        frmMaintainTimeZone lower;
+        lower.EditMode = QStringLiteral("Edit");
+        lower.PrimaryKey = berlin;
+        lower.prepare();
+        QVERIFY(child<QRadioButton>(&lower, QStringLiteral("optDSTNone"))->isChecked());
     }
 
     void catalogueStatements() {
