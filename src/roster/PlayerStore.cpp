@@ -266,7 +266,11 @@ WeekLists LoadPlayerSchedule(qint32 player, qint32 zone) {
 
 qint32 AddPlayer(const PlayerSave& save) {
     DbConnection::Transaction transaction(Db());
-    Db().execute(PlayerInsertStatement(save.player, Now()));
+    try {
+        Db().execute(PlayerInsertStatement(save.player, Now()));
+    } catch (const DbError& e) {
+        throw PlayerInsertError(e.description());
+    }
     const qint32 key = Db().scalar(QStringLiteral("Select MAX(Player_ID) From Players")).toInt();
     if (key == 0)
         throw DbError(kKeyError);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/DbConnection.h"
 #include "roster/ScheduleStorage.h"
 
 #include <QDateTime>
@@ -88,6 +89,13 @@ std::optional<PlayerRecord> LoadPlayer(qint32 key);
 // CurrentOptions().UserDaylightNow).
 QList<ScheduleRow> ReadScheduleRows(qint32 player);
 WeekLists LoadPlayerSchedule(qint32 player, qint32 zone);
+
+// The add sequence's first statement, the player's own insert, was refused. It is told in the
+// application's message box rather than the standard error report.
+class PlayerInsertError : public DbError {
+public:
+    using DbError::DbError;
+};
 
 // The save sequences, each one transaction: when a statement fails nothing of it is kept and a
 // DbError carries the text to report (what failed, a line break and the store's description).

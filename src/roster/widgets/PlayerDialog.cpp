@@ -344,10 +344,17 @@ bool frmMaintainPlayer::save() {
         return false;
     }
     PlayerSave data{p, memberships(), scheduleToWrite()};
-    if (isAddMode())
-        AddPlayer(data);
-    else
+    if (isAddMode()) {
+        try {
+            AddPlayer(data);
+        } catch (const PlayerInsertError& e) {
+            ShowMessage(ErrorReportText(e.description()), AlignCenterText, vbOKOnly, vbCritical,
+                        kErrorReportTitle);
+            return false;
+        }
+    } else {
         UpdatePlayer(PrimaryKey, data);
+    }
     return true;
 }
 

@@ -364,7 +364,23 @@ private Q_SLOTS:
         QCOMPARE(sink.last().text, kIcqOutOfRange);
         QCOMPARE(db.count(QStringLiteral("Players")), 0);
 
+        // A refused insert is told in the application's own box; the dialog keeps its entries.
         child<QLineEdit>(&dialog, QStringLiteral("txtICQ"))->setText(QStringLiteral("000123"));
+        QVERIFY(db.exec(QStringLiteral("Create Trigger refuse Before Insert On Players "
+                                       "Begin Select RAISE(ABORT, 'No new players'); End")) >= 0);
+        click(&dialog, QStringLiteral("imgButton1"));
+        QVERIFY2(!sink.last().standardBox, qPrintable(sink.last().text));
+        QCOMPARE(sink.last().title, QStringLiteral("Rallymark Error"));
+        QCOMPARE(sink.last().icon, int(vbCritical));
+        QCOMPARE(sink.last().buttons, int(vbOKOnly));
+        QCOMPARE(sink.last().align, int(AlignCenterText));
+        QVERIFY(
+            sink.last().text.startsWith(QStringLiteral("Rallymark encountered the following error:\n\n")));
+        QVERIFY(sink.last().text.contains(QStringLiteral("No new players")));
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(db.count(QStringLiteral("Players")), 0);
+        QVERIFY(db.exec(QStringLiteral("Drop Trigger refuse")) >= 0);
+
         click(&dialog, QStringLiteral("imgButton1"));
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(db.count(QStringLiteral("Players")), 1);
