@@ -14,7 +14,8 @@ struct TableDef {
     const char* columns;
 };
 
-// Times of day are 'HH:MM' text, date-times 'YYYY-MM-DD HH:MM:SS' text, booleans 1 and 0.
+// Times of day are 'HH:MM' text, date-times 'YYYY-MM-DD HH:MM:SS' text, booleans 1 and 0. Names
+// that lists are ordered by compare without regard to case, so "amy" comes before "Zed".
 const TableDef kTables[] = {
     {"Options", "Options_ID INTEGER PRIMARY KEY, Options_Name TEXT, Options_Email TEXT, "
                 "Options_TimeZone INTEGER, Options_DST TEXT, Options_MaxResults INTEGER, "
@@ -30,33 +31,37 @@ const TableDef kTables[] = {
                 "Options_Custom3_Drop_Enabled INTEGER, Options_Custom4_Drop_Enabled INTEGER, "
                 "Options_EnableEmails INTEGER, Options_SMTPServer TEXT, Options_SMTPPort INTEGER, "
                 "Options_ReplyToName TEXT, Options_ReplyAddress TEXT"},
-    {"Players", "Player_ID INTEGER PRIMARY KEY AUTOINCREMENT, Player_TimeZone INTEGER, "
-                "Player_OnlineName TEXT NOT NULL, Player_Active INTEGER, Player_RealName TEXT, "
-                "Player_EmailPrimary TEXT, Player_EmailSecondary TEXT, Player_ICQ INTEGER, Player_AIM TEXT, "
-                "Player_Yahoo TEXT, Player_MSN TEXT, Player_Connection INTEGER, Player_Notes TEXT, "
-                "Player_Custom1 TEXT, Player_Custom2 TEXT, Player_Custom3 TEXT, Player_Custom4 TEXT, "
-                "Player_CustomDrop1 INTEGER, Player_CustomDrop2 INTEGER, Player_CustomDrop3 INTEGER, "
-                "Player_CustomDrop4 INTEGER, Player_Update TEXT"},
+    {"Players",
+     "Player_ID INTEGER PRIMARY KEY AUTOINCREMENT, Player_TimeZone INTEGER, "
+     "Player_OnlineName TEXT NOT NULL COLLATE NOCASE, Player_Active INTEGER, Player_RealName TEXT, "
+     "Player_EmailPrimary TEXT, Player_EmailSecondary TEXT, Player_ICQ INTEGER, Player_AIM TEXT, "
+     "Player_Yahoo TEXT, Player_MSN TEXT, Player_Connection INTEGER, Player_Notes TEXT, "
+     "Player_Custom1 TEXT, Player_Custom2 TEXT, Player_Custom3 TEXT, Player_Custom4 TEXT, "
+     "Player_CustomDrop1 INTEGER, Player_CustomDrop2 INTEGER, Player_CustomDrop3 INTEGER, "
+     "Player_CustomDrop4 INTEGER, Player_Update TEXT"},
     {"Members", "Member_Player_ID INTEGER, Member_Division_ID INTEGER, Member_Title INTEGER"},
     {"Schedules", "Schedule_Player INTEGER, Schedule_Day INTEGER, Schedule_StartTime TEXT, "
                   "Schedule_EndTime TEXT"},
     {"Divisions",
-     "Division_ID INTEGER PRIMARY KEY AUTOINCREMENT, Division_Name TEXT NOT NULL, "
+     "Division_ID INTEGER PRIMARY KEY AUTOINCREMENT, Division_Name TEXT NOT NULL COLLATE NOCASE, "
      "Division_Game INTEGER, Division_Active INTEGER, Division_Notes TEXT, Division_Update TEXT"},
     {"Titles", "Title_ID INTEGER PRIMARY KEY AUTOINCREMENT, Title_Division INTEGER, "
-               "Title_Description TEXT NOT NULL"},
-    {"Games", "Game_ID INTEGER PRIMARY KEY AUTOINCREMENT, Game_Name TEXT NOT NULL, Game_Type INTEGER, "
-              "Game_Genre INTEGER, Game_Notes TEXT"},
-    {"Genres", "Genre_ID INTEGER PRIMARY KEY AUTOINCREMENT, Genre_Name TEXT NOT NULL"},
-    {"GameTypes", "Type_ID INTEGER PRIMARY KEY AUTOINCREMENT, Type_Description TEXT NOT NULL"},
-    {"ConnectionTypes", "Connection_ID INTEGER PRIMARY KEY AUTOINCREMENT, Connection_Name TEXT NOT NULL"},
-    {"TimeZones",
-     "TZ_ID INTEGER PRIMARY KEY AUTOINCREMENT, TZ_Name TEXT NOT NULL, TZ_Description TEXT NOT NULL, "
-     "TZ_GMT_Offset INTEGER, TZ_Daylight_Savings TEXT"},
+               "Title_Description TEXT NOT NULL COLLATE NOCASE"},
+    {"Games",
+     "Game_ID INTEGER PRIMARY KEY AUTOINCREMENT, Game_Name TEXT NOT NULL COLLATE NOCASE, Game_Type INTEGER, "
+     "Game_Genre INTEGER, Game_Notes TEXT"},
+    {"Genres", "Genre_ID INTEGER PRIMARY KEY AUTOINCREMENT, Genre_Name TEXT NOT NULL COLLATE NOCASE"},
+    {"GameTypes", "Type_ID INTEGER PRIMARY KEY AUTOINCREMENT, Type_Description TEXT NOT NULL COLLATE NOCASE"},
+    {"ConnectionTypes",
+     "Connection_ID INTEGER PRIMARY KEY AUTOINCREMENT, Connection_Name TEXT NOT NULL COLLATE NOCASE"},
+    {"TimeZones", "TZ_ID INTEGER PRIMARY KEY AUTOINCREMENT, TZ_Name TEXT NOT NULL COLLATE NOCASE, "
+                  "TZ_Description TEXT NOT NULL, "
+                  "TZ_GMT_Offset INTEGER, TZ_Daylight_Savings TEXT"},
     {"CustomFields", "Custom_ID INTEGER PRIMARY KEY AUTOINCREMENT, Custom_FieldNumber INTEGER, "
-                     "Custom_FieldText TEXT NOT NULL"},
-    {"Templates", "Template_ID INTEGER PRIMARY KEY AUTOINCREMENT, Template_Name TEXT NOT NULL, "
-                  "Template_Content TEXT NOT NULL"},
+                     "Custom_FieldText TEXT NOT NULL COLLATE NOCASE"},
+    {"Templates",
+     "Template_ID INTEGER PRIMARY KEY AUTOINCREMENT, Template_Name TEXT NOT NULL COLLATE NOCASE, "
+     "Template_Content TEXT NOT NULL"},
     {"SchedulingWork", "WS_Time TEXT, WS_Day INTEGER, WS_PlayerCount INTEGER, WS_Players TEXT"},
 };
 

@@ -174,7 +174,7 @@ private Q_SLOTS:
     void listOrderAndMissingZone() {
         test::TestDatabase db;
         const int gmt = db.zoneId(QStringLiteral("GMT"));
-        AddPlayer({player(QStringLiteral("zed"), gmt, true), {}, std::nullopt});
+        AddPlayer({player(QStringLiteral("Zed"), gmt, true), {}, std::nullopt});
         AddPlayer({player(QStringLiteral("Bob"), gmt, false), {}, std::nullopt});
         AddPlayer({player(QStringLiteral("amy"), gmt, true), {}, std::nullopt});
         AddPlayer({player(QStringLiteral("Adam"), gmt, false), {}, std::nullopt});
@@ -182,7 +182,8 @@ private Q_SLOTS:
         QStringList names;
         for (const PlayerListRow& row : ReadPlayerList())
             names << row.onlineName + (row.active ? QStringLiteral("+") : QStringLiteral("-"));
-        QCOMPARE(names, (QStringList{"amy+", "zed+", "Adam-", "Bob-"}));
+        // Names compare without regard to case: "amy" before "Zed".
+        QCOMPARE(names, (QStringList{"amy+", "Zed+", "Adam-", "Bob-"}));
     }
 
     void deleteRemovesAllThree() {
