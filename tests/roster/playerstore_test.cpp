@@ -4,7 +4,7 @@
 #include "roster/DemoRoster.h"
 #include "roster/MembershipStore.h"
 #include "roster/PlayerStore.h"
-#include "support/RecordingSink.h"
+#include "support/RosterRows.h"
 #include "support/TestDatabase.h"
 #include "time/TimeFuncs.h"
 #include "time/TimeText.h"
@@ -16,29 +16,6 @@ using namespace rm;
 
 namespace {
 
-// Every row of the tables a player save touches, as text, for before/after comparisons.
-QString dumpRoster() {
-    QStringList lines;
-    for (const QString& sql :
-         {QStringLiteral("Select * From Players Order By Player_ID"),
-          QStringLiteral("Select * From Members Order By Member_Player_ID, Member_Division_ID"),
-          QStringLiteral("Select * From Schedules Order By Schedule_Player, Schedule_Day, "
-                         "Schedule_StartTime, Schedule_EndTime")}) {
-        RowSet rows = Db().execute(sql);
-        for (; !rows.eof(); rows.moveNext()) {
-            QStringList values;
-            for (int i = 0;; ++i) {
-                const QVariant v = rows.valueAt(i);
-                if (!v.isValid())
-                    break;
-                values << v.toString();
-            }
-            lines << values.join(QLatin1Char('|'));
-        }
-    }
-    return lines.join(QLatin1Char('\n'));
-}
-
 PlayerRecord player(const QString& name, qint32 zone, bool active = true) {
     PlayerRecord p;
     p.onlineName = name;
@@ -47,31 +24,9 @@ PlayerRecord player(const QString& name, qint32 zone, bool active = true) {
     return p;
 }
 
-qint32 addDivision(const QString& name, bool active) {
-    Db().execute(
-        QStringLiteral(
-            "Insert Into Games (Game_Name, Game_Type, Game_Genre, Game_Notes) Values('G %1', 1, 1, ' ')")
-            .arg(name));
-    const int game = Db().scalar(QStringLiteral("Select MAX(Game_ID) From Games")).toInt();
-    Db().execute(QStringLiteral(
-                     "Insert Into Divisions (Division_Name, Division_Game, Division_Active, Division_Notes) "
-                     "Values('%1', %2, %3, ' ')")
-                     .arg(name)
-                     .arg(game)
-                     .arg(active ? 1 : 0));
-    return Db().scalar(QStringLiteral("Select MAX(Division_ID) From Divisions")).toInt();
-}
-
-qint32 addTitle(qint32 division, const QString& description) {
-    Db().execute(QStringLiteral("Insert Into Titles (Title_Division, Title_Description) Values(%1, '%2')")
-                     .arg(division)
-                     .arg(description));
-    return Db().scalar(QStringLiteral("Select MAX(Title_ID) From Titles")).toInt();
-}
-
-// The lookup of the searches, run on the store: who is free at a GMT moment.
-QList<int> freeAt(int gmtWeekMinutes) {
-    const StoredMoment at = StoredMomentOf(gmtWeekMinutes);
+// The lookup of the searches, run on the store: who is free at a GMT moment of the week.
+QList<int> freeAt(int day, int hour, int minute = 0) {
+    const StoredMoment at = StoredMomentOf((day - 1) * kMinutesPerDay + hour * 60 + minute);
     QList<int> players;
     RowSet rows = Db().execute(QStringLiteral("Select Schedule_Player From Schedules Where Schedule_Day = %1 "
                                               "And Schedule_StartTime <= '%2' And Schedule_EndTime >= '%2'")
@@ -80,10 +35,6 @@ QList<int> freeAt(int gmtWeekMinutes) {
     for (; !rows.eof(); rows.moveNext())
         players << rows.integer(QStringLiteral("Schedule_Player"));
     return players;
-}
-
-int weekMinute(int day, int hour, int minute = 0) {
-    return (day - 1) * kMinutesPerDay + hour * 60 + minute;
 }
 
 } // namespace
@@ -152,33 +103,13 @@ private Q_SLOTS:
         QCOMPARE(IcqText(123), QStringLiteral("123"));
     }
 
-    void addWritesOnlyWhatItHas() {
-        test::TestDatabase db;
-        PlayerSave save{player(QStringLiteral("Solo"), db.zoneId(QStringLiteral("GMT"))), {}, std::nullopt};
-        save.player.icq = QStringLiteral("000123");
-        const qint32 key = AddPlayer(save);
-        QVERIFY(key > 0);
-        QCOMPARE(db.count(QStringLiteral("Players")), 1);
-        QCOMPARE(db.count(QStringLiteral("Members")), 0);
-        QCOMPARE(db.count(QStringLiteral("Schedules")), 0);
-        QCOMPARE(db.scalar(QStringLiteral("Select Player_ICQ From Players")).toInt(), 123);
-        QCOMPARE(LoadPlayer(key)->icq, QStringLiteral("123"));
-        QCOMPARE(db.scalar(QStringLiteral("Select Player_Update From Players")).toString(),
-                 QStringLiteral("2024-01-15 20:00:00"));
-        save.player.icq.clear();
-        UpdatePlayer(key, save);
-        QCOMPARE(db.scalar(QStringLiteral("Select Player_ICQ From Players")).toInt(), 0);
-        QCOMPARE(LoadPlayer(key)->icq, QString());
-    }
-
     void listOrderAndMissingZone() {
         test::TestDatabase db;
         const int gmt = db.zoneId(QStringLiteral("GMT"));
-        AddPlayer({player(QStringLiteral("Zed"), gmt, true), {}, std::nullopt});
-        AddPlayer({player(QStringLiteral("Bob"), gmt, false), {}, std::nullopt});
-        AddPlayer({player(QStringLiteral("amy"), gmt, true), {}, std::nullopt});
-        AddPlayer({player(QStringLiteral("Adam"), gmt, false), {}, std::nullopt});
-        AddPlayer({player(QStringLiteral("Lost"), 99999, true), {}, std::nullopt});
+        for (const auto& [name, active] :
+             {std::pair{"Zed", true}, {"Bob", false}, {"amy", true}, {"Adam", false}})
+            AddPlayer({player(QString::fromLatin1(name), gmt, active), {}, std::nullopt});
+        AddPlayer({player(QStringLiteral("Lost"), 99999), {}, std::nullopt});
         QStringList names;
         for (const PlayerListRow& row : ReadPlayerList())
             names << row.onlineName + (row.active ? QStringLiteral("+") : QStringLiteral("-"));
@@ -188,157 +119,89 @@ private Q_SLOTS:
 
     void deleteRemovesAllThree() {
         test::TestDatabase db;
-        const qint32 division = addDivision(QStringLiteral("Alpha"), true);
+        const qint32 division =
+            test::InsertDivision(QStringLiteral("Alpha"), test::InsertGame(QStringLiteral("G")));
         WeekLists week;
         week[1] = QStringList{QStringLiteral("18:00|23:30")};
         const int eastern = db.zoneId(QStringLiteral("Eastern"));
-        const qint32 keep = AddPlayer({player(QStringLiteral("Keep"), eastern), {{division, 0}}, week});
+        AddPlayer({player(QStringLiteral("Keep"), eastern), {{division, 0}}, week});
+        const QString kept = test::DumpRoster();
         const qint32 gone = AddPlayer({player(QStringLiteral("Gone"), eastern), {{division, 0}}, week});
         QCOMPARE(db.count(QStringLiteral("Schedules"), QStringLiteral("Schedule_Player = %1").arg(gone)), 2);
         DeletePlayer(gone);
-        QCOMPARE(db.count(QStringLiteral("Players")), 1);
-        QCOMPARE(db.count(QStringLiteral("Members"), QStringLiteral("Member_Player_ID = %1").arg(gone)), 0);
-        QCOMPARE(db.count(QStringLiteral("Schedules"), QStringLiteral("Schedule_Player = %1").arg(gone)), 0);
-        QCOMPARE(db.count(QStringLiteral("Members"), QStringLiteral("Member_Player_ID = %1").arg(keep)), 1);
-        QCOMPARE(db.count(QStringLiteral("Schedules"), QStringLiteral("Schedule_Player = %1").arg(keep)), 2);
+        QCOMPARE(test::DumpRoster(), kept);
     }
 
     // A statement the store refuses part-way leaves the database exactly as it was, and the error
     // says what failed together with the store's description.
     void failedStatementKeepsNothing() {
         test::TestDatabase db;
-        const qint32 division = addDivision(QStringLiteral("Alpha"), true);
+        const qint32 division =
+            test::InsertDivision(QStringLiteral("Alpha"), test::InsertGame(QStringLiteral("G")));
         const int gmt = db.zoneId(QStringLiteral("GMT"));
         WeekLists week;
-        week[0] = QStringList{QStringLiteral("10:00|12:00")};
-        week[1] = QStringList{QStringLiteral("10:00|12:00")};
+        week[0] = week[1] = QStringList{QStringLiteral("10:00|12:00")};
         const qint32 key = AddPlayer({player(QStringLiteral("Ace"), gmt), {{division, 0}}, week});
-        const QString before = dumpRoster();
+        const QString before = test::DumpRoster();
+        int triggers = 0;
+        auto refuse = [&](const QString& when) {
+            QVERIFY(
+                db.exec(QStringLiteral("Create Trigger refuse%1 %2 Begin Select RAISE(ABORT, 'refused'); End")
+                            .arg(++triggers)
+                            .arg(when)) >= 0);
+        };
+        auto refused = [&](const std::function<void()>& save, const QString& expected) {
+            try {
+                save();
+                QFAIL("the store took the save");
+            } catch (const DbError& e) {
+                QCOMPARE(e.description(), expected + QStringLiteral("\nrefused"));
+            }
+            QCOMPARE(test::DumpRoster(), before);
+        };
 
-        QVERIFY(db.exec(QStringLiteral(
-                    "Create Trigger refuseMonday Before Insert On Schedules When NEW.Schedule_Day = 2 "
-                    "Begin Select RAISE(ABORT, 'Monday is closed'); End")) >= 0);
         WeekLists changed = week;
         changed[0] = QStringList{QStringLiteral("08:00|09:00")};
-        PlayerSave save{player(QStringLiteral("Renamed"), gmt), {{division, 0}, {division, 0}}, changed};
-        try {
-            UpdatePlayer(key, save);
-            QFAIL("the update went through");
-        } catch (const DbError& e) {
-            QVERIFY2(
-                e.description().startsWith(QStringLiteral("Error encountered player's Monday Schedule\n")),
-                qPrintable(e.description()));
-            QVERIFY(e.description().contains(QStringLiteral("Monday is closed")));
-        }
-        QCOMPARE(dumpRoster(), before);
-        try {
-            AddPlayer(save);
-            QFAIL("the add went through");
-        } catch (const DbError& e) {
-            QVERIFY(e.description().contains(QStringLiteral("Monday is closed")));
-        }
-        QCOMPARE(dumpRoster(), before);
-
-        QVERIFY(db.exec(QStringLiteral("Create Trigger refuseMembers Before Insert On Members "
-                                       "Begin Select RAISE(ABORT, 'no members'); End")) >= 0);
-        try {
-            UpdatePlayer(key, {player(QStringLiteral("Renamed"), gmt), {{division, 0}}, std::nullopt});
-            QFAIL("the update went through");
-        } catch (const DbError& e) {
-            QCOMPARE(e.description(),
-                     QStringLiteral("Error encountered adding player to division\nno members"));
-        }
-        QCOMPARE(dumpRoster(), before);
-
-        QVERIFY(db.exec(QStringLiteral("Create Trigger refuseDelete Before Delete On Schedules "
-                                       "Begin Select RAISE(ABORT, 'keep them'); End")) >= 0);
-        try {
-            DeletePlayer(key);
-            QFAIL("the delete went through");
-        } catch (const DbError& e) {
-            QCOMPARE(
-                e.description(),
-                QStringLiteral("Problem encountered deleting the player schedule information.\nkeep them"));
-        }
-        QCOMPARE(dumpRoster(), before);
-
-        QVERIFY(db.exec(QStringLiteral("Create Trigger refuseUpdate Before Update On Players "
-                                       "Begin Select RAISE(ABORT, 'frozen'); End")) >= 0);
-        try {
-            UpdatePlayer(key, {player(QStringLiteral("Renamed"), gmt), {}, std::nullopt});
-            QFAIL("the update went through");
-        } catch (const DbError& e) {
-            QCOMPARE(e.description(),
-                     QStringLiteral("Problem encountered when saving player information.  Cannot "
-                                    "continue operation.\nfrozen"));
-        }
-        QCOMPARE(dumpRoster(), before);
+        const PlayerSave monday{
+            player(QStringLiteral("Renamed"), gmt), {{division, 0}, {division, 0}}, changed};
+        refuse(QStringLiteral("Before Insert On Schedules When NEW.Schedule_Day = 2"));
+        refused([&] { UpdatePlayer(key, monday); },
+                QStringLiteral("Error encountered player's Monday Schedule"));
+        refused([&] { AddPlayer(monday); }, QStringLiteral("Error encountered player's Monday Schedule"));
+        refuse(QStringLiteral("Before Insert On Members"));
+        refused(
+            [&] {
+                UpdatePlayer(key, {player(QStringLiteral("Renamed"), gmt), {{division, 0}}, std::nullopt});
+            },
+            QStringLiteral("Error encountered adding player to division"));
+        refuse(QStringLiteral("Before Delete On Schedules"));
+        refused([&] { DeletePlayer(key); },
+                QStringLiteral("Problem encountered deleting the player schedule information."));
+        refuse(QStringLiteral("Before Update On Players"));
+        refused(
+            [&] {
+                UpdatePlayer(key, {player(QStringLiteral("Renamed"), gmt), {}, std::nullopt});
+            },
+            QStringLiteral(
+                "Problem encountered when saving player information.  Cannot continue operation."));
     }
 
-    // Stored under the GMT weekday, a New York evening is found on the GMT evening it really is,
-    // also the part after GMT midnight; an update without a schedule leaves the rows alone.
+    // Stored under the GMT weekday, a New York evening is found by the searches' lookup on the GMT
+    // evening it really is, also after GMT midnight and across the Saturday/Sunday wrap.
     void storedScheduleIsFoundByTheSearchLookup() {
         test::TestDatabase db;
-        const int eastern = db.zoneId(QStringLiteral("Eastern")); // GMT+5 hours in winter
+        const int eastern = db.zoneId(QStringLiteral("Eastern")); // 5 hours behind GMT in winter
         WeekLists week;
         week[2] = QStringList{QStringLiteral("17:00|22:00")}; // Tuesday evening
         week[6] = QStringList{QStringLiteral("21:00|23:30")}; // Saturday night
-        const qint32 key = AddPlayer({player(QStringLiteral("Nyc"), eastern), {}, week});
-        QCOMPARE(freeAt(weekMinute(3, 22, 0)), QList<int>{key}); // Tuesday 22:00 GMT = 17:00 local
-        QCOMPARE(freeAt(weekMinute(4, 2, 0)), QList<int>{key});  // Wednesday 02:00 GMT = 21:00 local
-        QCOMPARE(freeAt(weekMinute(4, 3, 0)), QList<int>{key});  // the end counts
-        QCOMPARE(freeAt(weekMinute(4, 3, 1)), QList<int>{});
-        QCOMPARE(freeAt(weekMinute(3, 21, 59)), QList<int>{});
-        QCOMPARE(freeAt(weekMinute(1, 4, 0)), QList<int>{key}); // Sunday 04:00 GMT = Saturday 23:00 local
-        QCOMPARE(freeAt(weekMinute(7, 4, 0)), QList<int>{});
-        QCOMPARE(LoadPlayerSchedule(key, eastern), week);
-
-        const QString before = dumpRoster();
-        // Loaded in summer the stretches look an hour later; saving without a schedule keeps the rows.
-        FixedClock summer(QDateTime(QDate(2024, 7, 15), QTime(20, 0)));
-        SetClock(&summer);
-        QCOMPARE(LoadPlayerSchedule(key, eastern)[2], QStringList{QStringLiteral("18:00|23:00")});
-        UpdatePlayer(key, {player(QStringLiteral("Nyc"), eastern), {}, std::nullopt});
-        SetClock(&m_winter);
-        QCOMPARE(db.count(QStringLiteral("Schedules")), 3);
-        QCOMPARE(dumpRoster().section(QLatin1Char('\n'), 1), before.section(QLatin1Char('\n'), 1));
-        // Saving the same lists again writes the same rows.
-        UpdatePlayer(key, {player(QStringLiteral("Nyc"), eastern), {}, LoadPlayerSchedule(key, eastern)});
-        QCOMPARE(dumpRoster().section(QLatin1Char('\n'), 1), before.section(QLatin1Char('\n'), 1));
-    }
-
-    void membershipsAndOfferedDivisions() {
-        test::TestDatabase db;
-        const qint32 alpha = addDivision(QStringLiteral("Alpha"), true);
-        const qint32 bravo = addDivision(QStringLiteral("Bravo"), true);
-        const qint32 old = addDivision(QStringLiteral("Old"), false);
-        const qint32 captain = addTitle(alpha, QStringLiteral(" Captain "));
-        const qint32 gone = addTitle(bravo, QStringLiteral("Gone"));
-        const qint32 key = AddPlayer({player(QStringLiteral("Ace"), db.zoneId(QStringLiteral("GMT"))),
-                                      {{bravo, gone}, {alpha, captain}, {old, 0}},
-                                      std::nullopt});
-        Db().execute(QStringLiteral("Delete From Titles Where Title_ID = %1").arg(gone));
-        const QList<MembershipRow> rows = ReadMemberships(key);
-        QCOMPARE(rows.size(), 3);
-        QCOMPARE(rows[0].division, QStringLiteral("Alpha"));
-        QCOMPARE(rows[0].title, QStringLiteral("Captain"));
-        QCOMPARE(rows[0].titleId, captain);
-        QCOMPARE(rows[1].title, QStringLiteral("Unknown"));
-        QCOMPARE(rows[2].title, QStringLiteral("None"));
-        QCOMPARE(rows[2].titleId, 0);
-
-        auto names = [](const QList<DivisionChoice>& list) {
-            QStringList n;
-            for (const DivisionChoice& c : list)
-                n << c.itemText();
-            return n;
-        };
-        QCOMPARE(names(OfferedDivisions({})), (QStringList{"Alpha - G Alpha", "Bravo - G Bravo"}));
-        QCOMPARE(names(OfferedDivisions({alpha})), QStringList{"Bravo - G Bravo"});
-        QVERIFY(OfferedDivisions({alpha, bravo}).isEmpty());
-        // Editing a membership of a division switched off since: the division is still there.
-        QCOMPARE(names(OfferedDivisions({}, old)),
-                 (QStringList{"Alpha - G Alpha", "Bravo - G Bravo", "Old - G Old"}));
+        const QList<int> found{AddPlayer({player(QStringLiteral("Nyc"), eastern), {}, week})}, none;
+        QCOMPARE(freeAt(3, 22), found); // Tuesday 22:00 GMT = 17:00 local
+        QCOMPARE(freeAt(3, 21, 59), none);
+        QCOMPARE(freeAt(4, 3), found); // Wednesday 03:00 GMT = 22:00 local: the end counts
+        QCOMPARE(freeAt(4, 3, 1), none);
+        QCOMPARE(freeAt(1, 4), found); // Sunday 04:00 GMT = Saturday 23:00 local
+        QCOMPARE(freeAt(7, 4), none);
+        QCOMPARE(LoadPlayerSchedule(found.first(), eastern), week);
     }
 
     void demoRoster() {

@@ -3,6 +3,7 @@
 #include "support/ModalDriver.h"
 #include "support/RecordingSink.h"
 #include "support/TestDatabase.h"
+#include "support/WidgetQueries.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -10,22 +11,13 @@
 #include <QtTest>
 
 using namespace rm;
-using test::child;
+using namespace rm::test;
 
 namespace {
 
-QListWidgetItem* entry(QListWidget* list, const QString& text) {
-    const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
-    return found.isEmpty() ? nullptr : found.first();
-}
-
-void click(QObject* parent, const char* name) {
-    child<QToolButton>(parent, QString::fromLatin1(name))->click();
-}
-
 void enter(QDialog* d, const QString& text) {
     child<QLineEdit>(d, QStringLiteral("txtConnection"))->setText(text);
-    click(d, "imgButton1");
+    ClickOK(d);
 }
 
 } // namespace
@@ -35,44 +27,42 @@ class ConnectionsTest : public QObject {
 
 private Q_SLOTS:
     void addEditDelete() {
-        test::TestDatabase db;
-        test::RecordingSink sink;
+        TestDatabase db;
+        RecordingSink sink;
+        ModalDriver driver;
         frmConnections window;
         window.show();
         QCOMPARE(window.windowTitle(), QStringLiteral("Connection Types"));
         auto* list = child<QListWidget>(&window, QStringLiteral("lstConnections"));
         QVERIFY(!window.findChild<QToolButton*>(QStringLiteral("imgEdit")));
-        const int before = db.count(QStringLiteral("ConnectionTypes"));
+        const QStringList before = ItemTexts(list);
 
         // Add with an entry selected names that entry in the caption and adds a separate row.
-        entry(list, QStringLiteral("Cable"))->setSelected(true);
-        test::ModalDriver driver;
+        SelectItem(list, QStringLiteral("Cable"));
         driver.then([](QDialog* d) {
             QCOMPARE(d->windowTitle(), QStringLiteral("Add Cable entry"));
             QCOMPARE(child<QLineEdit>(d, QStringLiteral("txtConnection"))->text(), QString());
             enter(d, QStringLiteral(" Grandma's T1 "));
         });
-        click(&window, "imgAdd");
-        QCOMPARE(db.count(QStringLiteral("ConnectionTypes")), before + 1);
+        Click(&window, QStringLiteral("imgAdd"));
         QCOMPARE(
             db.count(QStringLiteral("ConnectionTypes"), QStringLiteral("Connection_Name = 'Grandma''s T1'")),
             1);
-        QCOMPARE(db.count(QStringLiteral("ConnectionTypes"), QStringLiteral("Connection_Name = 'Cable'")), 1);
-        QListWidgetItem* added = entry(list, QStringLiteral("Grandma's T1"));
-        QVERIFY(added);
+        QCOMPARE(ItemTexts(list).size(), before.size() + 1);
+        QVERIFY(ItemTexts(list).contains(QStringLiteral("Cable")));
         QVERIFY(list->selectedItems().isEmpty());
 
         // Double-click edits.
-        added->setSelected(true);
+        SelectItem(list, QStringLiteral("Grandma's T1"));
         driver.then([](QDialog* d) {
             QCOMPARE(d->windowTitle(), QStringLiteral("Edit Grandma's T1 entry"));
             QCOMPARE(child<QLineEdit>(d, QStringLiteral("txtConnection"))->text(),
                      QStringLiteral("Grandma's T1"));
             enter(d, QStringLiteral("Grandpa's T3"));
         });
-        emit list->doubleClicked(list->indexFromItem(added));
-        QVERIFY(entry(list, QStringLiteral("Grandpa's T3")));
-        QVERIFY(!entry(list, QStringLiteral("Grandma's T1")));
+        emit list->doubleClicked(list->currentIndex());
+        QVERIFY(ItemTexts(list).contains(QStringLiteral("Grandpa's T3")));
+        QVERIFY(!ItemTexts(list).contains(QStringLiteral("Grandma's T1")));
 
         // Delete of a type that a player uses goes ahead; the player keeps the stale key.
         const int key =
@@ -82,69 +72,51 @@ private Q_SLOTS:
         db.exec(QStringLiteral("Insert Into Players (Player_TimeZone, Player_OnlineName, Player_Active, "
                                "Player_Connection) VALUES(1, 'Wire', 1, %1)")
                     .arg(key));
-        entry(list, QStringLiteral("Grandpa's T3"))->setSelected(true);
+        SelectItem(list, QStringLiteral("Grandpa's T3"));
         driver.then([](QDialog* d) {
             QVERIFY(child<QLineEdit>(d, QStringLiteral("txtConnection"))->isReadOnly());
-            click(d, "imgButton1");
+            ClickOK(d);
         });
-        click(&window, "imgDelete");
+        Click(&window, QStringLiteral("imgDelete"));
         QCOMPARE(db.count(QStringLiteral("ConnectionTypes"), QStringLiteral("Connection_ID = %1").arg(key)),
                  0);
-        QCOMPARE(db.scalar(QStringLiteral(
-                               "Select Player_Connection From Players Where Player_OnlineName = 'Wire'"))
-                     .toInt(),
-                 key);
-        QCOMPARE(db.count(QStringLiteral("ConnectionTypes")), before);
+        QCOMPARE(db.scalar(QStringLiteral("Select Player_Connection From Players")).toInt(), key);
+        QCOMPARE(ItemTexts(list), before);
         QCOMPARE(sink.count(), 0);
         QVERIFY(driver.unexpected.isEmpty());
         QCOMPARE(driver.pending(), 0);
     }
 
-    void nothingSelectedDoesNothing() {
-        test::TestDatabase db;
-        test::RecordingSink sink;
-        test::ModalDriver driver;
+    // Delete with nothing selected does nothing; an empty entry or a store error keeps the dialog.
+    void refusedEntriesKeepTheDialog() {
+        TestDatabase db;
+        RecordingSink sink;
+        ModalDriver driver;
         frmConnections window;
-        click(&window, "imgDelete");
+        Click(&window, QStringLiteral("imgDelete"));
         QVERIFY(driver.shown.isEmpty());
         QCOMPARE(sink.count(), 0);
 
-        // Add with nothing selected: an empty entry is refused with a message, the dialog stays.
-        bool stayedOpen = false;
+        QStringList kept;
         driver.then([&](QDialog* d) {
             QCOMPARE(d->windowTitle(), QStringLiteral("Add  entry"));
             enter(d, QStringLiteral("   "));
-            stayedOpen = d->isVisible();
-        });
-        click(&window, "imgAdd");
-        QVERIFY(stayedOpen);
-        QCOMPARE(sink.count(), 1);
-        QCOMPARE(sink.last().text,
-                 QStringLiteral("Please provide a Connection Description before continuing."));
-        QCOMPARE(sink.last().title, QStringLiteral("Missing Information"));
-        QCOMPARE(sink.last().icon, int(vbInformation));
-    }
-
-    void storeErrorKeepsDialogOpen() {
-        test::TestDatabase db;
-        test::RecordingSink sink;
-        frmConnections window;
-        db.exec(QStringLiteral("Alter Table ConnectionTypes Rename To Gone"));
-        test::ModalDriver driver;
-        bool stayedOpen = false;
-        QString kept;
-        driver.then([&](QDialog* d) {
+            QVERIFY(d->isVisible());
+            QCOMPARE(sink.last().text,
+                     QStringLiteral("Please provide a Connection Description before continuing."));
+            QCOMPARE(sink.last().title, QStringLiteral("Missing Information"));
+            QCOMPARE(sink.last().icon, int(vbInformation));
+            db.exec(QStringLiteral("Alter Table ConnectionTypes Rename To Gone"));
             enter(d, QStringLiteral("Fibre 2"));
-            stayedOpen = d->isVisible();
-            kept = child<QLineEdit>(d, QStringLiteral("txtConnection"))->text();
+            QVERIFY(d->isVisible());
+            kept << child<QLineEdit>(d, QStringLiteral("txtConnection"))->text();
         });
-        click(&window, "imgAdd");
-        QVERIFY(stayedOpen);
-        QCOMPARE(kept, QStringLiteral("Fibre 2"));
-        QVERIFY(sink.count() >= 1);
-        QVERIFY(sink.messages.first().standardBox);
-        QCOMPARE(sink.messages.first().title, QStringLiteral("Rallymark Error"));
-        QVERIFY(sink.messages.first().text.startsWith(
+        Click(&window, QStringLiteral("imgAdd"));
+        QCOMPARE(kept, QStringList{QStringLiteral("Fibre 2")});
+        QVERIFY(sink.count() >= 2);
+        QVERIFY(sink.messages.at(1).standardBox);
+        QCOMPARE(sink.messages.at(1).title, QStringLiteral("Rallymark Error"));
+        QVERIFY(sink.messages.at(1).text.startsWith(
             QStringLiteral("Rallymark encountered the following error:\n\n")));
     }
 };

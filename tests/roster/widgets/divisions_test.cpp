@@ -4,7 +4,9 @@
 #include "roster/widgets/TitleWindows.h"
 #include "support/ModalDriver.h"
 #include "support/RecordingSink.h"
+#include "support/RosterRows.h"
 #include "support/TestDatabase.h"
+#include "support/WidgetQueries.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,90 +18,37 @@
 #include <QtTest>
 
 using namespace rm;
-using test::child;
+using namespace rm::test;
 
 namespace {
 
 // Two games, three divisions, players active and not, memberships and titles.
 struct Roster {
-    explicit Roster(const test::TestDatabase& db) : db(db) {
-        game = addRow(QStringLiteral("Insert Into Games (Game_Name, Game_Type, Game_Genre, Game_Notes) "
-                                     "VALUES('Bolt', 1, 1, ' ')"),
-                      QStringLiteral("Games"), QStringLiteral("Game_ID"));
-        otherGame = addRow(QStringLiteral("Insert Into Games (Game_Name, Game_Type, Game_Genre, Game_Notes) "
-                                          "VALUES('Arrow', 1, 1, ' ')"),
-                           QStringLiteral("Games"), QStringLiteral("Game_ID"));
-        red = division(QStringLiteral("Red"), game, true);
-        blue = division(QStringLiteral("Blue"), otherGame, true);
-        old = division(QStringLiteral("Ancient"), game, false);
-        const int ann = player(QStringLiteral("Ann"), true);
-        const int bob = player(QStringLiteral("Bob"), false);
-        const int cy = player(QStringLiteral("Cy"), true);
-        captain = title(red, QStringLiteral("Captain"));
-        title(red, QStringLiteral("Armourer"));
-        title(blue, QStringLiteral("Scout"));
-        member(ann, red, captain);
-        member(bob, red, 0);
-        member(cy, red, 0);
-        member(bob, blue, 0);
-        member(ann, old, 0);
+    Roster() {
+        const qint32 bolt = InsertGame(QStringLiteral("Bolt"));
+        red = InsertDivision(QStringLiteral("Red"), bolt);
+        blue = InsertDivision(QStringLiteral("Blue"), InsertGame(QStringLiteral("Arrow")));
+        old = InsertDivision(QStringLiteral("Ancient"), bolt, false);
+        const qint32 ann = InsertPlayerRow(QStringLiteral("Ann"));
+        const qint32 bob = InsertPlayerRow(QStringLiteral("Bob"), false);
+        captain = InsertTitle(red, QStringLiteral("Captain"));
+        InsertTitle(red, QStringLiteral("Armourer"));
+        InsertTitle(blue, QStringLiteral("Scout"));
+        InsertMember(ann, red, captain);
+        InsertMember(bob, red);
+        InsertMember(InsertPlayerRow(QStringLiteral("Cy")), red);
+        InsertMember(bob, blue);
+        InsertMember(ann, old);
     }
-    int addRow(const QString& insert, const QString& table, const QString& key) const {
-        db.exec(insert);
-        return Db().scalar(QStringLiteral("Select MAX(%1) From %2").arg(key, table)).toInt();
+    // Rows of Divisions, Members and Titles that belong to Red.
+    QString redRows(const TestDatabase& db) const {
+        return QStringLiteral("%1 %2 %3")
+            .arg(db.count(QStringLiteral("Divisions"), QStringLiteral("Division_ID = %1").arg(red)))
+            .arg(db.count(QStringLiteral("Members"), QStringLiteral("Member_Division_ID = %1").arg(red)))
+            .arg(db.count(QStringLiteral("Titles"), QStringLiteral("Title_Division = %1").arg(red)));
     }
-    int division(const QString& name, int gameId, bool active) const {
-        return addRow(QStringLiteral(
-                          "Insert Into Divisions (Division_Name, Division_Game, Division_Active, "
-                          "Division_Notes, Division_Update) VALUES('%1', %2, %3, ' ', '2004-01-02 03:04:05')")
-                          .arg(name)
-                          .arg(gameId)
-                          .arg(active ? 1 : 0),
-                      QStringLiteral("Divisions"), QStringLiteral("Division_ID"));
-    }
-    int player(const QString& name, bool active) const {
-        return addRow(
-            QStringLiteral("Insert Into Players (Player_TimeZone, Player_OnlineName, Player_Active) "
-                           "VALUES(1, '%1', %2)")
-                .arg(name)
-                .arg(active ? 1 : 0),
-            QStringLiteral("Players"), QStringLiteral("Player_ID"));
-    }
-    int title(int divisionId, const QString& name) const {
-        return addRow(
-            QStringLiteral("Insert Into Titles (Title_Division, Title_Description) VALUES(%1, '%2')")
-                .arg(divisionId)
-                .arg(name),
-            QStringLiteral("Titles"), QStringLiteral("Title_ID"));
-    }
-    void member(int playerId, int divisionId, int titleId) const {
-        db.exec(QStringLiteral("Insert Into Members (Member_Player_ID, Member_Division_ID, Member_Title) "
-                               "VALUES(%1, %2, %3)")
-                    .arg(playerId)
-                    .arg(divisionId)
-                    .arg(titleId));
-    }
-
-    const test::TestDatabase& db;
-    int game = 0, otherGame = 0, red = 0, blue = 0, old = 0, captain = 0;
+    qint32 red = 0, blue = 0, old = 0, captain = 0;
 };
-
-QStringList column(QTreeWidget* list, int col) {
-    QStringList texts;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        texts << list->topLevelItem(i)->text(col);
-    return texts;
-}
-
-void selectRow(QTreeWidget* list, const QString& text, int col = 0) {
-    const auto found = list->findItems(text, Qt::MatchExactly, col);
-    QVERIFY(!found.isEmpty());
-    list->setCurrentItem(found.first());
-}
-
-void clickOK(QDialog* d) {
-    child<QToolButton>(d, QStringLiteral("imgButton1"))->click();
-}
 
 } // namespace
 
@@ -108,37 +57,24 @@ class DivisionsTest : public QObject {
 
 private Q_SLOTS:
     void listOrderAndActiveMemberCounts() {
-        test::TestDatabase db;
-        Roster roster(db);
-        roster.division(QStringLiteral("Lost"), 999, true); // its game row is missing
+        TestDatabase db;
+        Roster roster;
+        InsertDivision(QStringLiteral("Lost"), 999); // its game row is missing
         frmDivisions window;
         QCOMPARE(window.windowTitle(), QStringLiteral("Division List"));
         auto* list = child<QTreeWidget>(&window, QStringLiteral("lsvDivisions"));
-        QCOMPARE(column(list, 0),
-                 (QStringList{QStringLiteral("Blue"), QStringLiteral("Red"), QStringLiteral("Ancient")}));
-        QCOMPARE(column(list, 1),
-                 (QStringList{QStringLiteral("Arrow"), QStringLiteral("Bolt"), QStringLiteral("Bolt")}));
-        QCOMPARE(column(list, 2),
-                 (QStringList{QStringLiteral("Yes"), QStringLiteral("Yes"), QStringLiteral("No")}));
-        // Blue's only member is inactive; Red has two active of three.
-        QCOMPARE(column(list, 3),
-                 (QStringList{QStringLiteral("0"), QStringLiteral("2"), QStringLiteral("1")}));
-        QCOMPARE(column(list, 4), (QStringList{QString(), QString(), QString()}));
-        QCOMPARE(column(list, 5).at(1), QString::number(roster.red));
+        // Inactive after active; Blue's only member is inactive; Red has two active of three.
+        QCOMPARE(RowTexts(list), (QStringList{QStringLiteral("Blue|Arrow|Yes|0||%1").arg(roster.blue),
+                                              QStringLiteral("Red|Bolt|Yes|2||%1").arg(roster.red),
+                                              QStringLiteral("Ancient|Bolt|No|1||%1").arg(roster.old)}));
         QVERIFY(list->isColumnHidden(5));
-
-        window.show();
-        QCOMPARE(window.minimumSize(), QSize(TwipsToPixels(9270, &window), TwipsToPixels(3540, &window)));
-        window.resize(window.minimumWidth() + 40, window.minimumHeight() + 300);
-        QCoreApplication::processEvents();
-        QCOMPARE(list->height(), window.height() - TwipsToPixels(1245, &window));
     }
 
     void addStartsActiveAndEditStampsTheTimeOfSaving() {
-        test::TestDatabase db;
-        test::RecordingSink sink;
-        test::ModalDriver driver;
-        Roster roster(db);
+        TestDatabase db;
+        RecordingSink sink;
+        ModalDriver driver;
+        Roster roster;
         FixedClock clock(QDateTime(QDate(2004, 3, 5), QTime(14, 7, 9)));
         SetClock(&clock);
         frmDivisions window;
@@ -149,42 +85,31 @@ private Q_SLOTS:
             QCOMPARE(child<QComboBox>(d, QStringLiteral("cboGame"))->currentText(), QStringLiteral("Arrow"));
             child<QLineEdit>(d, QStringLiteral("txtDivisionName"))->setText(QStringLiteral("Green"));
             child<QPlainTextEdit>(d, QStringLiteral("txtNotes"))->setPlainText(QStringLiteral("  "));
-            clickOK(d);
+            ClickOK(d);
         });
-        child<QToolButton>(&window, QStringLiteral("imgAdd"))->click();
+        Click(&window, QStringLiteral("imgAdd"));
         QCOMPARE(
             db.scalar(QStringLiteral("Select Division_Notes From Divisions Where Division_Name = 'Green'"))
                 .toString(),
             QStringLiteral(" "));
 
         auto* list = child<QTreeWidget>(&window, QStringLiteral("lsvDivisions"));
-        selectRow(list, QStringLiteral("Red"));
+        SelectRow(list, QStringLiteral("Red"));
         driver.then([&](QDialog* d) {
             QCOMPARE(d->windowTitle(), QStringLiteral("Edit Division Entry"));
-            QCOMPARE(child<QLabel>(d, QStringLiteral("lblLastUpdate"))->text(),
-                     QStringLiteral("Last updated on 01/02/04 03:04 AM"));
             child<QComboBox>(d, QStringLiteral("cboGame"))->setCurrentIndex(0); // Arrow
             child<QCheckBox>(d, QStringLiteral("chkActive"))->setChecked(false);
             child<QPlainTextEdit>(d, QStringLiteral("txtNotes"))
                 ->setPlainText(QStringLiteral("Tuesday's crew"));
-            clickOK(d);
+            ClickOK(d);
         });
         list->itemDoubleClicked(list->currentItem(), 0);
-        QCOMPARE(db.scalar(QStringLiteral("Select Division_Update From Divisions Where Division_ID = %1")
-                               .arg(roster.red))
-                     .toString(),
-                 QStringLiteral("2004-03-05 14:07:09"));
-        // Memberships and titles stay as they were.
-        QCOMPARE(
-            db.count(QStringLiteral("Members"), QStringLiteral("Member_Division_ID = %1").arg(roster.red)),
-            3);
-        QCOMPARE(db.count(QStringLiteral("Titles"), QStringLiteral("Title_Division = %1").arg(roster.red)),
-                 2);
-        QCOMPARE(column(list, 0).last(), QStringLiteral("Red")); // now inactive
-        QCOMPARE(list->topLevelItem(list->topLevelItemCount() - 1)->text(4), QStringLiteral("Yes"));
+        // Memberships and titles stay as they were; Red is now listed last, inactive, with notes.
+        QCOMPARE(roster.redRows(db), QStringLiteral("1 3 2"));
+        QCOMPARE(RowTexts(list).last(), QStringLiteral("Red|Arrow|No|2|Yes|%1").arg(roster.red));
 
         clock.set(QDateTime(QDate(2004, 3, 6), QTime(9, 0)));
-        selectRow(list, QStringLiteral("Red"));
+        SelectRow(list, QStringLiteral("Red"));
         driver.then([](QDialog* d) {
             QCOMPARE(child<QLabel>(d, QStringLiteral("lblLastUpdate"))->text(),
                      QStringLiteral("Last updated on 03/05/04 02:07 PM"));
@@ -192,59 +117,54 @@ private Q_SLOTS:
             QVERIFY(!child<QCheckBox>(d, QStringLiteral("chkActive"))->isChecked());
             QCOMPARE(child<QPlainTextEdit>(d, QStringLiteral("txtNotes"))->toPlainText(),
                      QStringLiteral("Tuesday's crew"));
-            child<QToolButton>(d, QStringLiteral("imgButton2"))->click();
+            Click(d, QStringLiteral("imgButton2"));
         });
-        child<QToolButton>(&window, QStringLiteral("imgEdit"))->click();
+        Click(&window, QStringLiteral("imgEdit"));
         QCOMPARE(sink.count(), 0);
         QVERIFY(driver.unexpected.isEmpty());
         SetClock(nullptr);
     }
 
     void deleteAsksAndTakesMembershipsAndTitlesAlong() {
-        test::TestDatabase db;
-        test::RecordingSink sink;
-        test::ModalDriver driver;
-        Roster roster(db);
+        TestDatabase db;
+        RecordingSink sink;
+        ModalDriver driver;
+        Roster roster;
         frmDivisions window;
         auto* list = child<QTreeWidget>(&window, QStringLiteral("lsvDivisions"));
-        const QString red = QStringLiteral("%1").arg(roster.red);
 
-        selectRow(list, QStringLiteral("Red"));
+        SelectRow(list, QStringLiteral("Red"));
         sink.answer(vbNo);
         driver.then([&](QDialog* d) {
             QVERIFY(child<QLineEdit>(d, QStringLiteral("txtDivisionName"))->isReadOnly());
             QVERIFY(!child<QCheckBox>(d, QStringLiteral("chkActive"))->isEnabled());
-            clickOK(d);
+            ClickOK(d);
             QVERIFY(d->isVisible());
             QCOMPARE(sink.last().title, QStringLiteral("Delete Confirmation"));
             QCOMPARE(sink.last().buttons, int(vbYesNo));
             QCOMPARE(sink.last().text,
                      QStringLiteral("Deleting a division will remove any players memberships and "
                                     "any custom divisional titles\nDo You want to continue?"));
-            child<QToolButton>(d, QStringLiteral("imgButton2"))->click();
+            Click(d, QStringLiteral("imgButton2"));
         });
-        child<QToolButton>(&window, QStringLiteral("imgDelete"))->click();
-        QCOMPARE(db.count(QStringLiteral("Divisions"), QStringLiteral("Division_ID = ") + red), 1);
-        QCOMPARE(db.count(QStringLiteral("Members"), QStringLiteral("Member_Division_ID = ") + red), 3);
-        QCOMPARE(db.count(QStringLiteral("Titles"), QStringLiteral("Title_Division = ") + red), 2);
+        Click(&window, QStringLiteral("imgDelete"));
+        QCOMPARE(roster.redRows(db), QStringLiteral("1 3 2"));
 
-        selectRow(list, QStringLiteral("Red"));
+        SelectRow(list, QStringLiteral("Red"));
         sink.answer(vbYes);
-        driver.then(clickOK);
-        child<QToolButton>(&window, QStringLiteral("imgDelete"))->click();
-        QCOMPARE(db.count(QStringLiteral("Divisions"), QStringLiteral("Division_ID = ") + red), 0);
-        QCOMPARE(db.count(QStringLiteral("Members"), QStringLiteral("Member_Division_ID = ") + red), 0);
-        QCOMPARE(db.count(QStringLiteral("Titles"), QStringLiteral("Title_Division = ") + red), 0);
+        driver.then(ClickOK);
+        Click(&window, QStringLiteral("imgDelete"));
+        QCOMPARE(roster.redRows(db), QStringLiteral("0 0 0"));
         QCOMPARE(db.count(QStringLiteral("Members")), 2);
         QCOMPARE(db.count(QStringLiteral("Titles")), 1);
-        QVERIFY(!column(list, 0).contains(QStringLiteral("Red")));
+        QVERIFY(!Column(list, 0).contains(QStringLiteral("Red")));
         QVERIFY(driver.unexpected.isEmpty());
     }
 
     void failedDeleteChangesNothing() {
-        test::TestDatabase db;
-        test::RecordingSink sink;
-        Roster roster(db);
+        TestDatabase db;
+        RecordingSink sink;
+        Roster roster;
         db.exec(QStringLiteral("Drop Table Titles")); // the last of the three deletes fails
         frmMaintainDivision dialog;
         dialog.EditMode = QStringLiteral("Delete");
@@ -261,73 +181,79 @@ private Q_SLOTS:
             3);
     }
 
-    void savingWithoutGamesAsksForOneFirst() {
-        test::TestDatabase db;
-        test::RecordingSink sink;
-        frmMaintainDivision dialog;
-        dialog.EditMode = QStringLiteral("Add");
-        dialog.prepare();
-        child<QLineEdit>(&dialog, QStringLiteral("txtDivisionName"))->setText(QStringLiteral("Green"));
-        dialog.pressOK();
-        QCOMPARE(sink.count(), 1);
+    // A division needs a game to belong to; a title needs a division and a name.
+    void missingInformation() {
+        TestDatabase db;
+        RecordingSink sink;
+        frmMaintainDivision division;
+        division.EditMode = QStringLiteral("Add");
+        division.prepare();
+        child<QLineEdit>(&division, QStringLiteral("txtDivisionName"))->setText(QStringLiteral("Green"));
+        division.pressOK();
         QCOMPARE(sink.last().title, QStringLiteral("Missing Information"));
         QVERIFY(sink.last().text.contains(QStringLiteral("Please add a Game to the Games List first.")));
-        QCOMPARE(db.count(QStringLiteral("Divisions")), 0);
+
+        frmMaintainTitle title;
+        title.EditMode = QStringLiteral("Add");
+        title.prepare();
+        child<QLineEdit>(&title, QStringLiteral("txtTitle"))->setText(QStringLiteral("Captain"));
+        title.pressOK();
+        QCOMPARE(sink.last().text, QStringLiteral("Both division and title name must be entered."));
+        QCOMPARE(sink.last().title, QStringLiteral("Missing Information"));
+        QCOMPARE(sink.count(), 2);
+        QCOMPARE(db.count(QStringLiteral("Divisions")) + db.count(QStringLiteral("Titles")), 0);
     }
 
     void titlesListedByDivisionAndRefusedWhileHeld() {
-        test::TestDatabase db;
-        test::RecordingSink sink;
-        test::ModalDriver driver;
-        Roster roster(db);
-        roster.title(4242, QStringLiteral("Ghost")); // its division row is missing
+        TestDatabase db;
+        RecordingSink sink;
+        ModalDriver driver;
+        Roster roster;
+        InsertTitle(4242, QStringLiteral("Ghost")); // its division row is missing
         frmTitles window;
         QCOMPARE(window.windowTitle(), QStringLiteral("Divisional Titles"));
         auto* list = child<QTreeWidget>(&window, QStringLiteral("lsvTitles"));
-        QCOMPARE(column(list, 0),
-                 (QStringList{QStringLiteral("Blue"), QStringLiteral("Red"), QStringLiteral("Red")}));
-        QCOMPARE(column(list, 1), (QStringList{QStringLiteral("Scout"), QStringLiteral("Armourer"),
-                                               QStringLiteral("Captain")}));
-        QCOMPARE(column(list, 3).at(1), QString::number(roster.red));
+        QCOMPARE(Column(list, 0) + Column(list, 1),
+                 (QStringList{"Blue", "Red", "Red", "Scout", "Armourer", "Captain"}));
+        QCOMPARE(Column(list, 3).at(1), QString::number(roster.red));
 
-        child<QToolButton>(&window, QStringLiteral("imgEdit"))->click();
+        Click(&window, QStringLiteral("imgEdit"));
         QCOMPARE(sink.last().text,
                  QStringLiteral("Please select a Divisional Title from the list before selecting Edit"));
 
-        selectRow(list, QStringLiteral("Captain"), 1);
+        SelectRow(list, QStringLiteral("Captain"), 1);
         driver.then([&](QDialog* d) {
             QCOMPARE(d->windowTitle(), QStringLiteral("Maintain Title"));
             QCOMPARE(child<QComboBox>(d, QStringLiteral("cboDivision"))->currentText(),
                      QStringLiteral("Red"));
-            QCOMPARE(child<QLineEdit>(d, QStringLiteral("txtTitle"))->text(), QStringLiteral("Captain"));
             QVERIFY(!child<QComboBox>(d, QStringLiteral("cboDivision"))->isEnabled());
-            clickOK(d);
+            ClickOK(d);
             QVERIFY(d->isVisible());
             QCOMPARE(sink.last().title, QStringLiteral("Divisional Title Currently in Use"));
             QCOMPARE(sink.last().text,
                      QStringLiteral("That Divisional Title is currently in use with some Players.\n"
                                     "You must first either delete the Players that use it, or "
                                     "change that Player's Title to delete!"));
-            child<QToolButton>(d, QStringLiteral("imgButton2"))->click();
+            Click(d, QStringLiteral("imgButton2"));
         });
-        child<QToolButton>(&window, QStringLiteral("imgDelete"))->click();
+        Click(&window, QStringLiteral("imgDelete"));
         QCOMPARE(db.count(QStringLiteral("Titles"), QStringLiteral("Title_ID = %1").arg(roster.captain)), 1);
 
         db.exec(QStringLiteral("Update Members Set Member_Title = 0"));
-        selectRow(list, QStringLiteral("Captain"), 1);
-        driver.then(clickOK);
-        child<QToolButton>(&window, QStringLiteral("imgDelete"))->click();
+        SelectRow(list, QStringLiteral("Captain"), 1);
+        driver.then(ClickOK);
+        Click(&window, QStringLiteral("imgDelete"));
         QCOMPARE(db.count(QStringLiteral("Titles"), QStringLiteral("Title_ID = %1").arg(roster.captain)), 0);
-        QVERIFY(!column(list, 1).contains(QStringLiteral("Captain")));
+        QVERIFY(!Column(list, 1).contains(QStringLiteral("Captain")));
 
         // A title moves to another division (inactive ones are offered too).
-        selectRow(list, QStringLiteral("Scout"), 1);
+        SelectRow(list, QStringLiteral("Scout"), 1);
         driver.then([](QDialog* d) {
             auto* divisions = child<QComboBox>(d, QStringLiteral("cboDivision"));
             QCOMPARE(divisions->count(), 3);
             divisions->setCurrentIndex(divisions->findText(QStringLiteral("Ancient")));
             child<QLineEdit>(d, QStringLiteral("txtTitle"))->setText(QStringLiteral(" Elder's Voice "));
-            clickOK(d);
+            ClickOK(d);
         });
         list->itemDoubleClicked(list->currentItem(), 0);
         QCOMPARE(
@@ -336,19 +262,6 @@ private Q_SLOTS:
                 .toInt(),
             roster.old);
         QVERIFY(driver.unexpected.isEmpty());
-    }
-
-    void titleNeedsDivisionAndName() {
-        test::TestDatabase db;
-        test::RecordingSink sink;
-        frmMaintainTitle dialog;
-        dialog.EditMode = QStringLiteral("Add");
-        dialog.prepare();
-        child<QLineEdit>(&dialog, QStringLiteral("txtTitle"))->setText(QStringLiteral("Captain"));
-        dialog.pressOK();
-        QCOMPARE(sink.last().text, QStringLiteral("Both division and title name must be entered."));
-        QCOMPARE(sink.last().title, QStringLiteral("Missing Information"));
-        QCOMPARE(db.count(QStringLiteral("Titles")), 0);
     }
 };
 

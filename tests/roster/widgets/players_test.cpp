@@ -9,7 +9,9 @@
 #include "roster/widgets/ScheduleWindow.h"
 #include "support/ModalDriver.h"
 #include "support/RecordingSink.h"
+#include "support/RosterRows.h"
 #include "support/TestDatabase.h"
+#include "support/WidgetQueries.h"
 #include "ui/EmailWindow.h"
 #include "ui/PopupMenu.h"
 #include "ui/WindowRegistry.h"
@@ -44,24 +46,6 @@ public:
     int shown = 0;
 };
 
-QString dumpRoster() {
-    QStringList lines;
-    for (const QString& sql :
-         {QStringLiteral("Select * From Players Order By Player_ID"),
-          QStringLiteral("Select * From Members Order By Member_Player_ID, Member_Division_ID"),
-          QStringLiteral("Select * From Schedules Order By Schedule_Player, Schedule_Day, "
-                         "Schedule_StartTime")}) {
-        RowSet rows = Db().execute(sql);
-        for (; !rows.eof(); rows.moveNext()) {
-            QStringList values;
-            for (int i = 0; rows.valueAt(i).isValid(); ++i)
-                values << rows.valueAt(i).toString();
-            lines << values.join(QLatin1Char('|'));
-        }
-    }
-    return lines.join(QLatin1Char('\n'));
-}
-
 QString schedulesDump() {
     QStringList lines;
     RowSet rows =
@@ -74,28 +58,12 @@ QString schedulesDump() {
     return lines.join(QStringLiteral(", "));
 }
 
-qint32 addDivision(const QString& name, bool active) {
-    Db().execute(QStringLiteral(
-        "Insert Into Games (Game_Name, Game_Type, Game_Genre, Game_Notes) Values('Game', 1, 1, ' ')"));
-    const int game = Db().scalar(QStringLiteral("Select MAX(Game_ID) From Games")).toInt();
-    Db().execute(QStringLiteral(
-                     "Insert Into Divisions (Division_Name, Division_Game, Division_Active, Division_Notes) "
-                     "Values('%1', %2, %3, ' ')")
-                     .arg(name)
-                     .arg(game)
-                     .arg(active ? 1 : 0));
-    return Db().scalar(QStringLiteral("Select MAX(Division_ID) From Divisions")).toInt();
+qint32 addDivision(const QString& name, bool active = true) {
+    return test::InsertDivision(name, test::InsertGame(QStringLiteral("Game")), active);
 }
 
-qint32 addTitle(qint32 division, const QString& description) {
-    Db().execute(QStringLiteral("Insert Into Titles (Title_Division, Title_Description) Values(%1, '%2')")
-                     .arg(division)
-                     .arg(description));
-    return Db().scalar(QStringLiteral("Select MAX(Title_ID) From Titles")).toInt();
-}
-
-qint32 addPlayer(const QString& name, qint32 zone, bool active = true, QList<MembershipEntry> members = {},
-                 std::optional<WeekLists> week = std::nullopt) {
+qint32 addPlayer(const QString& name, qint32 zone, QList<MembershipEntry> members = {},
+                 std::optional<WeekLists> week = std::nullopt, bool active = true) {
     PlayerRecord p;
     p.onlineName = name;
     p.timeZone = zone;
@@ -103,31 +71,31 @@ qint32 addPlayer(const QString& name, qint32 zone, bool active = true, QList<Mem
     return AddPlayer({p, members, week});
 }
 
-void click(QWidget* parent, const QString& name) {
-    child<QToolButton>(parent, name)->click();
+// The player dialog opened on a stored player.
+std::unique_ptr<frmMaintainPlayer> openPlayer(qint32 key, const QString& mode = QStringLiteral("Edit")) {
+    auto dialog = std::make_unique<frmMaintainPlayer>();
+    dialog->EditMode = mode;
+    dialog->PrimaryKey = key;
+    dialog->show();
+    return dialog;
 }
 
-QStringList comboTexts(const QComboBox* combo) {
-    QStringList texts;
-    for (int i = 0; i < combo->count(); ++i)
-        texts << combo->itemText(i);
-    return texts;
+// The cells' tags from `first` to `last`, e.g. "3451": start, middle, end, free.
+QString tags(const ctlTimeBar& bar, int first, int last) {
+    QString text;
+    for (int i = first; i <= last; ++i)
+        text += bar.cellTag(i);
+    return text;
 }
 
-QStringList rowTexts(const QTreeWidget* list) {
-    QStringList rows;
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        QStringList cells;
-        for (int c = 0; c < list->columnCount(); ++c)
-            cells << list->topLevelItem(i)->text(c);
-        rows << cells.join(QLatin1Char('|'));
-    }
-    return rows;
+void stretch(ctlTimeBar* bar, int startCell, int endCell) {
+    bar->pressCell(startCell, Qt::LeftButton);
+    bar->pressCell(endCell, Qt::RightButton);
 }
 
-void selectRow(QTreeWidget* list, int row) {
-    list->clearSelection();
-    list->topLevelItem(row)->setSelected(true);
+void showMenu(QTreeWidget* list, PopupChooser& popups, const QString& entry) {
+    popups.choices << entry;
+    emit list->customContextMenuRequested(QPoint(5, 5));
 }
 
 } // namespace
@@ -142,7 +110,7 @@ private Q_SLOTS:
     void init() { SetClock(&m_winter); }
     void cleanup() { SetClock(nullptr); }
 
-    void timeBarMarksStretches() {
+    void timeBarMarksAndRefuses() {
         test::RecordingSink sink;
         PopupChooser popups;
         ctlTimeBar bar;
@@ -152,15 +120,11 @@ private Q_SLOTS:
         QVERIFY(bar.startPending());
         QTest::mouseClick(&bar, Qt::RightButton, {}, bar.cellRect(20).center());
         QCOMPARE(bar.Times(), QStringList{QStringLiteral("09:00|10:00")});
-        QCOMPARE(bar.cellTag(18), QStringLiteral("3"));
-        QCOMPARE(bar.cellTag(19), QStringLiteral("4"));
-        QCOMPARE(bar.cellTag(20), QStringLiteral("5"));
-        QCOMPARE(bar.cellTag(21), QStringLiteral("1"));
+        QCOMPARE(tags(bar, 18, 21), QStringLiteral("3451"));
         QCOMPARE(sink.count(), 0);
 
         // Refusals leave the bar as it was.
-        bar.pressCell(30, Qt::LeftButton);
-        bar.pressCell(25, Qt::RightButton);
+        stretch(&bar, 30, 25);
         QCOMPARE(sink.last().text, QStringLiteral("Cannot set the end time before the start time!"));
         QCOMPARE(sink.last().title, QStringLiteral("Schedules"));
         QCOMPARE(sink.last().icon, int(vbInformation));
@@ -182,19 +146,15 @@ private Q_SLOTS:
         QVERIFY(fresh.Times().isEmpty());
     }
 
-    void timeBarSwallowsAndDeletes() {
+    void timeBarSwallowsDeletesAndLoads() {
         test::RecordingSink sink;
         PopupChooser popups;
         ctlTimeBar bar;
-        bar.pressCell(10, Qt::LeftButton);
-        bar.pressCell(12, Qt::RightButton);
-        bar.pressCell(44, Qt::LeftButton);
-        bar.pressCell(47, Qt::RightButton);
-        bar.pressCell(4, Qt::LeftButton);
-        bar.pressCell(40, Qt::RightButton);
+        stretch(&bar, 10, 12);
+        stretch(&bar, 44, 47);
+        stretch(&bar, 4, 40);
         QCOMPARE(bar.Times(), (QStringList{QStringLiteral("02:00|20:00"), QStringLiteral("22:00|23:30")}));
-        QCOMPARE(bar.cellTag(10), QStringLiteral("4"));
-        QCOMPARE(bar.cellTag(12), QStringLiteral("4"));
+        QCOMPARE(tags(bar, 10, 12), QStringLiteral("444"));
 
         // Dismissing the menu changes nothing; "Delete Time Slot" frees the whole stretch.
         bar.pressCell(22, Qt::RightButton);
@@ -203,20 +163,13 @@ private Q_SLOTS:
         popups.choices << QStringLiteral("mnuDeleteTimeSlot");
         bar.pressCell(40, Qt::RightButton);
         QCOMPARE(bar.Times(), QStringList{QStringLiteral("22:00|23:30")});
-        for (int i = 4; i <= 40; ++i)
-            QCOMPARE(bar.cellState(i), ctlTimeBar::Free);
-        popups.choices << QStringLiteral("mnuDeleteTimeSlot");
-        bar.pressCell(44, Qt::RightButton);
-        QVERIFY(bar.Times().isEmpty());
+        QCOMPARE(tags(bar, 3, 41), QString(39, QLatin1Char('1')));
         QCOMPARE(sink.count(), 0);
 
         // LoadSchedule marks the cells and rebuilds the list.
         bar.setTimes({QStringLiteral("08:00|09:30"), QStringLiteral("23:00|23:30")});
         bar.LoadSchedule();
-        QCOMPARE(bar.cellTag(16), QStringLiteral("3"));
-        QCOMPARE(bar.cellTag(18), QStringLiteral("4"));
-        QCOMPARE(bar.cellTag(19), QStringLiteral("5"));
-        QCOMPARE(bar.cellTag(47), QStringLiteral("5"));
+        QCOMPARE(tags(bar, 16, 20) + tags(bar, 46, 47), QStringLiteral("3445135"));
         QCOMPARE(bar.Times(), (QStringList{QStringLiteral("08:00|09:30"), QStringLiteral("23:00|23:30")}));
 
         CurrentOptions().TimeFormat = true;
@@ -237,25 +190,23 @@ private Q_SLOTS:
 
         // Add mode: the window opens empty; Cancel keeps the lists, OK replaces them.
         driver.then([](QDialog* d) {
-            QCOMPARE(d->objectName(), QStringLiteral("frmMaintainSchedule"));
             QCOMPARE(d->windowTitle(), QStringLiteral("Player's Schedule"));
             QVERIFY(child<ctlTimeBar>(d, QStringLiteral("ctlSunday"))->Times().isEmpty());
             const QList<QLabel*> labels = d->findChildren<QLabel*>(QStringLiteral("imgTimeMarker"));
             QCOMPARE(labels.size(), 12);
             QCOMPARE(labels.at(7)->text(), QStringLiteral("14:00"));
-            click(d, QStringLiteral("imgButton2"));
+            test::Click(d, QStringLiteral("imgButton2"));
         });
-        child<QToolButton>(&dialog, QStringLiteral("imgSchedule"))->click();
+        test::Click(&dialog, QStringLiteral("imgSchedule"));
         QCOMPARE(dialog.sunday(), QStringList{QStringLiteral("10:00|11:00")});
         driver.then([](QDialog* d) {
-            auto* saturday = child<ctlTimeBar>(d, QStringLiteral("ctlSaturday"));
-            saturday->pressCell(40, Qt::LeftButton);
-            saturday->pressCell(44, Qt::RightButton);
-            click(d, QStringLiteral("imgButton1"));
+            stretch(child<ctlTimeBar>(d, QStringLiteral("ctlSaturday")), 40, 44);
+            test::ClickOK(d);
         });
-        child<QToolButton>(&dialog, QStringLiteral("imgSchedule"))->click();
+        test::Click(&dialog, QStringLiteral("imgSchedule"));
         QVERIFY(dialog.sunday().isEmpty());
         QCOMPARE(dialog.saturday(), QStringList{QStringLiteral("20:00|22:00")});
+        QCOMPARE(driver.shown, (QStringList{"frmMaintainSchedule", "frmMaintainSchedule"}));
         QCOMPARE(driver.unexpected, QStringList{});
 
         // Edit mode loads the bars; the 12-hour labels.
@@ -279,39 +230,34 @@ private Q_SLOTS:
         test::RecordingSink sink;
         test::ModalDriver driver;
         const int gmt = db.zoneId(QStringLiteral("GMT"));
-        addPlayer(QStringLiteral("zed"), gmt, true);
-        addPlayer(QStringLiteral("Bob"), gmt, false);
-        const qint32 amy = addPlayer(QStringLiteral("amy"), db.zoneId(QStringLiteral("Tokyo")), true);
-        addPlayer(QStringLiteral("Lost"), 99999, true);
+        addPlayer(QStringLiteral("zed"), gmt);
+        addPlayer(QStringLiteral("Bob"), gmt, {}, std::nullopt, false);
+        const qint32 amy = addPlayer(QStringLiteral("amy"), db.zoneId(QStringLiteral("Tokyo")));
+        addPlayer(QStringLiteral("Lost"), 99999);
         Db().execute(QStringLiteral("Update Players Set Player_Notes = ' x ', Player_RealName = 'Amy R', "
                                     "Player_EmailPrimary = 'amy@example.com' Where Player_ID = %1")
                          .arg(amy));
 
         RegisterPlayerWindows();
-        QVERIFY(HasTaskWindow(QStringLiteral("frmPlayers")));
         std::unique_ptr<QWidget> created(CreateTaskWindow(QStringLiteral("frmPlayers")));
         auto* window = qobject_cast<frmPlayers*>(created.get());
         QVERIFY(window);
         window->show();
         QCOMPARE(window->windowTitle(), QStringLiteral("Players"));
         auto* list = child<QTreeWidget>(window, QStringLiteral("lsvPlayers"));
-        QCOMPARE(list->columnCount(), 7);
         QCOMPARE(list->headerItem()->text(3), QStringLiteral("TimeZone"));
         QVERIFY(list->isColumnHidden(6));
-        QCOMPARE(rowTexts(list),
+        QCOMPARE(test::RowTexts(list),
                  (QStringList{QStringLiteral("amy|Amy R|Yes|Tokyo|amy@example.com|Yes|%1").arg(amy),
                               QStringLiteral("zed||Yes|GMT|||1"), QStringLiteral("Bob||No|GMT|||2")}));
-        QVERIFY(list->selectedItems().isEmpty());
 
-        for (const char* button : {"imgEdit", "imgDelete", "imgEmail"})
-            click(window, QString::fromLatin1(button));
+        for (const QString& action :
+             {QStringLiteral("Edit"), QStringLiteral("Delete"), QStringLiteral("Email")}) {
+            test::Click(window, QStringLiteral("img") + action);
+            QCOMPARE(sink.last().text,
+                     QStringLiteral("Please select a Player from the list before selecting ") + action);
+        }
         QCOMPARE(sink.count(), 3);
-        QCOMPARE(sink.messages[0].text,
-                 QStringLiteral("Please select a Player from the list before selecting Edit"));
-        QCOMPARE(sink.messages[1].text,
-                 QStringLiteral("Please select a Player from the list before selecting Delete"));
-        QCOMPARE(sink.messages[2].text,
-                 QStringLiteral("Please select a Player from the list before selecting Email"));
         QCOMPARE(sink.last().title, QStringLiteral("No Selection Made"));
         QCOMPARE(sink.last().icon, int(vbExclamation));
         QCOMPARE(sink.last().align, int(AlignCenterText));
@@ -319,24 +265,21 @@ private Q_SLOTS:
 
         EmailRequest sent;
         SetEmailWindowOpener([&sent](const EmailRequest& r, QWidget*) { sent = r; });
-        selectRow(list, 0);
-        click(window, QStringLiteral("imgEmail"));
+        test::SelectRow(list, 0);
+        test::Click(window, QStringLiteral("imgEmail"));
         SetEmailWindowOpener({});
         QCOMPARE(sent.sendMode, QStringLiteral("Q"));
         QCOMPARE(sent.recipientKey, QString::number(amy));
 
         // Edit through the list: the dialog gets the key; the list is refilled afterwards.
-        selectRow(list, 0);
         driver.then([](QDialog* d) {
             QCOMPARE(child<QLineEdit>(d, QStringLiteral("txtOnlineName"))->text(), QStringLiteral("amy"));
             child<QCheckBox>(d, QStringLiteral("chkActive"))->setChecked(false);
-            click(d, QStringLiteral("imgButton1"));
+            test::ClickOK(d);
         });
-        click(window, QStringLiteral("imgEdit"));
+        test::Click(window, QStringLiteral("imgEdit"));
         // Inactive now: listed after the active players, "amy" before "Bob" (case is not compared).
-        QCOMPARE(rowTexts(list).mid(rowTexts(list).size() - 2),
-                 (QStringList{QStringLiteral("amy|Amy R|No|Tokyo|amy@example.com|Yes|%1").arg(amy),
-                              QStringLiteral("Bob||No|GMT|||2")}));
+        QCOMPARE(test::Column(list, 0), (QStringList{"zed", "amy", "Bob"}));
 
         // The window never gets smaller than its opening size; the list follows the height.
         window->resize(2000, 900);
@@ -352,54 +295,51 @@ private Q_SLOTS:
         dialog.EditMode = QStringLiteral("Add");
         dialog.show();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Player Entry"));
-        child<QLineEdit>(&dialog, QStringLiteral("txtOnlineName"))->setText(QStringLiteral("   "));
-        click(&dialog, QStringLiteral("imgButton1"));
+        auto* name = child<QLineEdit>(&dialog, QStringLiteral("txtOnlineName"));
+        auto* icq = child<QLineEdit>(&dialog, QStringLiteral("txtICQ"));
+        name->setText(QStringLiteral("   "));
+        test::ClickOK(&dialog);
         QCOMPARE(sink.last().text, QStringLiteral("Online name is required\n"));
         QCOMPARE(sink.last().title, QStringLiteral("Data Validation"));
         QCOMPARE(sink.last().align, int(AlignLeftText));
+        name->setText(QStringLiteral("Ace"));
+        icq->setText(QStringLiteral("2147483648"));
+        test::ClickOK(&dialog);
+        QCOMPARE(sink.last().text, kIcqOutOfRange);
         QVERIFY(dialog.isVisible());
         QCOMPARE(db.count(QStringLiteral("Players")), 0);
 
-        child<QLineEdit>(&dialog, QStringLiteral("txtOnlineName"))->setText(QStringLiteral("Ace"));
-        child<QLineEdit>(&dialog, QStringLiteral("txtICQ"))->setText(QStringLiteral("2147483648"));
-        click(&dialog, QStringLiteral("imgButton1"));
-        QCOMPARE(sink.last().title, QStringLiteral("Data Validation"));
-        QCOMPARE(sink.last().text, kIcqOutOfRange);
-        QCOMPARE(db.count(QStringLiteral("Players")), 0);
-
         // A refused insert is told in the application's own box; the dialog keeps its entries.
-        child<QLineEdit>(&dialog, QStringLiteral("txtICQ"))->setText(QStringLiteral("000123"));
+        icq->setText(QStringLiteral("000123"));
         QVERIFY(db.exec(QStringLiteral("Create Trigger refuse Before Insert On Players "
                                        "Begin Select RAISE(ABORT, 'No new players'); End")) >= 0);
-        click(&dialog, QStringLiteral("imgButton1"));
+        test::ClickOK(&dialog);
         QVERIFY2(!sink.last().standardBox, qPrintable(sink.last().text));
         QCOMPARE(sink.last().title, QStringLiteral("Rallymark Error"));
         QCOMPARE(sink.last().icon, int(vbCritical));
-        QCOMPARE(sink.last().buttons, int(vbOKOnly));
         QCOMPARE(sink.last().align, int(AlignCenterText));
-        QVERIFY(
-            sink.last().text.startsWith(QStringLiteral("Rallymark encountered the following error:\n\n")));
-        QVERIFY(sink.last().text.contains(QStringLiteral("No new players")));
+        QCOMPARE(sink.last().text,
+                 QStringLiteral("Rallymark encountered the following error:\n\nNo new players"));
         QVERIFY(dialog.isVisible());
         QCOMPARE(db.count(QStringLiteral("Players")), 0);
         QVERIFY(db.exec(QStringLiteral("Drop Trigger refuse")) >= 0);
 
-        click(&dialog, QStringLiteral("imgButton1"));
+        // No memberships, schedule window never opened: only the Players row.
+        test::ClickOK(&dialog);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(db.count(QStringLiteral("Players")), 1);
-        QCOMPARE(db.count(QStringLiteral("Members")), 0);
-        QCOMPARE(db.count(QStringLiteral("Schedules")), 0);
+        QCOMPARE(db.count(QStringLiteral("Members")) + db.count(QStringLiteral("Schedules")), 0);
         QCOMPARE(db.scalar(QStringLiteral("Select Player_ICQ From Players")).toInt(), 123);
     }
 
     void playerDialogKeepsWhatItDoesNotShow() {
         test::TestDatabase db;
         test::RecordingSink sink;
-        const int gmt = db.zoneId(QStringLiteral("GMT"));
-        const qint32 key = addPlayer(QStringLiteral("Ace"), gmt);
-        Db().execute(QStringLiteral(
-            "Insert Into CustomFields (Custom_FieldNumber, Custom_FieldText) Values(1, 'Red')"));
-        const int red = Db().scalar(QStringLiteral("Select MAX(Custom_ID) From CustomFields")).toInt();
+        const qint32 key = addPlayer(QStringLiteral("Ace"), db.zoneId(QStringLiteral("GMT")));
+        const qint32 red = test::InsertRow(
+            QStringLiteral(
+                "Insert Into CustomFields (Custom_FieldNumber, Custom_FieldText) Values(1, 'Red')"),
+            QStringLiteral("CustomFields"), QStringLiteral("Custom_ID"));
         Db().execute(QStringLiteral("Update Players Set Player_Custom1 = 'keep me', Player_CustomDrop1 = %1, "
                                     "Player_CustomDrop2 = 7, Player_ICQ = 0 Where Player_ID = %2")
                          .arg(red)
@@ -407,25 +347,21 @@ private Q_SLOTS:
         CurrentOptions().CustomDropEnabled = {true, false, false, false};
         CurrentOptions().CustomDropTitle[0] = QStringLiteral("Colour");
 
-        frmMaintainPlayer dialog;
-        dialog.EditMode = QStringLiteral("Edit");
-        dialog.PrimaryKey = key;
-        dialog.show();
-        QCOMPARE(child<QLineEdit>(&dialog, QStringLiteral("txtICQ"))->text(), QString());
-        QVERIFY(!child<QLineEdit>(&dialog, QStringLiteral("txtCustom0"))->isVisible());
-        QCOMPARE(child<QLineEdit>(&dialog, QStringLiteral("txtCustom0"))->text(), QStringLiteral("keep me"));
-        QCOMPARE(child<QLabel>(&dialog, QStringLiteral("lblCustomDrop0"))->text(), QStringLiteral("Colour:"));
-        auto* colour = child<QComboBox>(&dialog, QStringLiteral("cboCustomDrop0"));
-        QCOMPARE(comboTexts(colour), (QStringList{QString(), QStringLiteral("Red")}));
+        auto dialog = openPlayer(key);
+        QCOMPARE(child<QLineEdit>(dialog.get(), QStringLiteral("txtICQ"))->text(), QString());
+        QVERIFY(!child<QLineEdit>(dialog.get(), QStringLiteral("txtCustom0"))->isVisible());
+        QCOMPARE(child<QLabel>(dialog.get(), QStringLiteral("lblCustomDrop0"))->text(),
+                 QStringLiteral("Colour:"));
+        auto* colour = child<QComboBox>(dialog.get(), QStringLiteral("cboCustomDrop0"));
+        QCOMPARE(test::ComboTexts(colour), (QStringList{QString(), QStringLiteral("Red")}));
         QCOMPARE(colour->currentText(), QStringLiteral("Red"));
         colour->setCurrentIndex(0);
-        click(&dialog, QStringLiteral("imgButton1"));
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(db.scalar(QStringLiteral("Select Player_Custom1 From Players")).toString(),
-                 QStringLiteral("keep me"));
-        QCOMPARE(db.scalar(QStringLiteral("Select Player_CustomDrop1 From Players")).toInt(), 0);
-        QCOMPARE(db.scalar(QStringLiteral("Select Player_CustomDrop2 From Players")).toInt(), 7);
-        QCOMPARE(db.scalar(QStringLiteral("Select Player_ICQ From Players")).toInt(), 0);
+        test::ClickOK(dialog.get());
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QCOMPARE(db.scalar(QStringLiteral("Select Player_Custom1 || '|' || Player_CustomDrop1 || '|' || "
+                                          "Player_CustomDrop2 || '|' || Player_ICQ From Players"))
+                     .toString(),
+                 QStringLiteral("keep me|0|7|0"));
         CurrentOptions().CustomDropEnabled = {false, false, false, false};
         QCOMPARE(sink.count(), 0);
     }
@@ -437,7 +373,7 @@ private Q_SLOTS:
         const int eastern = db.zoneId(QStringLiteral("Eastern"));
         WeekLists week;
         week[2] = QStringList{QStringLiteral("17:00|22:00")};
-        const qint32 key = addPlayer(QStringLiteral("Nyc"), eastern, true, {}, week);
+        const qint32 key = addPlayer(QStringLiteral("Nyc"), eastern, {}, week);
         const QString stored = schedulesDump();
         QCOMPARE(stored, QStringLiteral("3 22:00-23:59, 4 00:00-03:00"));
 
@@ -445,32 +381,26 @@ private Q_SLOTS:
         FixedClock summer(QDateTime(QDate(2024, 7, 15), QTime(20, 0)));
         SetClock(&summer);
         for (bool openWindow : {false, true}) {
-            frmMaintainPlayer dialog;
-            dialog.EditMode = QStringLiteral("Edit");
-            dialog.PrimaryKey = key;
-            dialog.show();
-            QCOMPARE(dialog.tuesday(), QStringList{QStringLiteral("18:00|23:00")});
+            auto dialog = openPlayer(key);
+            QCOMPARE(dialog->tuesday(), QStringList{QStringLiteral("18:00|23:00")});
             if (openWindow) {
                 driver.then([](QDialog* d) {
                     QCOMPARE(child<ctlTimeBar>(d, QStringLiteral("ctlTuesday"))->cellTag(36),
                              QStringLiteral("3"));
-                    click(d, QStringLiteral("imgButton1"));
+                    test::ClickOK(d);
                 });
-                click(&dialog, QStringLiteral("imgSchedule"));
+                test::Click(dialog.get(), QStringLiteral("imgSchedule"));
             }
-            click(&dialog, QStringLiteral("imgButton1"));
+            test::ClickOK(dialog.get());
             QCOMPARE(schedulesDump(), stored);
         }
 
         // A new zone keeps the local stretches and stores new GMT times.
         SetClock(&m_winter);
-        frmMaintainPlayer dialog;
-        dialog.EditMode = QStringLiteral("Edit");
-        dialog.PrimaryKey = key;
-        dialog.show();
-        auto* zones = child<QComboBox>(&dialog, QStringLiteral("cboTimeZone"));
+        auto dialog = openPlayer(key);
+        auto* zones = child<QComboBox>(dialog.get(), QStringLiteral("cboTimeZone"));
         zones->setCurrentIndex(zones->findData(db.zoneId(QStringLiteral("GMT"))));
-        click(&dialog, QStringLiteral("imgButton1"));
+        test::ClickOK(dialog.get());
         QCOMPARE(schedulesDump(), QStringLiteral("3 17:00-22:00"));
         QCOMPARE(driver.unexpected, QStringList{});
     }
@@ -479,69 +409,55 @@ private Q_SLOTS:
         test::TestDatabase db;
         test::RecordingSink sink;
         test::ModalDriver driver;
-        const int gmt = db.zoneId(QStringLiteral("GMT"));
-        const qint32 division = addDivision(QStringLiteral("Alpha"), true);
-        const qint32 key = addPlayer(QStringLiteral("Ace"), gmt, true, {{division, 0}});
-        const QString before = dumpRoster();
+        const qint32 key = addPlayer(QStringLiteral("Ace"), db.zoneId(QStringLiteral("GMT")),
+                                     {{addDivision(QStringLiteral("Alpha")), 0}});
+        const QString before = test::DumpRoster();
         QVERIFY(db.exec(QStringLiteral(
                     "Create Trigger refuse Before Insert On Schedules When NEW.Schedule_Day = 2 "
                     "Begin Select RAISE(ABORT, 'Monday is closed'); End")) >= 0);
 
-        frmMaintainPlayer dialog;
-        dialog.EditMode = QStringLiteral("Edit");
-        dialog.PrimaryKey = key;
-        dialog.show();
-        child<QLineEdit>(&dialog, QStringLiteral("txtOnlineName"))->setText(QStringLiteral("Renamed"));
+        auto dialog = openPlayer(key);
+        child<QLineEdit>(dialog.get(), QStringLiteral("txtOnlineName"))->setText(QStringLiteral("Renamed"));
         driver.then([](QDialog* d) {
-            auto* sunday = child<ctlTimeBar>(d, QStringLiteral("ctlSunday"));
-            sunday->pressCell(2, Qt::LeftButton);
-            sunday->pressCell(4, Qt::RightButton);
-            auto* monday = child<ctlTimeBar>(d, QStringLiteral("ctlMonday"));
-            monday->pressCell(20, Qt::LeftButton);
-            monday->pressCell(24, Qt::RightButton);
-            click(d, QStringLiteral("imgButton1"));
+            stretch(child<ctlTimeBar>(d, QStringLiteral("ctlSunday")), 2, 4);
+            stretch(child<ctlTimeBar>(d, QStringLiteral("ctlMonday")), 20, 24);
+            test::ClickOK(d);
         });
-        click(&dialog, QStringLiteral("imgSchedule"));
-        click(&dialog, QStringLiteral("imgButton1"));
+        test::Click(dialog.get(), QStringLiteral("imgSchedule"));
+        test::ClickOK(dialog.get());
 
-        QVERIFY(dialog.isVisible());
+        QVERIFY(dialog->isVisible());
         QCOMPARE(sink.count(), 1);
         QVERIFY(sink.last().standardBox);
         QCOMPARE(sink.last().title, QStringLiteral("Rallymark Error"));
         QVERIFY2(sink.last().text.contains(
                      QStringLiteral("Error encountered player's Monday Schedule\nMonday is closed")),
                  qPrintable(sink.last().text));
-        QCOMPARE(dumpRoster(), before);
-        QCOMPARE(child<QLineEdit>(&dialog, QStringLiteral("txtOnlineName"))->text(),
+        QCOMPARE(test::DumpRoster(), before);
+        QCOMPARE(child<QLineEdit>(dialog.get(), QStringLiteral("txtOnlineName"))->text(),
                  QStringLiteral("Renamed"));
-        QCOMPARE(dialog.monday(), QStringList{QStringLiteral("10:00|12:00")});
-        QCOMPARE(rowTexts(child<QTreeWidget>(&dialog, QStringLiteral("lsvMemberships"))).size(), 1);
+        QCOMPARE(dialog->monday(), QStringList{QStringLiteral("10:00|12:00")});
+        QCOMPARE(child<QTreeWidget>(dialog.get(), QStringLiteral("lsvMemberships"))->topLevelItemCount(), 1);
 
         // With the store willing again, the same OK saves everything.
         QVERIFY(db.exec(QStringLiteral("Drop Trigger refuse")) >= 0);
-        click(&dialog, QStringLiteral("imgButton1"));
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        test::ClickOK(dialog.get());
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
         QCOMPARE(schedulesDump(), QStringLiteral("1 01:00-02:00, 2 10:00-12:00"));
     }
 
     void deleteModeRemovesThePlayer() {
         test::TestDatabase db;
-        const qint32 division = addDivision(QStringLiteral("Alpha"), true);
         WeekLists week;
         week[0] = QStringList{QStringLiteral("10:00|11:00")};
-        const qint32 key =
-            addPlayer(QStringLiteral("Ace"), db.zoneId(QStringLiteral("GMT")), true, {{division, 0}}, week);
-        frmMaintainPlayer dialog;
-        dialog.EditMode = QStringLiteral("Delete");
-        dialog.PrimaryKey = key;
-        dialog.show();
-        QVERIFY(child<QLineEdit>(&dialog, QStringLiteral("txtOnlineName"))->isReadOnly());
-        QVERIFY(!child<QToolButton>(&dialog, QStringLiteral("imgSchedule"))->isEnabled());
-        QCOMPARE(rowTexts(child<QTreeWidget>(&dialog, QStringLiteral("lsvMemberships"))).size(), 1);
-        click(&dialog, QStringLiteral("imgButton1"));
-        QCOMPARE(db.count(QStringLiteral("Players")), 0);
-        QCOMPARE(db.count(QStringLiteral("Members")), 0);
-        QCOMPARE(db.count(QStringLiteral("Schedules")), 0);
+        const qint32 key = addPlayer(QStringLiteral("Ace"), db.zoneId(QStringLiteral("GMT")),
+                                     {{addDivision(QStringLiteral("Alpha")), 0}}, week);
+        auto dialog = openPlayer(key, QStringLiteral("Delete"));
+        QVERIFY(child<QLineEdit>(dialog.get(), QStringLiteral("txtOnlineName"))->isReadOnly());
+        QVERIFY(!child<QToolButton>(dialog.get(), QStringLiteral("imgSchedule"))->isEnabled());
+        QCOMPARE(child<QTreeWidget>(dialog.get(), QStringLiteral("lsvMemberships"))->topLevelItemCount(), 1);
+        test::ClickOK(dialog.get());
+        QCOMPARE(test::DumpRoster(), QString());
     }
 
     void memberships() {
@@ -549,35 +465,26 @@ private Q_SLOTS:
         test::RecordingSink sink;
         test::ModalDriver driver;
         PopupChooser popups;
-        const qint32 alpha = addDivision(QStringLiteral("Alpha"), true);
-        const qint32 bravo = addDivision(QStringLiteral("Bravo"), true);
-        const qint32 charlie = addDivision(QStringLiteral("Charlie"), true);
+        const qint32 alpha = addDivision(QStringLiteral("Alpha"));
+        const qint32 bravo = addDivision(QStringLiteral("Bravo"));
+        const qint32 charlie = addDivision(QStringLiteral("Charlie"));
         const qint32 old = addDivision(QStringLiteral("Old"), false);
-        const qint32 captain = addTitle(alpha, QStringLiteral("Captain"));
-        const qint32 gone = addTitle(alpha, QStringLiteral("Gone"));
-        const qint32 veteran = addTitle(old, QStringLiteral("Veteran"));
-        addTitle(charlie, QStringLiteral("Scout"));
-        const qint32 key = addPlayer(QStringLiteral("Ace"), db.zoneId(QStringLiteral("GMT")), true,
-                                     {{alpha, gone}, {old, 0}});
+        const qint32 captain = test::InsertTitle(alpha, QStringLiteral("Captain"));
+        const qint32 gone = test::InsertTitle(alpha, QStringLiteral("Gone"));
+        const qint32 veteran = test::InsertTitle(old, QStringLiteral("Veteran"));
+        test::InsertTitle(charlie, QStringLiteral("Scout"));
+        const qint32 key =
+            addPlayer(QStringLiteral("Ace"), db.zoneId(QStringLiteral("GMT")), {{alpha, gone}, {old, 0}});
         Db().execute(QStringLiteral("Delete From Titles Where Title_ID = %1").arg(gone));
-        const QString before = dumpRoster();
+        const QString before = test::DumpRoster();
 
-        auto open = [key] {
-            auto* dialog = new frmMaintainPlayer;
-            dialog->EditMode = QStringLiteral("Edit");
-            dialog->PrimaryKey = key;
-            dialog->show();
-            return dialog;
-        };
-        std::unique_ptr<frmMaintainPlayer> dialog(open());
+        auto dialog = openPlayer(key);
         auto* list = child<QTreeWidget>(dialog.get(), QStringLiteral("lsvMemberships"));
-        QCOMPARE(list->toolTip(), QStringLiteral("Right Click for Editing Options"));
-        QCOMPARE(rowTexts(list), (QStringList{QStringLiteral("Alpha|Unknown|%1|%2").arg(alpha).arg(gone),
-                                              QStringLiteral("Old|None|%1|0").arg(old)}));
+        QCOMPARE(test::RowTexts(list),
+                 (QStringList{QStringLiteral("Alpha|Unknown|%1|%2").arg(alpha).arg(gone),
+                              QStringLiteral("Old|None|%1|0").arg(old)}));
 
-        // Edit without a selection.
-        popups.choices << QStringLiteral("mnuEditDivision");
-        emit list->customContextMenuRequested(QPoint(5, 5));
+        showMenu(list, popups, QStringLiteral("mnuEditDivision")); // without a selection
         QCOMPARE(sink.last().text,
                  QStringLiteral("Please select a Division from the list before selecting Edit"));
         QVERIFY(driver.shown.isEmpty());
@@ -586,81 +493,65 @@ private Q_SLOTS:
         driver.then([&](QDialog* d) {
             QCOMPARE(d->windowTitle(), QStringLiteral("Maintain Membership"));
             auto* divisions = child<QComboBox>(d, QStringLiteral("cboDivision"));
-            QCOMPARE(comboTexts(divisions), (QStringList{"Bravo - Game", "Charlie - Game"}));
+            QCOMPARE(test::ComboTexts(divisions), (QStringList{"Bravo - Game", "Charlie - Game"}));
             divisions->setCurrentIndex(1);
-            QCOMPARE(comboTexts(child<QComboBox>(d, QStringLiteral("cboTitle"))),
+            QCOMPARE(test::ComboTexts(child<QComboBox>(d, QStringLiteral("cboTitle"))),
                      (QStringList{QString(), "Scout"}));
-            click(d, QStringLiteral("imgButton1"));
+            test::ClickOK(d);
         });
-        popups.choices << QStringLiteral("mnuAddDivision");
-        emit list->customContextMenuRequested(QPoint(5, 5));
-        QCOMPARE(rowTexts(list).last(), QStringLiteral("Charlie|None|%1|0").arg(charlie));
+        showMenu(list, popups, QStringLiteral("mnuAddDivision"));
+        QCOMPARE(test::RowTexts(list).last(), QStringLiteral("Charlie|None|%1|0").arg(charlie));
 
         // Edit the membership of a switched-off division: it is shown, fixed, and its title changes.
-        selectRow(list, 1);
+        test::SelectRow(list, 1);
         driver.then([&](QDialog* d) {
             auto* divisions = child<QComboBox>(d, QStringLiteral("cboDivision"));
             QCOMPARE(divisions->currentText(), QStringLiteral("Old - Game"));
             QVERIFY(!divisions->isEnabled());
-            QCOMPARE(divisions->toolTip(), QStringLiteral("Cannot change the division"));
             auto* titles = child<QComboBox>(d, QStringLiteral("cboTitle"));
             QCOMPARE(titles->currentText(), QString());
             titles->setCurrentIndex(1);
-            click(d, QStringLiteral("imgButton1"));
+            test::ClickOK(d);
         });
-        popups.choices << QStringLiteral("mnuEditDivision");
-        emit list->customContextMenuRequested(QPoint(5, 5));
-        QCOMPARE(rowTexts(list).at(1), QStringLiteral("Old|Veteran|%1|%2").arg(old).arg(veteran));
-
-        // The first real title of Alpha is stored as its key, not 0.
-        selectRow(list, 0);
-        driver.then([&](QDialog* d) {
-            child<QComboBox>(d, QStringLiteral("cboTitle"))->setCurrentIndex(1);
-            click(d, QStringLiteral("imgButton1"));
-        });
-        dialog->editMembership();
-        QCOMPARE(rowTexts(list).at(0), QStringLiteral("Alpha|Captain|%1|%2").arg(alpha).arg(captain));
+        showMenu(list, popups, QStringLiteral("mnuEditDivision"));
+        QCOMPARE(test::RowTexts(list).at(1), QStringLiteral("Old|Veteran|%1|%2").arg(old).arg(veteran));
 
         // Add when every active division is held: told so, no dialog.
         driver.shown.clear();
-        popups.choices << QStringLiteral("mnuAddDivision");
         AddMembershipRow(list, QStringLiteral("Bravo"), QStringLiteral("None"), bravo, 0);
-        emit list->customContextMenuRequested(QPoint(5, 5));
+        showMenu(list, popups, QStringLiteral("mnuAddDivision"));
         QVERIFY(driver.shown.isEmpty());
         QCOMPARE(sink.last().title, QStringLiteral("No Division Available"));
 
         // Delete From Division, then Cancel: nothing changes.
-        selectRow(list, 0);
-        popups.choices << QStringLiteral("mnuDeleteDivision");
-        emit list->customContextMenuRequested(QPoint(5, 5));
+        test::SelectRow(list, 0);
+        showMenu(list, popups, QStringLiteral("mnuDeleteDivision"));
         QCOMPARE(list->topLevelItemCount(), 3);
-        click(dialog.get(), QStringLiteral("imgButton2"));
-        QCOMPARE(dumpRoster(), before);
+        test::Click(dialog.get(), QStringLiteral("imgButton2"));
+        QCOMPARE(test::DumpRoster(), before);
 
-        // Removing every row and saving deletes every membership; the edited titles are written.
-        dialog.reset(open());
+        // An edited title is stored as its key (the first real title of Alpha is not 0); removing
+        // every row and saving deletes every membership.
+        dialog = openPlayer(key);
         list = child<QTreeWidget>(dialog.get(), QStringLiteral("lsvMemberships"));
-        selectRow(list, 1);
+        test::SelectRow(list, 0);
         driver.then([&](QDialog* d) {
             child<QComboBox>(d, QStringLiteral("cboTitle"))->setCurrentIndex(1);
-            click(d, QStringLiteral("imgButton1"));
+            test::ClickOK(d);
         });
         dialog->editMembership();
-        click(dialog.get(), QStringLiteral("imgButton1"));
-        QCOMPARE(
-            db.scalar(
-                  QStringLiteral("Select Member_Title From Members Where Member_Division_ID = %1").arg(old))
-                .toInt(),
-            veteran);
-        dialog.reset(open());
+        QCOMPARE(test::RowTexts(list).at(0), QStringLiteral("Alpha|Captain|%1|%2").arg(alpha).arg(captain));
+        test::ClickOK(dialog.get());
+        QCOMPARE(db.count(QStringLiteral("Members"), QStringLiteral("Member_Title = %1").arg(captain)), 1);
+        dialog = openPlayer(key);
         list = child<QTreeWidget>(dialog.get(), QStringLiteral("lsvMemberships"));
         while (list->topLevelItemCount() > 0) {
-            selectRow(list, 0);
+            test::SelectRow(list, 0);
             dialog->deleteMembership();
         }
         dialog->deleteMembership();
         QCOMPARE(sink.last().title, QStringLiteral("No Selection Made"));
-        click(dialog.get(), QStringLiteral("imgButton1"));
+        test::ClickOK(dialog.get());
         QCOMPARE(db.count(QStringLiteral("Members")), 0);
         QCOMPARE(driver.unexpected, QStringList{});
     }

@@ -1,0 +1,78 @@
+#pragma once
+
+// Rows for the roster tests written with plain SQL, and a text dump of the tables a player save
+// touches for before/after comparisons. Header-only.
+
+#include "data/DbConnection.h"
+#include "data/SqlText.h"
+
+#include <QStringList>
+
+namespace rm::test {
+
+// Runs an insert and returns the newest key of the table.
+inline qint32 InsertRow(const QString& insert, const QString& table, const QString& keyColumn) {
+    Db().execute(insert);
+    return Db().scalar(QStringLiteral("Select MAX(%1) From %2").arg(keyColumn, table)).toInt();
+}
+
+inline qint32 InsertGame(const QString& name, int type = 1, int genre = 1) {
+    return InsertRow(QStringLiteral("Insert Into Games (Game_Name, Game_Type, Game_Genre, Game_Notes) "
+                                    "Values(%1, %2, %3, ' ')")
+                         .arg(SqlText(name))
+                         .arg(type)
+                         .arg(genre),
+                     QStringLiteral("Games"), QStringLiteral("Game_ID"));
+}
+
+inline qint32 InsertDivision(const QString& name, qint32 game, bool active = true) {
+    return InsertRow(QStringLiteral("Insert Into Divisions (Division_Name, Division_Game, Division_Active, "
+                                    "Division_Notes) Values(%1, %2, %3, ' ')")
+                         .arg(SqlText(name))
+                         .arg(game)
+                         .arg(SqlBool(active)),
+                     QStringLiteral("Divisions"), QStringLiteral("Division_ID"));
+}
+
+inline qint32 InsertTitle(qint32 division, const QString& description) {
+    return InsertRow(QStringLiteral("Insert Into Titles (Title_Division, Title_Description) Values(%1, %2)")
+                         .arg(division)
+                         .arg(SqlText(description)),
+                     QStringLiteral("Titles"), QStringLiteral("Title_ID"));
+}
+
+inline qint32 InsertPlayerRow(const QString& name, bool active = true, qint32 zone = 1) {
+    return InsertRow(QStringLiteral("Insert Into Players (Player_TimeZone, Player_OnlineName, Player_Active) "
+                                    "Values(%1, %2, %3)")
+                         .arg(zone)
+                         .arg(SqlText(name), SqlBool(active)),
+                     QStringLiteral("Players"), QStringLiteral("Player_ID"));
+}
+
+inline void InsertMember(qint32 player, qint32 division, qint32 title = 0) {
+    Db().execute(QStringLiteral("Insert Into Members (Member_Player_ID, Member_Division_ID, Member_Title) "
+                                "Values(%1, %2, %3)")
+                     .arg(player)
+                     .arg(division)
+                     .arg(title));
+}
+
+// Every row of Players, Members and Schedules, one line each.
+inline QString DumpRoster() {
+    QStringList lines;
+    for (const QString& sql :
+         {QStringLiteral("Select * From Players Order By Player_ID"),
+          QStringLiteral("Select * From Members Order By Member_Player_ID, Member_Division_ID"),
+          QStringLiteral("Select * From Schedules Order By Schedule_Player, Schedule_Day, "
+                         "Schedule_StartTime, Schedule_EndTime")}) {
+        for (RowSet rows = Db().execute(sql); !rows.eof(); rows.moveNext()) {
+            QStringList values;
+            for (int i = 0; rows.valueAt(i).isValid(); ++i)
+                values << rows.valueAt(i).toString();
+            lines << values.join(QLatin1Char('|'));
+        }
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace rm::test
