@@ -45,9 +45,27 @@ public:
     QString shownCaption;
 };
 
-const QStringList kTaskWindows{"frmPlayers",     "frmDivisions",   "frmTitles",    "frmGames",
-                               "frmGenresTypes", "frmConnections", "frmTimeZones", "frmScheduling",
-                               "frmCommCenter",  "frmCustomDrops"};
+// The entries that open a task window, from the menu and from the toolbar.
+struct Entry {
+    const char *menu, *button, *caption, *window;
+};
+const QList<Entry> kEntries{{"mnuPlayers", "tbrPlayers", "Players", "frmPlayers"},
+                            {"mnuDivisions", "tbrDivisions", "Divisions", "frmDivisions"},
+                            {"mnuTitles", "tbrTitles", "Division Titles", "frmTitles"},
+                            {"mnuGameList", "tbrGameList", "Games List", "frmGames"},
+                            {"mnuGenreType", "tbrGenreType", "Genres && Types", "frmGenresTypes"},
+                            {"mnuConnections", "tbrConnections", "Connections", "frmConnections"},
+                            {"mnuTimeZones", "tbrTimeZones", "Time Zones", "frmTimeZones"},
+                            {"mnuScheduling", "tbrScheduling", "Scheduling", "frmScheduling"},
+                            {"mnuCommunications", "tbrCommunications", "Communications", "frmCommCenter"}};
+const QList<QPair<const char*, const char*>> kCaptions{{"mnuExit", "E&xit"},
+                                                       {"mnuOptions", "Rallymark Options"},
+                                                       {"mnuSaveDesktop", "Save Desktop"},
+                                                       {"mnuResetDesktop", "Reset Desktop"},
+                                                       {"mnuShowToolbar", "Show Toolbar"},
+                                                       {"mnuHelp", "Help"},
+                                                       {"mnuAbout", "About"},
+                                                       {"mnuNone", "None Available"}};
 
 QStringList names(const QList<QAction*>& actions) {
     QStringList result;
@@ -81,21 +99,21 @@ private Q_SLOTS:
     // Before any window is registered, the entries that would open one are disabled.
     void initTestCase() {
         frmMain m;
-        for (const char* name :
-             {"mnuPlayers", "mnuDivisions", "mnuTitles", "mnuGameList", "mnuGenreType", "mnuConnections",
-              "mnuTimeZones", "mnuScheduling", "mnuCommunications", "mnuOptions", "mnuCustomDrop1",
-              "tbrPlayers", "tbrOptions", "tbrCommunications"})
+        for (const Entry& e : kEntries) {
+            QVERIFY2(!action(&m, e.menu)->isEnabled(), e.menu);
+            QVERIFY2(!action(&m, e.button)->isEnabled(), e.button);
+        }
+        for (const char* name : {"mnuOptions", "tbrOptions", "mnuCustomDrop1"})
             QVERIFY2(!action(&m, QString::fromLatin1(name))->isEnabled(), name);
         for (const char* name : {"mnuExit", "mnuSaveDesktop", "mnuResetDesktop", "mnuShowToolbar", "mnuHelp",
                                  "mnuAbout", "tbrHelp", "tbrExit"})
             QVERIFY2(action(&m, QString::fromLatin1(name))->isEnabled(), name);
 
-        for (const QString& name : kTaskWindows) {
-            if (name == QLatin1String("frmCustomDrops"))
-                RegisterTaskWindow(name, [] { return new DummyCustomDrops; });
-            else
-                RegisterTaskWindow(name, [name] { return new DummyWindow(name.mid(3)); });
+        for (const Entry& e : kEntries) {
+            const QString name = QString::fromLatin1(e.window);
+            RegisterTaskWindow(name, [name] { return new DummyWindow(name.mid(3)); });
         }
+        RegisterTaskWindow(QStringLiteral("frmCustomDrops"), [] { return new DummyCustomDrops; });
         RegisterModalDialog(QStringLiteral("frmOptions"),
                             [](QWidget* parent) { return new QDialog(parent); });
     }
@@ -116,14 +134,12 @@ private Q_SLOTS:
     void menuBarLayout() {
         frmMain m;
         QCOMPARE(m.windowTitle(), QStringLiteral("Rallymark"));
-        QCOMPARE(m.objectName(), QStringLiteral("frmMain"));
         QStringList menus;
         for (QAction* a : m.menuBar()->actions())
             menus << a->text();
         QCOMPARE(menus, (QStringList{"File", "View", "Switch", "Tasks", "Other"}));
 
         QCOMPARE(names(test::child<QMenu>(&m, "mnuFile")->actions()), (QStringList{"mnuSep1", "mnuExit"}));
-        QCOMPARE(action(&m, "mnuExit")->text(), QStringLiteral("E&xit"));
         QVERIFY(action(&m, "mnuSep1")->isSeparator());
         QCOMPARE(names(test::child<QMenu>(&m, "mnuView")->actions()),
                  (QStringList{"mnuPlayers", "mnuDivisions", "mnuTitles", "mnuGameList", "mnuGenreType",
@@ -136,24 +152,10 @@ private Q_SLOTS:
         QCOMPARE(names(test::child<QMenu>(&m, "mnuOther")->actions()),
                  (QStringList{"mnuOptions", "mnuSep2", "mnuSaveDesktop", "mnuResetDesktop", "mnuShowToolbar",
                               "mnuSep3", "mnuHelp", "mnuAbout"}));
-        const QList<QPair<const char*, const char*>> captions{{"mnuPlayers", "Players"},
-                                                              {"mnuDivisions", "Divisions"},
-                                                              {"mnuTitles", "Division Titles"},
-                                                              {"mnuGameList", "Games List"},
-                                                              {"mnuGenreType", "Genres && Types"},
-                                                              {"mnuConnections", "Connections"},
-                                                              {"mnuTimeZones", "Time Zones"},
-                                                              {"mnuScheduling", "Scheduling"},
-                                                              {"mnuCommunications", "Communications"},
-                                                              {"mnuOptions", "Rallymark Options"},
-                                                              {"mnuSaveDesktop", "Save Desktop"},
-                                                              {"mnuResetDesktop", "Reset Desktop"},
-                                                              {"mnuShowToolbar", "Show Toolbar"},
-                                                              {"mnuHelp", "Help"},
-                                                              {"mnuAbout", "About"},
-                                                              {"mnuNone", "None Available"}};
-        for (const auto& [name, caption] : captions)
+        for (const auto& [name, caption] : kCaptions)
             QCOMPARE(action(&m, name)->text(), QString::fromLatin1(caption));
+        for (const Entry& e : kEntries)
+            QCOMPARE(action(&m, e.menu)->text(), QString::fromLatin1(e.caption));
         QCOMPARE(action(&m, "mnuHelp")->shortcut(), QKeySequence(Qt::Key_F1));
         QVERIFY(action(&m, "mnuShowToolbar")->isCheckable());
         QVERIFY(!action(&m, "mnuNone")->isEnabled());
@@ -163,32 +165,16 @@ private Q_SLOTS:
     void entriesOpenTheirWindows() {
         frmMain m;
         m.show();
-        const QList<QPair<const char*, const char*>> entries{{"mnuPlayers", "frmPlayers"},
-                                                             {"mnuDivisions", "frmDivisions"},
-                                                             {"mnuTitles", "frmTitles"},
-                                                             {"mnuGameList", "frmGames"},
-                                                             {"mnuGenreType", "frmGenresTypes"},
-                                                             {"mnuConnections", "frmConnections"},
-                                                             {"mnuTimeZones", "frmTimeZones"},
-                                                             {"mnuScheduling", "frmScheduling"},
-                                                             {"mnuCommunications", "frmCommCenter"},
-                                                             {"tbrPlayers", "frmPlayers"},
-                                                             {"tbrDivisions", "frmDivisions"},
-                                                             {"tbrTitles", "frmTitles"},
-                                                             {"tbrGameList", "frmGames"},
-                                                             {"tbrGenreType", "frmGenresTypes"},
-                                                             {"tbrConnections", "frmConnections"},
-                                                             {"tbrTimeZones", "frmTimeZones"},
-                                                             {"tbrScheduling", "frmScheduling"},
-                                                             {"tbrCommunications", "frmCommCenter"}};
-        for (const auto& [entry, window] : entries) {
-            QAction* a = action(&m, entry);
-            QVERIFY2(a->isEnabled(), entry);
-            a->trigger();
-            QMdiSubWindow* active = m.mdiArea()->activeSubWindow();
-            QVERIFY2(active && active->widget()->objectName() == QLatin1String(window), entry);
+        for (const bool toolbar : {false, true}) { // the toolbar brings the open windows forward
+            for (const Entry& e : kEntries) {
+                const char* name = toolbar ? e.button : e.menu;
+                QVERIFY2(action(&m, name)->isEnabled(), name);
+                action(&m, name)->trigger();
+                QMdiSubWindow* active = m.mdiArea()->activeSubWindow();
+                QVERIFY2(active && active->widget()->objectName() == QLatin1String(e.window), name);
+            }
         }
-        QCOMPARE(m.mdiArea()->subWindowList().size(), 9); // the toolbar brought the same windows forward
+        QCOMPARE(m.mdiArea()->subWindowList().size(), 9);
 
         // A minimised window comes back when chosen again.
         m.findSubWindow(QStringLiteral("frmTitles"))->showMinimized();
@@ -215,25 +201,12 @@ private Q_SLOTS:
 
     void toolbarPositions() {
         frmMain m;
+        const QStringList texts = QStringLiteral("View Players|-|Show Divisions|Division Titles|-|Games List|"
+                                                 "Genres & Types|Connections|Time Zones|-|Scheduling|"
+                                                 "Email & HTML|-|Options|Help|-|Exit")
+                                      .split(QLatin1Char('|'));
         const QList<QAction*> actions = m.toolBar()->actions();
-        QCOMPARE(actions.size(), 17);
-        const QStringList texts{"View Players",
-                                "-",
-                                "Show Divisions",
-                                "Division Titles",
-                                "-",
-                                "Games List",
-                                "Genres & Types",
-                                "Connections",
-                                "Time Zones",
-                                "-",
-                                "Scheduling",
-                                "Email & HTML",
-                                "-",
-                                "Options",
-                                "Help",
-                                "-",
-                                "Exit"};
+        QCOMPARE(actions.size(), texts.size());
         for (int i = 0; i < actions.size(); ++i) {
             QAction* a = actions.at(i);
             if (texts.at(i) == QLatin1String("-")) {

@@ -43,93 +43,53 @@ private Q_SLOTS:
         DbConnection db;
         QVERIFY(db.open(path));
 
-        const QHash<QString, QStringList> expected = {
+        // Each table with its columns in order.
+        const QList<QPair<QString, QString>> expected{
             {"Options",
-             {"Options_ID",
-              "Options_Name",
-              "Options_Email",
-              "Options_TimeZone",
-              "Options_DST",
-              "Options_MaxResults",
-              "Options_BestTimesGranularity",
-              "Options_DisableConfirmations",
-              "Options_EnableICQStatus",
-              "Options_Time_Format",
-              "Options_Custom1_Text_Title",
-              "Options_Custom2_Text_Title",
-              "Options_Custom3_Text_Title",
-              "Options_Custom4_Text_Title",
-              "Options_Custom1_Text_Enabled",
-              "Options_Custom2_Text_Enabled",
-              "Options_Custom3_Text_Enabled",
-              "Options_Custom4_Text_Enabled",
-              "Options_Custom1_Drop_Title",
-              "Options_Custom2_Drop_Title",
-              "Options_Custom3_Drop_Title",
-              "Options_Custom4_Drop_Title",
-              "Options_Custom1_Drop_Enabled",
-              "Options_Custom2_Drop_Enabled",
-              "Options_Custom3_Drop_Enabled",
-              "Options_Custom4_Drop_Enabled",
-              "Options_EnableEmails",
-              "Options_SMTPServer",
-              "Options_SMTPPort",
-              "Options_ReplyToName",
-              "Options_ReplyAddress"}},
+             "Options_ID Options_Name Options_Email Options_TimeZone Options_DST Options_MaxResults "
+             "Options_BestTimesGranularity Options_DisableConfirmations Options_EnableICQStatus "
+             "Options_Time_Format Options_Custom1_Text_Title Options_Custom2_Text_Title "
+             "Options_Custom3_Text_Title Options_Custom4_Text_Title Options_Custom1_Text_Enabled "
+             "Options_Custom2_Text_Enabled Options_Custom3_Text_Enabled Options_Custom4_Text_Enabled "
+             "Options_Custom1_Drop_Title Options_Custom2_Drop_Title Options_Custom3_Drop_Title "
+             "Options_Custom4_Drop_Title Options_Custom1_Drop_Enabled Options_Custom2_Drop_Enabled "
+             "Options_Custom3_Drop_Enabled Options_Custom4_Drop_Enabled Options_EnableEmails "
+             "Options_SMTPServer Options_SMTPPort Options_ReplyToName Options_ReplyAddress"},
             {"Players",
-             {"Player_ID",
-              "Player_TimeZone",
-              "Player_OnlineName",
-              "Player_Active",
-              "Player_RealName",
-              "Player_EmailPrimary",
-              "Player_EmailSecondary",
-              "Player_ICQ",
-              "Player_AIM",
-              "Player_Yahoo",
-              "Player_MSN",
-              "Player_Connection",
-              "Player_Notes",
-              "Player_Custom1",
-              "Player_Custom2",
-              "Player_Custom3",
-              "Player_Custom4",
-              "Player_CustomDrop1",
-              "Player_CustomDrop2",
-              "Player_CustomDrop3",
-              "Player_CustomDrop4",
-              "Player_Update"}},
-            {"Members", {"Member_Player_ID", "Member_Division_ID", "Member_Title"}},
-            {"Schedules", {"Schedule_Player", "Schedule_Day", "Schedule_StartTime", "Schedule_EndTime"}},
+             "Player_ID Player_TimeZone Player_OnlineName Player_Active Player_RealName Player_EmailPrimary "
+             "Player_EmailSecondary Player_ICQ Player_AIM Player_Yahoo Player_MSN Player_Connection "
+             "Player_Notes Player_Custom1 Player_Custom2 Player_Custom3 Player_Custom4 Player_CustomDrop1 "
+             "Player_CustomDrop2 Player_CustomDrop3 Player_CustomDrop4 Player_Update"},
+            {"Members", "Member_Player_ID Member_Division_ID Member_Title"},
+            {"Schedules", "Schedule_Player Schedule_Day Schedule_StartTime Schedule_EndTime"},
             {"Divisions",
-             {"Division_ID", "Division_Name", "Division_Game", "Division_Active", "Division_Notes",
-              "Division_Update"}},
-            {"Titles", {"Title_ID", "Title_Division", "Title_Description"}},
-            {"Games", {"Game_ID", "Game_Name", "Game_Type", "Game_Genre", "Game_Notes"}},
-            {"Genres", {"Genre_ID", "Genre_Name"}},
-            {"GameTypes", {"Type_ID", "Type_Description"}},
-            {"ConnectionTypes", {"Connection_ID", "Connection_Name"}},
-            {"TimeZones", {"TZ_ID", "TZ_Name", "TZ_Description", "TZ_GMT_Offset", "TZ_Daylight_Savings"}},
-            {"CustomFields", {"Custom_ID", "Custom_FieldNumber", "Custom_FieldText"}},
-            {"Templates", {"Template_ID", "Template_Name", "Template_Content"}},
-            {"SchedulingWork", {"WS_Time", "WS_Day", "WS_PlayerCount", "WS_Players"}},
+             "Division_ID Division_Name Division_Game Division_Active Division_Notes Division_Update"},
+            {"Titles", "Title_ID Title_Division Title_Description"},
+            {"Games", "Game_ID Game_Name Game_Type Game_Genre Game_Notes"},
+            {"Genres", "Genre_ID Genre_Name"},
+            {"GameTypes", "Type_ID Type_Description"},
+            {"ConnectionTypes", "Connection_ID Connection_Name"},
+            {"TimeZones", "TZ_ID TZ_Name TZ_Description TZ_GMT_Offset TZ_Daylight_Savings"},
+            {"CustomFields", "Custom_ID Custom_FieldNumber Custom_FieldText"},
+            {"Templates", "Template_ID Template_Name Template_Content"},
+            {"SchedulingWork", "WS_Time WS_Day WS_PlayerCount WS_Players"},
         };
-        QStringList tables;
+        QStringList tables, expectedTables;
         RowSet t = db.execute(QStringLiteral(
             "Select name From sqlite_master Where type = 'table' And name Not Like 'sqlite%'"));
         for (; !t.eof(); t.moveNext())
             tables << t.text(QStringLiteral("name"));
-        QStringList expectedTables = expected.keys();
+        for (const auto& [table, columnList] : expected) {
+            expectedTables << table;
+            QStringList columns;
+            RowSet info = db.execute(QStringLiteral("PRAGMA table_info(%1)").arg(table));
+            for (; !info.eof(); info.moveNext())
+                columns << info.text(QStringLiteral("name"));
+            QCOMPARE(columns.join(QLatin1Char(' ')), columnList);
+        }
         tables.sort();
         expectedTables.sort();
         QCOMPARE(tables, expectedTables);
-        for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
-            QStringList columns;
-            RowSet info = db.execute(QStringLiteral("PRAGMA table_info(%1)").arg(it.key()));
-            for (; !info.eof(); info.moveNext())
-                columns << info.text(QStringLiteral("name"));
-            QCOMPARE(columns, it.value());
-        }
         QVERIFY(!CheckSchema(db));
 
         RowSet o = db.execute(QStringLiteral("Select * From Options"));

@@ -118,15 +118,7 @@ private Q_SLOTS:
             }
             SetClock(nullptr);
         }
-        QCOMPARE(sink.count(), 0);
-        // Zones with 30- and 45-minute offsets are part of the catalogue checked above.
-        bool has45 = false;
-        bool has30 = false;
-        for (const Zone& z : zones) {
-            has45 |= qAbs(z.offset) % 60 == 45;
-            has30 |= qAbs(z.offset) % 60 == 30;
-        }
-        QVERIFY(has45 && has30);
+        QCOMPARE(sink.count(), 0); // the catalogue's 30- and 45-minute zones are checked by newdb_test
     }
 
     void timeText() {
