@@ -32,19 +32,6 @@ namespace {
 
 const QString kProblems = QStringLiteral("The following problems were found:\n\n");
 
-qint32 insertPlayer(test::TestDatabase& db, const QString& name, bool active) {
-    Db().execute(
-        QStringLiteral("Insert Into Players (Player_TimeZone, Player_OnlineName, Player_Active, "
-                       "Player_RealName, Player_EmailPrimary, Player_EmailSecondary, Player_ICQ, "
-                       "Player_Connection, Player_Notes, Player_CustomDrop1, Player_CustomDrop2, "
-                       "Player_CustomDrop3, Player_CustomDrop4) Values(%1, '%2', %3, '', '', '', 0, 1, "
-                       "'', 0, 0, 0, 0)")
-            .arg(db.zoneId(QStringLiteral("GMT")))
-            .arg(name)
-            .arg(active ? 1 : 0));
-    return Db().scalar(QStringLiteral("Select MAX(Player_ID) From Players")).toInt();
-}
-
 QStringList texts(const QListWidget* list) {
     QStringList out;
     for (int i = 0; i < list->count(); ++i)
@@ -95,9 +82,10 @@ private Q_SLOTS:
     void init() {
         db = std::make_unique<test::TestDatabase>();
         sink = std::make_unique<test::RecordingSink>();
-        anna = insertPlayer(*db, QStringLiteral("Anna"), true);
-        insertPlayer(*db, QStringLiteral("Gone"), false);
-        bob = insertPlayer(*db, QStringLiteral("Bob"), true);
+        const int gmt = db->zoneId(QStringLiteral("GMT"));
+        anna = test::AddPlayer(QStringLiteral("Anna"), gmt);
+        test::AddPlayer(QStringLiteral("Gone"), gmt, false);
+        bob = test::AddPlayer(QStringLiteral("Bob"), gmt);
         red = test::AddDivision(QStringLiteral("Red"));
         test::AddDivision(QStringLiteral("Old"), false);
         test::AddDivision(QStringLiteral("Blue"));

@@ -226,10 +226,9 @@ private Q_SLOTS:
         TestDatabase db;
         RecordingSink sink;
         QWidget desktop;
-        auto* other = new QLineEdit(&desktop);
         auto* screen = new frmScheduling(&desktop);
         auto* layout = new QHBoxLayout(&desktop);
-        layout->addWidget(other);
+        layout->addWidget(new QLineEdit(&desktop));
         layout->addWidget(screen);
         desktop.show();
         QVERIFY(QTest::qWaitForWindowActive(&desktop));
