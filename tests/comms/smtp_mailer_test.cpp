@@ -41,23 +41,15 @@ public:
 
 private:
     void reply(const QByteArray& bytes) {
-        if (bytes == "HANGUP") {
-            peer->disconnectFromHost();
-            return;
-        }
-        if (!split) {
-            peer->write(bytes);
-            return;
-        }
-        for (qsizetype i = 0; i < bytes.size(); i += 4) {
-            QPointer<QTcpSocket> p = peer;
-            const QByteArray piece = bytes.mid(i, 4);
-            QTimer::singleShot(static_cast<int>(i) * 3, this, [p, piece] {
-                if (p) {
-                    p->write(piece);
-                    p->flush();
-                }
-            });
+        if (bytes == "HANGUP")
+            return peer->disconnectFromHost();
+        const qsizetype size = split ? 4 : qMax<qsizetype>(bytes.size(), 1);
+        for (qsizetype i = 0; i < bytes.size(); i += size) {
+            QTimer::singleShot(static_cast<int>(i) * 3, this,
+                               [p = QPointer<QTcpSocket>(peer), piece = bytes.mid(i, size)] {
+                                   if (p)
+                                       p->write(piece);
+                               });
         }
     }
 
@@ -101,6 +93,9 @@ int Send(SmtpMailer& mailer, int port, const QString& body = QStringLiteral("Hel
 
 const QRegularExpression kMessageId(QStringLiteral("^Message-ID: <\\d{14}\\.\\d{5}\\.qmail@(.*)>$"));
 
+// Replacements for the scripted server's greeting ("greeting") and replies, by command word.
+using Script = QList<QPair<QByteArray, QByteArray>>;
+
 } // namespace
 
 class SmtpMailerTest : public QObject {
@@ -108,6 +103,13 @@ class SmtpMailerTest : public QObject {
 
     test::SmtpSink m_sink;
     FixedClock m_clock{QDateTime(QDate(2026, 12, 6), QTime(21, 5, 7), Qt::OffsetFromUTC, 3600)};
+
+    QByteArray sentData(const QString& from, const QString& fromName, const QString& subject,
+                        const QString& body) {
+        return BuildMessageLines({from, QStringLiteral("b@example.net"), fromName, QString(), subject, body},
+                                 QStringLiteral("Message-ID: <1.2.qmail@x>"), m_clock.now())
+            .join();
+    }
 
 private Q_SLOTS:
     void initTestCase() {
@@ -117,23 +119,18 @@ private Q_SLOTS:
     }
     void cleanupTestCase() { SetClock(nullptr); }
 
-    void messageIdsAndRandomNumbers() {
+    void messageIdsAndHeaderParts() {
         QSet<QString> ids;
         for (int i = 0; i < 200; ++i) {
             const QString id = MakeMessageId(QStringLiteral("example.org"));
-            const auto match = kMessageId.match(id);
-            QVERIFY2(match.hasMatch(), qPrintable(id));
-            QCOMPARE(match.captured(1), QStringLiteral("example.org"));
+            QCOMPARE(kMessageId.match(id).captured(1), QStringLiteral("example.org"));
             ids << id;
         }
         QCOMPARE(ids.size(), 200); // never the same identifier twice in a batch
         QSet<qint64> seen;
-        for (int i = 0; i < 300; ++i) {
-            const qint64 v = RandomInRange(1, 3);
-            QVERIFY(v == 2 || v == 3);
-            seen << v;
-        }
-        QCOMPARE(seen.size(), 2);
+        for (int i = 0; i < 300; ++i)
+            seen << RandomInRange(1, 3);
+        QCOMPARE(seen, (QSet<qint64>{2, 3}));
         QCOMPARE(MailDomain(QStringLiteral("a@b@example.org")), QStringLiteral("b@example.org"));
         QCOMPARE(MailDomain(QStringLiteral("leader")), QStringLiteral("leader"));
         QCOMPARE(
@@ -141,31 +138,26 @@ private Q_SLOTS:
             QStringLiteral("Sun, 12 Jun 2005 09:05:07 -0530"));
     }
 
-    void plainMessageLines() {
-        const MailMessage m{
-            QStringLiteral("a@example.org"),       QStringLiteral("b@example.net"),
-            QStringLiteral("Clan\r\nBcc: evil@x"), QString(),
-            QStringLiteral("Hi\nBcc: evil@x"),     QStringLiteral("one\nstill.\r.\rtwo\r\n.three")};
-        const QList<QByteArray> lines =
-            BuildMessageLines(m, QStringLiteral("Message-ID: <1.2.qmail@x>"), m_clock.now());
-        QCOMPARE(lines.join(), QByteArray("Message-ID: <1.2.qmail@x>\r\n"
-                                          "DATE: Sun, 06 Dec 2026 21:05:07 +0100\r\n"
-                                          "FROM: ClanBcc: evil@x <a@example.org>\r\n"
-                                          "TO:  <b@example.net>\r\n"
-                                          "SUBJECT: HiBcc: evil@x\r\n"
-                                          "MIME-Version: 1.0\r\n"
-                                          "Content-Type: text/plain; charset=us-ascii\r\n"
-                                          "\r\n\r\n"
-                                          "one\r\nstill.\r\n..\r\ntwo\r\n..three\r\n"
-                                          "\r\n.\r\n"));
-    }
-
-    void utf8MessageLines() {
-        const MailMessage m{QStringLiteral("a@example.org"), QStringLiteral("b@example.net"),
-                            QStringLiteral("Jörg"),          QStringLiteral("星"),
-                            QStringLiteral("Grüße"),         QStringLiteral("Größe = 3 \n.x")};
+    // Line breaks cannot smuggle in headers; dots at line starts are doubled; UTF-8 is encoded.
+    void messageLines() {
+        QCOMPARE(sentData(QStringLiteral("a@example.org"), QStringLiteral("Clan\r\nBcc: evil@x"),
+                          QStringLiteral("Hi\nBcc: evil@x"), QStringLiteral("one\nstill.\r.\rtwo\r\n.three")),
+                 QByteArray("Message-ID: <1.2.qmail@x>\r\n"
+                            "DATE: Sun, 06 Dec 2026 21:05:07 +0100\r\n"
+                            "FROM: ClanBcc: evil@x <a@example.org>\r\n"
+                            "TO:  <b@example.net>\r\n"
+                            "SUBJECT: HiBcc: evil@x\r\n"
+                            "MIME-Version: 1.0\r\n"
+                            "Content-Type: text/plain; charset=us-ascii\r\n"
+                            "\r\n\r\n"
+                            "one\r\nstill.\r\n..\r\ntwo\r\n..three\r\n"
+                            "\r\n.\r\n"));
         const QByteArray text =
-            BuildMessageLines(m, QStringLiteral("Message-ID: <1.2.qmail@x>"), m_clock.now()).join();
+            BuildMessageLines({QStringLiteral("a@example.org"), QStringLiteral("b@example.net"),
+                               QStringLiteral("Jörg"), QStringLiteral("星"), QStringLiteral("Grüße"),
+                               QStringLiteral("Größe = 3 \n.x")},
+                              QStringLiteral("Message-ID: <1.2.qmail@x>"), m_clock.now())
+                .join();
         QVERIFY(text.contains("FROM: =?utf-8?B?SsO2cmc=?= <a@example.org>\r\n"));
         QVERIFY(text.contains("TO: =?utf-8?B?5pif?= <b@example.net>\r\n"));
         QVERIFY(text.contains("SUBJECT: =?utf-8?B?R3LDvMOfZQ==?=\r\n"));
@@ -183,113 +175,88 @@ private Q_SLOTS:
         QCOMPARE(SmtpReplyReader::replyCode("5501 x"), 550);
     }
 
-    // Greeting of several lines in pieces, replies split across reads, a multi-line reply to HELO.
-    void scriptedDialogueInPieces() {
-        ScriptedServer server;
-        server.split = true;
-        server.greeting = "220-scripted.example ESMTP\r\n220-second line\r\n220 ready\r\n";
-        server.replies["HELO"] = "250-scripted.example\r\n250-SIZE 1000\r\n250 HELP\r\n";
-        SmtpMailer mailer;
-        QCOMPARE(Send(mailer, server.port(), QStringLiteral("Hello\r\n.\r\nworld")), 1);
-        QCOMPARE(server.commands, (QList<QByteArray>{"HELO example.org", "MAIL FROM: <leader@example.org>",
-                                                     "RCPT TO: <b@example.net>", "DATA", "QUIT"}));
-        QVERIFY(server.data.endsWith("\r\n\r\nHello\r\n..\r\nworld\r\n\r\n"));
-        QCOMPARE(mailer.progressStep(), 6);
-        QCOMPARE(mailer.replyCode(), 221);
-    }
-
-    // Two replies in one read both count: the server answers the end of data and says goodbye at
-    // once, then ignores QUIT.
-    void mergedReplies() {
-        ScriptedServer server;
-        server.replies["."] = "250 queued\r\n221 closing\r\n";
-        server.replies["QUIT"] = "";
-        SmtpMailer mailer;
-        mailer.setDeadline(10s);
-        QElapsedTimer t;
-        t.start();
-        QCOMPARE(Send(mailer, server.port()), 1);
-        QVERIFY(t.elapsed() < 5000);
-    }
-
-    void refusedRecipient() {
-        ScriptedServer server;
-        server.replies["RCPT"] = "550 no such user\r\n";
-        SmtpMailer mailer;
-        QCOMPARE(Send(mailer, server.port()), -1);
-        QCOMPARE(server.commands.size(), 3); // no DATA
-        QVERIFY(mailer.errorFlagged());
-    }
-
-    void timeoutAtEveryStep_data() {
-        QTest::addColumn<QByteArray>("step");
+    void misbehavingServers_data() {
+        QTest::addColumn<Script>("script");
+        QTest::addColumn<bool>("split");
+        QTest::addColumn<int>("expected");
+        QTest::addColumn<int>("commands"); // how many commands the server saw, -1: not checked
+        // A greeting of several lines, every reply in small pieces, a multi-line reply to HELO.
+        QTest::newRow("in pieces")
+            << Script{{"greeting", "220-scripted.example\r\n220-more\r\n220 ready\r\n"},
+                      {"HELO", "250-scripted.example\r\n250-SIZE 1000\r\n250 HELP\r\n"}}
+            << true << 1 << 5;
+        // The end of data answered together with the goodbye; QUIT then ignored.
+        QTest::newRow("merged") << Script{{".", "250 queued\r\n221 closing\r\n"}, {"QUIT", ""}} << false << 1
+                                << -1;
+        QTest::newRow("550 at RCPT") << Script{{"RCPT", "550 no such user\r\n"}} << false << -1 << 3;
+        // Closing the connection mid-dialogue is an error at once, not a wait for the deadline.
+        QTest::newRow("hangs up") << Script{{"MAIL", "HANGUP"}} << false << -1 << 2;
+        // 421 or silence is no progress: the send ends at the deadline with 0.
+        QTest::newRow("silent") << Script{{"greeting", ""}} << false << 0 << 0;
         for (const char* step : {"greeting", "HELO", "MAIL", "RCPT", "DATA", ".", "QUIT"})
-            QTest::newRow(step) << QByteArray(step);
-        QTest::newRow("silent") << QByteArray("silent");
+            QTest::newRow(qPrintable(QStringLiteral("421 at %1").arg(QLatin1String(step))))
+                << Script{{step, "421 closing down\r\n"}} << false << 0 << -1;
     }
-    // 421 (or nothing at all) is no progress: the send ends at the deadline with 0, connection closed.
-    void timeoutAtEveryStep() {
-        QFETCH(QByteArray, step);
+    void misbehavingServers() {
+        QFETCH(Script, script);
+        QFETCH(bool, split);
+        QFETCH(int, expected);
+        QFETCH(int, commands);
         ScriptedServer server;
-        if (step == "greeting")
-            server.greeting = "421 busy\r\n";
-        else if (step == "silent")
-            server.greeting = "";
-        else
-            server.replies[step] = "421 closing down\r\n";
+        server.split = split;
+        for (const auto& [word, reply] : script)
+            (word == "greeting" ? server.greeting : server.replies[word]) = reply;
         SmtpMailer mailer;
-        mailer.setDeadline(250ms);
-        // The event loop keeps running while the mailer waits.
-        int ticks = 0;
+        mailer.setDeadline(expected == 0 ? 250ms : 10s);
+        int ticks = 0; // the event loop keeps running while the mailer waits
         QTimer ticker;
         connect(&ticker, &QTimer::timeout, this, [&ticks] { ++ticks; });
         ticker.start(10);
         QElapsedTimer t;
         t.start();
-        QCOMPARE(Send(mailer, server.port()), 0);
-        QVERIFY(ticks >= 5);
-        QVERIFY(t.elapsed() >= 240);
+        QCOMPARE(Send(mailer, server.port(), QStringLiteral("Hello\r\n.\r\nworld")), expected);
         QVERIFY(t.elapsed() < 5000);
-        QCOMPARE(mailer.connectionHandle(), 0);
+        if (expected == 0)
+            QVERIFY(ticks >= 5 && t.elapsed() >= 240);
+        if (commands >= 0)
+            QCOMPARE(server.commands.size(), commands);
+        if (expected == 1)
+            QVERIFY(server.data.endsWith("\r\n\r\nHello\r\n..\r\nworld\r\n\r\n"));
+        if (expected == 0 || script.first().second == "HANGUP")
+            QCOMPARE(mailer.connectionHandle(), 0); // closed when the dialogue broke off
+        // The mailer is ready for the next message.
+        ScriptedServer good;
+        QCOMPARE(Send(mailer, good.port()), 1);
+        QCOMPARE(good.commands, (QList<QByteArray>{"HELO example.org", "MAIL FROM: <leader@example.org>",
+                                                   "RCPT TO: <b@example.net>", "DATA", "QUIT"}));
     }
 
     void failuresWithoutAServer() {
         SmtpMailer mailer;
         mailer.setDeadline(5s);
-        quint16 port = 0;
-        {
-            QTcpServer probe;
-            QVERIFY(probe.listen(QHostAddress::LocalHost));
-            port = probe.serverPort();
-        }
-        QCOMPARE(Send(mailer, port), -1); // connection refused
+        QCOMPARE(Send(mailer, test::ClosedLocalPort()), -1); // connection refused
         QCOMPARE(Send(mailer, 65535), -1);
         QCOMPARE(Send(mailer, 25, QStringLiteral("x"), QStringLiteral("no-such-host.invalid")), -1);
-    }
-
-    // The server hangs up in the middle of the dialogue: an error at once, not a wait for the deadline.
-    void serverHangsUp() {
-        ScriptedServer server;
-        server.replies["MAIL"] = "HANGUP";
-        SmtpMailer mailer;
-        mailer.setDeadline(20s);
-        QElapsedTimer t;
-        t.start();
-        QCOMPARE(Send(mailer, server.port()), -1);
-        QVERIFY(t.elapsed() < 5000);
-        QCOMPARE(mailer.connectionHandle(), 0);
-        // The mailer is ready for the next message.
-        ScriptedServer good;
-        QCOMPARE(Send(mailer, good.port()), 1);
     }
 
     void deliveredToARealServer() {
         m_sink.clear();
         SmtpMailer mailer;
-        const QString body = QStringLiteral(".\n.leading dot\r\nmiddle\r.\r\n..two");
-        QCOMPARE(Send(mailer, m_sink.port(), body), 1);
+        QCOMPARE(Send(mailer, m_sink.port(), QStringLiteral(".\n.leading dot\r\nmiddle\r.\r\n..two")), 1);
+        QString longBody;
+        for (int i = 0; i < 3000; ++i)
+            longBody +=
+                QStringLiteral("Line %1 of the long message, with some text to make it longer.\n").arg(i);
+        longBody += QString(3000, QLatin1Char('x')) + QStringLiteral("\n.") + QString(100, QChar(0x661F));
+        const QString subject = QStringLiteral("Grüße an alle, ") + QString(40, QChar(0x661F));
+        QCOMPARE(mailer.sendMailMessage(QStringLiteral("localhost"), m_sink.port(),
+                                        QStringLiteral("leader@example.org"), QStringLiteral("b@example.net"),
+                                        QStringLiteral("Jörg Müller"), QStringLiteral("星 Player"), QString(),
+                                        subject, longBody),
+                 1);
+        QCOMPARE(Send(mailer, m_sink.port(), QString(5000, QLatin1Char('y'))), 1);
         const auto messages = m_sink.messages();
-        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages.size(), 3);
         QCOMPARE(messages[0].mailFrom, QStringLiteral("leader@example.org"));
         QCOMPARE(messages[0].recipients, QStringList{QStringLiteral("b@example.net")});
         const QByteArray data = messages[0].data;
@@ -304,43 +271,16 @@ private Q_SLOTS:
                                                         "\r\n\r\n"
                                                         ".\r\n.leading dot\r\nmiddle\r\n.\r\n..two\r\n"
                                                         "\r\n"));
-    }
-
-    void utf8AndLongBodiesToARealServer() {
-        m_sink.clear();
-        SmtpMailer mailer;
-        QString longBody;
-        for (int i = 0; i < 3000; ++i)
-            longBody +=
-                QStringLiteral("Line %1 of the long message, with some text to make it longer.\n").arg(i);
-        longBody += QString(3000, QLatin1Char('x')) + QStringLiteral("\n.") + QString(100, QChar(0x661F));
-        QCOMPARE(mailer.sendMailMessage(QStringLiteral("localhost"), m_sink.port(),
-                                        QStringLiteral("leader@example.org"), QStringLiteral("b@example.net"),
-                                        QStringLiteral("Jörg Müller"), QStringLiteral("星 Player"), QString(),
-                                        QStringLiteral("Grüße an alle, ") + QString(40, QChar(0x661F)),
-                                        longBody),
-                 1);
-        QCOMPARE(mailer.sendMailMessage(QStringLiteral("localhost"), m_sink.port(),
-                                        QStringLiteral("leader@example.org"), QStringLiteral("b@example.net"),
-                                        QStringLiteral("Leader"), QString(), QString(),
-                                        QStringLiteral("Plain"), QString(5000, QLatin1Char('y'))),
-                 1);
-        const auto messages = m_sink.messages();
-        QCOMPARE(messages.size(), 2);
-        const QJsonObject utf8 = messages[0].decoded;
-        QCOMPARE(utf8.value(QStringLiteral("subject")).toString(),
-                 QStringLiteral("Grüße an alle, ") + QString(40, QChar(0x661F)));
+        const QJsonObject utf8 = messages[1].decoded;
+        QCOMPARE(utf8.value(QStringLiteral("subject")).toString(), subject);
         QCOMPARE(utf8.value(QStringLiteral("from")).toString(),
                  QStringLiteral("Jörg Müller <leader@example.org>"));
         QCOMPARE(utf8.value(QStringLiteral("to")).toString(), QStringLiteral("星 Player <b@example.net>"));
-        QCOMPARE(utf8.value(QStringLiteral("charset")).toString(), QStringLiteral("utf-8"));
-        QString expected = QStringLiteral("\n") + longBody + QStringLiteral("\n\n");
-        QCOMPARE(utf8.value(QStringLiteral("body")).toString().remove(QLatin1Char('\r')), expected);
-        for (const QByteArray& line : messages[0].data.split('\n'))
+        QCOMPARE(utf8.value(QStringLiteral("body")).toString().remove(QLatin1Char('\r')),
+                 QStringLiteral("\n") + longBody + QStringLiteral("\n\n"));
+        for (const QByteArray& line : messages[1].data.split('\n'))
             QVERIFY(line.size() <= 999);
-        const QJsonObject plain = messages[1].decoded;
-        QCOMPARE(plain.value(QStringLiteral("charset")).toString(), QStringLiteral("us-ascii"));
-        QCOMPARE(plain.value(QStringLiteral("body")).toString().remove(QLatin1Char('\r')),
+        QCOMPARE(messages[2].decoded.value(QStringLiteral("body")).toString().remove(QLatin1Char('\r')),
                  QStringLiteral("\n") + QString(5000, QLatin1Char('y')) + QStringLiteral("\n\n"));
     }
 };

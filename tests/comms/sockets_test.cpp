@@ -1,4 +1,5 @@
 #include "comms/Sockets.h"
+#include "support/SmtpSink.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -33,7 +34,6 @@ private Q_SLOTS:
     void resolution() {
         QVERIFY(StartSockets());
         QCOMPARE(ResolveHost(QStringLiteral("192.0.2.7")), HostAddress(::inet_addr("192.0.2.7")));
-        QCOMPARE(AddressToText(ResolveHost(QStringLiteral("192.0.2.7"))), QStringLiteral("192.0.2.7"));
         QCOMPARE(AddressToText(ResolveHost(QStringLiteral("localhost"))), QStringLiteral("127.0.0.1"));
         // All bits set reads as "no address"; as a name it resolves to nothing usable either.
         QCOMPARE(ResolveHost(QStringLiteral("255.255.255.255")), kNoAddress);
@@ -47,16 +47,13 @@ private Q_SLOTS:
         Recorded r;
         QString address = QStringLiteral("untouched");
         // Port 65535 is refused before the (unresolvable) host is looked up.
-        QCOMPARE(
-            OpenConnection(QStringLiteral("no-such-host.invalid"), 65535, &address, &receiver, Recorder(&r)),
-            -1);
-        QCOMPARE(LastSocketError(), 10049);
-        QCOMPARE(address, QStringLiteral("untouched"));
-        QCOMPARE(
-            OpenConnection(QStringLiteral("no-such-host.invalid"), 25, &address, &receiver, Recorder(&r)),
-            -1);
-        QVERIFY(LastSocketError() >= 11001);
-        QCOMPARE(address, QStringLiteral("untouched"));
+        for (const int port : {65535, 25}) {
+            QCOMPARE(OpenConnection(QStringLiteral("no-such-host.invalid"), port, &address, &receiver,
+                                    Recorder(&r)),
+                     -1);
+            QVERIFY(port == 25 ? LastSocketError() >= 11001 : LastSocketError() == 10049);
+            QCOMPARE(address, QStringLiteral("untouched"));
+        }
     }
 
     void errorCodesAndTexts() {
@@ -68,13 +65,11 @@ private Q_SLOTS:
         for (int code = 10000; code < 11010; ++code)
             known += SocketErrorText(code).isEmpty() ? 0 : 1;
         QCOMPARE(known, 51);
-        QCOMPARE(SocketErrorFromErrno(ECONNREFUSED), 10061);
-        QCOMPARE(SocketErrorFromErrno(ECONNRESET), 10054);
-        QCOMPARE(SocketErrorFromErrno(EAGAIN), 10035);
-        QCOMPARE(SocketErrorFromErrno(ETIMEDOUT), 10060);
+        QCOMPARE((QList<int>{SocketErrorFromErrno(ECONNREFUSED), SocketErrorFromErrno(ECONNRESET),
+                             SocketErrorFromErrno(EAGAIN), SocketErrorFromErrno(ETIMEDOUT)}),
+                 (QList<int>{10061, 10054, 10035, 10060}));
         QCOMPARE(NotifyErrorCode(MakeEventWord(SocketConnect, 10061)), qint16(10061));
         QCOMPARE(MakeEventWord(SocketConnect, 10061) & 0xFFFF, 16);
-        QCOMPARE(NotifyErrorCode(MakeEventWord(SocketRead, 0)), qint16(0));
         QCOMPARE(NotifyErrorCode(qint32(0xFFFF0001u)), qint16(-1)); // read as signed
     }
 
@@ -126,17 +121,10 @@ private Q_SLOTS:
     }
 
     void refusedConnectionReportsItsError() {
-        quint16 port = 0;
-        {
-            QTcpServer probe;
-            QVERIFY(probe.listen(QHostAddress::LocalHost));
-            port = probe.serverPort();
-        }
         QObject receiver;
         Recorded r;
-        QString address;
-        const SocketHandle h =
-            OpenConnection(QStringLiteral("127.0.0.1"), port, &address, &receiver, Recorder(&r));
+        const SocketHandle h = OpenConnection(QStringLiteral("127.0.0.1"), test::ClosedLocalPort(), nullptr,
+                                              &receiver, Recorder(&r));
         if (h == -1) { // refused at once: also a valid outcome of the platform
             QCOMPARE(LastSocketError(), kConnectionRefused);
             return;

@@ -11,17 +11,13 @@ namespace rm::test {
 namespace {
 
 QString ScriptPath() {
-    const QString source = qEnvironmentVariable("RALLYMARK_SOURCE_DIR");
-    if (!source.isEmpty())
-        return QDir(source).filePath(QStringLiteral("tests/comms/smtp_sink.py"));
     return QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../comms/smtp_sink.py"));
 }
 
 // The system's Python carries the distribution's aiosmtpd; a Python of the user's own may not.
 QString PythonPath() {
-    if (QFileInfo::exists(QStringLiteral("/usr/bin/python3")))
-        return QStringLiteral("/usr/bin/python3");
-    return QStandardPaths::findExecutable(QStringLiteral("python3"));
+    const QString system = QStringLiteral("/usr/bin/python3");
+    return QFileInfo::exists(system) ? system : QStandardPaths::findExecutable(QStringLiteral("python3"));
 }
 
 } // namespace
@@ -44,7 +40,6 @@ bool SmtpSink::start(QString* error) {
         *error = QStringLiteral("python3 not found");
         return false;
     }
-    m_process.setProcessChannelMode(QProcess::SeparateChannels);
     m_process.start(python, {ScriptPath(), m_dir.path()});
     if (!m_process.waitForStarted(10000)) {
         *error = QStringLiteral("cannot start ") + python;
@@ -81,8 +76,8 @@ QList<SmtpSink::Received> SmtpSink::messages() const {
             QString::fromUtf8(file.readLine()).chopped(1).split(QLatin1Char(','), Qt::SkipEmptyParts);
         r.data = file.readAll();
         QFile json(dir.filePath(QFileInfo(name).completeBaseName() + QStringLiteral(".json")));
-        if (json.open(QIODevice::ReadOnly))
-            r.decoded = QJsonDocument::fromJson(json.readAll()).object();
+        r.decoded =
+            json.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(json.readAll()).object() : QJsonObject();
         result << r;
     }
     return result;

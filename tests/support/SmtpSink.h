@@ -6,9 +6,17 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTcpServer>
 #include <QTemporaryDir>
 
 namespace rm::test {
+
+// A loopback port nobody listens on (it was free a moment ago).
+inline quint16 ClosedLocalPort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    return probe.serverPort();
+}
 
 // A real SMTP server on a free loopback port (tests/comms/smtp_sink.py, run by the system's Python
 // with aiosmtpd) that stores every message it accepts. Recipients starting with "reject" get 550.
