@@ -34,12 +34,8 @@ QString CustomEntryDeleteSql(qint32 key) {
 }
 
 QString RetrieveCustomEntry(qint32 key) {
-    RowSet rows = Db().execute(CustomEntrySelectSql(key));
-    QString text;
-    if (!rows.eof())
-        text = rows.text(QStringLiteral("Custom_FieldText")).trimmed();
-    rows.close();
-    return text;
+    // Empty when no row has the key.
+    return Db().scalar(CustomEntrySelectSql(key)).toString().trimmed();
 }
 
 int FirstEnabledPickListField() {

@@ -31,12 +31,8 @@ QString ConnectionDeleteSql(qint32 key) {
 }
 
 QString RetrieveConnectionName(qint32 key) {
-    RowSet rows = Db().execute(ConnectionSelectSql(key));
-    QString name;
-    if (!rows.eof())
-        name = rows.text(QStringLiteral("Connection_Name")).trimmed();
-    rows.close();
-    return name;
+    // Empty when no row has the key.
+    return Db().scalar(ConnectionSelectSql(key)).toString().trimmed();
 }
 
 bool SaveConnectionType(const QString& mode, qint32 key, const QString& name) {

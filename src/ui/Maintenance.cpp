@@ -137,6 +137,23 @@ qint32 FirstSelectedKey(const QListWidget* list) {
     return 0;
 }
 
+QList<QPair<qint32, QString>> SelectedEntries(const QListWidget* list) {
+    QList<QPair<qint32, QString>> selected;
+    for (int i = 0; i < list->count(); ++i) {
+        const QListWidgetItem* item = list->item(i);
+        if (item->isSelected())
+            selected.append({item->data(Qt::UserRole).toInt(), item->text()});
+    }
+    return selected;
+}
+
+QList<qint32> SelectedKeys(const QListWidget* list) {
+    QList<qint32> keys;
+    for (const auto& entry : SelectedEntries(list))
+        keys << entry.first;
+    return keys;
+}
+
 void ClearSelection(QTreeWidget* list) {
     list->clearSelection();
     list->setCurrentItem(nullptr);

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QIcon>
 #include <QList>
+#include <QPair>
 #include <QString>
 #include <QWidget>
 
@@ -51,6 +52,9 @@ void SetupReportColumns(QTreeWidget* list, const QList<ReportColumn>& columns);
 qint32 FirstSelectedKey(const QTreeWidget* list, int keyColumn);
 // The item data key of the first selected entry of a plain list; 0 for none.
 qint32 FirstSelectedKey(const QListWidget* list);
+// The selected entries of a plain list in list order: item data key and text, or the keys alone.
+QList<QPair<qint32, QString>> SelectedEntries(const QListWidget* list);
+QList<qint32> SelectedKeys(const QListWidget* list);
 void ClearSelection(QTreeWidget* list);
 // Fills a plain list from a selection: each row's text column trimmed, its key column as item data.
 // Raises DbError when the store refuses.

@@ -21,20 +21,7 @@
 #include <QRadioButton>
 #include <QToolButton>
 
-// Resources of a static library are registered explicitly (the macro only works outside namespaces).
-static void initCommsResources() {
-    Q_INIT_RESOURCE(comms);
-}
-
 namespace rm {
-
-void LoadCommsPictures() {
-    static const bool loaded = [] {
-        initCommsResources();
-        return true;
-    }();
-    Q_UNUSED(loaded);
-}
 
 namespace {
 
@@ -91,7 +78,6 @@ QCheckBox* makeBox(QWidget* parent, const QString& name, const QString& caption,
 } // namespace
 
 frmCommCenter::frmCommCenter(QWidget* parent) : QWidget(parent) {
-    LoadCommsPictures();
     setObjectName(QStringLiteral("frmCommCenter"));
     setAttribute(Qt::WA_DeleteOnClose, true);
     setWindowTitle(tr("Rallymark Communications Center"));
@@ -284,23 +270,11 @@ bool frmCommCenter::playersListVisible() const {
 }
 
 QList<QPair<qint32, QString>> frmCommCenter::selectedPlayers() const {
-    QList<QPair<qint32, QString>> selected;
-    for (int i = 0; i < lstPlayers->count(); ++i) {
-        const QListWidgetItem* item = lstPlayers->item(i);
-        if (item->isSelected())
-            selected.append({item->data(Qt::UserRole).toInt(), item->text()});
-    }
-    return selected;
+    return SelectedEntries(lstPlayers);
 }
 
 QList<qint32> frmCommCenter::selectedDivisions() const {
-    QList<qint32> selected;
-    for (int i = 0; i < lstDivisions->count(); ++i) {
-        const QListWidgetItem* item = lstDivisions->item(i);
-        if (item->isSelected())
-            selected.append(item->data(Qt::UserRole).toInt());
-    }
-    return selected;
+    return SelectedKeys(lstDivisions);
 }
 
 bool frmCommCenter::anySelectedInShownList() const {
@@ -414,7 +388,6 @@ void frmCommCenter::exportToFile(const QString& html) {
 }
 
 void RegisterCommCenterWindows() {
-    LoadCommsPictures();
     RegisterTaskWindow(QStringLiteral("frmCommCenter"), [] { return new frmCommCenter; });
 }
 

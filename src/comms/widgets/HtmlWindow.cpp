@@ -13,7 +13,6 @@
 namespace rm {
 
 frmHTML::frmHTML(QWidget* parent) : QDialog(parent) {
-    LoadCommsPictures();
     setObjectName(QStringLiteral("frmHTML"));
     setWindowTitle(tr("Exported HTML"));
     setModal(true);

@@ -25,11 +25,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-// The pictures of this screen live in their own resource file inside a static library.
-static void InitSchedulingResources() {
-    Q_INIT_RESOURCE(scheduling);
-}
-
 namespace rm {
 
 namespace {
@@ -79,8 +74,6 @@ const char* const kDayCaptions[] = {"Sun", "M", "T", "W", "Th", "F", "Sat"};
 } // namespace
 
 frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
-    static const bool resourcesReady = (InitSchedulingResources(), true);
-    Q_UNUSED(resourcesReady);
     setObjectName(QStringLiteral("frmScheduling"));
     setWindowTitle(tr("Practice and Match Scheduling"));
     setAttribute(Qt::WA_DeleteOnClose, true);
@@ -284,23 +277,11 @@ void frmScheduling::clearAll() {
 }
 
 QList<QPair<qint32, QString>> frmScheduling::selectedPlayers() const {
-    QList<QPair<qint32, QString>> players;
-    for (int i = 0; i < lstPlayers->count(); ++i) {
-        const QListWidgetItem* item = lstPlayers->item(i);
-        if (item->isSelected())
-            players << qMakePair(item->data(Qt::UserRole).toInt(), item->text());
-    }
-    return players;
+    return SelectedEntries(lstPlayers);
 }
 
 QList<qint32> frmScheduling::selectedDivisions() const {
-    QList<qint32> divisions;
-    for (int i = 0; i < lstDivisions->count(); ++i) {
-        const QListWidgetItem* item = lstDivisions->item(i);
-        if (item->isSelected())
-            divisions << item->data(Qt::UserRole).toInt();
-    }
-    return divisions;
+    return SelectedKeys(lstDivisions);
 }
 
 SearchSelection frmScheduling::currentSelection() const {
