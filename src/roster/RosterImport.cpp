@@ -12,8 +12,10 @@
 #include "time/TimeText.h"
 #include "time/TimeZoneCatalog.h"
 
+#include <QFile>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSaveFile>
 
 #include <algorithm>
 
@@ -642,6 +644,21 @@ QList<QStringList> RosterCsvRows(const QList<qint32>& playerKeys) {
 
 QByteArray ExportRosterCsv(const QList<qint32>& playerKeys, char delimiter, bool withBom) {
     return WriteCsv(RosterCsvHeader(), RosterCsvRows(playerKeys), delimiter, withBom);
+}
+
+void SaveRosterCsv(const QString& path, const QList<qint32>& playerKeys, char delimiter, bool withBom) {
+    const QByteArray bytes = ExportRosterCsv(playerKeys, delimiter, withBom);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw DbError(QStringLiteral("The file %1 could not be written: %2").arg(path, file.errorString()));
+}
+
+CsvReadResult ReadRosterFile(const QString& path, std::optional<char> delimiter) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {std::nullopt,
+                QStringLiteral("The file %1 cannot be opened: %2").arg(path, file.errorString())};
+    return ReadCsv(file.readAll(), delimiter);
 }
 
 } // namespace rm

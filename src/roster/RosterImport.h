@@ -127,5 +127,11 @@ ImportResult RunImport(const ImportPreview& preview, const std::function<void(in
 // RosterCsvHeader. Raises DbError.
 QList<QStringList> RosterCsvRows(const QList<qint32>& playerKeys);
 QByteArray ExportRosterCsv(const QList<qint32>& playerKeys, char delimiter, bool withBom);
+// Writes the export to a file, replacing it only once the whole text is written. Raises DbError for
+// the store and for a file that cannot be written.
+void SaveRosterCsv(const QString& path, const QList<qint32>& playerKeys, char delimiter, bool withBom);
+
+// The file a roster is read from; a problem when it cannot be opened.
+CsvReadResult ReadRosterFile(const QString& path, std::optional<char> delimiter = std::nullopt);
 
 } // namespace rm

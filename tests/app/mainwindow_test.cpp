@@ -139,7 +139,8 @@ private Q_SLOTS:
             menus << a->text();
         QCOMPARE(menus, (QStringList{"File", "View", "Switch", "Tasks", "Other"}));
 
-        QCOMPARE(names(test::child<QMenu>(&m, "mnuFile")->actions()), (QStringList{"mnuSep1", "mnuExit"}));
+        QCOMPARE(names(test::child<QMenu>(&m, "mnuFile")->actions()),
+                 (QStringList{"mnuImportPlayers", "mnuExportPlayers", "mnuSep1", "mnuExit"}));
         QVERIFY(action(&m, "mnuSep1")->isSeparator());
         QCOMPARE(names(test::child<QMenu>(&m, "mnuView")->actions()),
                  (QStringList{"mnuPlayers", "mnuDivisions", "mnuTitles", "mnuGameList", "mnuGenreType",
@@ -201,10 +202,11 @@ private Q_SLOTS:
 
     void toolbarPositions() {
         frmMain m;
-        const QStringList texts = QStringLiteral("View Players|-|Show Divisions|Division Titles|-|Games List|"
-                                                 "Genres & Types|Connections|Time Zones|-|Scheduling|"
-                                                 "Email & HTML|-|Options|Help|-|Exit")
-                                      .split(QLatin1Char('|'));
+        const QStringList texts =
+            QStringLiteral("View Players|Import Players|-|Show Divisions|Division Titles|-|Games List|"
+                           "Genres & Types|Connections|Time Zones|-|Scheduling|"
+                           "Email & HTML|-|Options|Help|-|Exit")
+                .split(QLatin1Char('|'));
         const QList<QAction*> actions = m.toolBar()->actions();
         QCOMPARE(actions.size(), texts.size());
         for (int i = 0; i < actions.size(); ++i) {
