@@ -63,7 +63,7 @@ frmMaintainSchedule::frmMaintainSchedule(QWidget* parent) : QDialog(parent) {
         m_bars << bar;
     }
     const QSize barSize = m_bars.first()->sizeHint();
-    const int cell = barSize.width() / ctlTimeBar::kCells;
+    const int cell = m_bars.first()->cellRect(0).width();
     markers->setFixedSize(barSize.width() + 40, QFontMetrics(m_hourLabels.first()->font()).height() + 2);
     for (int i = 0; i < 12; ++i)
         m_hourLabels[i]->setGeometry(i * 4 * cell, 0, 4 * cell + 20, markers->height());
