@@ -92,11 +92,11 @@ void frmMaintainSchedule::prepare() {
     const bool timeFormat24 = CurrentOptions().TimeFormat;
     for (int i = 0; i < m_hourLabels.size(); ++i)
         m_hourLabels[i]->setText(hourLabel(i, timeFormat24));
-    if (EditMode.compare(QLatin1String("Edit"), Qt::CaseInsensitive) == 0) {
-        for (int d = 0; d < 7; ++d) {
-            m_bars[d]->setTimes(Days[d]);
-            m_bars[d]->LoadSchedule();
-        }
+    // The bars always show what the player dialog holds: in Add mode what was entered earlier in
+    // this Add, so that OK never replaces it with empty bars.
+    for (int d = 0; d < 7; ++d) {
+        m_bars[d]->setTimes(Days[d]);
+        m_bars[d]->LoadSchedule();
     }
 }
 

@@ -188,10 +188,11 @@ private Q_SLOTS:
         dialog.prepare();
         dialog.setSunday({QStringLiteral("10:00|11:00")});
 
-        // Add mode: the window opens empty; Cancel keeps the lists, OK replaces them.
+        // Add mode: the window shows the dialog's lists; Cancel keeps them, OK takes the bars.
         driver.then([](QDialog* d) {
             QCOMPARE(d->windowTitle(), QStringLiteral("Player's Schedule"));
-            QVERIFY(child<ctlTimeBar>(d, QStringLiteral("ctlSunday"))->Times().isEmpty());
+            QCOMPARE(child<ctlTimeBar>(d, QStringLiteral("ctlSunday"))->Times(),
+                     QStringList{QStringLiteral("10:00|11:00")});
             const QList<QLabel*> labels = d->findChildren<QLabel*>(QStringLiteral("imgTimeMarker"));
             QCOMPARE(labels.size(), 12);
             QCOMPARE(labels.at(7)->text(), QStringLiteral("14:00"));
@@ -204,7 +205,7 @@ private Q_SLOTS:
             test::ClickOK(d);
         });
         test::Click(&dialog, QStringLiteral("imgSchedule"));
-        QVERIFY(dialog.sunday().isEmpty());
+        QCOMPARE(dialog.sunday(), QStringList{QStringLiteral("10:00|11:00")});
         QCOMPARE(dialog.saturday(), QStringList{QStringLiteral("20:00|22:00")});
         QCOMPARE(driver.shown, (QStringList{"frmMaintainSchedule", "frmMaintainSchedule"}));
         QCOMPARE(driver.unexpected, QStringList{});

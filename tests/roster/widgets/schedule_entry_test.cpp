@@ -19,8 +19,19 @@ using test::child;
 
 namespace {
 
+ctlTimeBar* bar(QDialog* d, const char* name) {
+    return child<ctlTimeBar>(d, QString::fromLatin1(name));
+}
+
 void click(ctlTimeBar* b, int cell, Qt::MouseButton button) {
     QTest::mouseClick(b, button, {}, b->cellRect(cell).center());
+}
+
+QString rowsText(const QList<ScheduleRow>& rows) {
+    QStringList parts;
+    for (const ScheduleRow& r : rows)
+        parts << QStringLiteral("%1 %2-%3").arg(r.day).arg(MinutesToHHMM(r.start), MinutesToHHMM(r.end));
+    return parts.join(QStringLiteral(", "));
 }
 
 } // namespace
@@ -34,6 +45,58 @@ private:
 private Q_SLOTS:
     void init() { SetClock(&m_winter); }
     void cleanup() { SetClock(nullptr); }
+
+    // A new player's week is entered while adding: reopening the window shows what was marked,
+    // Cancel keeps it, and the save stores it with the zone chosen in the dialog. A stretch drawn
+    // to the bar's right edge runs to 24:00 and comes back there.
+    void addModeKeepsTheMarkedWeek() {
+        test::TestDatabase db;
+        test::ModalDriver driver;
+        frmMaintainPlayer dialog;
+        dialog.EditMode = QStringLiteral("Add");
+        dialog.prepare();
+        child<QLineEdit>(&dialog, QStringLiteral("txtOnlineName"))->setText(QStringLiteral("Newbie"));
+        auto* zones = child<QComboBox>(&dialog, QStringLiteral("cboTimeZone"));
+        const int gmt = db.zoneId(QStringLiteral("GMT"));
+        QVERIFY(zones->currentData().toInt() != gmt);
+        zones->setCurrentIndex(zones->findData(gmt));
+
+        const QStringList sunday{QStringLiteral("09:00|10:00")};
+        const QStringList saturday{QStringLiteral("23:30|24:00")};
+        driver.then([](QDialog* d) {
+            click(bar(d, "ctlSunday"), 18, Qt::LeftButton);
+            click(bar(d, "ctlSunday"), 20, Qt::RightButton);
+            click(bar(d, "ctlSaturday"), 47, Qt::LeftButton);
+            click(bar(d, "ctlSaturday"), ctlTimeBar::kEdgeCell, Qt::RightButton);
+            test::ClickOK(d);
+        });
+        driver.then([&](QDialog* d) {
+            QCOMPARE(bar(d, "ctlSunday")->Times(), sunday);
+            QCOMPARE(bar(d, "ctlSaturday")->cellTag(ctlTimeBar::kEdgeCell), QStringLiteral("5"));
+            click(bar(d, "ctlMonday"), 2, Qt::LeftButton);
+            click(bar(d, "ctlMonday"), 4, Qt::RightButton);
+            test::Click(d, QStringLiteral("imgButton2"));
+        });
+        driver.then([&](QDialog* d) {
+            QCOMPARE(bar(d, "ctlSaturday")->Times(), saturday);
+            QVERIFY(bar(d, "ctlMonday")->Times().isEmpty());
+            test::ClickOK(d);
+        });
+        for (int i = 0; i < 3; ++i)
+            test::Click(&dialog, QStringLiteral("imgSchedule"));
+        QCOMPARE(driver.unexpected, QStringList{});
+        QCOMPARE(dialog.sunday(), sunday);
+        QVERIFY(dialog.monday().isEmpty());
+
+        test::ClickOK(&dialog);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        const qint32 key = db.scalar(QStringLiteral("Select MAX(Player_ID) From Players")).toInt();
+        QCOMPARE(rowsText(ReadScheduleRows(key)),
+                 QStringLiteral("1 00:00-00:00, 1 09:00-10:00, 7 23:30-23:59"));
+        const WeekLists loaded = LoadPlayerSchedule(key, gmt);
+        QCOMPARE(loaded[0], sunday);
+        QCOMPARE(loaded[6], saturday);
+    }
 
     // A double-click is its first press only, for every button.
     void doubleClickIsOnePress_data() {
