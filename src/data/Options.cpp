@@ -59,6 +59,13 @@ void LoadOptions() {
             o.SMTPPort = rows.integer(QStringLiteral("Options_SMTPPort"));
             o.ReplyToName = rows.text(QStringLiteral("Options_ReplyToName")).trimmed();
             o.ReplyAddress = rows.text(QStringLiteral("Options_ReplyAddress")).trimmed();
+            const qint32 security = rows.integer(QStringLiteral("Options_SMTPSecurity"));
+            o.SMTPSecurity = security >= 0 && security <= 2 ? security : 0;
+            o.SMTPUserName = rows.text(QStringLiteral("Options_SMTPUserName")).trimmed();
+            o.SMTPUseLogin = rows.boolean(QStringLiteral("Options_SMTPUseLogin"));
+            o.SMTPAllowPlainLogin = rows.boolean(QStringLiteral("Options_SMTPAllowPlainLogin"));
+            const qint32 length = rows.integer(QStringLiteral("Options_MatchLength"));
+            o.MatchLength = length > 0 ? length : 120;
         }
         rows.close();
     } catch (const DbError& e) {

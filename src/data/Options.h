@@ -27,6 +27,11 @@ struct OptionsRecord {
     qint32 SMTPPort = 0; // a real port number, 0 to 65535
     QString ReplyToName;
     QString ReplyAddress;
+    int SMTPSecurity = 0; // 0 none, 1 STARTTLS, 2 SSL/TLS from the first byte
+    QString SMTPUserName;
+    bool SMTPUseLogin = false;
+    bool SMTPAllowPlainLogin = false; // login over a connection without TLS
+    int MatchLength = 120;            // minutes
 };
 
 inline const QString kDefaultUserName = QStringLiteral("John Q. User");
