@@ -268,9 +268,10 @@ struct PreviewBuilder {
                       : QString();
 
         const QString zone = cell(record, ImportField::TimeZone);
+        row.zoneGiven = !zone.isEmpty();
         if (zone.isEmpty()) {
             p.timeZone = CurrentOptions().UserTimeZone;
-            if (!catalogue.hasZone(p.timeZone) && !(row.existingKey && !mapped(ImportField::TimeZone)))
+            if (!catalogue.hasZone(p.timeZone) && row.existingKey == 0)
                 row.problems << QStringLiteral("no time zone is given and your own time zone is not in the "
                                                "catalogue");
         } else if (const auto id = catalogue.zone(zone)) {
@@ -551,7 +552,8 @@ ImportResult RunImport(const ImportPreview& preview, const std::function<void(in
             take(ImportField::Msn, base.msn, p.msn);
             take(ImportField::Notes, base.notes, p.notes);
             take(ImportField::Active, base.active, p.active);
-            take(ImportField::TimeZone, base.timeZone, p.timeZone);
+            if (!update || row.zoneGiven)
+                base.timeZone = p.timeZone;
             take(ImportField::Connection, base.connection, c.connections.value(key(row.connection), 0));
             for (int n = 0; n < 4; ++n) {
                 take(static_cast<ImportField>(kFirstCustomText + n), base.customText[n], p.customText[n]);

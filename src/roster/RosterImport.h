@@ -88,6 +88,7 @@ struct ImportRow {
     qint32 existingKey = 0;
     // What the file says; fields whose column is not assigned keep an updated player's values.
     PlayerRecord player;
+    bool zoneGiven = false; // an updated player keeps its zone when the file gives none
     QString connection;
     std::array<QString, 4> customDrop;
     std::optional<QList<ImportMembership>> memberships;

@@ -151,6 +151,8 @@ bool frmImportPlayers::loadFile(const QString& path, bool detectDelimiter) {
         path, detectDelimiter ? std::nullopt : std::optional<char>(chosenDelimiter(cboDelimiter)));
     if (!read.table) {
         warn(read.problem);
+        if (!m_path.isEmpty()) // the file read before stays, with its own delimiter
+            cboDelimiter->setCurrentIndex(cboDelimiter->findData(QVariant(int(m_table.delimiter))));
         return false;
     }
     m_path = path;
