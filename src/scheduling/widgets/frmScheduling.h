@@ -69,6 +69,7 @@ private:
     QToolButton* imgClearAll = nullptr;
     QLineEdit* txtMatchDate = nullptr;
     QLineEdit* txtMatchTime = nullptr;
+    QLabel* lblLongDate = nullptr;
     QLabel* lblShowCalendar = nullptr;
     QListWidget* lstAvailable = nullptr;
     QToolButton* imgShowAvailable = nullptr;
