@@ -1,9 +1,7 @@
 #include "scheduling/SchedulingMail.h"
 
-#include "scheduling/SchedulingSearch.h"
+#include "scheduling/MatchText.h"
 #include "time/TimeText.h"
-
-#include <QLocale>
 
 namespace rm {
 
@@ -15,7 +13,7 @@ SchedulingMail AvailabilityMail(const QString& dateText, const QString& timeText
                                 bool timeFormat24, const QString& zoneName) {
     QString date = dateText.trimmed();
     if (const std::optional<QDate> d = ParseMatchDate(date))
-        date = QLocale::system().toString(*d, QLocale::LongFormat);
+        date = LongMatchDate(*d);
     QString time = timeText.trimmed();
     if (const std::optional<int> t = ParseMatchTime(time))
         time = FormatTimeOfDay(*t, timeFormat24);

@@ -8,8 +8,6 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QHash>
-#include <QLocale>
-#include <QRegularExpression>
 #include <QSet>
 
 #include <algorithm>
@@ -55,60 +53,7 @@ int storedMinutes(const QString& text) {
     return ParseHHMM(text).value_or(-1);
 }
 
-bool sameDesignator(const QString& typed, const QString& designator) {
-    return !designator.isEmpty() && typed.compare(designator, Qt::CaseInsensitive) == 0;
-}
-
 } // namespace
-
-std::optional<QDate> ParseMatchDate(const QString& text) {
-    const QString t = text.trimmed();
-    if (t.isEmpty())
-        return std::nullopt;
-    static const QRegularExpression monthFirst(QStringLiteral("^(\\d{1,2})/(\\d{1,2})/(\\d{4})$"));
-    static const QRegularExpression isoDate(QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})$"));
-    if (const QRegularExpressionMatch m = monthFirst.match(t); m.hasMatch()) {
-        const QDate d(m.captured(3).toInt(), m.captured(1).toInt(), m.captured(2).toInt());
-        return d.isValid() ? std::optional<QDate>(d) : std::nullopt;
-    }
-    if (const QRegularExpressionMatch m = isoDate.match(t); m.hasMatch()) {
-        const QDate d(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-        return d.isValid() ? std::optional<QDate>(d) : std::nullopt;
-    }
-    const QLocale locale = QLocale::system();
-    const QString format = locale.dateFormat(QLocale::ShortFormat);
-    QDate d = locale.toDate(t, format);
-    if (!d.isValid())
-        return std::nullopt;
-    // A two-digit year means this century, not the one the parser assumes.
-    if (!format.contains(QLatin1String("yyyy")) && d.year() < 1950)
-        d = d.addYears(100);
-    return d;
-}
-
-std::optional<int> ParseMatchTime(const QString& text) {
-    const QString t = text.trimmed();
-    if (const std::optional<int> plain = ParseHHMM(t))
-        return plain;
-    static const QRegularExpression twelveHour(QStringLiteral("^(\\d{1,2}):(\\d{2})\\s*(\\S+)$"));
-    const QRegularExpressionMatch m = twelveHour.match(t);
-    if (!m.hasMatch())
-        return std::nullopt;
-    const int h = m.captured(1).toInt();
-    const int minutes = m.captured(2).toInt();
-    if (h < 1 || h > 12 || minutes > 59)
-        return std::nullopt;
-    const QString designator = m.captured(3);
-    const QLocale locale = QLocale::system();
-    bool pm = false;
-    if (sameDesignator(designator, QStringLiteral("AM")) || sameDesignator(designator, locale.amText()))
-        pm = false;
-    else if (sameDesignator(designator, QStringLiteral("PM")) || sameDesignator(designator, locale.pmText()))
-        pm = true;
-    else
-        return std::nullopt;
-    return (h % 12) * 60 + minutes + (pm ? 12 * 60 : 0);
-}
 
 int SchedulingWeekday(const QDate& date) {
     return date.dayOfWeek() % 7 + 1;
@@ -365,19 +310,6 @@ QString BestTimeEntry(const CountedSlot& slot, bool timeFormat24) {
     return WeekdayName(slot.localDay) + QStringLiteral(" - ") +
            FormatTimeOfDay(slot.localMinutes, timeFormat24) + QStringLiteral(" - ") +
            QString::number(slot.count()) + QStringLiteral(" player(s)");
-}
-
-std::optional<BestTimeEntryParts> ParseBestTimeEntry(const QString& entry) {
-    const qsizetype p1 = entry.indexOf(QLatin1Char('-'));
-    if (p1 < 0)
-        return std::nullopt;
-    const qsizetype p2 = entry.indexOf(QLatin1Char('-'), p1 + 2);
-    if (p2 < 0 || p2 - p1 - 3 < 0)
-        return std::nullopt;
-    BestTimeEntryParts parts;
-    parts.dayName = entry.left(p1).trimmed();
-    parts.timeText = entry.mid(p1 + 2, p2 - p1 - 3);
-    return parts;
 }
 
 } // namespace rm

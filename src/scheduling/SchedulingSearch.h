@@ -19,15 +19,8 @@
 #include <QStringList>
 
 #include <array>
-#include <optional>
 
 namespace rm {
-
-// Texts of the fields. Dates: MM/DD/YYYY, M/D/YYYY, YYYY-MM-DD or the system's short date.
-// Times: HH:MM or H:MM on the 24-hour clock, or h:MM AM/PM (with or without a blank, either case,
-// or the system's own designators).
-std::optional<QDate> ParseMatchDate(const QString& text);
-std::optional<int> ParseMatchTime(const QString& text); // minutes after midnight
 
 // 1 = Sunday .. 7 = Saturday.
 int SchedulingWeekday(const QDate& date);
@@ -127,13 +120,5 @@ QList<CountedSlot> ShowBestTimes(const SearchSelection& selection, const BestTim
 
 // "Tuesday - 20:30 - 5 player(s)"; the time in 24-hour form or "08:30 PM".
 QString BestTimeEntry(const CountedSlot& slot, bool timeFormat24);
-
-// The day name and the time text of a result entry (the text between the first " - " and the
-// second); nullopt when the entry is not one.
-struct BestTimeEntryParts {
-    QString dayName;
-    QString timeText;
-};
-std::optional<BestTimeEntryParts> ParseBestTimeEntry(const QString& entry);
 
 } // namespace rm

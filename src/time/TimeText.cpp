@@ -3,6 +3,8 @@
 #include <QLocale>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace rm {
 
 QString WeekdayName(int day) {
@@ -37,6 +39,17 @@ std::optional<int> ParseHHMM(const QString& text) {
     return h * 60 + m;
 }
 
+DayHalfTexts DayHalfDesignators(const QLocale& locale) {
+    const DayHalfTexts own{locale.amText().simplified(), locale.pmText().simplified()};
+    const auto usable = [](const QString& text) {
+        return !text.isEmpty() && std::none_of(text.cbegin(), text.cend(),
+                                               [](QChar c) { return c.isDigit() || c == QLatin1Char(':'); });
+    };
+    if (usable(own.am) && usable(own.pm) && own.am.compare(own.pm, Qt::CaseInsensitive) != 0)
+        return own;
+    return DayHalfTexts{QStringLiteral("AM"), QStringLiteral("PM")};
+}
+
 QString FormatTimeOfDay(int minutesAfterMidnight, bool timeFormat24) {
     if (timeFormat24)
         return MinutesToHHMM(minutesAfterMidnight);
@@ -47,17 +60,11 @@ QString FormatTimeOfDay(int minutesAfterMidnight, bool timeFormat24) {
     int h12 = h24 % 12;
     if (h12 == 0)
         h12 = 12;
-    const QLocale locale = QLocale::system();
-    QString am = locale.amText();
-    QString pm = locale.pmText();
-    if (am.isEmpty())
-        am = QStringLiteral("AM");
-    if (pm.isEmpty())
-        pm = QStringLiteral("PM");
+    const DayHalfTexts designators = DayHalfDesignators();
     return QStringLiteral("%1:%2 %3")
         .arg(h12, 2, 10, QLatin1Char('0'))
         .arg(m % 60, 2, 10, QLatin1Char('0'))
-        .arg(h24 < 12 ? am : pm);
+        .arg(h24 < 12 ? designators.am : designators.pm);
 }
 
 QString FormatStretch(int startMinutes, int endMinutes) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 
 #include <optional>
@@ -17,8 +18,17 @@ QString MinutesToHHMM(int minutesAfterMidnight);
 // Parses "HH:MM" or "H:MM" (24-hour); nullopt when it is not a time of day.
 std::optional<int> ParseHHMM(const QString& text);
 
+// The AM and PM designators of a locale as this program writes them: the locale's own, or "AM" and
+// "PM" when the locale has none or two that cannot be told apart.
+struct DayHalfTexts {
+    QString am;
+    QString pm;
+};
+DayHalfTexts DayHalfDesignators(const QLocale& locale = QLocale());
+
 // A time of day as the user wants to see it: "HH:MM" when timeFormat24 is true, otherwise
-// "HH:MM AM" with the system's AM/PM designators.
+// "HH:MM AM" with the designators of the user's locale (QLocale(): the system's unless a default
+// is set).
 QString FormatTimeOfDay(int minutesAfterMidnight, bool timeFormat24);
 
 // A stretch of availability travels as "HH:MM|HH:MM". Its end may be "24:00" (kMinutesPerDay), the

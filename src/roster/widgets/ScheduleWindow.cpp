@@ -22,9 +22,9 @@ QString hourLabel(int i, bool timeFormat24) {
     const int hour = i * 2;
     if (timeFormat24)
         return QStringLiteral("%1:00").arg(hour, 2, 10, QLatin1Char('0'));
-    const QString time = FormatTimeOfDay(hour * 60, false); // "02:00 PM"
+    const DayHalfTexts designators = DayHalfDesignators(); // may hold blanks: "e pasdites"
     const int h12 = hour % 12 == 0 ? 12 : hour % 12;
-    return QString::number(h12) + QLatin1Char(' ') + time.section(QLatin1Char(' '), 1);
+    return QString::number(h12) + QLatin1Char(' ') + (hour < 12 ? designators.am : designators.pm);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "data/DbConnection.h"
 #include "data/MessageSink.h"
 #include "data/Options.h"
+#include "scheduling/MatchText.h"
 #include "scheduling/SchedulingMail.h"
 #include "scheduling/widgets/SchedulingWindows.h"
 #include "scheduling/widgets/WeekGridView.h"
@@ -74,6 +75,10 @@ QToolButton* makeTabArea(QWidget* parent, const QString& name, const QString& ca
     return area;
 }
 
+// The local weekday and time of day a best-times row was counted for.
+constexpr int kLocalDayRole = Qt::UserRole;
+constexpr int kLocalMinutesRole = Qt::UserRole + 1;
+
 const char* const kDayCaptions[] = {"Sun", "M", "T", "W", "Th", "F", "Sat"};
 
 } // namespace
@@ -125,6 +130,9 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
     txtMatchDate = new QLineEdit(fmeAvailable);
     txtMatchDate->setObjectName(QStringLiteral("txtMatchDate"));
     lblDate->setBuddy(txtMatchDate);
+    // The date as it was read, so that a day and month taken the wrong way round show at once.
+    lblLongDate = new QLabel(fmeAvailable);
+    lblLongDate->setObjectName(QStringLiteral("lblLongDate"));
     auto* lblTime = new QLabel(tr("Time:"), fmeAvailable);
     lblTime->setObjectName(QStringLiteral("lblTime"));
     txtMatchTime = new QLineEdit(fmeAvailable);
@@ -145,7 +153,10 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
                                           tr("E-mail who can make the match"));
     auto* availableLayout = new QGridLayout(fmeAvailable);
     availableLayout->addWidget(lblDate, 0, 0);
-    availableLayout->addWidget(txtMatchDate, 0, 1);
+    auto* dateRow = new QHBoxLayout;
+    dateRow->addWidget(txtMatchDate);
+    dateRow->addWidget(lblLongDate, 1);
+    availableLayout->addLayout(dateRow, 0, 1);
     availableLayout->addWidget(lblShowCalendar, 0, 2);
     availableLayout->addWidget(lblTime, 1, 0);
     availableLayout->addWidget(txtMatchTime, 1, 1);
@@ -238,6 +249,10 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
     for (QCheckBox* box : std::as_const(chkDay))
         connect(box, &QCheckBox::toggled, this, recount);
     AddOptionsLoadedListener(this, recount);
+    connect(txtMatchDate, &QLineEdit::textChanged, this, [this](const QString& text) {
+        const std::optional<QDate> date = ParseMatchDate(text);
+        lblLongDate->setText(date ? LongMatchDate(*date) : QString());
+    });
 
     setTab(true);
     RunTrapped([this] { FillPlayers(); });
@@ -411,8 +426,12 @@ void frmScheduling::showBestTimes() {
         request.zone = options.UserTimeZone;
         request.userDaylightNow = options.UserDaylightNow;
         CountedWeek week;
-        for (const CountedSlot& slot : ShowBestTimes(currentSelection(), request, options.MaxResults, &week))
-            lstBestTimes->addItem(BestTimeEntry(slot, options.TimeFormat));
+        for (const CountedSlot& slot :
+             ShowBestTimes(currentSelection(), request, options.MaxResults, &week)) {
+            auto* item = new QListWidgetItem(BestTimeEntry(slot, options.TimeFormat), lstBestTimes);
+            item->setData(kLocalDayRole, slot.localDay);
+            item->setData(kLocalMinutesRole, slot.localMinutes);
+        }
         showWeek(std::move(week), request);
     });
 }
@@ -420,15 +439,13 @@ void frmScheduling::showBestTimes() {
 void frmScheduling::showAvailableFor(QListWidgetItem* bestTime) {
     if (!bestTime)
         return;
-    const std::optional<BestTimeEntryParts> parts = ParseBestTimeEntry(bestTime->text());
-    if (!parts)
+    // The moment the row was counted for, kept on the row: its text need not be read back.
+    const QVariant weekday = bestTime->data(kLocalDayRole);
+    const QVariant minutes = bestTime->data(kLocalMinutesRole);
+    if (!weekday.isValid() || !minutes.isValid())
         return;
-    const int weekday = WeekdayFromName(parts->dayName);
-    if (weekday == 0)
-        return;
-    const QDate date = NextDateOnWeekday(Now().date(), weekday);
-    txtMatchDate->setText(date.toString(QStringLiteral("MM/dd/yyyy")));
-    txtMatchTime->setText(parts->timeText);
+    txtMatchDate->setText(FormatMatchDate(NextDateOnWeekday(Now().date(), weekday.toInt())));
+    txtMatchTime->setText(FormatTimeOfDay(minutes.toInt(), CurrentOptions().TimeFormat));
     showAvailable();
 }
 
@@ -475,7 +492,7 @@ void frmScheduling::showCalendar() {
     const QDate initial = ParseMatchDate(txtMatchDate->text()).value_or(Now().date());
     frmCalendar calendar(initial, this);
     if (RunModal(&calendar) == QDialog::Accepted)
-        txtMatchDate->setText(calendar.selectedDate().toString(QStringLiteral("MM/dd/yyyy")));
+        txtMatchDate->setText(FormatMatchDate(calendar.selectedDate()));
 }
 
 bool frmScheduling::checkField(QLineEdit* field) {

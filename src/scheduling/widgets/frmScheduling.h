@@ -79,6 +79,7 @@ private:
     QToolButton* imgClearAll = nullptr;
     QLineEdit* txtMatchDate = nullptr;
     QLineEdit* txtMatchTime = nullptr;
+    QLabel* lblLongDate = nullptr;
     QLabel* lblShowCalendar = nullptr;
     QListWidget* lstAvailable = nullptr;
     QToolButton* imgShowAvailable = nullptr;
