@@ -106,20 +106,19 @@ private Q_SLOTS:
                                                                     {32, 2, 2, Qt::AlignHCenter},
                                                                     {48, 3, 0, Qt::AlignLeft},
                                                                     {16, 4, 1, Qt::AlignRight}};
-        for (const auto& [type, image, align, expected] : cases)
-            ask(
-                vbOKOnly,
-                [&](QDialog* d) {
-                    QCOMPARE(asBox(d)->iconImage(), image);
-                    QVERIFY(!test::child<QLabel>(d, QStringLiteral("imgIcon"))->pixmap().isNull());
-                    QCOMPARE(asBox(d)->textAlignment(), expected);
-                    QCOMPARE(d->windowTitle(), QStringLiteral("Padded Title"));
-                    QCOMPARE(test::child<QTextEdit>(d, QStringLiteral("txtMessage"))->toPlainText(),
-                             QStringLiteral("First line\n  second line"));
-                    d->reject();
-                },
-                QStringLiteral("   First line\n  second line \n "), type, align,
+        for (const auto& [type, image, align, expected] : cases) {
+            const auto check = [&](QDialog* d) {
+                QCOMPARE(asBox(d)->iconImage(), image);
+                QVERIFY(!test::child<QLabel>(d, QStringLiteral("imgIcon"))->pixmap().isNull());
+                QCOMPARE(asBox(d)->textAlignment(), expected);
+                QCOMPARE(d->windowTitle(), QStringLiteral("Padded Title"));
+                QCOMPARE(test::child<QTextEdit>(d, QStringLiteral("txtMessage"))->toPlainText(),
+                         QStringLiteral("First line\n  second line"));
+                d->reject();
+            };
+            ask(vbOKOnly, check, QStringLiteral("   First line\n  second line \n "), type, align,
                 QStringLiteral("  Padded Title  "));
+        }
     }
 
     // Each property out of range gives its own report in the standard box; the box is then not
@@ -178,13 +177,11 @@ private Q_SLOTS:
              {QStringLiteral("One line.\nAnd another.\nAnd a third."),
               QStringLiteral("A line\n").repeated(30), QStringLiteral("word ").repeated(400)}) {
             bool shown = false;
-            ask(
-                vbOKOnly,
-                [&](QDialog* d) {
-                    shown = asBox(d)->scrollBarShown();
-                    d->reject();
-                },
-                text, vbInformation);
+            const auto look = [&](QDialog* d) {
+                shown = asBox(d)->scrollBarShown();
+                d->reject();
+            };
+            ask(vbOKOnly, look, text, vbInformation);
             QCOMPARE(shown, text.size() > 50);
         }
     }
