@@ -6,7 +6,6 @@
 #include "roster/widgets/PlayerDialog.h"
 #include "roster/widgets/PlayerListWindow.h"
 #include "roster/widgets/ScheduleTimeBar.h"
-#include "roster/widgets/ScheduleWindow.h"
 #include "support/ModalDriver.h"
 #include "support/RecordingSink.h"
 #include "support/RosterRows.h"
@@ -163,42 +162,6 @@ private Q_SLOTS:
         bar.LoadSchedule();
         QCOMPARE(tags(bar, 16, 20) + tags(bar, 46, 47), QStringLiteral("3445135"));
         QCOMPARE(bar.Times(), (QStringList{"08:00|09:30", "23:00|23:30"}));
-    }
-
-    void scheduleWindow() {
-        test::TestDatabase db;
-        test::ModalDriver driver;
-        frmMaintainPlayer dialog;
-        dialog.EditMode = "Add";
-        dialog.prepare();
-        dialog.setSunday({QStringLiteral("10:00|11:00")});
-
-        // Add mode: the window shows the dialog's lists; Cancel keeps them, OK takes the bars.
-        driver.then([](QDialog* d) {
-            QCOMPARE(d->windowTitle(), QStringLiteral("Player's Schedule"));
-            QCOMPARE(child<ctlTimeBar>(d, "ctlSunday")->Times(), QStringList{"10:00|11:00"});
-            test::Click(d, "imgButton2");
-        });
-        test::Click(&dialog, "imgSchedule");
-        QCOMPARE(dialog.sunday(), QStringList{"10:00|11:00"});
-        driver.then([](QDialog* d) {
-            stretch(child<ctlTimeBar>(d, "ctlSaturday"), 40, 44);
-            test::ClickOK(d);
-        });
-        test::Click(&dialog, "imgSchedule");
-        QCOMPARE(dialog.sunday(), QStringList{"10:00|11:00"});
-        QCOMPARE(dialog.saturday(), QStringList{"20:00|22:00"});
-        QCOMPARE(driver.shown, (QStringList{"frmMaintainSchedule", "frmMaintainSchedule"}));
-        QCOMPARE(driver.unexpected, QStringList{});
-
-        // Edit mode loads the bars and gives them back on OK.
-        frmMaintainSchedule window;
-        window.EditMode = "Edit";
-        window.Days[3] = QStringList{"19:30|22:00"};
-        window.prepare();
-        QCOMPARE(window.bar(4)->cellTag(39), QStringLiteral("3"));
-        window.pressOK();
-        QCOMPARE(window.Days[3], QStringList{"19:30|22:00"});
     }
 
     void playersList() {
