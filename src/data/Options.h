@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 #include <array>
@@ -46,5 +47,9 @@ void LoadOptions();
 // Called at the end of every LoadOptions with the record just loaded (the main window shows the
 // entries of the enabled pick-list fields and hides the others).
 void SetCustomFieldsMenuUpdater(std::function<void(const OptionsRecord&)> updater);
+
+// Also called at the end of every LoadOptions, for as long as `owner` lives (a screen that shows
+// times in the user's zone or at the chosen step redraws itself).
+void AddOptionsLoadedListener(QObject* owner, std::function<void()> listener);
 
 } // namespace rm

@@ -10,10 +10,11 @@ namespace rm::test {
 
 namespace {
 
+// CTest names the source tree; __FILE__ may be relative to a build folder (ccache's base_dir).
 QString ScriptPath() {
-    const QString source = qEnvironmentVariable("RALLYMARK_SOURCE_DIR");
-    if (!source.isEmpty())
-        return source + QStringLiteral("/tests/comms/smtp_sink.py");
+    const QString root = qEnvironmentVariable("RALLYMARK_SOURCE_DIR");
+    if (!root.isEmpty())
+        return root + QStringLiteral("/tests/comms/smtp_sink.py");
     return QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../comms/smtp_sink.py"));
 }
 

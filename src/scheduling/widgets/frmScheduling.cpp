@@ -6,6 +6,8 @@
 #include "data/Options.h"
 #include "scheduling/SchedulingMail.h"
 #include "scheduling/widgets/SchedulingWindows.h"
+#include "scheduling/widgets/WeekGridView.h"
+#include "time/TimeText.h"
 #include "time/TimeZoneCatalog.h"
 #include "ui/EmailWindow.h"
 #include "ui/Maintenance.h"
@@ -22,8 +24,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QTimer>
 #include <QToolButton>
+
+#include <utility>
 
 namespace rm {
 
@@ -185,12 +190,28 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
     bestButtons->addStretch(1);
     bestLayout->addLayout(bestButtons);
 
+    // The week at a glance
+    fmeWeekGrid = new QGroupBox(tr("Week at a Glance"), this);
+    fmeWeekGrid->setObjectName(QStringLiteral("fmeWeekGrid"));
+    ctlWeekGrid = new WeekGridView(fmeWeekGrid);
+    ctlWeekGridLegend = new WeekGridLegend(fmeWeekGrid);
+    auto* lblWeekGrid = new QLabel(tr("Click a time and show who!"), fmeWeekGrid);
+    lblWeekGrid->setObjectName(QStringLiteral("lblWeekGrid"));
+    auto* gridLayout = new QVBoxLayout(fmeWeekGrid);
+    gridLayout->addWidget(ctlWeekGridLegend);
+    gridLayout->addWidget(ctlWeekGrid, 1);
+    gridLayout->addWidget(lblWeekGrid);
+    m_gridRefresh = new QTimer(this);
+    m_gridRefresh->setSingleShot(true);
+    m_gridRefresh->setInterval(0);
+
     auto* right = new QVBoxLayout;
     right->addWidget(fmeAvailable, 1);
     right->addWidget(fmeBestTimes, 1);
     auto* main = new QHBoxLayout(this);
     main->addWidget(fmeSelect, 1);
     main->addLayout(right, 2);
+    main->addWidget(fmeWeekGrid, 2);
 
     SelectAllOnFocus(txtMatchDate);
     SelectAllOnFocus(txtMatchTime);
@@ -207,10 +228,47 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
     connect(imgEmailAvailable, &QToolButton::clicked, this, &frmScheduling::emailAvailable);
     connect(imgEmailBestTimes, &QToolButton::clicked, this, &frmScheduling::emailBestTimes);
     connect(lblShowCalendar, &QLabel::linkActivated, this, &frmScheduling::showCalendar);
+    connect(ctlWeekGrid, &WeekGridView::cellChosen, this, &frmScheduling::showAvailableAt);
+    connect(m_gridRefresh, &QTimer::timeout, this, &frmScheduling::refreshWeekGrid);
+    const auto recount = [this] { m_gridRefresh->start(); };
+    connect(lstPlayers, &QListWidget::itemSelectionChanged, this, recount);
+    connect(lstDivisions, &QListWidget::itemSelectionChanged, this, recount);
+    connect(imgClickPlayer, &QToolButton::clicked, this, recount);
+    connect(imgClickDivision, &QToolButton::clicked, this, recount);
+    for (QCheckBox* box : std::as_const(chkDay))
+        connect(box, &QCheckBox::toggled, this, recount);
+    AddOptionsLoadedListener(this, recount);
 
     setTab(true);
     RunTrapped([this] { FillPlayers(); });
     RunTrapped([this] { FillDivisions(); });
+    m_gridRefresh->start();
+}
+
+BestTimesRequest frmScheduling::bestTimesRequest() const {
+    const OptionsRecord& options = CurrentOptions();
+    BestTimesRequest request;
+    for (int k = 0; k < 7; ++k)
+        request.days.at(k) = chkDay.at(k)->isChecked();
+    request.step = options.BestTimesGranularity;
+    request.zone = options.UserTimeZone;
+    request.userDaylightNow = options.UserDaylightNow;
+    return request;
+}
+
+void frmScheduling::showWeek(CountedWeek week, const BestTimesRequest& request) {
+    m_gridRefresh->stop();
+    WeekGridModel* model = ctlWeekGrid->gridModel();
+    model->setTimeFormat24(CurrentOptions().TimeFormat);
+    model->setWeek(std::move(week), request, QLocale().firstDayOfWeek());
+    ctlWeekGridLegend->setGroupSize(model->grid().groupSize());
+}
+
+void frmScheduling::refreshWeekGrid() {
+    RunTrapped([this] {
+        const BestTimesRequest request = bestTimesRequest();
+        showWeek(CountWeek(currentSelection(), request), request);
+    });
 }
 
 void frmScheduling::FillPlayers() {
@@ -352,8 +410,10 @@ void frmScheduling::showBestTimes() {
         request.step = options.BestTimesGranularity;
         request.zone = options.UserTimeZone;
         request.userDaylightNow = options.UserDaylightNow;
-        for (const CountedSlot& slot : ShowBestTimes(currentSelection(), request, options.MaxResults))
+        CountedWeek week;
+        for (const CountedSlot& slot : ShowBestTimes(currentSelection(), request, options.MaxResults, &week))
             lstBestTimes->addItem(BestTimeEntry(slot, options.TimeFormat));
+        showWeek(std::move(week), request);
     });
 }
 
@@ -369,6 +429,14 @@ void frmScheduling::showAvailableFor(QListWidgetItem* bestTime) {
     const QDate date = NextDateOnWeekday(Now().date(), weekday);
     txtMatchDate->setText(date.toString(QStringLiteral("MM/dd/yyyy")));
     txtMatchTime->setText(parts->timeText);
+    showAvailable();
+}
+
+void frmScheduling::showAvailableAt(int weekday, int minutes) {
+    if (weekday < 1 || weekday > 7)
+        return;
+    txtMatchDate->setText(NextDateOnWeekday(Now().date(), weekday).toString(QStringLiteral("MM/dd/yyyy")));
+    txtMatchTime->setText(FormatTimeOfDay(minutes, CurrentOptions().TimeFormat));
     showAvailable();
 }
 
