@@ -145,24 +145,24 @@ private Q_SLOTS:
         e.smtpPassword = QStringLiteral("never-in-sql");
         e.replyToName = QStringLiteral("R");
         e.replyAddress = QStringLiteral("r@x");
-        QCOMPARE(OptionsUpdateSql(e),
-                 QStringLiteral(
-                     "Update Options Set Options_Name = 'O''Neil', Options_Email = 'o@x', "
-                     "Options_TimeZone = 12, Options_DST = 'U', Options_MaxResults = 7, "
-                     "Options_BestTimesGranularity = 60, Options_DisableConfirmations = 0, "
-                     "Options_EnableICQStatus = 1, Options_Time_Format = 0, "
-                     "Options_Custom1_Text_Title = 'Age', Options_Custom1_Text_Enabled = 1, "
-                     "Options_Custom2_Text_Title = '', Options_Custom2_Text_Enabled = 0, "
-                     "Options_Custom3_Text_Title = '', Options_Custom3_Text_Enabled = 0, "
-                     "Options_Custom4_Text_Title = '', Options_Custom4_Text_Enabled = 0, "
-                     "Options_Custom1_Drop_Title = '', Options_Custom1_Drop_Enabled = 0, "
-                     "Options_Custom2_Drop_Title = '', Options_Custom2_Drop_Enabled = 0, "
-                     "Options_Custom3_Drop_Title = '', Options_Custom3_Drop_Enabled = 0, "
-                     "Options_Custom4_Drop_Title = 'Rank', Options_Custom4_Drop_Enabled = 1, "
-                     "Options_EnableEmails = 1, Options_SMTPServer = 'mail', Options_SMTPPort = 587, "
-                     "Options_SMTPSecurity = 1, Options_SMTPUserName = 'o''n', Options_SMTPUseLogin = 1, "
-                     "Options_SMTPAllowPlainLogin = 0, Options_ReplyToName = 'R', Options_ReplyAddress = "
-                     "'r@x' Where Options_ID = 1"));
+        QCOMPARE(
+            OptionsUpdateSql(e),
+            QStringLiteral("Update Options Set Options_Name = 'O''Neil', Options_Email = 'o@x', "
+                           "Options_TimeZone = 12, Options_DST = 'U', Options_MaxResults = 7, "
+                           "Options_BestTimesGranularity = 60, Options_DisableConfirmations = 0, "
+                           "Options_EnableICQStatus = 1, Options_Time_Format = 0, "
+                           "Options_Custom1_Text_Title = 'Age', Options_Custom1_Text_Enabled = 1, "
+                           "Options_Custom2_Text_Title = '', Options_Custom2_Text_Enabled = 0, "
+                           "Options_Custom3_Text_Title = '', Options_Custom3_Text_Enabled = 0, "
+                           "Options_Custom4_Text_Title = '', Options_Custom4_Text_Enabled = 0, "
+                           "Options_Custom1_Drop_Title = '', Options_Custom1_Drop_Enabled = 0, "
+                           "Options_Custom2_Drop_Title = '', Options_Custom2_Drop_Enabled = 0, "
+                           "Options_Custom3_Drop_Title = '', Options_Custom3_Drop_Enabled = 0, "
+                           "Options_Custom4_Drop_Title = 'Rank', Options_Custom4_Drop_Enabled = 1, "
+                           "Options_EnableEmails = 1, Options_SMTPServer = 'mail', Options_SMTPPort = 587, "
+                           "Options_SMTPSecurity = 1, Options_SMTPUserName = 'o''n', "
+                           "Options_SMTPUseLogin = 1, Options_SMTPAllowPlainLogin = 0, "
+                           "Options_ReplyToName = 'R', Options_ReplyAddress = 'r@x' Where Options_ID = 1"));
     }
 
     void fieldsFollowTheirSwitches() {
