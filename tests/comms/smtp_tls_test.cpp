@@ -63,6 +63,8 @@ private Q_SLOTS:
         QTest::newRow("wrong host")
             << server("starttls", "wronghost") << 1 << "" << false << -1
             << "certificate of localhost was refused: it was issued for another host name";
+        QTest::newRow("expired") << server("implicit", "expired") << 2 << "" << false << -1
+                                 << "certificate of localhost was refused: it has expired";
         QTest::newRow("untrusted authority")
             << server("implicit", "untrusted") << 2 << "" << false << -1
             << "certificate of localhost was refused: it is not signed by a trusted certificate authority";
