@@ -4,7 +4,7 @@
 //
 // Run: build/default/bench/scheduling_bench (five repetitions each; the medians are the figures)
 
-#include "../tests/support/SchedulingFixtures.h"
+#include "support/SchedulingFixtures.h"
 
 #include "data/AppEnvironment.h"
 #include "data/DbConnection.h"

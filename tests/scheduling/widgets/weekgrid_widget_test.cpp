@@ -47,8 +47,8 @@ private Q_SLOTS:
         const qint32 gmt = CurrentOptions().UserTimeZone;
         CurrentOptions().BestTimesGranularity = 30;
         CurrentOptions().TimeFormat = true;
-        const qint32 able = AddPlayer(QStringLiteral("Able"), gmt);
-        const qint32 baker = AddPlayer(QStringLiteral("Baker"), gmt);
+        const qint32 able = InsertPlayerRow(QStringLiteral("Able"), true, gmt);
+        const qint32 baker = InsertPlayerRow(QStringLiteral("Baker"), true, gmt);
         AddScheduleRow(able, 3, hm(20, 0), hm(21, 0));   // Tuesday
         AddScheduleRow(baker, 3, hm(20, 30), hm(22, 0)); // Tuesday
         frmScheduling window;
