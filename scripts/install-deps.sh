@@ -9,7 +9,7 @@ packages=(
   libgl-dev libglx-dev libegl-dev
   libbenchmark-dev libgtest-dev libcsv-dev
   python3 python3-aiosmtpd python3-cryptography gcovr
-  libssl3 qtkeychain-qt6-dev
+  libssl3 ca-certificates qtkeychain-qt6-dev
   sqlite3 clang-format ccache fonts-dejavu-core
   xvfb xauth xdg-utils
 )

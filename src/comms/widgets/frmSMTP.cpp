@@ -170,11 +170,12 @@ void frmSMTP::pressSend() {
     try {
         if (SendMode == QLatin1String("Q")) {
             setStatus(QStringLiteral("Sending E-Mail..."));
-            const int result = deliver(m_address);
+            QString failure;
+            const int result = deliver(m_address, &failure);
             if (result != SendAccepted) {
                 pointer.release();
                 setStatus(QStringLiteral("Errors encountered"));
-                ShowMessage(QuickSendErrorText(result), AlignLeftText, vbOKOnly, vbInformation,
+                ShowMessage(QuickSendErrorText(result, failure), AlignLeftText, vbOKOnly, vbInformation,
                             QStringLiteral("SMTP Error(s)"));
                 setSending(false);
                 accept();
