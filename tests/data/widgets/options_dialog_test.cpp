@@ -145,7 +145,8 @@ private Q_SLOTS:
             OptionsUpdateSql(e),
             QStringLiteral("Update Options Set Options_Name = 'O''Neil', Options_Email = 'o@x', "
                            "Options_TimeZone = 12, Options_DST = 'U', Options_MaxResults = 7, "
-                           "Options_BestTimesGranularity = 60, Options_DisableConfirmations = 0, "
+                           "Options_BestTimesGranularity = 60, Options_MatchLength = 120, "
+                           "Options_DisableConfirmations = 0, "
                            "Options_EnableICQStatus = 1, Options_Time_Format = 0, "
                            "Options_Custom1_Text_Title = 'Age', Options_Custom1_Text_Enabled = 1, "
                            "Options_Custom2_Text_Title = '', Options_Custom2_Text_Enabled = 0, "
