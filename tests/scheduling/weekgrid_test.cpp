@@ -3,6 +3,7 @@
 #include "scheduling/SchedulingSearch.h"
 #include "scheduling/WeekGrid.h"
 #include "support/RecordingSink.h"
+#include "support/RosterRows.h"
 #include "support/SchedulingFixtures.h"
 #include "support/TestDatabase.h"
 
@@ -116,8 +117,8 @@ private Q_SLOTS:
         SetClock(&clock);
         TestDatabase db;
         const qint32 zone = CurrentOptions().UserTimeZone;
-        const QList<qint32> people{AddPlayer(QStringLiteral("Ann, the first"), zone),
-                                   AddPlayer(QStringLiteral("Bob"), zone)};
+        const QList<qint32> people{InsertPlayerRow(QStringLiteral("Ann, the first"), true, zone),
+                                   InsertPlayerRow(QStringLiteral("Bob"), true, zone)};
         WeekGridModel model;
         model.refresh(SearchSelection{true, people, {}}, request(30, kAllDays), Qt::Sunday);
         QCOMPARE(model.columnCount(), 7);

@@ -3,6 +3,7 @@
 #include "scheduling/widgets/WeekGridView.h"
 #include "scheduling/widgets/frmScheduling.h"
 #include "support/RecordingSink.h"
+#include "support/RosterRows.h"
 #include "support/SchedulingFixtures.h"
 #include "support/TestDatabase.h"
 #include "support/WidgetQueries.h"
@@ -47,8 +48,8 @@ private Q_SLOTS:
         const qint32 gmt = CurrentOptions().UserTimeZone;
         CurrentOptions().BestTimesGranularity = 30;
         CurrentOptions().TimeFormat = true;
-        const qint32 able = AddPlayer(QStringLiteral("Able"), gmt);
-        const qint32 baker = AddPlayer(QStringLiteral("Baker"), gmt);
+        const qint32 able = InsertPlayerRow(QStringLiteral("Able"), true, gmt);
+        const qint32 baker = InsertPlayerRow(QStringLiteral("Baker"), true, gmt);
         AddScheduleRow(able, 3, hm(20, 0), hm(21, 0));   // Tuesday
         AddScheduleRow(baker, 3, hm(20, 30), hm(22, 0)); // Tuesday
         frmScheduling window;
