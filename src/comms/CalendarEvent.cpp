@@ -4,6 +4,7 @@
 #include "time/Daylight.h"
 #include "time/TimeFuncs.h"
 
+#include <QSaveFile>
 #include <QUuid>
 
 namespace rm {
@@ -102,6 +103,15 @@ QByteArray CalendarText(const CalendarEvent& event) {
     for (const QByteArray& line : lines)
         text += FoldCalendarLine(line) + kCrLf;
     return text;
+}
+
+bool WriteCalendarFile(const QString& path, const QByteArray& text, QString* error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
 }
 
 QString NewEventUid() {

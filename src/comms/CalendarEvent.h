@@ -38,6 +38,10 @@ QString CalendarDuration(int minutes);
 // The whole calendar with its one event, every line ending in CR LF.
 QByteArray CalendarText(const CalendarEvent& event);
 
+// Writes the text to the file in one step: a failure leaves an existing file as it was. False with
+// the reason in `error` when it cannot be written.
+bool WriteCalendarFile(const QString& path, const QByteArray& text, QString* error);
+
 // A unique id for a new event.
 QString NewEventUid();
 

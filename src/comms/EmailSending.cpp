@@ -100,11 +100,17 @@ QString QuickSendErrorText(int result) {
            QStringLiteral("Please check your settings and retry.");
 }
 
-DeliveryCall OptionsDelivery(const QString& subject, const QString& body) {
-    return [subject, body](const QString& address) {
+DeliveryCall OptionsDelivery(const QString& subject, const QString& body, const QByteArray& calendarEvent) {
+    return [subject, body, calendarEvent](const QString& address) {
         const OptionsRecord& o = CurrentOptions();
-        return SendMailMessage(o.SMTPServer, o.SMTPPort, o.ReplyAddress, address, o.ReplyToName, QString(),
-                               o.ReplyAddress, subject, body);
+        if (calendarEvent.isEmpty())
+            return SendMailMessage(o.SMTPServer, o.SMTPPort, o.ReplyAddress, address, o.ReplyToName,
+                                   QString(), o.ReplyAddress, subject, body);
+        SmtpServerSettings server;
+        server.host = o.SMTPServer;
+        server.port = o.SMTPPort;
+        return Mailer().send(
+            server, {o.ReplyAddress, address, o.ReplyToName, QString(), subject, body, calendarEvent});
     };
 }
 

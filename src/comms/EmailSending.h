@@ -38,7 +38,9 @@ using StatusCall = std::function<void(const QString& text)>;
 
 // The delivery of the e-mail window: the SMTP settings of the Options record, the sender's display
 // name, no display name for the recipient.
-DeliveryCall OptionsDelivery(const QString& subject, const QString& body);
+// A calendar event, when given, goes with the text as a text/calendar part.
+DeliveryCall OptionsDelivery(const QString& subject, const QString& body,
+                             const QByteArray& calendarEvent = {});
 
 // Modes "S" and "M": mails everybody in the selection once (the selected players of the visible
 // players list, or the active members of the selected divisions, a member of several of them
