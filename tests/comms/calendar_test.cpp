@@ -1,7 +1,9 @@
 #include "comms/CalendarEvent.h"
+#include "comms/EmailSending.h"
 #include "comms/MailMessage.h"
 #include "data/AppEnvironment.h"
 #include "data/Options.h"
+#include "support/SmtpSink.h"
 #include "support/TestDatabase.h"
 
 #include <QFile>
@@ -155,6 +157,28 @@ private Q_SLOTS:
         message.calendarEvent.clear();
         const QByteArray plain = BuildMessageLines(message, QStringLiteral("Message-ID: <1>"), when).join();
         QVERIFY(!plain.contains("multipart") && plain.contains("Content-Type: text/plain"));
+    }
+
+    // Through the e-mail window's delivery to a real server: the stored mail parses the same way.
+    void deliveredMailParses() {
+        TestDatabase db;
+        SmtpSink sink;
+        QString error;
+        QVERIFY2(sink.start(&error), qPrintable(error));
+        OptionsRecord& o = CurrentOptions();
+        o.SMTPServer = QStringLiteral("127.0.0.1");
+        o.SMTPPort = sink.port();
+        o.ReplyAddress = QStringLiteral("leader@example.org");
+        o.ReplyToName = QStringLiteral("Leader");
+        const CalendarEvent event = sample({QStringLiteral("Able")});
+        const DeliveryCall deliver = OptionsDelivery(QStringLiteral("Match Information"),
+                                                     QStringLiteral("We have a match."), CalendarText(event));
+        QCOMPARE(deliver(QStringLiteral("able@example.org")), 1);
+        QTRY_COMPARE(sink.messages().size(), 1);
+        const QJsonObject read = check("mail", sink.messages().first().data);
+        QCOMPARE(read.value(QStringLiteral("defects")).toVariant().toStringList(), QStringList());
+        QCOMPARE(read.value(QStringLiteral("event")).toObject().value(QStringLiteral("uid")).toString(),
+                 event.uid);
     }
 };
 
