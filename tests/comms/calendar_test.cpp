@@ -1,12 +1,12 @@
 #include "comms/CalendarEvent.h"
 #include "comms/EmailSending.h"
-#include "comms/MailMessage.h"
 #include "data/AppEnvironment.h"
 #include "data/Options.h"
+#include "data/OptionsForm.h"
+#include "support/RecordingSink.h"
 #include "support/SmtpSink.h"
 #include "support/TestDatabase.h"
 
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -18,23 +18,24 @@ using namespace rm::test;
 
 namespace {
 
-// What Python's icalendar and email packages read from a file.
+// What Python's icalendar and email packages read from the data.
 QJsonObject check(const char* mode, const QByteArray& data) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("data"));
-    QFile file(path);
+    QFile file(dir.filePath(QStringLiteral("data")));
     if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size())
         return {};
     file.close();
     QProcess python;
     python.start(QStringLiteral("/usr/bin/python3"), {qEnvironmentVariable("RALLYMARK_SOURCE_DIR") +
                                                           QStringLiteral("/tests/comms/calendar_check.py"),
-                                                      QString::fromLatin1(mode), path});
-    if (!python.waitForFinished(60000) || python.exitCode() != 0) {
+                                                      QString::fromLatin1(mode), file.fileName()});
+    if (!python.waitForFinished(60000) || python.exitCode() != 0)
         qWarning() << python.readAllStandardError();
-        return {};
-    }
     return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+}
+
+QString field(const QJsonObject& o, const char* name) {
+    return o.value(QLatin1String(name)).toVariant().toString();
 }
 
 CalendarEvent sample(const QStringList& players) {
@@ -56,39 +57,35 @@ private Q_SLOTS:
     void startIsTheMatchInstant_data() {
         QTest::addColumn<QString>("zone");
         QTest::addColumn<QDate>("today");
-        QTest::addColumn<QDate>("date");
-        QTest::addColumn<int>("minutes");
+        QTest::addColumn<QDateTime>("local");
         QTest::addColumn<QString>("utc");
         const QDate winter(2005, 1, 12), summer(2005, 7, 13);
-        QTest::newRow("GMT") << "GMT" << winter << QDate(2005, 1, 18) << 20 * 60
-                             << "2005-01-18T20:00:00+00:00";
+        const auto at = [](int m, int d, int h, int min) {
+            return QDateTime(QDate(2005, m, d), QTime(h, min));
+        };
         QTest::newRow("Eastern summer match, winter today")
-            << "Eastern" << winter << QDate(2005, 7, 19) << 20 * 60 << "2005-07-20T00:00:00+00:00";
+            << "Eastern" << winter << at(7, 19, 20, 0) << "2005-07-20T00:00:00+00:00";
         QTest::newRow("Eastern winter match, summer today")
-            << "Eastern" << summer << QDate(2005, 12, 6) << 20 * 60 << "2005-12-07T01:00:00+00:00";
+            << "Eastern" << summer << at(12, 6, 20, 0) << "2005-12-07T01:00:00+00:00";
         QTest::newRow("Eastern, the day after the change")
-            << "Eastern" << winter << QDate(2005, 4, 4) << 20 * 60 << "2005-04-05T00:00:00+00:00";
+            << "Eastern" << winter << at(4, 4, 20, 0) << "2005-04-05T00:00:00+00:00";
         QTest::newRow("Berlin summer")
-            << "Berlin" << winter << QDate(2005, 7, 19) << 20 * 60 + 30 << "2005-07-19T18:30:00+00:00";
-        QTest::newRow("India, the day before in UTC")
-            << "India" << summer << QDate(2005, 7, 19) << 60 << "2005-07-18T19:30:00+00:00";
+            << "Berlin" << winter << at(7, 19, 20, 30) << "2005-07-19T18:30:00+00:00";
+        QTest::newRow("India, the day before")
+            << "India" << summer << at(7, 19, 1, 0) << "2005-07-18T19:30:00+00:00";
     }
     void startIsTheMatchInstant() {
         QFETCH(QString, zone);
         QFETCH(QDate, today);
-        QFETCH(QDate, date);
-        QFETCH(int, minutes);
+        QFETCH(QDateTime, local);
         QFETCH(QString, utc);
         FixedClock clock(QDateTime(today, QTime(12, 0)));
         SetClock(&clock);
         TestDatabase db;
-        const std::optional<QDateTime> start = LocalMomentToUtc(date, minutes, db.zoneId(zone));
-        QVERIFY(start);
+        const int minutes = local.time().msecsSinceStartOfDay() / 60000;
         CalendarEvent event = sample({QStringLiteral("Able")});
-        event.start = *start;
-        const QJsonObject read = check("ics", CalendarText(event));
-        QCOMPARE(read.value(QStringLiteral("dtstart")).toString(), utc);
-        QVERIFY(!LocalMomentToUtc(date, minutes, 99999));
+        event.start = LocalMomentToUtc(local.date(), minutes, db.zoneId(zone)).value_or(QDateTime());
+        QCOMPARE(field(check("ics", CalendarText(event)), "dtstart"), utc);
     }
 
     // Every field as a calendar program reads it; texts with the special characters and long
@@ -99,68 +96,20 @@ private Q_SLOTS:
         for (int i = 0; i < 30; ++i)
             players << QStringLiteral("Zoë Ørsted-Łukasz %1").arg(i);
         const CalendarEvent event = sample(players);
-        const QByteArray text = CalendarText(event);
-        const QJsonObject read = check("ics", text);
-        QCOMPARE(read.value(QStringLiteral("events")).toInt(), 1);
-        QCOMPARE(read.value(QStringLiteral("version")).toString(), QStringLiteral("2.0"));
-        QCOMPARE(read.value(QStringLiteral("uid")).toString(), event.uid);
-        QCOMPARE(read.value(QStringLiteral("dtstamp")).toString(),
-                 QStringLiteral("2005-07-01T09:30:15+00:00"));
-        QCOMPARE(read.value(QStringLiteral("duration")).toInt(), 90 * 60);
-        QCOMPARE(read.value(QStringLiteral("summary")).toString(),
-                 QStringLiteral("Match: Rifles; East, West (Arena\\2)"));
-        QCOMPARE(read.value(QStringLiteral("description")).toString(), event.description);
+        const QJsonObject read = check("ics", CalendarText(event));
+        QCOMPARE(field(read, "events"), QStringLiteral("1"));
+        QCOMPARE(field(read, "uid"), event.uid);
+        QCOMPARE(field(read, "dtstamp"), QStringLiteral("2005-07-01T09:30:15+00:00"));
+        QCOMPARE(field(read, "duration"), QString::number(90 * 60));
+        QCOMPARE(field(read, "summary"), QStringLiteral("Match: Rifles; East, West (Arena\\2)"));
+        QCOMPARE(field(read, "description"), event.description);
         QVERIFY(event.description.endsWith(players.join(QLatin1Char('\n'))));
-        QVERIFY(read.value(QStringLiteral("longest_line")).toInt() <= 75);
-        QVERIFY(!read.value(QStringLiteral("bare_lf")).toBool());
-        QCOMPARE(CalendarDuration(120), QStringLiteral("PT2H"));
-        QCOMPARE(CalendarDuration(45), QStringLiteral("PT45M"));
+        QVERIFY(field(read, "longest_line").toInt() <= 75);
     }
 
-    // The mail with the event: multipart/mixed that parses without defects, the text unchanged,
-    // the event readable; without an event the message stays plain.
-    void mailCarriesTheEvent_data() {
-        QTest::addColumn<QString>("body");
-        QTest::newRow("ascii") << "We have a match.\r\n.leading dot\r\nAble\r\n";
-        QTest::newRow("utf-8") << "Wir haben ein Spiel für Zoë.\r\nAble\r\n";
-    }
-    void mailCarriesTheEvent() {
-        QFETCH(QString, body);
-        MailMessage message{QStringLiteral("leader@example.org"),
-                            QStringLiteral("able@example.org"),
-                            QStringLiteral("Leader"),
-                            QString(),
-                            QStringLiteral("Match Information"),
-                            body};
-        const CalendarEvent event = sample({QStringLiteral("Able")});
-        message.calendarEvent = CalendarText(event);
-        const QDateTime when(QDate(2005, 7, 1), QTime(9, 0), Qt::UTC);
-        QByteArray data =
-            BuildMessageLines(message, MakeMessageId(QStringLiteral("example.org")), when).join();
-        QVERIFY(data.endsWith("\r\n.\r\n"));
-        data.chop(3);
-        data.replace("\r\n..", "\r\n.");
-        const QJsonObject read = check("mail", data);
-        QCOMPARE(read.value(QStringLiteral("type")).toString(), QStringLiteral("multipart/mixed"));
-        QCOMPARE(read.value(QStringLiteral("defects")).toVariant().toStringList(), QStringList());
-        QCOMPARE(read.value(QStringLiteral("parts")).toVariant().toStringList(),
-                 (QStringList{"multipart/mixed", "text/plain", "text/calendar"}));
-        QCOMPARE(
-            read.value(QStringLiteral("text")).toString().replace(QLatin1String("\r\n"), QLatin1String("\n")),
-            QString(body).replace(QLatin1String("\r\n"), QLatin1String("\n")));
-        QCOMPARE(read.value(QStringLiteral("filename")).toString(), QStringLiteral("match.ics"));
-        const QJsonObject attached = read.value(QStringLiteral("event")).toObject();
-        QCOMPARE(attached.value(QStringLiteral("uid")).toString(), event.uid);
-        QCOMPARE(attached.value(QStringLiteral("dtstart")).toString(),
-                 QStringLiteral("2005-07-20T00:00:00+00:00"));
-
-        message.calendarEvent.clear();
-        const QByteArray plain = BuildMessageLines(message, QStringLiteral("Message-ID: <1>"), when).join();
-        QVERIFY(!plain.contains("multipart") && plain.contains("Content-Type: text/plain"));
-    }
-
-    // Through the e-mail window's delivery to a real server: the stored mail parses the same way.
-    void deliveredMailParses() {
+    // Through the e-mail window's delivery to a real server: multipart/mixed without defects, the
+    // text as written, the event readable.
+    void deliveredMailCarriesTheEvent() {
         TestDatabase db;
         SmtpSink sink;
         QString error;
@@ -171,14 +120,45 @@ private Q_SLOTS:
         o.ReplyAddress = QStringLiteral("leader@example.org");
         o.ReplyToName = QStringLiteral("Leader");
         const CalendarEvent event = sample({QStringLiteral("Able")});
-        const DeliveryCall deliver = OptionsDelivery(QStringLiteral("Match Information"),
-                                                     QStringLiteral("We have a match."), CalendarText(event));
-        QCOMPARE(deliver(QStringLiteral("able@example.org")), 1);
-        QTRY_COMPARE(sink.messages().size(), 1);
-        const QJsonObject read = check("mail", sink.messages().first().data);
-        QCOMPARE(read.value(QStringLiteral("defects")).toVariant().toStringList(), QStringList());
-        QCOMPARE(read.value(QStringLiteral("event")).toObject().value(QStringLiteral("uid")).toString(),
-                 event.uid);
+        const QStringList bodies{QStringLiteral("We have a match.\r\n.leading dot"),
+                                 QStringLiteral("Ein Spiel für Zoë.\r\nAble")};
+        for (const QString& body : bodies)
+            QCOMPARE(OptionsDelivery(QStringLiteral("Match"), body,
+                                     CalendarText(event))(QStringLiteral("a@x.org")),
+                     1);
+        QTRY_COMPARE(sink.messages().size(), 2);
+        for (int i = 0; i < 2; ++i) {
+            const QJsonObject read = check("mail", sink.messages().at(i).data);
+            QCOMPARE(read.value(QStringLiteral("defects")).toVariant().toStringList(), QStringList());
+            QCOMPARE(read.value(QStringLiteral("parts")).toVariant().toStringList(),
+                     (QStringList{"multipart/mixed", "text/plain", "text/calendar"}));
+            QCOMPARE(field(read, "text").remove(QLatin1Char('\r')).trimmed(),
+                     QString(bodies.at(i)).remove(QLatin1Char('\r')));
+            QCOMPARE(field(read, "filename"), QStringLiteral("match.ics"));
+            QCOMPARE(field(read.value(QStringLiteral("event")).toObject(), "uid"), event.uid);
+        }
+    }
+
+    // The length of a match in the Options dialog: checked, stored, loaded.
+    void matchLengthEntry_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("stored"); // 0: refused
+        QTest::newRow("90") << " 90 " << 90;
+        QTest::newRow("over a day") << "1441" << 0;
+        QTest::newRow("text") << "2h" << 0;
+    }
+    void matchLengthEntry() {
+        QFETCH(QString, typed);
+        QFETCH(int, stored);
+        TestDatabase db;
+        RecordingSink sink;
+        std::optional<OptionsEntries> entries = ReadOptionsEntries();
+        QCOMPARE(entries->matchLength, QStringLiteral("120"));
+        entries->matchLength = typed;
+        QCOMPARE(SaveOptions(*entries), stored > 0);
+        QCOMPARE(CurrentOptions().MatchLength, stored > 0 ? stored : 120);
+        QCOMPARE(sink.contains(QStringLiteral("Match Length must be a number of minutes from 1 to 1440")),
+                 stored == 0);
     }
 };
 
