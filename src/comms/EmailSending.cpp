@@ -128,12 +128,13 @@ SmtpServerSettings ServerSettings(const OptionsEntries& e) {
     return s;
 }
 
-DeliveryCall OptionsDelivery(const QString& subject, const QString& body) {
+DeliveryCall OptionsDelivery(const QString& subject, const QString& body, const QByteArray& calendarEvent) {
     const OptionsRecord& o = CurrentOptions();
     // The password is read once for the whole batch.
-    return [server = ServerSettings(o), o, subject, body](const QString& address, QString* failure) {
-        const int result =
-            Mailer().send(server, {o.ReplyAddress, address, o.ReplyToName, QString(), subject, body});
+    return [server = ServerSettings(o), o, subject, body, calendarEvent](const QString& address,
+                                                                         QString* failure) {
+        const int result = Mailer().send(
+            server, {o.ReplyAddress, address, o.ReplyToName, QString(), subject, body, calendarEvent});
         if (failure)
             *failure = Mailer().failureText();
         return result;

@@ -43,7 +43,9 @@ using StatusCall = std::function<void(const QString& text)>;
 
 // The delivery of the e-mail window: the SMTP settings of the Options record (the password from the
 // secret store when logging in), the sender's display name, no display name for the recipient.
-DeliveryCall OptionsDelivery(const QString& subject, const QString& body);
+// A calendar event, when given, goes with the text as a text/calendar part.
+DeliveryCall OptionsDelivery(const QString& subject, const QString& body,
+                             const QByteArray& calendarEvent = {});
 
 // The server settings of the Options record, or of the dialog's entries as they stand (a typed
 // password, else the kept one).

@@ -70,6 +70,8 @@ std::optional<OptionsEntries> ReadOptionsEntries() {
     e.maxResults = maxResults > 0 ? QString::number(maxResults) : QStringLiteral("20");
     const qint32 step = rows.integer(QStringLiteral("Options_BestTimesGranularity"));
     e.granularity = step == 15 || step == 30 || step == 60 ? step : 30;
+    const qint32 matchLength = rows.integer(QStringLiteral("Options_MatchLength"));
+    e.matchLength = matchLength > 0 ? QString::number(matchLength) : QStringLiteral("120");
     e.disableConfirmations = rows.boolean(QStringLiteral("Options_DisableConfirmations"));
     e.enableICQStatus = rows.boolean(QStringLiteral("Options_EnableICQStatus"));
     e.timeFormat24 = rows.boolean(QStringLiteral("Options_Time_Format"));
@@ -108,6 +110,9 @@ QString ValidateOptions(const OptionsEntries& e) {
         add("Maximum Results field must be a number greater than zero");
     else if (*maxResults > kMaxResultsLimit)
         add("Maximum Results field must not be greater than 999");
+    const std::optional<qint32> matchLength = ParseDigits(e.matchLength);
+    if (!matchLength || *matchLength <= 0 || *matchLength > kMaxMatchLength)
+        add("Match Length must be a number of minutes from 1 to 1440");
     for (int i = 0; i < 4; ++i) {
         const bool textMissing = e.customTextEnabled[i] && e.customTextTitle[i].trimmed().isEmpty();
         const bool dropMissing = e.customDropEnabled[i] && e.customDropTitle[i].trimmed().isEmpty();
@@ -169,6 +174,8 @@ QString OptionsUpdateSql(const OptionsEntries& e) {
     sql += QStringLiteral("Options_MaxResults = ") + QString::number(ParseDigits(e.maxResults).value_or(20)) +
            QStringLiteral(", ");
     sql += QStringLiteral("Options_BestTimesGranularity = ") + QString::number(step) + QStringLiteral(", ");
+    sql += QStringLiteral("Options_MatchLength = ") +
+           QString::number(ParseDigits(e.matchLength).value_or(120)) + QStringLiteral(", ");
     sql += QStringLiteral("Options_DisableConfirmations = ") + flag(e.disableConfirmations);
     sql += QStringLiteral("Options_EnableICQStatus = ") + flag(e.enableICQStatus);
     sql += QStringLiteral("Options_Time_Format = ") + flag(e.timeFormat24);

@@ -15,7 +15,8 @@ struct OptionsEntries {
     qint32 timeZone = 0;                        // key of the chosen zone; 0 when the catalogue is empty
     QString daylightCode = QStringLiteral("N"); // "N", "U" or "E"
     QString maxResults = QStringLiteral("20");
-    int granularity = 30; // 15, 30 or 60
+    int granularity = 30;                        // 15, 30 or 60
+    QString matchLength = QStringLiteral("120"); // minutes
     bool disableConfirmations = false;
     bool enableICQStatus = false;
     bool timeFormat24 = true; // "HH:MM" chosen; false for "HH:MM AMPM"
@@ -43,6 +44,7 @@ struct ZoneChoice {
 
 inline constexpr int kMaxResultsLimit = 999;
 inline constexpr int kMaxPort = 65535;
+inline constexpr int kMaxMatchLength = 1440; // minutes: one day
 
 QString ZoneChoicesSql();
 // The zones the dialog offers, ordered by short name. Raises DbError.

@@ -88,6 +88,10 @@ frmOptions::frmOptions(QWidget* parent) : MaintainDialog(parent) {
     txtMaxResults = textField(fmePreferences, QStringLiteral("txtMaxResults"), 3);
     AttachNumericFilter(txtMaxResults, false, false, 0);
     preferences->addRow(tr("Max Return on Show Best Times:"), txtMaxResults);
+    txtMatchLength = textField(fmePreferences, QStringLiteral("txtMatchLength"), 4);
+    AttachNumericFilter(txtMatchLength, false, false, 0);
+    txtMatchLength->setToolTip(tr("How long a match lasts, in minutes, for calendar events"));
+    preferences->addRow(tr("Match Length (minutes):"), txtMatchLength);
     chkDisableConfirmations = named(new QCheckBox(tr("Disable Message Box Verifications"), fmePreferences),
                                     QStringLiteral("chkDisableConfirmations"));
     preferences->addRow(chkDisableConfirmations);
@@ -232,6 +236,7 @@ void frmOptions::showEntries(const OptionsEntries& e) {
                                             : optDSTNone)
         ->setChecked(true);
     txtMaxResults->setText(e.maxResults);
+    txtMatchLength->setText(e.matchLength);
     (e.granularity == 15 ? opt15Min : e.granularity == 60 ? opt60Min : opt30Min)->setChecked(true);
     chkDisableConfirmations->setChecked(e.disableConfirmations);
     chkEnableICQ->setChecked(e.enableICQStatus);
@@ -270,6 +275,7 @@ OptionsEntries frmOptions::entries() const {
                      : optDSTEU->isChecked() ? QStringLiteral("E")
                                              : QStringLiteral("N");
     e.maxResults = txtMaxResults->text();
+    e.matchLength = txtMatchLength->text();
     e.granularity = opt15Min->isChecked() ? 15 : opt60Min->isChecked() ? 60 : 30;
     e.disableConfirmations = chkDisableConfirmations->isChecked();
     e.enableICQStatus = chkEnableICQ->isChecked();

@@ -48,6 +48,7 @@ private:
     QRadioButton* optTime24 = nullptr;
     QRadioButton* optTime12 = nullptr;
     QLineEdit* txtMaxResults = nullptr;
+    QLineEdit* txtMatchLength = nullptr;
     QCheckBox* chkDisableConfirmations = nullptr;
     QRadioButton* opt15Min = nullptr;
     QRadioButton* opt30Min = nullptr;
