@@ -84,9 +84,6 @@ private Q_SLOTS:
         QCOMPARE(NextDateOnWeekday(QDate(2005, 1, 12), kTuesday), QDate(2005, 1, 18));
         QCOMPARE(WeekdayFromName("Saturday"), kSaturday);
         QCOMPARE(WeekdayFromName("Funday"), 0);
-        const auto parts = ParseBestTimeEntry("Tuesday - 08:30 PM - 5 player(s)");
-        QVERIFY(parts && parts->dayName == "Tuesday" && parts->timeText == "08:30 PM");
-        QVERIFY(!ParseBestTimeEntry("nothing here"));
 
         // Five hours behind, Tuesday ticked: from 19:00 on the slots are Wednesday's in GMT.
         BestTimesRequest tuesday;
