@@ -7,8 +7,9 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-svg-dev libqt6svg6
   libgl-dev libglx-dev libegl-dev
-  libbenchmark-dev libgtest-dev
-  python3 python3-aiosmtpd gcovr
+  libbenchmark-dev libgtest-dev libcsv-dev
+  python3 python3-aiosmtpd python3-cryptography gcovr
+  libssl3 qtkeychain-qt6-dev
   sqlite3 clang-format ccache fonts-dejavu-core
   xvfb xauth xdg-utils
 )

@@ -4,31 +4,20 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QHostAddress>
+#include <QHostInfo>
+#include <QSslConfiguration>
+#include <QSslSocket>
 #include <QTimer>
 
 namespace rm {
 
 namespace {
 
-constexpr int kReceiveBufferSize = 1000;
 // Without a line end a server has no business sending this much.
 constexpr qsizetype kLongestReplyLine = 64 * 1024;
 
-bool IsErrorReply(int code) {
-    switch (code) {
-    case 451:
-    case 452:
-    case 500:
-    case 550:
-    case 551:
-    case 552:
-    case 553:
-    case 554:
-        return true;
-    default:
-        return false;
-    }
-}
+const QString kCrLf = QStringLiteral("\r\n");
 
 qint64 MonotonicMsecs() {
     static QElapsedTimer clock = [] {
@@ -39,7 +28,72 @@ qint64 MonotonicMsecs() {
     return clock.elapsed();
 }
 
+// The name this computer gives in EHLO: its host name, reduced to the characters a domain may hold.
+QByteArray EhloName() {
+    QByteArray name;
+    for (const char c : QHostInfo::localHostName().toLatin1()) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+            c == '.')
+            name += c;
+    }
+    return name.isEmpty() ? QByteArrayLiteral("localhost") : name;
+}
+
+// The extension keywords of an EHLO reply (the lines after the first), upper case.
+QList<QByteArray> Extensions(const SmtpReply& reply) {
+    QList<QByteArray> result;
+    for (qsizetype i = 1; i < reply.lines.size(); ++i)
+        result << reply.lines.at(i).mid(4).trimmed().toUpper();
+    return result;
+}
+
+bool Offers(const QList<QByteArray>& extensions, const QByteArray& keyword) {
+    for (const QByteArray& e : extensions) {
+        if (e == keyword || e.startsWith(keyword + ' '))
+            return true;
+    }
+    return false;
+}
+
+// The mechanisms of "AUTH PLAIN LOGIN" (and of the older "AUTH=PLAIN LOGIN").
+QList<QByteArray> AuthMechanisms(const QList<QByteArray>& extensions) {
+    QList<QByteArray> result;
+    for (const QByteArray& e : extensions) {
+        if (e.startsWith("AUTH ") || e.startsWith("AUTH="))
+            result += e.mid(5).simplified().split(' ');
+    }
+    return result;
+}
+
+QString CertificateReason(const QSslError& error) {
+    switch (error.error()) {
+    case QSslError::CertificateExpired:
+        return QStringLiteral("it has expired");
+    case QSslError::CertificateNotYetValid:
+        return QStringLiteral("it is not valid yet");
+    case QSslError::HostNameMismatch:
+        return QStringLiteral("it was issued for another host name");
+    case QSslError::SelfSignedCertificate:
+    case QSslError::SelfSignedCertificateInChain:
+    case QSslError::UnableToGetIssuerCertificate:
+    case QSslError::UnableToGetLocalIssuerCertificate:
+    case QSslError::UnableToVerifyFirstCertificate:
+    case QSslError::CertificateUntrusted:
+        return QStringLiteral("it is not signed by a trusted certificate authority");
+    default:
+        return error.errorString();
+    }
+}
+
+const QString kPlainLoginRefused =
+    QStringLiteral("The password was not sent: the connection is not encrypted. Choose STARTTLS or "
+                   "SSL/TLS, or allow login without encryption.");
+
 } // namespace
+
+int UsualSmtpPort(int security) {
+    return security == SecurityStartTls ? 587 : security == SecuritySslTls ? 465 : 25;
+}
 
 int SmtpReplyReader::replyCode(const QByteArray& line) {
     int code = 0;
@@ -52,8 +106,8 @@ int SmtpReplyReader::replyCode(const QByteArray& line) {
     return code;
 }
 
-QList<int> SmtpReplyReader::feed(const QByteArray& bytes) {
-    QList<int> codes;
+QList<SmtpReply> SmtpReplyReader::feedReplies(const QByteArray& bytes) {
+    QList<SmtpReply> replies;
     m_pending += bytes;
     qsizetype start = 0;
     for (;;) {
@@ -64,14 +118,23 @@ QList<int> SmtpReplyReader::feed(const QByteArray& bytes) {
         if (line.endsWith('\r'))
             line.chop(1);
         start = end + 1;
+        m_lines << line;
         // "250-..." continues a reply; the line without the hyphen ends it.
         if (line.size() >= 4 && line.at(3) == '-')
             continue;
-        codes << replyCode(line);
+        replies << SmtpReply{replyCode(line), m_lines};
+        m_lines.clear();
     }
     m_pending.remove(0, start);
     if (m_pending.size() > kLongestReplyLine)
         m_pending.clear();
+    return replies;
+}
+
+QList<int> SmtpReplyReader::feed(const QByteArray& bytes) {
+    QList<int> codes;
+    for (const SmtpReply& reply : feedReplies(bytes))
+        codes << reply.code;
     return codes;
 }
 
@@ -81,13 +144,19 @@ SmtpMailer::~SmtpMailer() {
     closeConnection();
 }
 
+qintptr SmtpMailer::connectionHandle() const {
+    const qintptr handle = m_socket ? m_socket->socketDescriptor() : -1;
+    return handle < 0 ? 0 : handle;
+}
+
 void SmtpMailer::closeConnection() {
-    if (m_handle != 0)
-        CloseConnection(m_handle);
-    m_handle = 0;
-    m_connected = false;
-    m_outbox.clear();
+    if (m_socket) {
+        m_socket->disconnect(this);
+        m_socket->abort();
+        m_socket.release()->deleteLater(); // may be inside one of its own signals
+    }
     m_reader.clear();
+    m_replies.clear();
 }
 
 void SmtpMailer::wake() {
@@ -95,66 +164,12 @@ void SmtpMailer::wake() {
         m_loop->quit();
 }
 
-void SmtpMailer::takeReply(int code) {
-    m_replyCode = code;
-    if (code == 220)
-        m_greeting = true;
-    else if (code == 221 || code == 250 || code == 354)
-        ++m_progress;
-    else if (IsErrorReply(code))
-        m_error = true;
-}
-
-void SmtpMailer::onSocketEvent(SocketHandle handle, qint32 eventWord) {
-    // Events of a connection that has since been replaced are of no interest.
-    if (handle != m_handle)
+void SmtpMailer::readReplies() {
+    if (!m_socket)
         return;
-    if (NotifyErrorCode(eventWord) != 0)
-        m_error = true;
-    switch (eventWord & 0xFFFF) {
-    case SocketRead:
-        if (eventWord == SocketRead) {
-            QByteArray bytes;
-            if (ReceiveText(handle, &bytes, kReceiveBufferSize) > 0) {
-                for (const int code : m_reader.feed(bytes))
-                    takeReply(code);
-            }
-        }
-        break;
-    case SocketConnect:
-        if (eventWord == SocketConnect)
-            m_connected = true;
-        break;
-    case SocketWrite:
-        flush();
-        break;
-    case SocketClose:
-        // The server hung up: release the connection; no further reply can come.
-        m_closedByServer = true;
-        closeConnection();
-        break;
-    default:
-        break;
-    }
+    for (SmtpReply& reply : m_reader.feedReplies(m_socket->readAll()))
+        m_replies.push_back(std::move(reply));
     wake();
-}
-
-void SmtpMailer::sendBytes(const QByteArray& bytes) {
-    m_outbox += bytes;
-    flush();
-}
-
-void SmtpMailer::flush() {
-    while (!m_outbox.isEmpty() && m_handle != 0) {
-        const int sent = SendText(m_handle, m_outbox);
-        if (sent > 0) {
-            m_outbox.remove(0, sent);
-            continue;
-        }
-        if (sent < 0 && LastSocketError() != kWouldBlock)
-            m_error = true;
-        break; // the rest goes when the connection can take it (write event)
-    }
 }
 
 void SmtpMailer::runEventsOnce() {
@@ -176,23 +191,295 @@ SmtpMailer::Wait SmtpMailer::waitUntil(const std::function<bool()>& condition) {
     for (;;) {
         if (condition())
             return Wait::Reached;
-        if (m_closedByServer)
+        if (m_socketError || m_closedByServer || !m_certificateProblem.isEmpty())
             return Wait::Failed;
         runEventsOnce();
-        if (m_error)
-            return Wait::Failed;
         if (MonotonicMsecs() >= m_deadlineAt)
-            return Wait::TimedOut;
+            return condition() ? Wait::Reached : Wait::TimedOut;
     }
 }
 
-SmtpMailer::Wait SmtpMailer::waitForStep(int step) {
-    return waitUntil([this, step] { return m_progress >= step; });
+int SmtpMailer::fail(const QString& what) {
+    m_failure = what;
+    if (!m_lastReply.isEmpty())
+        m_failure += kCrLf + QStringLiteral("Last reply from the server: ") + m_lastReply;
+    return SendFailed;
 }
 
-int SmtpMailer::timedOut() {
+int SmtpMailer::refused(const QString& what, const SmtpReply& reply) {
+    Q_UNUSED(reply); // its last line is the last reply already
+    return fail(what);
+}
+
+int SmtpMailer::timedOut(const QString& what) {
+    const QString seconds = QString::number(static_cast<double>(m_deadline.count()) / 1000.0, 'g', 3);
+    fail(QStringLiteral("The server %1 did not answer within %2 seconds while Rallymark waited for %3.")
+             .arg(m_host, seconds, what));
     closeConnection();
     return SendTimedOut;
+}
+
+QString SmtpMailer::connectionProblem() const {
+    if (!m_certificateProblem.isEmpty())
+        return m_certificateProblem;
+    if (m_closedByServer && !m_socketError)
+        return QStringLiteral("the server closed the connection");
+    return m_socketErrorText;
+}
+
+int SmtpMailer::brokenOff(const QString& what) {
+    if (!m_certificateProblem.isEmpty())
+        return fail(m_certificateProblem);
+    return fail(QStringLiteral("The connection to %1 broke off while Rallymark waited for %2: %3.")
+                    .arg(m_host, what, connectionProblem()));
+}
+
+int SmtpMailer::exchange(const QByteArray& line, const QString& what, SmtpReply* reply) {
+    if (!line.isEmpty() && m_socket)
+        m_socket->write(line + QByteArrayLiteral("\r\n"));
+    switch (waitUntil([this] { return !m_replies.empty(); })) {
+    case Wait::Reached:
+        *reply = std::move(m_replies.front());
+        m_replies.pop_front();
+        m_lastReply = QString::fromUtf8(reply->lines.isEmpty() ? QByteArray() : reply->lines.last());
+        if (!m_password.isEmpty())
+            m_lastReply.replace(m_password, QStringLiteral("********"));
+        return SendAccepted;
+    case Wait::Failed:
+        return brokenOff(what);
+    case Wait::TimedOut:
+        break;
+    }
+    return timedOut(what);
+}
+
+bool SmtpMailer::openSocket(const SmtpServerSettings& server, HostAddress address) {
+    m_socket = std::make_unique<QSslSocket>();
+    QSslSocket* socket = m_socket.get();
+    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+    config.setProtocol(QSsl::TlsV1_2OrLater);
+    config.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    if (!m_caCertificates.isEmpty())
+        config.setCaCertificates(m_caCertificates);
+    socket->setSslConfiguration(config);
+    socket->setPeerVerifyName(server.host);
+
+    connect(socket, &QSslSocket::readyRead, this, &SmtpMailer::readReplies);
+    connect(socket, &QSslSocket::connected, this, &SmtpMailer::wake);
+    connect(socket, &QSslSocket::encrypted, this, &SmtpMailer::wake);
+    connect(socket, &QSslSocket::disconnected, this, [this] {
+        m_closedByServer = true;
+        wake();
+    });
+    connect(socket, &QSslSocket::sslErrors, this, [this](const QList<QSslError>& errors) {
+        // Never ignored: the handshake fails after this, and the mail is not sent.
+        QStringList reasons;
+        for (const QSslError& e : errors) {
+            const QString reason = CertificateReason(e);
+            if (!reasons.contains(reason))
+                reasons << reason;
+        }
+        m_certificateProblem = QStringLiteral("The certificate of %1 was refused: %2.")
+                                   .arg(m_host, reasons.join(QStringLiteral("; ")));
+        wake();
+    });
+    connect(socket, &QSslSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
+        if (m_socketError)
+            return; // the first error tells what happened
+        m_socketError = true;
+        if (error == QAbstractSocket::ConnectionRefusedError)
+            m_socketErrorText = SocketErrorText(kConnectionRefused);
+        else if (error == QAbstractSocket::RemoteHostClosedError)
+            m_socketErrorText = QStringLiteral("the server closed the connection");
+        else if (error == QAbstractSocket::SslHandshakeFailedError)
+            m_socketErrorText = QStringLiteral("the secure connection could not be set up (") +
+                                m_socket->errorString() + QLatin1Char(')');
+        else
+            m_socketErrorText = m_socket->errorString();
+        wake();
+    });
+
+    const QString ip = AddressToText(address);
+    if (server.security == SecuritySslTls)
+        socket->connectToHostEncrypted(ip, static_cast<quint16>(server.port), server.host);
+    else
+        socket->connectToHost(QHostAddress(ip), static_cast<quint16>(server.port));
+    return true;
+}
+
+int SmtpMailer::login(const SmtpServerSettings& server, const QList<QByteArray>& mechanisms) {
+    if (!m_socket->isEncrypted() && !server.allowPlainLogin)
+        return fail(kPlainLoginRefused);
+    const QString refusedLogin = QStringLiteral("The server did not accept the user name and password.");
+    const QByteArray user = server.userName.toUtf8();
+    const QByteArray password = server.password.toUtf8();
+    SmtpReply reply;
+    if (mechanisms.contains("PLAIN")) {
+        const QByteArray token = (QByteArray(1, '\0') + user + QByteArray(1, '\0') + password).toBase64();
+        if (const int r = exchange("AUTH PLAIN " + token, QStringLiteral("the reply to AUTH PLAIN"), &reply);
+            r != SendAccepted)
+            return r;
+        return reply.code == 235 ? SendAccepted : refused(refusedLogin, reply);
+    }
+    if (mechanisms.contains("LOGIN")) {
+        const QList<QPair<QByteArray, int>> steps = {
+            {"AUTH LOGIN", 334}, {user.toBase64(), 334}, {password.toBase64(), 235}};
+        for (const auto& [line, expected] : steps) {
+            if (const int r = exchange(line, QStringLiteral("the reply to AUTH LOGIN"), &reply);
+                r != SendAccepted)
+                return r;
+            if (reply.code != expected)
+                return refused(refusedLogin, reply);
+        }
+        return SendAccepted;
+    }
+    return fail(QStringLiteral("The server offers no login method that Rallymark can use (PLAIN or LOGIN)."));
+}
+
+int SmtpMailer::run(const SmtpServerSettings& server, const MailMessage& message) {
+    m_host = server.host;
+    if (server.port <= 0 || server.port >= 65535)
+        return fail(QStringLiteral("The port number %1 cannot be used.").arg(server.port));
+    if (server.security != SecurityNone && !QSslSocket::supportsSsl())
+        return fail(
+            QStringLiteral("Secure connections are not available: the TLS library could not be loaded."));
+    if (server.useLogin && server.security == SecurityNone && !server.allowPlainLogin)
+        return fail(kPlainLoginRefused);
+    const HostAddress address = ResolveHost(server.host);
+    if (address == kNoAddress)
+        return fail(QStringLiteral("The server name \"%1\" could not be found.").arg(server.host));
+
+    m_deadlineAt = MonotonicMsecs() + m_deadline.count();
+    openSocket(server, address);
+    const bool implicitTls = server.security == SecuritySslTls;
+    const QString connecting = implicitTls ? QStringLiteral("the secure connection (TLS handshake)")
+                                           : QStringLiteral("the connection");
+    switch (waitUntil([this, implicitTls] {
+        return m_socket->state() == QAbstractSocket::ConnectedState &&
+               (!implicitTls || m_socket->isEncrypted());
+    })) {
+    case Wait::Reached:
+        break;
+    case Wait::Failed:
+        if (!m_certificateProblem.isEmpty())
+            return fail(m_certificateProblem);
+        return fail(QStringLiteral("Could not connect to %1 on port %2: %3.")
+                        .arg(server.host)
+                        .arg(server.port)
+                        .arg(connectionProblem()));
+    case Wait::TimedOut:
+        return timedOut(connecting);
+    }
+
+    SmtpReply reply;
+    if (const int r = exchange({}, QStringLiteral("the greeting"), &reply); r != SendAccepted)
+        return r;
+    if (reply.code != 220)
+        return refused(QStringLiteral("The server did not greet with 220."), reply);
+
+    const QByteArray ehlo = QByteArrayLiteral("EHLO ") + EhloName();
+    if (const int r = exchange(ehlo, QStringLiteral("the reply to EHLO"), &reply); r != SendAccepted)
+        return r;
+    QList<QByteArray> extensions;
+    if (reply.code == 500 || reply.code == 502) {
+        if (const int r = exchange(QByteArrayLiteral("HELO ") + EhloName(),
+                                   QStringLiteral("the reply to HELO"), &reply);
+            r != SendAccepted)
+            return r;
+        if (reply.code != 250)
+            return refused(QStringLiteral("The server refused both EHLO and HELO."), reply);
+    } else if (reply.code != 250) {
+        return refused(QStringLiteral("The server refused EHLO."), reply);
+    } else {
+        extensions = Extensions(reply);
+    }
+
+    if (server.security == SecurityStartTls) {
+        if (!Offers(extensions, "STARTTLS"))
+            return fail(QStringLiteral("The server %1 does not offer STARTTLS, so the connection cannot be "
+                                       "secured; nothing was sent.")
+                            .arg(server.host));
+        if (const int r = exchange("STARTTLS", QStringLiteral("the reply to STARTTLS"), &reply);
+            r != SendAccepted)
+            return r;
+        if (reply.code != 220)
+            return refused(QStringLiteral("The server refused STARTTLS."), reply);
+        // Whatever came before the handshake is not to be trusted.
+        m_socket->readAll();
+        m_reader.clear();
+        m_replies.clear();
+        m_socket->startClientEncryption();
+        switch (waitUntil([this] { return m_socket->isEncrypted(); })) {
+        case Wait::Reached:
+            break;
+        case Wait::Failed:
+            return brokenOff(QStringLiteral("the secure connection (TLS handshake)"));
+        case Wait::TimedOut:
+            return timedOut(QStringLiteral("the secure connection (TLS handshake)"));
+        }
+        if (const int r = exchange(ehlo, QStringLiteral("the reply to EHLO"), &reply); r != SendAccepted)
+            return r;
+        if (reply.code != 250)
+            return refused(QStringLiteral("The server refused EHLO."), reply);
+        extensions = Extensions(reply);
+    }
+
+    if (server.useLogin) {
+        if (const int r = login(server, AuthMechanisms(extensions)); r != SendAccepted)
+            return r;
+    }
+
+    const QByteArray from = SingleLine(message.senderAddress).toUtf8();
+    if (const int r = exchange("MAIL FROM: <" + from + ">", QStringLiteral("the reply to MAIL FROM"), &reply);
+        r != SendAccepted)
+        return r;
+    if (reply.code != 250)
+        return refused(
+            QStringLiteral("The server refused the sender address <%1>.").arg(QString::fromUtf8(from)),
+            reply);
+    const QByteArray to = SingleLine(message.recipientAddress).toUtf8();
+    if (const int r = exchange("RCPT TO: <" + to + ">", QStringLiteral("the reply to RCPT TO"), &reply);
+        r != SendAccepted)
+        return r;
+    if (reply.code != 250 && reply.code != 251)
+        return refused(
+            QStringLiteral("The server refused the recipient address <%1>.").arg(QString::fromUtf8(to)),
+            reply);
+    if (const int r = exchange("DATA", QStringLiteral("the reply to DATA"), &reply); r != SendAccepted)
+        return r;
+    if (reply.code != 354)
+        return refused(QStringLiteral("The server refused to take the message (DATA)."), reply);
+
+    const QString domain = SingleLine(MailDomain(message.senderAddress));
+    m_socket->write(BuildMessageLines(message, MakeMessageId(domain), Now()).join());
+    if (const int r = exchange({}, QStringLiteral("the reply to the message"), &reply); r != SendAccepted)
+        return r;
+    if (reply.code != 250)
+        return refused(QStringLiteral("The server did not accept the message."), reply);
+
+    // The message is accepted: how QUIT goes changes nothing about that.
+    exchange("QUIT", QStringLiteral("the reply to QUIT"), &reply);
+    m_failure.clear();
+    return SendAccepted;
+}
+
+int SmtpMailer::send(const SmtpServerSettings& server, const MailMessage& message) {
+    if (m_sending)
+        return SendFailed;
+    m_sending = true;
+    closeConnection();
+    m_closedByServer = false;
+    m_socketError = false;
+    m_socketErrorText.clear();
+    m_certificateProblem.clear();
+    m_failure.clear();
+    m_lastReply.clear();
+    m_password = server.password;
+    const int result = run(server, message);
+    closeConnection();
+    m_password.clear();
+    m_sending = false;
+    return result;
 }
 
 int SmtpMailer::sendMailMessage(const QString& serverHost, int serverPort, const QString& senderAddress,
@@ -200,72 +487,10 @@ int SmtpMailer::sendMailMessage(const QString& serverHost, int serverPort, const
                                 const QString& recipientName, const QString& unused, const QString& subject,
                                 const QString& body) {
     Q_UNUSED(unused);
-    if (m_sending)
-        return SendFailed;
-    m_sending = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{m_sending};
-
-    m_progress = 0;
-    m_greeting = false;
-    m_error = false;
-    m_replyCode = 0;
-    m_closedByServer = false;
-    closeConnection();
-
-    QString addressText;
-    const SocketHandle handle = OpenConnection(
-        serverHost, serverPort, &addressText, this,
-        [this](SocketHandle h, qint32 eventWord) { onSocketEvent(h, eventWord); }, true);
-    if (handle == -1)
-        return SendFailed;
-    m_handle = handle;
-    m_deadlineAt = MonotonicMsecs() + m_deadline.count();
-
-    auto step = [this](Wait wait) -> int {
-        if (wait == Wait::Failed)
-            return SendFailed;
-        if (wait == Wait::TimedOut)
-            return timedOut();
-        return SendAccepted;
-    };
-    auto failedOrTimedOut = [](int result) { return result != SendAccepted; };
-
-    int result = step(waitUntil([this] { return m_connected; }));
-    if (failedOrTimedOut(result))
-        return result;
-    result = step(waitUntil([this] { return m_greeting; }));
-    if (failedOrTimedOut(result))
-        return result;
-
-    const QString domain = SingleLine(MailDomain(senderAddress));
-    sendBytes(QByteArrayLiteral("HELO ") + domain.toUtf8() + QByteArrayLiteral("\r\n"));
-    if (failedOrTimedOut(result = step(waitForStep(1))))
-        return result;
-    sendBytes(QByteArrayLiteral("MAIL FROM: <") + SingleLine(senderAddress).toUtf8() +
-              QByteArrayLiteral(">\r\n"));
-    if (failedOrTimedOut(result = step(waitForStep(2))))
-        return result;
-    sendBytes(QByteArrayLiteral("RCPT TO: <") + SingleLine(recipientAddress).toUtf8() +
-              QByteArrayLiteral(">\r\n"));
-    if (failedOrTimedOut(result = step(waitForStep(3))))
-        return result;
-    sendBytes(QByteArrayLiteral("DATA\r\n"));
-    if (failedOrTimedOut(result = step(waitForStep(4))))
-        return result;
-
-    MailMessage message{senderAddress, recipientAddress, senderName, recipientName, subject, body};
-    for (const QByteArray& line : BuildMessageLines(message, MakeMessageId(domain), Now()))
-        sendBytes(line);
-    if (failedOrTimedOut(result = step(waitForStep(5))))
-        return result;
-
-    sendBytes(QByteArrayLiteral("QUIT\r\n"));
-    if (failedOrTimedOut(result = step(waitForStep(6))))
-        return result;
-    return SendAccepted;
+    SmtpServerSettings server;
+    server.host = serverHost;
+    server.port = serverPort;
+    return send(server, {senderAddress, recipientAddress, senderName, recipientName, subject, body});
 }
 
 SmtpMailer& Mailer() {

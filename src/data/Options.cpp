@@ -4,11 +4,23 @@
 #include "data/MessageSink.h"
 #include "time/Daylight.h"
 
+#include <QList>
+#include <QPointer>
+
 namespace rm {
 
 namespace {
 
 std::function<void(const OptionsRecord&)> g_menuUpdater;
+
+struct OptionsListener {
+    QPointer<QObject> owner;
+    std::function<void()> listener;
+};
+QList<OptionsListener>& listeners() {
+    static QList<OptionsListener> list;
+    return list;
+}
 
 QString column(const char* pattern, int n) {
     return QString::fromLatin1(pattern).arg(n);
@@ -23,6 +35,10 @@ OptionsRecord& CurrentOptions() {
 
 void SetCustomFieldsMenuUpdater(std::function<void(const OptionsRecord&)> updater) {
     g_menuUpdater = std::move(updater);
+}
+
+void AddOptionsLoadedListener(QObject* owner, std::function<void()> listener) {
+    listeners() << OptionsListener{owner, std::move(listener)};
 }
 
 void LoadOptions() {
@@ -59,6 +75,13 @@ void LoadOptions() {
             o.SMTPPort = rows.integer(QStringLiteral("Options_SMTPPort"));
             o.ReplyToName = rows.text(QStringLiteral("Options_ReplyToName")).trimmed();
             o.ReplyAddress = rows.text(QStringLiteral("Options_ReplyAddress")).trimmed();
+            const qint32 security = rows.integer(QStringLiteral("Options_SMTPSecurity"));
+            o.SMTPSecurity = security >= 0 && security <= 2 ? security : 0;
+            o.SMTPUserName = rows.text(QStringLiteral("Options_SMTPUserName")).trimmed();
+            o.SMTPUseLogin = rows.boolean(QStringLiteral("Options_SMTPUseLogin"));
+            o.SMTPAllowPlainLogin = rows.boolean(QStringLiteral("Options_SMTPAllowPlainLogin"));
+            const qint32 length = rows.integer(QStringLiteral("Options_MatchLength"));
+            o.MatchLength = length > 0 ? length : 120;
         }
         rows.close();
     } catch (const DbError& e) {
@@ -66,6 +89,12 @@ void LoadOptions() {
     }
     if (g_menuUpdater)
         g_menuUpdater(o);
+    listeners().removeIf([](const OptionsListener& l) { return l.owner.isNull(); });
+    // A copy: a listener may add another.
+    const QList<OptionsListener> current = listeners();
+    for (const OptionsListener& l : current)
+        if (l.owner)
+            l.listener();
 }
 
 } // namespace rm

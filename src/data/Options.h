@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 #include <array>
@@ -27,6 +28,11 @@ struct OptionsRecord {
     qint32 SMTPPort = 0; // a real port number, 0 to 65535
     QString ReplyToName;
     QString ReplyAddress;
+    int SMTPSecurity = 0; // 0 none, 1 STARTTLS, 2 SSL/TLS from the first byte
+    QString SMTPUserName;
+    bool SMTPUseLogin = false;
+    bool SMTPAllowPlainLogin = false; // login over a connection without TLS
+    int MatchLength = 120;            // minutes
 };
 
 inline const QString kDefaultUserName = QStringLiteral("John Q. User");
@@ -41,5 +47,9 @@ void LoadOptions();
 // Called at the end of every LoadOptions with the record just loaded (the main window shows the
 // entries of the enabled pick-list fields and hides the others).
 void SetCustomFieldsMenuUpdater(std::function<void(const OptionsRecord&)> updater);
+
+// Also called at the end of every LoadOptions, for as long as `owner` lives (a screen that shows
+// times in the user's zone or at the chosen step redraws itself).
+void AddOptionsLoadedListener(QObject* owner, std::function<void()> listener);
 
 } // namespace rm

@@ -65,6 +65,38 @@ const TableDef kTables[] = {
     {"SchedulingWork", "WS_Time TEXT, WS_Day INTEGER, WS_PlayerCount INTEGER, WS_Players TEXT"},
 };
 
+// Columns that later versions added to a table: a file made before them gets them, with their
+// defaults, when it is opened. A new file has them at the end of the table's columns.
+struct AddedColumn {
+    const char* table;
+    const char* definition;
+};
+const AddedColumn kAddedColumns[] = {
+    {"Options", "Options_SMTPSecurity INTEGER DEFAULT 0"},
+    {"Options", "Options_SMTPUserName TEXT DEFAULT ''"},
+    {"Options", "Options_SMTPUseLogin INTEGER DEFAULT 0"},
+    {"Options", "Options_SMTPAllowPlainLogin INTEGER DEFAULT 0"},
+    {"Options", "Options_MatchLength INTEGER DEFAULT 120"},
+};
+
+// The lower-case names of a table's columns; empty when there is no such table.
+QSet<QString> PresentColumns(DbConnection& db, const QString& table) {
+    QSet<QString> columns;
+    RowSet info = db.execute(QStringLiteral("PRAGMA table_info(%1)").arg(table));
+    for (; !info.eof(); info.moveNext())
+        columns.insert(info.text(QStringLiteral("name")).toLower());
+    return columns;
+}
+
+// A table's column definitions, the added ones last.
+QString ColumnDefinitions(const TableDef& t) {
+    QString columns = QString::fromLatin1(t.columns);
+    for (const AddedColumn& added : kAddedColumns)
+        if (qstrcmp(added.table, t.name) == 0)
+            columns += QStringLiteral(", ") + QString::fromLatin1(added.definition);
+    return columns;
+}
+
 // Indexes for the lookups the searches and the member counts make; not part of what a file must
 // hold.
 const char* const kIndexes[] = {
@@ -86,8 +118,8 @@ QStringList SchemaTableNames() {
 QStringList SchemaStatements() {
     QStringList statements;
     for (const TableDef& t : kTables)
-        statements << QStringLiteral("CREATE TABLE %1 (%2)")
-                          .arg(QString::fromLatin1(t.name), QString::fromLatin1(t.columns));
+        statements
+            << QStringLiteral("CREATE TABLE %1 (%2)").arg(QString::fromLatin1(t.name), ColumnDefinitions(t));
     for (const char* index : kIndexes)
         statements << QString::fromLatin1(index);
     return statements;
@@ -98,7 +130,7 @@ QStringList SchemaColumns(const QString& table) {
         if (table.compare(QString::fromLatin1(t.name), Qt::CaseInsensitive) != 0)
             continue;
         QStringList columns;
-        for (const QString& piece : QString::fromLatin1(t.columns).split(QLatin1Char(',')))
+        for (const QString& piece : ColumnDefinitions(t).split(QLatin1Char(',')))
             columns << piece.trimmed().section(QLatin1Char(' '), 0, 0);
         return columns;
     }
@@ -115,10 +147,7 @@ std::optional<QString> CheckSchema(DbConnection& db) {
             if (!present.contains(table.toLower()))
                 return QStringLiteral("The Rallymark database file has no table %1").arg(table);
         for (const QString& table : SchemaTableNames()) {
-            QSet<QString> columns;
-            RowSet info = db.execute(QStringLiteral("PRAGMA table_info(%1)").arg(table));
-            for (; !info.eof(); info.moveNext())
-                columns.insert(info.text(QStringLiteral("name")).toLower());
+            const QSet<QString> columns = PresentColumns(db, table);
             for (const QString& column : SchemaColumns(table))
                 if (!columns.contains(column.toLower()))
                     return QStringLiteral("The Rallymark database table %1 has no column %2")
@@ -126,6 +155,42 @@ std::optional<QString> CheckSchema(DbConnection& db) {
         }
     } catch (const DbError& e) {
         return e.description();
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> UpgradeSchema(DbConnection& db) {
+    // Only a file that has everything an earlier version wrote is touched; anything else is left
+    // exactly as it is for CheckSchema to describe.
+    QStringList statements;
+    try {
+        for (const TableDef& t : kTables) {
+            const QString table = QString::fromLatin1(t.name);
+            const QSet<QString> present = PresentColumns(db, table);
+            for (const QString& piece : QString::fromLatin1(t.columns).split(QLatin1Char(',')))
+                if (!present.contains(piece.trimmed().section(QLatin1Char(' '), 0, 0).toLower()))
+                    return std::nullopt;
+            for (const AddedColumn& added : kAddedColumns) {
+                const QString definition = QString::fromLatin1(added.definition);
+                if (qstrcmp(added.table, t.name) == 0 &&
+                    !present.contains(definition.section(QLatin1Char(' '), 0, 0).toLower()))
+                    statements << QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(table, definition);
+            }
+        }
+    } catch (const DbError&) {
+        return std::nullopt;
+    }
+    if (statements.isEmpty())
+        return std::nullopt;
+    try {
+        DbConnection::Transaction transaction(db);
+        for (const QString& statement : statements)
+            db.execute(statement);
+        transaction.commit();
+    } catch (const DbError& e) {
+        return QStringLiteral("The Rallymark database file could not be brought up to date for this "
+                              "version; it was left as it was.\n\n%1")
+            .arg(e.description());
     }
     return std::nullopt;
 }

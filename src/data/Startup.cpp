@@ -27,8 +27,12 @@ std::optional<StartupError> OpenDatabaseAndLoadOptions() {
         return StartupError{kStartupErrorNumber,
                             QStringLiteral("The Rallymark database could not be opened!")};
 
-    // A file that is not a database, or lacks a table, cannot work: end with its description.
-    if (const std::optional<QString> problem = CheckSchema(db)) {
+    // A file made by an earlier version gets the newer columns; a file that is not a database, or
+    // lacks a table, cannot work: end with its description.
+    std::optional<QString> problem = UpgradeSchema(db);
+    if (!problem)
+        problem = CheckSchema(db);
+    if (problem) {
         db.close();
         return StartupError{kStartupErrorNumber, *problem};
     }

@@ -114,14 +114,9 @@ WeekLists StoredToLocal(const QList<ScheduleRow>& rows, int toGMTShift) {
             if (from == to && from == dayStart && from != start)
                 continue;
             const int day = wrapWeek(dayStart) / kMinutesPerDay;
-            int pieceStart = floorTo(from - dayStart, kHalfHour);
-            int pieceEnd = std::min(ceilTo(to - dayStart, kHalfHour), kLatestBarEnd);
-            if (pieceEnd <= pieceStart) {
-                if (pieceStart + kHalfHour <= kLatestBarEnd)
-                    pieceEnd = pieceStart + kHalfHour;
-                else
-                    pieceStart = pieceEnd - kHalfHour;
-            }
+            // A piece that reaches local midnight ends at 24:00 of its day.
+            const int pieceStart = floorTo(from - dayStart, kHalfHour);
+            const int pieceEnd = std::max(ceilTo(to - dayStart, kHalfHour), pieceStart + kHalfHour);
             days[day] << Piece{pieceStart, pieceEnd};
         }
     }

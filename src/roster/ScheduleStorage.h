@@ -4,7 +4,8 @@
 //
 // Local form (what the user edits): seven day lists, Sunday first, each a list of stretches
 // "HH:MM|HH:MM" in the player's own local time on the half-hour grid of the time bars
-// (start 00:00 .. 23:00, end 00:30 .. 23:30, start before end).
+// (start 00:00 .. 23:30, end 00:30 .. 24:00, start before end; "24:00" is the midnight that closes
+// the day, the right edge of a bar).
 //
 // Stored form (the Schedules rows): every stretch is converted to GMT with the shift toGMT applies
 // for the player's zone (GMT = local + shift) and stored under the weekday of the GMT moment,
@@ -17,10 +18,11 @@
 //
 // Loading reverses this: rows that meet across GMT midnight ('23:59' then '00:00' the next day) are
 // joined, every stretch is converted back with the same shift, a stretch that crosses local
-// midnight is split there, each piece is laid on the half-hour grid (start rounded down, end
-// rounded up, at most 23:30, at least half an hour long) and pieces that overlap or meet are
-// joined. With the same shift, loading gives back exactly the day lists that were saved, and saving
-// them again writes exactly the same rows.
+// midnight is split there (the piece before midnight ends at 24:00), each piece is laid on the
+// half-hour grid (start rounded down, end rounded up, at least half an hour long) and pieces that
+// overlap or meet are joined. With the same shift, loading gives back exactly the day lists that
+// were saved, and saving them again writes exactly the same rows; with another shift (the other
+// daylight state) every stretch keeps its instants and its length.
 
 #include <QList>
 #include <QString>
@@ -45,7 +47,7 @@ struct ScheduleRow {
 using WeekLists = std::array<QStringList, 7>;
 
 inline constexpr int kHalfHour = 30;
-inline constexpr int kLatestBarEnd = 23 * 60 + 30;     // the last cell of a bar stands for 23:30
+inline constexpr int kLatestBarEnd = 24 * 60;          // "24:00", the right edge of a bar
 inline constexpr int kLastStoredMinute = 23 * 60 + 59; // '23:59', the end of a first piece
 
 // Local day lists → rows, ordered by day, start and end. Elements that are not "HH:MM|HH:MM" with

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <utility>
 #include <vector>
 
 namespace rm {
@@ -203,14 +204,15 @@ QList<CountedSlot> SlotsToCount(const BestTimesRequest& request, int toGMTShift)
     return moments;
 }
 
-QList<CountedSlot> CountBestTimes(const SearchSelection& selection, const BestTimesRequest& request) {
+CountedWeek CountWeek(const SearchSelection& selection, const BestTimesRequest& request) {
     const int shift = TimeFuncs().toGMTShift(request.zone, request.userDaylightNow);
-    QList<CountedSlot> moments = SlotsToCount(request, shift);
-    if (moments.isEmpty())
-        return {};
-    const QList<qint32> ids = distinctIds(PeopleToSearch(selection));
-    if (ids.isEmpty())
-        return {};
+    CountedWeek week;
+    week.moments = SlotsToCount(request, shift);
+    QList<CountedSlot>& moments = week.moments;
+    week.people = distinctIds(PeopleToSearch(selection));
+    const QList<qint32>& ids = week.people;
+    if (moments.isEmpty() || ids.isEmpty())
+        return week;
 
     // The slots of every GMT weekday, ordered by GMT time.
     struct SlotAt {
@@ -264,17 +266,23 @@ QList<CountedSlot> CountBestTimes(const SearchSelection& selection, const BestTi
         }
     }
 
+    for (int i = 0; i < moments.size(); ++i)
+        moments[i].players = QList<qint32>(freeAt[i].begin(), freeAt[i].end());
+    return week;
+}
+
+QList<CountedSlot> RankBestTimes(const QList<CountedSlot>& moments) {
     QList<CountedSlot> counted;
-    for (int i = 0; i < moments.size(); ++i) {
-        if (freeAt[i].empty())
-            continue;
-        CountedSlot slot = moments.at(i);
-        slot.players = QList<qint32>(freeAt[i].begin(), freeAt[i].end());
-        counted << slot;
-    }
+    for (const CountedSlot& slot : moments)
+        if (slot.count() > 0)
+            counted << slot;
     std::stable_sort(counted.begin(), counted.end(),
                      [](const CountedSlot& a, const CountedSlot& b) { return a.count() > b.count(); });
     return counted;
+}
+
+QList<CountedSlot> CountBestTimes(const SearchSelection& selection, const BestTimesRequest& request) {
+    return RankBestTimes(CountWeek(selection, request).moments);
 }
 
 void WriteSchedulingWork(const QList<CountedSlot>& moments) {
@@ -287,8 +295,11 @@ void WriteSchedulingWork(const QList<CountedSlot>& moments) {
 }
 
 QList<CountedSlot> ShowBestTimes(const SearchSelection& selection, const BestTimesRequest& request,
-                                 int maxResults) {
-    QList<CountedSlot> counted = CountBestTimes(selection, request);
+                                 int maxResults, CountedWeek* week) {
+    CountedWeek counting = CountWeek(selection, request);
+    QList<CountedSlot> counted = RankBestTimes(counting.moments);
+    if (week)
+        *week = std::move(counting);
     WriteSchedulingWork(counted);
     if (maxResults >= 0 && counted.size() > maxResults)
         counted.resize(maxResults);

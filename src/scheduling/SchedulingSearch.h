@@ -89,9 +89,22 @@ struct BestTimesRequest {
 // multiple of the step from 00:00 up to the last one before midnight.
 QList<CountedSlot> SlotsToCount(const BestTimesRequest& request, int toGMTShift);
 
+// Every slot of a search with the people free at it: the one count behind the best-times list and
+// the week grid.
+struct CountedWeek {
+    QList<CountedSlot> moments; // every slot of SlotsToCount, in the order of the user's week
+    QList<qint32> people;       // everybody searched, in search order, each once
+};
+
 // Counts the people free at every slot: reads the schedules of all people with one statement and
-// counts in memory. Returns the slots with at least one person, best first: count descending, ties
-// in the order of the user's week.
+// counts in memory.
+CountedWeek CountWeek(const SearchSelection& selection, const BestTimesRequest& request);
+
+// The slots with at least one person, best first: count descending, ties in the order of the
+// user's week.
+QList<CountedSlot> RankBestTimes(const QList<CountedSlot>& moments);
+
+// RankBestTimes of CountWeek.
 QList<CountedSlot> CountBestTimes(const SearchSelection& selection, const BestTimesRequest& request);
 
 // One multi-row insert for the slots first .. first + count - 1.
@@ -101,8 +114,9 @@ QString InsertSchedulingWorkStatement(const QList<CountedSlot>& moments, qsizety
 void WriteSchedulingWork(const QList<CountedSlot>& moments);
 
 // The whole best-times search: counts, writes SchedulingWork and returns at most maxResults slots.
+// With `week`, the whole count is handed back too.
 QList<CountedSlot> ShowBestTimes(const SearchSelection& selection, const BestTimesRequest& request,
-                                 int maxResults);
+                                 int maxResults, CountedWeek* week = nullptr);
 
 // "Tuesday - 20:30 - 5 player(s)"; the time in 24-hour form or "08:30 PM".
 QString BestTimeEntry(const CountedSlot& slot, bool timeFormat24);

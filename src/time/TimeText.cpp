@@ -68,7 +68,8 @@ QString FormatTimeOfDay(int minutesAfterMidnight, bool timeFormat24) {
 }
 
 QString FormatStretch(int startMinutes, int endMinutes) {
-    return MinutesToHHMM(startMinutes) + QLatin1Char('|') + MinutesToHHMM(endMinutes);
+    const QString end = endMinutes == kMinutesPerDay ? QStringLiteral("24:00") : MinutesToHHMM(endMinutes);
+    return MinutesToHHMM(startMinutes) + QLatin1Char('|') + end;
 }
 
 std::optional<std::pair<int, int>> ParseStretch(const QString& text) {
@@ -76,7 +77,8 @@ std::optional<std::pair<int, int>> ParseStretch(const QString& text) {
     if (parts.size() != 2)
         return std::nullopt;
     const auto start = ParseHHMM(parts.at(0));
-    const auto end = ParseHHMM(parts.at(1));
+    const auto end = parts.at(1).trimmed() == QLatin1String("24:00") ? std::optional<int>(kMinutesPerDay)
+                                                                     : ParseHHMM(parts.at(1));
     if (!start || !end)
         return std::nullopt;
     return std::make_pair(*start, *end);

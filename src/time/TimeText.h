@@ -31,7 +31,8 @@ DayHalfTexts DayHalfDesignators(const QLocale& locale = QLocale());
 // is set).
 QString FormatTimeOfDay(int minutesAfterMidnight, bool timeFormat24);
 
-// A stretch of availability travels as "HH:MM|HH:MM".
+// A stretch of availability travels as "HH:MM|HH:MM". Its end may be "24:00" (kMinutesPerDay), the
+// midnight that closes the day; its start may not.
 QString FormatStretch(int startMinutes, int endMinutes);
 std::optional<std::pair<int, int>> ParseStretch(const QString& text);
 

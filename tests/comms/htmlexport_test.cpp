@@ -12,6 +12,7 @@
 #include <memory>
 
 using namespace rm;
+using namespace rm::test;
 
 namespace {
 
@@ -56,7 +57,7 @@ private:
     qint32 alpha = 0, bravo = 0, charlie = 0;
 
     qint32 addPlayer(const QString& name, const QString& zone, bool active, const QString& rest) {
-        Db().execute(
+        return test::InsertRow(
             QStringLiteral("Insert Into Players (Player_TimeZone, Player_OnlineName, Player_Active, "
                            "Player_RealName, Player_EmailPrimary, Player_EmailSecondary, Player_ICQ, "
                            "Player_AIM, Player_Yahoo, Player_MSN, Player_Connection, Player_Notes, "
@@ -67,31 +68,9 @@ private:
                 .arg(db->zoneId(zone))
                 .arg(name)
                 .arg(active ? 1 : 0)
-                .arg(rest));
-        return Db().scalar(QStringLiteral("Select MAX(Player_ID) From Players")).toInt();
+                .arg(rest),
+            "Players", "Player_ID");
     }
-    qint32 addDivision(const QString& name) {
-        Db().execute(QStringLiteral("Insert Into Divisions (Division_Name, Division_Game, Division_Active, "
-                                    "Division_Notes, Division_Update) Values('%1', 1, 1, ' ', "
-                                    "'2027-01-15 10:00:00')")
-                         .arg(name));
-        return Db().scalar(QStringLiteral("Select MAX(Division_ID) From Divisions")).toInt();
-    }
-    qint32 addTitle(qint32 division, const QString& name) {
-        Db().execute(QStringLiteral("Insert Into Titles (Title_Division, Title_Description) Values(%1, '%2')")
-                         .arg(division)
-                         .arg(name));
-        return Db().scalar(QStringLiteral("Select MAX(Title_ID) From Titles")).toInt();
-    }
-    void addMember(qint32 player, qint32 division, qint32 title) {
-        Db().execute(
-            QStringLiteral("Insert Into Members (Member_Player_ID, Member_Division_ID, Member_Title) "
-                           "Values(%1, %2, %3)")
-                .arg(player)
-                .arg(division)
-                .arg(title));
-    }
-
 private Q_SLOTS:
     void init() {
         clock = std::make_unique<FixedClock>(QDateTime(QDate(2027, 1, 15), QTime(12, 0)));
@@ -110,20 +89,20 @@ private Q_SLOTS:
         test::AddScheduleRow(anvil, 2, 22 * 60, 23 * 60 + 59);
         test::AddScheduleRow(anvil, 3, 0, 3 * 60);
         test::AddScheduleRow(anvil, 4, 13 * 60, 14 * 60 + 30);
-        zephyr = addPlayer(QStringLiteral("Zephyr"), QStringLiteral("GMT"), true,
+        zephyr = addPlayer("Zephyr", QStringLiteral("GMT"), true,
                            QStringLiteral("'', '', '', 0, '  ', '', '', 1, '', '', '', '', '', 0, 0, 0, 0"));
         inactive =
-            addPlayer(QStringLiteral("Quiet"), QStringLiteral("GMT"), false,
+            addPlayer("Quiet", QStringLiteral("GMT"), false,
                       QStringLiteral("'Q', 'q@example.com', '', 0, '', '', '', 1, '', '', '', '', '', 0, 0, "
                                      "0, 0"));
 
-        alpha = addDivision(QStringLiteral("Alpha"));
-        bravo = addDivision(QStringLiteral("Bravo"));
-        charlie = addDivision(QStringLiteral("Charlie"));
-        const qint32 captain = addTitle(alpha, QStringLiteral(" Captain "));
-        addMember(anvil, bravo, 0);
-        addMember(anvil, alpha, captain);
-        addMember(anvil, charlie, 999); // a title row that no longer exists
+        alpha = InsertDivision("Alpha", 1);
+        bravo = InsertDivision("Bravo", 1);
+        charlie = InsertDivision("Charlie", 1);
+        const qint32 captain = InsertTitle(alpha, " Captain ");
+        InsertMember(anvil, bravo, 0);
+        InsertMember(anvil, alpha, captain);
+        InsertMember(anvil, charlie, 999); // a title row that no longer exists
     }
 
     void cleanup() {
@@ -150,11 +129,10 @@ private Q_SLOTS:
 
     void valuesAreEscaped() {
         const qint32 tag =
-            addPlayer(QStringLiteral("<TAG>Bob & Co"), QStringLiteral("GMT"), true,
+            addPlayer("<TAG>Bob & Co", QStringLiteral("GMT"), true,
                       QStringLiteral("'Bob \"The Bold\"', 'a<b>@x.com', '', 0, '<i>', '', '', 1, "
                                      "'<script>alert(1)</script>', '', '', '', '', 0, 0, 0, 0"));
-        addMember(tag, addDivision(QStringLiteral("R&D <1>")),
-                  addTitle(alpha, QStringLiteral("\"Top\" & <Best>")));
+        InsertMember(tag, InsertDivision("R&D <1>", 1), InsertTitle(alpha, "\"Top\" & <Best>"));
         ExportFields f = allFields();
         f.custom = false;
         const QString html = PlayerBlock(f, tag);
@@ -174,7 +152,7 @@ private Q_SLOTS:
     void customFieldsRow() {
         Db().execute(QStringLiteral("Insert Into CustomFields (Custom_FieldNumber, Custom_FieldText) "
                                     "Values(1, ' Europe & Asia ')"));
-        const qint32 entry = Db().scalar(QStringLiteral("Select MAX(Custom_ID) From CustomFields")).toInt();
+        const qint32 entry = Db().scalar("Select MAX(Custom_ID) From CustomFields").toInt();
         Db().execute(QStringLiteral("Update Players Set Player_Custom2 = ' Medic ', Player_CustomDrop1 = %1, "
                                     "Player_CustomDrop2 = 4242 Where Player_ID = %2")
                          .arg(entry)
@@ -216,19 +194,16 @@ private Q_SLOTS:
         f.playerName = false;
         f.schedule = true;
         f.division = true;
-        QCOMPARE(PlayerExportSql(f, 7), QStringLiteral("Select Player_ID From Players, TimeZones Where "
-                                                       "Player_ID = 7 And Player_TimeZone = TZ_ID Order By "
-                                                       "Player_OnlineName "));
         const QString html = PlayerBlock(f, anvil);
         QVERIFY(html.contains(QStringLiteral("             17:00 - 22:00<BR>")));
         QVERIFY(html.contains(QStringLiteral("<TD>Captain</TD>")));
     }
 
     void divisionsWriteEachPlayerOnce() {
-        addMember(zephyr, bravo, 0);
-        addMember(inactive, bravo, 0);
-        addMember(zephyr, alpha, 0);
-        addMember(zephyr, alpha, 0); // a duplicate membership row
+        InsertMember(zephyr, bravo, 0);
+        InsertMember(inactive, bravo, 0);
+        InsertMember(zephyr, alpha, 0);
+        InsertMember(zephyr, alpha, 0); // a duplicate membership row
         const QString html = CreateHTMLByDivision(onlyName(), {alpha, bravo, charlie});
         QStringList names;
         for (const QString& l : html.split(QStringLiteral("\r\n")))
@@ -236,14 +211,8 @@ private Q_SLOTS:
                 names << l.mid(18).section(QLatin1Char('&'), 0, 0);
         // Alpha's members in store order, then Bravo's new one (inactive members too); Charlie adds none.
         QCOMPARE(names, (QStringList{"Anvil", "Zephyr", "Quiet"}));
-        const qint32 empty = addDivision(QStringLiteral("Empty"));
+        const qint32 empty = InsertDivision("Empty", 1);
         QCOMPARE(CreateHTMLByDivision(onlyName(), {empty}), QString());
-    }
-
-    void problems() {
-        QCOMPARE(ExportProblems(false, false, true),
-                 QStringLiteral("You must first highlight at least one division!\n\n"));
-        QCOMPARE(ExportProblems(false, true, true), QString());
     }
 
     void fileIsUtf8WithFinalCrLf() {

@@ -1,8 +1,15 @@
 #!/usr/bin/env python3
 """A local SMTP server for the tests: stores every message it accepts.
 
-Usage: smtp_sink.py FOLDER
-Listens on a free loopback port and prints "PORT <n>" once it is ready. Each accepted message is
+Usage: smtp_sink.py FOLDER [--tls starttls|implicit --cert PEM --key PEM] [--login USER:PASSWORD]
+                            [--mechanisms PLAIN,LOGIN]
+       smtp_sink.py --make-certs FOLDER
+Listens on a free loopback port and prints "PORT <n>" once it is ready. With --tls starttls it
+offers STARTTLS, with --tls implicit it speaks TLS from the first byte; with --login it offers AUTH
+(the given mechanisms, also over a plain connection) and accepts only that user and password.
+--make-certs writes a test authority (ca.pem) and server certificates signed by it: good.pem for
+localhost and 127.0.0.1, wronghost.pem for another name, and untrusted.pem for localhost from an
+authority nobody trusts (each with its .key). Each accepted message is
 written to FOLDER/NNNN.eml (first line the envelope sender, second line the recipients separated by
 commas, then the message exactly as received after the end of data) and FOLDER/NNNN.json (the
 headers and body as a standard mail parser decodes them). Recipients whose address starts with
@@ -10,15 +17,18 @@ headers and body as a standard mail parser decodes them). Recipients whose addre
 died), or after ten minutes at the latest.
 """
 
+import argparse
 import asyncio
+import datetime
 import email
 import email.policy
 import json
 import os
+import ssl
 import sys
 import threading
 
-from aiosmtpd.smtp import SMTP
+from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
 
 
 class Store:
@@ -57,11 +67,77 @@ class Store:
         return "250 Message accepted for delivery"
 
 
-async def main(folder):
+def make_certs(folder):
+    from cryptography import x509
+    from cryptography.hazmat.primitives import hashes, serialization
+    from cryptography.hazmat.primitives.asymmetric import ec
+    from cryptography.x509.oid import NameOID
+    import ipaddress
+
+    now = datetime.datetime.now(datetime.timezone.utc)
+
+    def name(text):
+        return x509.Name([x509.NameAttribute(NameOID.COMMON_NAME, text)])
+
+    def write(base, cert, key):
+        with open(os.path.join(folder, base + ".pem"), "wb") as f:
+            f.write(cert.public_bytes(serialization.Encoding.PEM))
+        if key is not None:
+            with open(os.path.join(folder, base + ".key"), "wb") as f:
+                f.write(key.private_bytes(serialization.Encoding.PEM, serialization.PrivateFormat.PKCS8,
+                                          serialization.NoEncryption()))
+
+    def certificate(subject, key, issuer, issuer_key, is_ca, names):
+        builder = (x509.CertificateBuilder().subject_name(name(subject)).issuer_name(name(issuer))
+                   .public_key(key.public_key()).serial_number(x509.random_serial_number())
+                   .not_valid_before(now - datetime.timedelta(days=1))
+                   .not_valid_after(now + datetime.timedelta(days=30))
+                   .add_extension(x509.BasicConstraints(ca=is_ca, path_length=None), critical=True))
+        if names:
+            builder = builder.add_extension(x509.SubjectAlternativeName(names), critical=False)
+        return builder.sign(issuer_key, hashes.SHA256())
+
+    def authority(title):
+        key = ec.generate_private_key(ec.SECP256R1())
+        return certificate(title, key, title, key, True, None), key
+
+    ca, ca_key = authority("Rallymark Test CA")
+    other, other_key = authority("Nobody's CA")
+    write("ca", ca, None)
+    local = [x509.DNSName("localhost"), x509.IPAddress(ipaddress.ip_address("127.0.0.1"))]
+    for base, issuer, issuer_key, names in (("good", ca, ca_key, local),
+                                            ("wronghost", ca, ca_key, [x509.DNSName("wrong.example")]),
+                                            ("untrusted", other, other_key, local)):
+        key = ec.generate_private_key(ec.SECP256R1())
+        subject = names[0].value
+        issuer_name = issuer.subject.get_attributes_for_oid(NameOID.COMMON_NAME)[0].value
+        write(base, certificate(subject, key, issuer_name, issuer_key, False, names), key)
+
+
+async def main(args):
     loop = asyncio.get_running_loop()
-    handler = Store(folder)
+    handler = Store(args.folder)
+    context = None
+    if args.tls:
+        context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+        context.load_cert_chain(args.cert, args.key)
+    options = {"hostname": "localhost", "ident": "Rallymark test sink"}
+    if args.tls == "starttls":
+        options["tls_context"] = context
+    if args.login:
+        user, password = args.login.split(":", 1)
+
+        def authenticator(server, session, envelope, mechanism, auth_data):
+            ok = (isinstance(auth_data, LoginPassword) and auth_data.login == user.encode()
+                  and auth_data.password == password.encode())
+            return AuthResult(success=ok, handled=False)
+
+        offered = set(args.mechanisms.split(","))
+        options.update(authenticator=authenticator, auth_require_tls=False, auth_required=True,
+                       auth_exclude_mechanism=[m for m in ("PLAIN", "LOGIN") if m not in offered])
     server = await loop.create_server(
-        lambda: SMTP(handler, hostname="localhost", ident="Rallymark test sink"), "127.0.0.1", 0
+        lambda: SMTP(handler, **options), "127.0.0.1", 0,
+        ssl=context if args.tls == "implicit" else None
     )
     print("PORT %d" % server.sockets[0].getsockname()[1], flush=True)
 
@@ -82,4 +158,14 @@ async def main(folder):
 
 
 if __name__ == "__main__":
-    asyncio.run(main(sys.argv[1]))
+    if sys.argv[1:2] == ["--make-certs"]:
+        make_certs(sys.argv[2])
+        sys.exit(0)
+    parser = argparse.ArgumentParser()
+    parser.add_argument("folder")
+    parser.add_argument("--tls", choices=["starttls", "implicit"])
+    parser.add_argument("--cert")
+    parser.add_argument("--key")
+    parser.add_argument("--login")
+    parser.add_argument("--mechanisms", default="PLAIN,LOGIN")
+    asyncio.run(main(parser.parse_args()))

@@ -31,27 +31,20 @@ class SocketsTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void resolution() {
+    // All bits set reads as "no address"; port 65535 is refused before the host is looked up.
+    void resolutionAndRefusals() {
         QVERIFY(StartSockets());
-        QCOMPARE(ResolveHost(QStringLiteral("192.0.2.7")), HostAddress(::inet_addr("192.0.2.7")));
-        QCOMPARE(AddressToText(ResolveHost(QStringLiteral("localhost"))), QStringLiteral("127.0.0.1"));
-        // All bits set reads as "no address"; as a name it resolves to nothing usable either.
-        QCOMPARE(ResolveHost(QStringLiteral("255.255.255.255")), kNoAddress);
-        QCOMPARE(ResolveHost(QStringLiteral("no-such-host.invalid")), kNoAddress);
-        QVERIFY(LastSocketError() >= 11001 && LastSocketError() <= 11004);
+        QCOMPARE(ResolveHost("192.0.2.7"), HostAddress(::inet_addr("192.0.2.7")));
+        QCOMPARE(AddressToText(ResolveHost("localhost")), QStringLiteral("127.0.0.1"));
+        QCOMPARE(ResolveHost("255.255.255.255"), kNoAddress);
         QCOMPARE(ResolveHost(QString()), kNoAddress);
-    }
-
-    void openingRefusals() {
         QObject receiver;
         Recorded r;
         QString address = QStringLiteral("untouched");
-        // Port 65535 is refused before the (unresolvable) host is looked up.
         for (const int port : {65535, 25}) {
-            QCOMPARE(OpenConnection(QStringLiteral("no-such-host.invalid"), port, &address, &receiver,
-                                    Recorder(&r)),
-                     -1);
-            QVERIFY(port == 25 ? LastSocketError() >= 11001 : LastSocketError() == 10049);
+            QCOMPARE(OpenConnection("no-such-host.invalid", port, &address, &receiver, Recorder(&r)), -1);
+            QVERIFY(port == 25 ? LastSocketError() >= 11001 && LastSocketError() <= 11004
+                               : LastSocketError() == 10049);
             QCOMPARE(address, QStringLiteral("untouched"));
         }
     }
@@ -59,7 +52,6 @@ private Q_SLOTS:
     void errorCodesAndTexts() {
         QCOMPARE(SocketErrorText(10061), QStringLiteral("Connection refused."));
         QCOMPARE(SocketErrorText(11004), QStringLiteral("Valid name, no data record of requested type."));
-        QCOMPARE(SocketErrorText(10059), QStringLiteral("Too many references: can't splice."));
         QCOMPARE(SocketErrorText(12345), QString());
         int known = 0;
         for (int code = 10000; code < 11010; ++code)
@@ -68,8 +60,7 @@ private Q_SLOTS:
         QCOMPARE((QList<int>{SocketErrorFromErrno(ECONNREFUSED), SocketErrorFromErrno(ECONNRESET),
                              SocketErrorFromErrno(EAGAIN), SocketErrorFromErrno(ETIMEDOUT)}),
                  (QList<int>{10061, 10054, 10035, 10060}));
-        QCOMPARE(NotifyErrorCode(MakeEventWord(SocketConnect, 10061)), qint16(10061));
-        QCOMPARE(MakeEventWord(SocketConnect, 10061) & 0xFFFF, 16);
+        QCOMPARE(MakeEventWord(SocketConnect, 10061), (10061 << 16) | 16);
         QCOMPARE(NotifyErrorCode(qint32(0xFFFF0001u)), qint16(-1)); // read as signed
     }
 

@@ -54,7 +54,9 @@ private Q_SLOTS:
              "Options_Custom1_Drop_Title Options_Custom2_Drop_Title Options_Custom3_Drop_Title "
              "Options_Custom4_Drop_Title Options_Custom1_Drop_Enabled Options_Custom2_Drop_Enabled "
              "Options_Custom3_Drop_Enabled Options_Custom4_Drop_Enabled Options_EnableEmails "
-             "Options_SMTPServer Options_SMTPPort Options_ReplyToName Options_ReplyAddress"},
+             "Options_SMTPServer Options_SMTPPort Options_ReplyToName Options_ReplyAddress "
+             "Options_SMTPSecurity Options_SMTPUserName Options_SMTPUseLogin Options_SMTPAllowPlainLogin "
+             "Options_MatchLength"},
             {"Players",
              "Player_ID Player_TimeZone Player_OnlineName Player_Active Player_RealName Player_EmailPrimary "
              "Player_EmailSecondary Player_ICQ Player_AIM Player_Yahoo Player_MSN Player_Connection "

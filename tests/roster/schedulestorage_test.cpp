@@ -221,7 +221,7 @@ private Q_SLOTS:
         // 22:00 to 23:30 saved in winter and read in summer crosses local midnight and is split.
         const WeekLists moved =
             StoredToLocal(LocalToStored(day(7, {QStringLiteral("22:00|23:30")}), 300), 240);
-        QCOMPARE(moved[6], QStringList{QStringLiteral("23:00|23:30")});
+        QCOMPARE(moved[6], QStringList{QStringLiteral("23:00|24:00")});
         QCOMPARE(moved[0], QStringList{QStringLiteral("00:00|00:30")});
     }
 
@@ -276,7 +276,7 @@ private Q_SLOTS:
             week << ScheduleRow{d, 0, kLastStoredMinute};
         const WeekLists all = StoredToLocal(week, 90);
         for (int d = 0; d < 7; ++d)
-            QCOMPARE(all[d], QStringList{QStringLiteral("00:00|23:30")});
+            QCOMPARE(all[d], QStringList{QStringLiteral("00:00|24:00")});
     }
 
     void weekdayNumbers() {

@@ -36,6 +36,13 @@ BestTimesRequest allDays(int step) {
     return r;
 }
 
+// A player in the user's zone, free on one GMT weekday from start to end.
+qint32 freeOn(const QString& name, int day, int start, int end, bool active = true) {
+    const qint32 id = InsertPlayerRow(name, active, CurrentOptions().UserTimeZone);
+    AddScheduleRow(id, day, start, end);
+    return id;
+}
+
 SearchSelection players(const QList<qint32>& ids) {
     return SearchSelection{true, ids, {}};
 }
@@ -64,97 +71,19 @@ private Q_SLOTS:
     void init() { SetClock(&m_clock); }
     void cleanup() { SetClock(nullptr); }
 
-    // Tuesday 21:00 five hours behind (Wednesday 02:00) and Monday 00:30 one hour ahead (Sunday 23:30)
-    // are searched in availabilityByPlayer; here the wrap of the week both ways.
     void momentsCarryTheDay() {
         TestDatabase db;
-        // Saturday 22:00 five hours behind is Sunday 03:00; week minutes wrap the same way.
-        QCOMPARE(MatchMomentToGMT(QDate(2005, 1, 15), hm(22, 0), db.zoneId(QStringLiteral("Bogota")), false),
+        // Saturday 22:00 five hours behind is Sunday 03:00; week minutes wrap the same way both ways.
+        QCOMPARE(MatchMomentToGMT(QDate(2005, 1, 15), hm(22, 0), db.zoneId("Bogota"), false),
                  (GmtMoment{kSunday, hm(3, 0)}));
         QCOMPARE(WeekMinutesToGMT(6 * kMinutesPerDay + hm(22, 0), 300), (GmtMoment{kSunday, hm(3, 0)}));
         QCOMPARE(WeekMinutesToGMT(hm(0, 30), -60), (GmtMoment{kSaturday, hm(23, 30)}));
         QCOMPARE(NextDateOnWeekday(QDate(2005, 1, 12), kWednesday), QDate(2005, 1, 12));
         QCOMPARE(NextDateOnWeekday(QDate(2005, 1, 12), kTuesday), QDate(2005, 1, 18));
-        QCOMPARE(WeekdayFromName(QStringLiteral("Saturday")), kSaturday);
-        QCOMPARE(WeekdayFromName(QStringLiteral("Funday")), 0);
-    }
+        QCOMPARE(WeekdayFromName("Saturday"), kSaturday);
+        QCOMPARE(WeekdayFromName("Funday"), 0);
 
-    void availabilityByPlayer() {
-        TestDatabase db;
-        const int gmt = CurrentOptions().UserTimeZone;
-        const qint32 ends = AddPlayer(QStringLiteral("Ends"), gmt);
-        AddScheduleRow(ends, kWednesday, hm(18, 0), hm(20, 0));
-        const qint32 late = AddPlayer(QStringLiteral("Late"), gmt);
-        AddScheduleRow(late, kWednesday, hm(20, 1), hm(22, 0));
-        const qint32 twice = AddPlayer(QStringLiteral("Twice"), gmt);
-        AddScheduleRow(twice, kWednesday, hm(17, 0), hm(21, 0));
-        AddScheduleRow(twice, kWednesday, hm(19, 0), hm(20, 30));
-        const qint32 otherDay = AddPlayer(QStringLiteral("Tuesday only"), gmt);
-        AddScheduleRow(otherDay, kTuesday, hm(0, 0), hm(23, 59));
-        const auto all = players({ends, late, twice, otherDay});
-
-        // Both ends of a stretch count; a stretch starting a minute later does not.
-        QCOMPARE(FindAvailable(all, {kWednesday, hm(20, 0)}), (QStringList{"Ends", "Twice"}));
-        QCOMPARE(FindAvailable(all, {kWednesday, hm(18, 0)}), (QStringList{"Ends", "Twice"}));
-        QCOMPARE(FindAvailable(all, {kWednesday, hm(20, 1)}), (QStringList{"Late", "Twice"}));
-        QCOMPARE(FindAvailable(players({late}), {kWednesday, hm(20, 0)}), QStringList());
-
-        // Five hours behind GMT: Tuesday 21:00 is searched as Wednesday 02:00 against Wednesday rows.
-        const int bogota = db.zoneId(QStringLiteral("Bogota"));
-        const qint32 night = AddPlayer(QStringLiteral("Night owl"), gmt);
-        AddScheduleRow(night, kWednesday, hm(1, 30), hm(3, 0));
-        const qint32 wrongDay = AddPlayer(QStringLiteral("Tuesday night"), gmt);
-        AddScheduleRow(wrongDay, kTuesday, hm(1, 30), hm(3, 0));
-        const GmtMoment moment = MatchMomentToGMT(QDate(2005, 1, 11), hm(21, 0), bogota, false);
-        QCOMPARE(FindAvailable(players({night, wrongDay}), moment), QStringList{"Night owl"});
-
-        // One hour ahead: Monday 00:30 is Sunday 23:30.
-        const qint32 sunday = AddPlayer(QStringLiteral("Sunday late"), gmt);
-        AddScheduleRow(sunday, kSunday, hm(23, 0), hm(23, 59));
-        const GmtMoment ahead =
-            MatchMomentToGMT(QDate(2005, 1, 10), hm(0, 30), db.zoneId(QStringLiteral("Lagos")), false);
-        QCOMPARE(FindAvailable(players({sunday}), ahead), QStringList{"Sunday late"});
-    }
-
-    void availabilityByDivision() {
-        TestDatabase db;
-        const int gmt = CurrentOptions().UserTimeZone;
-        const qint32 first = AddDivision(QStringLiteral("Alpha"));
-        const qint32 second = AddDivision(QStringLiteral("Bravo"));
-        const qint32 idle = AddDivision(QStringLiteral("Charlie"));
-        const qint32 both = AddPlayer(QStringLiteral("Both"), gmt);
-        const qint32 resting = AddPlayer(QStringLiteral("Resting"), gmt, false);
-        const qint32 alphaOnly = AddPlayer(QStringLiteral("Alpha only"), gmt);
-        const qint32 bravoOnly = AddPlayer(QStringLiteral("Bravo only"), gmt);
-        const qint32 twinA = AddPlayer(QStringLiteral("Twin"), gmt);
-        const qint32 twinB = AddPlayer(QStringLiteral("Twin"), gmt);
-        const qint32 idleResting = AddPlayer(QStringLiteral("Idle"), gmt, false);
-        for (qint32 p : {both, resting, alphaOnly, bravoOnly, twinA, twinB, idleResting})
-            AddScheduleRow(p, kMonday, hm(18, 0), hm(22, 0));
-        for (qint32 p : {both, resting, alphaOnly, twinA})
-            AddMember(p, first);
-        for (qint32 p : {bravoOnly, both, twinB})
-            AddMember(p, second);
-        AddMember(idleResting, idle);
-
-        const QStringList found = FindAvailable(divisions({first, second, idle}), {kMonday, hm(20, 0)});
-        QCOMPARE(found, (QStringList{"Both", "Alpha only", "Twin", "Bravo only"}));
-        QCOMPARE(FindAvailable(divisions({idle}), {kMonday, hm(20, 0)}), QStringList());
-        // By player, two players of one name are two entries.
-        QCOMPARE(FindAvailable(players({twinA, twinB}), {kMonday, hm(20, 0)}), (QStringList{"Twin", "Twin"}));
-    }
-
-    void slotsOfTheUsersWeek() {
-        TestDatabase db;
-        for (int step : {15, 30, 60}) {
-            const QList<CountedSlot> moments = SlotsToCount(allDays(step), 0);
-            QCOMPARE(moments.size(), 7 * kMinutesPerDay / step);
-            for (int i = 0; i < moments.size(); ++i) {
-                QCOMPARE(moments.at(i).localDay, i / (kMinutesPerDay / step) + 1);
-                QCOMPARE(moments.at(i).localMinutes, (i % (kMinutesPerDay / step)) * step);
-            }
-        }
-        // Five hours behind, Tuesday ticked: from 19:00 on the moments are Wednesday's in GMT.
+        // Five hours behind, Tuesday ticked: from 19:00 on the slots are Wednesday's in GMT.
         BestTimesRequest tuesday;
         tuesday.days.at(kTuesday - 1) = true;
         tuesday.step = 60;
@@ -164,14 +93,63 @@ private Q_SLOTS:
         QCOMPARE(moments.at(21).localMinutes, hm(21, 0));
         QCOMPARE(moments.at(21).gmt, (GmtMoment{kWednesday, hm(2, 0)}));
         QCOMPARE(moments.at(18).gmt, (GmtMoment{kTuesday, hm(23, 0)}));
+        QCOMPARE(SlotsToCount(allDays(15), 0).size(), 7 * kMinutesPerDay / 15);
+    }
+
+    void availabilityByPlayer() {
+        TestDatabase db;
+        const qint32 ends = freeOn("Ends", kWednesday, hm(18, 0), hm(20, 0));
+        const qint32 late = freeOn("Late", kWednesday, hm(20, 1), hm(22, 0));
+        const qint32 twice = freeOn("Twice", kWednesday, hm(17, 0), hm(21, 0));
+        AddScheduleRow(twice, kWednesday, hm(19, 0), hm(20, 30));
+        const auto all = players({ends, late, twice, freeOn("Tuesday only", kTuesday, 0, hm(23, 59))});
+        // Both ends of a stretch count; a stretch starting a minute later does not.
+        QCOMPARE(FindAvailable(all, {kWednesday, hm(20, 0)}), (QStringList{"Ends", "Twice"}));
+        QCOMPARE(FindAvailable(all, {kWednesday, hm(18, 0)}), (QStringList{"Ends", "Twice"}));
+        QCOMPARE(FindAvailable(all, {kWednesday, hm(20, 1)}), (QStringList{"Late", "Twice"}));
+
+        // Five hours behind GMT: Tuesday 21:00 is searched as Wednesday 02:00 against Wednesday rows.
+        const qint32 night = freeOn("Night owl", kWednesday, hm(1, 30), hm(3, 0));
+        const qint32 wrongDay = freeOn("Tuesday night", kTuesday, hm(1, 30), hm(3, 0));
+        const GmtMoment moment = MatchMomentToGMT(QDate(2005, 1, 11), hm(21, 0), db.zoneId("Bogota"), false);
+        QCOMPARE(FindAvailable(players({night, wrongDay}), moment), QStringList{"Night owl"});
+        // One hour ahead: Monday 00:30 is Sunday 23:30.
+        const qint32 sunday = freeOn("Sunday late", kSunday, hm(23, 0), hm(23, 59));
+        const GmtMoment ahead = MatchMomentToGMT(QDate(2005, 1, 10), hm(0, 30), db.zoneId("Lagos"), false);
+        QCOMPARE(FindAvailable(players({sunday}), ahead), QStringList{"Sunday late"});
+    }
+
+    void availabilityByDivision() {
+        TestDatabase db;
+        const qint32 first = InsertDivision("Alpha"), second = InsertDivision("Bravo");
+        const qint32 idle = InsertDivision("Charlie");
+        QList<qint32> ids;
+        for (const auto& [name, active] : {std::pair{"Both", true},
+                                           {"Resting", false},
+                                           {"Alpha only", true},
+                                           {"Bravo only", true},
+                                           {"Twin", true},
+                                           {"Twin", true},
+                                           {"Idle", false}})
+            ids << freeOn(name, kMonday, hm(18, 0), hm(22, 0), active);
+        for (int i : {0, 1, 2, 4})
+            InsertMember(ids[i], first);
+        for (int i : {3, 0, 5})
+            InsertMember(ids[i], second);
+        InsertMember(ids[6], idle);
+        // Inactive members are left out, a member of two divisions is listed once.
+        QCOMPARE(FindAvailable(divisions({first, second, idle}), {kMonday, hm(20, 0)}),
+                 (QStringList{"Both", "Alpha only", "Twin", "Bravo only"}));
+        QCOMPARE(FindAvailable(divisions({idle}), {kMonday, hm(20, 0)}), QStringList());
+        // By player, two players of one name are two entries.
+        QCOMPARE(FindAvailable(players({ids[4], ids[5]}), {kMonday, hm(20, 0)}),
+                 (QStringList{"Twin", "Twin"}));
     }
 
     void bestTimesCounting() {
         TestDatabase db;
-        const int gmt = CurrentOptions().UserTimeZone;
-        const qint32 a = AddPlayer(QStringLiteral("A"), gmt);
-        AddScheduleRow(a, kMonday, hm(18, 0), hm(20, 0));
         // One person free Monday 18:00 to 20:00, step 30: five rows, ends included.
+        const qint32 a = freeOn("A", kMonday, hm(18, 0), hm(20, 0));
         QList<CountedSlot> shown = ShowBestTimes(players({a}), allDays(30), 20);
         QStringList rows;
         for (const char* t : {"18:00", "18:30", "19:00", "19:30", "20:00"})
@@ -180,23 +158,19 @@ private Q_SLOTS:
         QCOMPARE(entries(shown, true).first(), QStringLiteral("Monday - 18:00 - 1 player(s)"));
 
         // Two players free at one slot: one row, keys in the order searched.
-        const qint32 b = AddPlayer(QStringLiteral("B"), gmt);
-        AddScheduleRow(b, kTuesday, hm(20, 30), hm(20, 30));
-        const qint32 c = AddPlayer(QStringLiteral("C"), gmt);
-        AddScheduleRow(c, kTuesday, hm(20, 0), hm(21, 0));
+        const qint32 b = freeOn("B", kTuesday, hm(20, 30), hm(20, 30));
+        const qint32 c = freeOn("C", kTuesday, hm(20, 0), hm(21, 0));
         AddScheduleRow(c, kTuesday, hm(20, 15), hm(20, 45)); // overlapping: still counted once
         shown = ShowBestTimes(players({b, c}), allDays(30), 1);
-        QCOMPARE(shown.size(), 1);
         QCOMPARE(entries(shown, true), QStringList{"Tuesday - 20:30 - 2 player(s)"});
         QCOMPARE(entries(shown, false), QStringList{"Tuesday - 08:30 " + pm() + " - 2 player(s)"});
         QVERIFY(SchedulingWorkRows().contains(QStringLiteral("3 20:30 2 %1|%2").arg(b).arg(c)));
 
         // By division, a member of two selected divisions is counted once per slot.
-        const qint32 d1 = AddDivision(QStringLiteral("One"));
-        const qint32 d2 = AddDivision(QStringLiteral("Two"));
-        AddMember(b, d1);
-        AddMember(c, d1);
-        AddMember(c, d2);
+        const qint32 d1 = InsertDivision("One"), d2 = InsertDivision("Two");
+        InsertMember(b, d1);
+        InsertMember(c, d1);
+        InsertMember(c, d2);
         shown = ShowBestTimes(divisions({d2, d1}), allDays(30), 1);
         QCOMPARE(entries(shown, true), QStringList{"Tuesday - 20:30 - 2 player(s)"});
         QVERIFY(SchedulingWorkRows().contains(QStringLiteral("3 20:30 2 %1|%2").arg(c).arg(b)));
@@ -205,22 +179,19 @@ private Q_SLOTS:
         BestTimesRequest none = allDays(30);
         none.days.fill(false);
         QVERIFY(ShowBestTimes(players({a, b, c}), none, 20).isEmpty());
-        QCOMPARE(db.count(QStringLiteral("SchedulingWork")), 0);
+        QCOMPARE(db.count("SchedulingWork"), 0);
     }
 
     void bestFirstThenTheUsersWeek() {
         TestDatabase db;
-        const int gmt = CurrentOptions().UserTimeZone;
         QList<qint32> ids;
         // Thursday 01:00 .. 05:00 have the five distinct counts 5 .. 1.
-        for (int p = 0; p < 5; ++p) {
-            ids << AddPlayer(QStringLiteral("P%1").arg(p), gmt);
-            AddScheduleRow(ids.last(), 5, hm(1, 0), hm(1 + p, 0));
-        }
+        for (int p = 0; p < 5; ++p)
+            ids << freeOn(QStringLiteral("P%1").arg(p), 5, hm(1, 0), hm(1 + p, 0));
         QCOMPARE(entries(ShowBestTimes(players(ids), allDays(60), 3), true),
                  (QStringList{"Thursday - 01:00 - 5 player(s)", "Thursday - 02:00 - 4 player(s)",
                               "Thursday - 03:00 - 3 player(s)"}));
-        QCOMPARE(db.count(QStringLiteral("SchedulingWork")), 5);
+        QCOMPARE(db.count("SchedulingWork"), 5);
 
         // Ties keep the order of the week, Sunday 00:00 first.
         for (qint32 id : ids) {
@@ -233,10 +204,9 @@ private Q_SLOTS:
 
         // The user's week, not GMT's, orders the ties: one hour ahead, Sunday 00:00 local is
         // Saturday 23:00 GMT and comes first.
-        CurrentOptions().UserTimeZone = db.zoneId(QStringLiteral("Lagos"));
-        const qint32 q = AddPlayer(QStringLiteral("Q"), gmt);
-        AddScheduleRow(q, kSaturday, hm(23, 0), hm(23, 0));
+        const qint32 q = freeOn("Q", kSaturday, hm(23, 0), hm(23, 0));
         AddScheduleRow(q, kSunday, hm(0, 0), hm(0, 0));
+        CurrentOptions().UserTimeZone = db.zoneId("Lagos");
         QCOMPARE(entries(ShowBestTimes(players({q}), allDays(60), 5), true),
                  (QStringList{"Sunday - 00:00 - 1 player(s)", "Sunday - 01:00 - 1 player(s)"}));
     }

@@ -1,7 +1,7 @@
 #pragma once
 
-// Rows for the roster tests written with plain SQL, and a text dump of the tables a player save
-// touches for before/after comparisons. Header-only.
+// Rows for the roster, scheduling and comms tests written with plain SQL, and a text dump of the tables a
+// player save touches for before/after comparisons. Header-only.
 
 #include "data/DbConnection.h"
 #include "data/SqlText.h"
@@ -25,7 +25,7 @@ inline qint32 InsertGame(const QString& name, int type = 1, int genre = 1) {
                      QStringLiteral("Games"), QStringLiteral("Game_ID"));
 }
 
-inline qint32 InsertDivision(const QString& name, qint32 game, bool active = true) {
+inline qint32 InsertDivision(const QString& name, qint32 game = 0, bool active = true) {
     return InsertRow(QStringLiteral("Insert Into Divisions (Division_Name, Division_Game, Division_Active, "
                                     "Division_Notes) Values(%1, %2, %3, ' ')")
                          .arg(SqlText(name))
@@ -42,11 +42,13 @@ inline qint32 InsertTitle(qint32 division, const QString& description) {
 }
 
 inline qint32 InsertPlayerRow(const QString& name, bool active = true, qint32 zone = 1) {
-    return InsertRow(QStringLiteral("Insert Into Players (Player_TimeZone, Player_OnlineName, Player_Active) "
-                                    "Values(%1, %2, %3)")
-                         .arg(zone)
-                         .arg(SqlText(name), SqlBool(active)),
-                     QStringLiteral("Players"), QStringLiteral("Player_ID"));
+    return InsertRow(
+        QStringLiteral("Insert Into Players (Player_TimeZone, Player_OnlineName, Player_Active, "
+                       "Player_RealName, Player_EmailPrimary, Player_EmailSecondary, Player_ICQ, "
+                       "Player_Connection, Player_Notes) Values(%1, %2, %3, '', '', '', 0, 0, '')")
+            .arg(zone)
+            .arg(SqlText(name), SqlBool(active)),
+        QStringLiteral("Players"), QStringLiteral("Player_ID"));
 }
 
 inline void InsertMember(qint32 player, qint32 division, qint32 title = 0) {

@@ -9,6 +9,7 @@
 #include "data/SqlText.h"
 #include "roster/ScheduleStorage.h"
 #include "scheduling/SchedulingSearch.h"
+#include "support/RosterRows.h"
 #include "time/TimeFuncs.h"
 #include "time/TimeText.h"
 
@@ -18,29 +19,6 @@
 #include <QStringList>
 
 namespace rm::test {
-
-inline qint32 AddPlayer(const QString& name, qint32 zone, bool active = true) {
-    Db().execute(QStringLiteral("Insert Into Players (Player_TimeZone, Player_OnlineName, Player_Active, "
-                                "Player_RealName, Player_EmailPrimary, Player_EmailSecondary, Player_ICQ, "
-                                "Player_Connection, Player_Notes) Values(%1, %2, %3, '', '', '', 0, 0, '')")
-                     .arg(zone)
-                     .arg(SqlText(name), SqlBool(active)));
-    return Db().scalar(QStringLiteral("Select MAX(Player_ID) From Players")).toInt();
-}
-
-inline qint32 AddDivision(const QString& name, bool active = true) {
-    Db().execute(QStringLiteral("Insert Into Divisions (Division_Name, Division_Game, Division_Active, "
-                                "Division_Notes) Values(%1, 0, %2, ' ')")
-                     .arg(SqlText(name), SqlBool(active)));
-    return Db().scalar(QStringLiteral("Select MAX(Division_ID) From Divisions")).toInt();
-}
-
-inline void AddMember(qint32 player, qint32 division) {
-    Db().execute(QStringLiteral("Insert Into Members (Member_Player_ID, Member_Division_ID, Member_Title) "
-                                "Values(%1, %2, 0)")
-                     .arg(player)
-                     .arg(division));
-}
 
 // One stored row as it is: GMT weekday and GMT times of day.
 inline void AddScheduleRow(qint32 player, int day, int start, int end) {
@@ -81,12 +59,12 @@ inline Roster MakeRandomRoster(QRandomGenerator& random, int players, int divisi
     const QList<qint32> zones = CatalogueZones();
     Roster roster;
     for (int d = 0; d < divisions; ++d)
-        roster.divisions << AddDivision(QStringLiteral("Division %1").arg(d, 3, 10, QLatin1Char('0')));
+        roster.divisions << InsertDivision(QStringLiteral("Division %1").arg(d, 3, 10, QLatin1Char('0')));
     for (int p = 0; p < players; ++p) {
         const qint32 zone = zones.at(random.bounded(zones.size()));
         const bool active = random.bounded(10) != 0;
         const qint32 id =
-            AddPlayer(QStringLiteral("Player %1").arg(p, 5, 10, QLatin1Char('0')), zone, active);
+            InsertPlayerRow(QStringLiteral("Player %1").arg(p, 5, 10, QLatin1Char('0')), active, zone);
         if (active)
             roster.activePlayers << id;
         const int shift = TimeFuncs().toGMTShift(zone, CurrentOptions().UserDaylightNow);
@@ -100,11 +78,11 @@ inline Roster MakeRandomRoster(QRandomGenerator& random, int players, int divisi
         }
         if (divisions > 0) {
             const qint32 first = roster.divisions.at(random.bounded(divisions));
-            AddMember(id, first);
+            InsertMember(id, first);
             if (random.bounded(3) == 0) {
                 const qint32 second = roster.divisions.at(random.bounded(divisions));
                 if (second != first)
-                    AddMember(id, second);
+                    InsertMember(id, second);
             }
         }
     }

@@ -10,7 +10,11 @@ namespace rm::test {
 
 namespace {
 
+// CTest names the source tree; __FILE__ may be relative to a build folder (ccache's base_dir).
 QString ScriptPath() {
+    const QString root = qEnvironmentVariable("RALLYMARK_SOURCE_DIR");
+    if (!root.isEmpty())
+        return root + QStringLiteral("/tests/comms/smtp_sink.py");
     return QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../comms/smtp_sink.py"));
 }
 
@@ -34,13 +38,23 @@ SmtpSink::~SmtpSink() {
     }
 }
 
-bool SmtpSink::start(QString* error) {
+bool SmtpSink::MakeCertificates(const QString& folder, QString* error) {
+    QProcess process;
+    process.start(PythonPath(), {ScriptPath(), QStringLiteral("--make-certs"), folder});
+    if (process.waitForFinished(30000) && process.exitCode() == 0)
+        return true;
+    *error = QStringLiteral("cannot make the test certificates: ") +
+             QString::fromUtf8(process.readAllStandardError());
+    return false;
+}
+
+bool SmtpSink::start(QString* error, const QStringList& options) {
     const QString python = PythonPath();
     if (python.isEmpty()) {
         *error = QStringLiteral("python3 not found");
         return false;
     }
-    m_process.start(python, {ScriptPath(), m_dir.path()});
+    m_process.start(python, QStringList{ScriptPath(), m_dir.path()} + options);
     if (!m_process.waitForStarted(10000)) {
         *error = QStringLiteral("cannot start ") + python;
         return false;

@@ -20,7 +20,8 @@ inline quint16 ClosedLocalPort() {
 
 // A real SMTP server on a free loopback port (tests/comms/smtp_sink.py, run by the system's Python
 // with aiosmtpd) that stores every message it accepts. Recipients starting with "reject" get 550.
-// The server stops with this object, or by itself when the test program dies.
+// The server stops with this object, or by itself when the test program dies. Options of the script
+// (STARTTLS or implicit TLS with a certificate, a login it accepts) go to start().
 class SmtpSink {
 public:
     struct Received {
@@ -36,7 +37,10 @@ public:
     SmtpSink& operator=(const SmtpSink&) = delete;
 
     // Starts the server; false with error set when it cannot.
-    bool start(QString* error);
+    bool start(QString* error, const QStringList& options = {});
+    // Writes the test authority ca.pem and the server certificates good, wronghost and untrusted
+    // (.pem and .key) into folder.
+    static bool MakeCertificates(const QString& folder, QString* error);
     int port() const { return m_port; }
 
     // The messages stored so far, in the order they arrived.

@@ -36,6 +36,11 @@ void tellUser(const QString& text) {
     Messages().showStandardBox(text, kSchedulesTitle, vbInformation);
 }
 
+// Cell i's time as the day lists write it; the edge cell is "24:00".
+QString cellText(int i) {
+    return i == ctlTimeBar::kEdgeCell ? QStringLiteral("24:00") : MinutesToHHMM(i * 30);
+}
+
 } // namespace
 
 ctlTimeBar::ctlTimeBar(QWidget* parent) : QWidget(parent) {
@@ -54,23 +59,30 @@ int ctlTimeBar::cellWidth() const {
 int ctlTimeBar::cellHeight() const {
     return std::max(8, TwipsToPixels(300, this));
 }
+int ctlTimeBar::edgeWidth() const {
+    return std::max(4, cellWidth() / 2);
+}
 
 QSize ctlTimeBar::sizeHint() const {
-    return QSize(cellWidth() * kCells + 1, cellHeight() + 1);
+    return QSize(cellWidth() * kCells + edgeWidth() + 1, cellHeight() + 1);
 }
 
 QRect ctlTimeBar::cellRect(int i) const {
-    return QRect(i * cellWidth(), 0, cellWidth(), cellHeight());
+    return QRect(i * cellWidth(), 0, i == kEdgeCell ? edgeWidth() : cellWidth(), cellHeight());
 }
 
 int ctlTimeBar::cellAt(const QPoint& pos) const {
     if (pos.x() < 0 || pos.y() < 0 || pos.y() >= cellHeight())
         return -1;
     const int i = pos.x() / cellWidth();
-    return i < kCells ? i : -1;
+    if (i < kCells)
+        return i;
+    return pos.x() < kCells * cellWidth() + edgeWidth() ? kEdgeCell : -1;
 }
 
 QString ctlTimeBar::cellToolTip(int i) const {
+    if (i == kEdgeCell && CurrentOptions().TimeFormat)
+        return cellText(i);
     return FormatTimeOfDay(i * 30, CurrentOptions().TimeFormat);
 }
 
@@ -82,7 +94,7 @@ void ctlTimeBar::setCell(int i, CellState state) {
 }
 
 void ctlTimeBar::pressCell(int k, Qt::MouseButton button) {
-    if (k < 0 || k >= kCells)
+    if (k < 0 || k > kEdgeCell)
         return;
     if (m_cells[k] != Free) {
         if (!m_startPending && button == Qt::RightButton) {
@@ -96,6 +108,8 @@ void ctlTimeBar::pressCell(int k, Qt::MouseButton button) {
     if (button == Qt::LeftButton) {
         if (m_startPending) {
             tellUser(QStringLiteral("You have already set a start time!"));
+        } else if (k == kEdgeCell) {
+            tellUser(QStringLiteral("The end of the day can only be an end time!"));
         } else {
             setCell(k, Start);
             m_startPending = true;
@@ -127,7 +141,7 @@ void ctlTimeBar::deleteTimeSlot() {
     while (first > 0 && m_cells[first] != Start)
         --first;
     int last = m_popupCell;
-    while (last < kCells - 1 && m_cells[last] != End)
+    while (last < kEdgeCell && m_cells[last] != End)
         ++last;
     for (int i = first; i <= last; ++i)
         setCell(i, Free);
@@ -138,11 +152,11 @@ void ctlTimeBar::rebuildTimes() {
     m_times.clear();
     QString start;
     QString end;
-    for (int i = 0; i < kCells; ++i) {
+    for (int i = 0; i <= kEdgeCell; ++i) {
         if (m_cells[i] == Start)
-            start = MinutesToHHMM(i * 30);
+            start = cellText(i);
         else if (m_cells[i] == End)
-            end = MinutesToHHMM(i * 30);
+            end = cellText(i);
         if (!start.isEmpty() && !end.isEmpty()) {
             m_times << start + QLatin1Char('|') + end;
             start.clear();
@@ -155,8 +169,8 @@ void ctlTimeBar::LoadSchedule() {
     for (const QString& element : m_times) {
         const QString s = element.section(QLatin1Char('|'), 0, 0);
         const QString e = element.section(QLatin1Char('|'), 1, 1);
-        for (int i = 0; i < kCells; ++i) {
-            const QString t = MinutesToHHMM(i * 30);
+        for (int i = 0; i <= kEdgeCell; ++i) {
+            const QString t = cellText(i);
             if (t == s)
                 setCell(i, Start);
             else if (t > s && t < e)
@@ -172,6 +186,12 @@ void ctlTimeBar::mousePressEvent(QMouseEvent* event) {
     const int k = cellAt(event->position().toPoint());
     if (k >= 0)
         pressCell(k, event->button());
+    event->accept();
+}
+
+// The double-click's first press has already acted; the second one must not act again (a right
+// double-click would set an end and then open the menu on it).
+void ctlTimeBar::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
 }
 
@@ -212,6 +232,11 @@ void ctlTimeBar::paintEvent(QPaintEvent*) {
         painter.setPen(m_cells[i] == Free ? grid : edge);
         painter.drawRect(r);
     }
+    // The edge cell: a closing mark when a stretch ends at 24:00.
+    const QRect r = cellRect(kEdgeCell);
+    painter.fillRect(r, m_cells[kEdgeCell] == End ? edge : free);
+    painter.setPen(m_cells[kEdgeCell] == End ? edge : grid);
+    painter.drawRect(r);
 }
 
 } // namespace rm

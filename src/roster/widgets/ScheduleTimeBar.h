@@ -10,15 +10,18 @@ class QMenu;
 
 namespace rm {
 
-// One day of a player's week: 48 half-hour cells side by side, cell i standing for i × 30 minutes.
-// A left press on a free cell sets a start, any other button on a free cell after it sets the end;
-// the cells between become part of the stretch, swallowing stretches that lay inside it. A right
-// press on a marked cell offers "Delete Time Slot".
+// One day of a player's week: 48 half-hour cells side by side, cell i standing for i × 30 minutes,
+// and after them a narrow edge cell standing for 24:00, the midnight that closes the day, which can
+// only be the end of a stretch. A left press on a free cell sets a start, any other button on a free
+// cell after it sets the end; the cells between become part of the stretch, swallowing stretches
+// that lay inside it. A right press on a marked cell offers "Delete Time Slot". A double-click is
+// its first press only.
 class ctlTimeBar : public QWidget {
     Q_OBJECT
 
 public:
     static constexpr int kCells = 48;
+    static constexpr int kEdgeCell = kCells; // 24:00, right of the last half-hour cell
     // The state of a cell, also its tag text.
     enum CellState { Free = 1, Start = 3, Middle = 4, End = 5 };
 
@@ -30,7 +33,7 @@ public:
     // Marks the cells from Times (cells are not cleared first), then rebuilds Times from the cells.
     void LoadSchedule();
 
-    // A press of a mouse button on cell k (what a click on the cell does).
+    // A press of a mouse button on cell k, 0 .. kEdgeCell (what a click on the cell does).
     void pressCell(int k, Qt::MouseButton button);
 
     CellState cellState(int i) const { return m_cells.at(i); }
@@ -46,6 +49,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
@@ -54,8 +58,9 @@ private:
     void deleteTimeSlot();
     int cellWidth() const;
     int cellHeight() const;
+    int edgeWidth() const;
 
-    std::array<CellState, kCells> m_cells{};
+    std::array<CellState, kCells + 1> m_cells{};
     bool m_startPending = false;
     int m_startCell = 0;
     bool m_endSet = false;

@@ -63,7 +63,7 @@ frmMaintainSchedule::frmMaintainSchedule(QWidget* parent) : QDialog(parent) {
         m_bars << bar;
     }
     const QSize barSize = m_bars.first()->sizeHint();
-    const int cell = barSize.width() / ctlTimeBar::kCells;
+    const int cell = m_bars.first()->cellRect(0).width();
     markers->setFixedSize(barSize.width() + 40, QFontMetrics(m_hourLabels.first()->font()).height() + 2);
     for (int i = 0; i < 12; ++i)
         m_hourLabels[i]->setGeometry(i * 4 * cell, 0, 4 * cell + 20, markers->height());
@@ -92,11 +92,11 @@ void frmMaintainSchedule::prepare() {
     const bool timeFormat24 = CurrentOptions().TimeFormat;
     for (int i = 0; i < m_hourLabels.size(); ++i)
         m_hourLabels[i]->setText(hourLabel(i, timeFormat24));
-    if (EditMode.compare(QLatin1String("Edit"), Qt::CaseInsensitive) == 0) {
-        for (int d = 0; d < 7; ++d) {
-            m_bars[d]->setTimes(Days[d]);
-            m_bars[d]->LoadSchedule();
-        }
+    // The bars always show what the player dialog holds: in Add mode what was entered earlier in
+    // this Add, so that OK never replaces it with empty bars.
+    for (int d = 0; d < 7; ++d) {
+        m_bars[d]->setTimes(Days[d]);
+        m_bars[d]->LoadSchedule();
     }
 }
 

@@ -20,12 +20,12 @@ class frmMaintainSchedule : public QDialog {
 public:
     explicit frmMaintainSchedule(QWidget* parent = nullptr);
 
-    QString EditMode; // the player dialog's mode; only "Edit" loads the bars from Days
-    WeekLists Days;   // in: the player's day lists; out (after OK): the bars' Times
+    QString EditMode; // the player dialog's mode
+    WeekLists Days;   // in: the player's day lists, shown on the bars; out (after OK): the bars' Times
 
     ctlTimeBar* bar(int day) const { return m_bars.at(day - 1); } // 1 = Sunday .. 7 = Saturday
 
-    // Sets the hour labels and, in Edit mode, loads the bars (called when the window is shown).
+    // Sets the hour labels and loads the bars from Days (called when the window is shown).
     void prepare();
 
 public Q_SLOTS:

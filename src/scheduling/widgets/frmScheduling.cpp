@@ -7,6 +7,7 @@
 #include "scheduling/MatchText.h"
 #include "scheduling/SchedulingMail.h"
 #include "scheduling/widgets/SchedulingWindows.h"
+#include "scheduling/widgets/WeekGridView.h"
 #include "time/TimeText.h"
 #include "time/TimeZoneCatalog.h"
 #include "ui/EmailWindow.h"
@@ -24,8 +25,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QTimer>
 #include <QToolButton>
+
+#include <utility>
 
 namespace rm {
 
@@ -197,12 +201,28 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
     bestButtons->addStretch(1);
     bestLayout->addLayout(bestButtons);
 
+    // The week at a glance
+    fmeWeekGrid = new QGroupBox(tr("Week at a Glance"), this);
+    fmeWeekGrid->setObjectName(QStringLiteral("fmeWeekGrid"));
+    ctlWeekGrid = new WeekGridView(fmeWeekGrid);
+    ctlWeekGridLegend = new WeekGridLegend(fmeWeekGrid);
+    auto* lblWeekGrid = new QLabel(tr("Click a time and show who!"), fmeWeekGrid);
+    lblWeekGrid->setObjectName(QStringLiteral("lblWeekGrid"));
+    auto* gridLayout = new QVBoxLayout(fmeWeekGrid);
+    gridLayout->addWidget(ctlWeekGridLegend);
+    gridLayout->addWidget(ctlWeekGrid, 1);
+    gridLayout->addWidget(lblWeekGrid);
+    m_gridRefresh = new QTimer(this);
+    m_gridRefresh->setSingleShot(true);
+    m_gridRefresh->setInterval(0);
+
     auto* right = new QVBoxLayout;
     right->addWidget(fmeAvailable, 1);
     right->addWidget(fmeBestTimes, 1);
     auto* main = new QHBoxLayout(this);
     main->addWidget(fmeSelect, 1);
     main->addLayout(right, 2);
+    main->addWidget(fmeWeekGrid, 2);
 
     SelectAllOnFocus(txtMatchDate);
     SelectAllOnFocus(txtMatchTime);
@@ -223,10 +243,47 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
         const std::optional<QDate> date = ParseMatchDate(text);
         lblLongDate->setText(date ? LongMatchDate(*date) : QString());
     });
+    connect(ctlWeekGrid, &WeekGridView::cellChosen, this, &frmScheduling::showAvailableAt);
+    connect(m_gridRefresh, &QTimer::timeout, this, &frmScheduling::refreshWeekGrid);
+    const auto recount = [this] { m_gridRefresh->start(); };
+    connect(lstPlayers, &QListWidget::itemSelectionChanged, this, recount);
+    connect(lstDivisions, &QListWidget::itemSelectionChanged, this, recount);
+    connect(imgClickPlayer, &QToolButton::clicked, this, recount);
+    connect(imgClickDivision, &QToolButton::clicked, this, recount);
+    for (QCheckBox* box : std::as_const(chkDay))
+        connect(box, &QCheckBox::toggled, this, recount);
+    AddOptionsLoadedListener(this, recount);
 
     setTab(true);
     RunTrapped([this] { FillPlayers(); });
     RunTrapped([this] { FillDivisions(); });
+    m_gridRefresh->start();
+}
+
+BestTimesRequest frmScheduling::bestTimesRequest() const {
+    const OptionsRecord& options = CurrentOptions();
+    BestTimesRequest request;
+    for (int k = 0; k < 7; ++k)
+        request.days.at(k) = chkDay.at(k)->isChecked();
+    request.step = options.BestTimesGranularity;
+    request.zone = options.UserTimeZone;
+    request.userDaylightNow = options.UserDaylightNow;
+    return request;
+}
+
+void frmScheduling::showWeek(CountedWeek week, const BestTimesRequest& request) {
+    m_gridRefresh->stop();
+    WeekGridModel* model = ctlWeekGrid->gridModel();
+    model->setTimeFormat24(CurrentOptions().TimeFormat);
+    model->setWeek(std::move(week), request, QLocale().firstDayOfWeek());
+    ctlWeekGridLegend->setGroupSize(model->grid().groupSize());
+}
+
+void frmScheduling::refreshWeekGrid() {
+    RunTrapped([this] {
+        const BestTimesRequest request = bestTimesRequest();
+        showWeek(CountWeek(currentSelection(), request), request);
+    });
 }
 
 void frmScheduling::FillPlayers() {
@@ -368,11 +425,14 @@ void frmScheduling::showBestTimes() {
         request.step = options.BestTimesGranularity;
         request.zone = options.UserTimeZone;
         request.userDaylightNow = options.UserDaylightNow;
-        for (const CountedSlot& slot : ShowBestTimes(currentSelection(), request, options.MaxResults)) {
+        CountedWeek week;
+        for (const CountedSlot& slot :
+             ShowBestTimes(currentSelection(), request, options.MaxResults, &week)) {
             auto* item = new QListWidgetItem(BestTimeEntry(slot, options.TimeFormat), lstBestTimes);
             item->setData(kLocalDayRole, slot.localDay);
             item->setData(kLocalMinutesRole, slot.localMinutes);
         }
+        showWeek(std::move(week), request);
     });
 }
 
@@ -386,6 +446,14 @@ void frmScheduling::showAvailableFor(QListWidgetItem* bestTime) {
         return;
     txtMatchDate->setText(FormatMatchDate(NextDateOnWeekday(Now().date(), weekday.toInt())));
     txtMatchTime->setText(FormatTimeOfDay(minutes.toInt(), CurrentOptions().TimeFormat));
+    showAvailable();
+}
+
+void frmScheduling::showAvailableAt(int weekday, int minutes) {
+    if (weekday < 1 || weekday > 7)
+        return;
+    txtMatchDate->setText(FormatMatchDate(NextDateOnWeekday(Now().date(), weekday)));
+    txtMatchTime->setText(FormatTimeOfDay(minutes, CurrentOptions().TimeFormat));
     showAvailable();
 }
 

@@ -14,9 +14,13 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
+class QTimer;
 class QToolButton;
 
 namespace rm {
+
+class WeekGridLegend;
+class WeekGridView;
 
 // "Practice and Match Scheduling": who can make a match, and the best times of the week for the
 // selected players or divisions. The e-mail window reads the selection from this screen while it
@@ -46,6 +50,10 @@ public Q_SLOTS:
     void emailAvailable();
     void emailBestTimes();
     void showCalendar();
+    // Recounts the week grid for the current selection, day boxes and Options.
+    void refreshWeekGrid();
+    // Fills the date and time fields with the next such moment and runs the availability search.
+    void showAvailableAt(int weekday, int minutes);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -56,6 +64,8 @@ private:
     // The focus check of the two fields: false (after the message) when the text does not parse.
     bool checkField(QLineEdit* field);
     void setTab(bool players);
+    BestTimesRequest bestTimesRequest() const;
+    void showWeek(CountedWeek week, const BestTimesRequest& request);
 
     QGroupBox* fmeSelect = nullptr;
     QGroupBox* fmeAvailable = nullptr;
@@ -78,6 +88,10 @@ private:
     QListWidget* lstBestTimes = nullptr;
     QToolButton* imgShowbestTimes = nullptr;
     QToolButton* imgEmailBestTimes = nullptr;
+    QGroupBox* fmeWeekGrid = nullptr;
+    WeekGridView* ctlWeekGrid = nullptr;
+    WeekGridLegend* ctlWeekGridLegend = nullptr;
+    QTimer* m_gridRefresh = nullptr; // gathers the changes of one user action into one recount
     bool m_checkingField = false;
     bool m_refocusing = false;
 };

@@ -6,17 +6,14 @@
 #include "data/Options.h"
 #include "support/ModalDriver.h"
 #include "support/RecordingSink.h"
-#include "support/SchedulingFixtures.h"
+#include "support/RosterRows.h"
 #include "support/SmtpSink.h"
 #include "support/TestDatabase.h"
+#include "support/WidgetQueries.h"
 #include "ui/EmailWindow.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTcpServer>
-#include <QToolButton>
 #include <QtTest>
+#include <QtWidgets>
 
 using namespace rm;
 using namespace std::chrono_literals;
@@ -36,17 +33,12 @@ public:
 
 qint32 AddPlayer(const QString& name, const QString& primary, const QString& secondary = QString(),
                  bool active = true) {
-    Db().execute(QStringLiteral("Insert Into Players (Player_TimeZone, Player_OnlineName, Player_Active, "
-                                "Player_EmailPrimary, Player_EmailSecondary) Values(1, '%1', %2, '%3', '%4')")
-                     .arg(name, active ? QStringLiteral("1") : QStringLiteral("0"), primary, secondary));
-    return Db().scalar(QStringLiteral("Select MAX(Player_ID) From Players")).toInt();
-}
-
-void Click(QDialog* d, const char* name) {
-    test::child<QToolButton>(d, QString::fromLatin1(name))->click();
-}
-QString Status(QDialog* d) {
-    return test::child<QLabel>(d, QStringLiteral("lblStatus"))->text();
+    const qint32 id = test::InsertPlayerRow(name, active);
+    Db().execute(QStringLiteral("Update Players Set Player_EmailPrimary = '%1', Player_EmailSecondary = '%2' "
+                                "Where Player_ID = %3")
+                     .arg(primary, secondary)
+                     .arg(id));
+    return id;
 }
 
 void Open(const QString& mode, const QString& to, const QString& subject, const QString& message,
@@ -61,12 +53,11 @@ QString QuickSend(qint32 id, QString* caption = nullptr) {
     driver.then([&](QDialog* d) {
         if (caption)
             *caption = d->windowTitle();
-        Click(d, "imgSend");
-        status = Status(d);
+        test::Click(d, "imgSend");
+        status = test::child<QLabel>(d, "lblStatus")->text();
         QVERIFY(!d->isVisible());
     });
-    Open(QStringLiteral("Q"), QString::number(id), QStringLiteral("  Practice  "),
-         QStringLiteral("Tonight.\n"));
+    Open("Q", QString::number(id), "  Practice  ", "Tonight.\n");
     return status;
 }
 
@@ -102,15 +93,14 @@ private Q_SLOTS:
         test::TestDatabase db;
         test::RecordingSink sink;
         useSink();
-        const qint32 id = AddPlayer(QStringLiteral(" Sniper "), QStringLiteral("  "),
-                                    QStringLiteral(" second@example.net "));
+        const qint32 id = AddPlayer(" Sniper ", QStringLiteral("  "), QStringLiteral(" second@example.net "));
         QString caption;
         QCOMPARE(QuickSend(id, &caption), QStringLiteral("Sending completed"));
         QCOMPARE(caption, QStringLiteral("Sending E-Mail to Sniper"));
         QCOMPARE(sink.count(), 0);
         const auto messages = m_sink.messages();
         QCOMPARE(messages.size(), 1);
-        QCOMPARE(messages[0].recipients, QStringList{QStringLiteral("second@example.net")});
+        QCOMPARE(messages[0].recipients, QStringList{"second@example.net"});
         QCOMPARE(messages[0].decoded.value(QStringLiteral("subject")).toString(), QStringLiteral("Practice"));
         QVERIFY(messages[0].data.contains(
             "FROM: Clan Leader <leader@example.org>\r\nTO:  <second@example.net>\r\n"));
@@ -121,17 +111,17 @@ private Q_SLOTS:
         test::TestDatabase db;
         test::RecordingSink sink;
         useSink();
-        const qint32 id = AddPlayer(QStringLiteral("Medic"), QStringLiteral("medic@example.net"));
+        const qint32 id = AddPlayer("Medic", QStringLiteral("medic@example.net"));
         test::ModalDriver driver;
         sink.answer(vbNo);
         sink.answer(vbYes);
         driver.then([&](QDialog* d) {
-            Click(d, "imgSend");
+            test::Click(d, "imgSend");
             QVERIFY(d->isVisible()); // No: nothing sent, the window stays
             QCOMPARE(m_sink.messages().size(), 0);
-            Click(d, "imgSend");
+            test::Click(d, "imgSend");
         });
-        Open(QStringLiteral("Q"), QString::number(id), QStringLiteral("  "), QString());
+        Open("Q", QString::number(id), QStringLiteral("  "), QString());
         QCOMPARE(sink.count(), 2);
         for (const auto& m : sink.messages) {
             QCOMPARE(m.text,
@@ -147,12 +137,12 @@ private Q_SLOTS:
         test::TestDatabase db;
         test::RecordingSink sink;
         useSink();
-        const qint32 ghost = AddPlayer(QStringLiteral(" Ghost "), QString(), QStringLiteral(" "));
+        const qint32 ghost = AddPlayer(" Ghost ", QString(), QStringLiteral(" "));
         for (const qint32 id : {ghost, 9999}) {
             test::ModalDriver driver;
             bool closed = false;
             driver.then([&](QDialog* d) { closed = !d->isVisible(); });
-            Open(QStringLiteral("Q"), QString::number(id), QStringLiteral("s"), QStringLiteral("m"));
+            Open("Q", QString::number(id), QStringLiteral("s"), QStringLiteral("m"));
             QVERIFY(closed);
         }
         QCOMPARE(sink.titles(), (QStringList{"E-Mail Address Missing", "Error!"}));
@@ -164,7 +154,7 @@ private Q_SLOTS:
     void quickSendErrorsAndTimeouts() {
         test::TestDatabase db;
         test::RecordingSink sink;
-        const qint32 id = AddPlayer(QStringLiteral("Medic"), QStringLiteral("medic@example.net"));
+        const qint32 id = AddPlayer("Medic", QStringLiteral("medic@example.net"));
         QTcpServer silent; // accepts, never answers
         QVERIFY(silent.listen(QHostAddress::LocalHost));
         SetMailDeadline(200ms);
@@ -186,24 +176,22 @@ private Q_SLOTS:
         test::TestDatabase db;
         test::RecordingSink sink;
         useSink();
-        const qint32 red = test::AddDivision(QStringLiteral("Red"));
-        const qint32 blue = test::AddDivision(QStringLiteral("Blue"));
-        const qint32 ace = AddPlayer(QStringLiteral("Ace"), QStringLiteral("ace@example.net"));
-        const qint32 idle =
-            AddPlayer(QStringLiteral("Idle"), QStringLiteral("idle@example.net"), QString(), false);
-        const qint32 mute = AddPlayer(QStringLiteral("Mute"), QString());
-        const qint32 zed = AddPlayer(QStringLiteral("Zed"), QString(), QStringLiteral("zed@example.net"));
+        const qint32 red = test::InsertDivision(QStringLiteral("Red"));
+        const qint32 blue = test::InsertDivision(QStringLiteral("Blue"));
+        const qint32 ace = AddPlayer("Ace", QStringLiteral("ace@example.net"));
+        const qint32 idle = AddPlayer("Idle", QStringLiteral("idle@example.net"), QString(), false);
+        const qint32 mute = AddPlayer("Mute", QString());
+        const qint32 zed = AddPlayer("Zed", QString(), QStringLiteral("zed@example.net"));
         for (const auto& [player, division] : QList<QPair<qint32, qint32>>{
                  {ace, red}, {idle, red}, {ace, blue}, {mute, blue}, {zed, blue}, {idle, blue}})
-            test::AddMember(player, division);
+            test::InsertMember(player, division);
         FakeSelection selection;
         selection.players = false;
         selection.selectedDivisionItems = {red, blue};
         selection.selectedPlayerItems = {{idle, QStringLiteral("Idle")}}; // hidden list: not used
         test::ModalDriver driver;
-        driver.then([&](QDialog* d) { Click(d, "imgSend"); });
-        Open(QStringLiteral("S"), QString(), QStringLiteral("Match"), QStringLiteral("Be there."),
-             &selection);
+        driver.then([&](QDialog* d) { test::Click(d, "imgSend"); });
+        Open("S", QString(), QStringLiteral("Match"), QStringLiteral("Be there."), &selection);
         QCOMPARE(sink.count(), 1);
         QCOMPARE(sink.last().title, QStringLiteral("E-Mail Summary"));
         QCOMPARE(sink.last().text, QStringLiteral("E-mail to Ace successful\r\n"
@@ -212,8 +200,7 @@ private Q_SLOTS:
         QStringList recipients;
         for (const auto& m : m_sink.messages())
             recipients += m.recipients;
-        QCOMPARE(recipients,
-                 (QStringList{QStringLiteral("ace@example.net"), QStringLiteral("zed@example.net")}));
+        QCOMPARE(recipients, (QStringList{"ace@example.net", "zed@example.net"}));
     }
 
     // A batch from a players list: vanished players and refused recipients are reported, the rest
@@ -248,18 +235,17 @@ private Q_SLOTS:
                     return;
                 ++probes;
                 inertWhileSending = inertWhileSending &&
-                                    !test::child<QToolButton>(d, QStringLiteral("imgSend"))->isEnabled() &&
-                                    !test::child<QToolButton>(d, QStringLiteral("imgCancel"))->isEnabled();
+                                    !test::child<QToolButton>(d, "imgSend")->isEnabled() &&
+                                    !test::child<QToolButton>(d, "imgCancel")->isEnabled();
                 window->pressSend();
                 window->pressCancel();
                 window->reject();
                 inertWhileSending = inertWhileSending && window->isVisible();
             });
             probe.start(5);
-            Click(d, "imgSend");
+            test::Click(d, "imgSend");
         });
-        Open(QStringLiteral("M"), QString(), QStringLiteral("Roster"), QStringLiteral("Hello all"),
-             &selection);
+        Open("M", QString(), QStringLiteral("Roster"), QStringLiteral("Hello all"), &selection);
         QVERIFY(probes > 0);
         QVERIFY(inertWhileSending);
         QCOMPARE(sink.count(), 1);

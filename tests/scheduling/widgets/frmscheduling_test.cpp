@@ -1,26 +1,18 @@
 #include "data/AppEnvironment.h"
-#include "data/DbConnection.h"
 #include "data/Options.h"
 #include "scheduling/MatchText.h"
 #include "scheduling/SchedulingMail.h"
-#include "scheduling/SchedulingSearch.h"
 #include "scheduling/widgets/frmScheduling.h"
 #include "support/ModalDriver.h"
 #include "support/RecordingSink.h"
 #include "support/SchedulingFixtures.h"
 #include "support/TestDatabase.h"
+#include "support/WidgetQueries.h"
 #include "ui/EmailWindow.h"
 #include "ui/WindowRegistry.h"
 
-#include <QBoxLayout>
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QLocale>
-#include <QRegularExpression>
-#include <QToolButton>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <memory>
 
@@ -33,37 +25,21 @@ int hm(int h, int m) {
     return h * 60 + m;
 }
 
-QStringList texts(const QListWidget* list) {
-    QStringList all;
-    for (int i = 0; i < list->count(); ++i)
-        all << list->item(i)->text();
-    return all;
-}
-
-void selectByText(QListWidget* list, const QStringList& names) {
+void select(QListWidget* list, const QStringList& names) {
     for (int i = 0; i < list->count(); ++i)
         if (names.contains(list->item(i)->text()))
             list->item(i)->setSelected(true);
 }
 
-void click(QWidget* parent, const char* name) {
-    child<QToolButton>(parent, QString::fromLatin1(name))->click();
-}
-
 struct Screen {
     std::unique_ptr<frmScheduling> window{new frmScheduling};
-    QListWidget* players() const { return child<QListWidget>(window.get(), QStringLiteral("lstPlayers")); }
-    QListWidget* divisions() const {
-        return child<QListWidget>(window.get(), QStringLiteral("lstDivisions"));
-    }
-    QListWidget* available() const {
-        return child<QListWidget>(window.get(), QStringLiteral("lstAvailable"));
-    }
-    QListWidget* bestTimes() const {
-        return child<QListWidget>(window.get(), QStringLiteral("lstBestTimes"));
-    }
-    QLineEdit* date() const { return child<QLineEdit>(window.get(), QStringLiteral("txtMatchDate")); }
-    QLineEdit* time() const { return child<QLineEdit>(window.get(), QStringLiteral("txtMatchTime")); }
+    QListWidget* list(const char* name) const { return child<QListWidget>(window.get(), name); }
+    QListWidget* players() const { return list("lstPlayers"); }
+    QListWidget* available() const { return list("lstAvailable"); }
+    QListWidget* bestTimes() const { return list("lstBestTimes"); }
+    QLineEdit* date() const { return child<QLineEdit>(window.get(), "txtMatchDate"); }
+    QLineEdit* time() const { return child<QLineEdit>(window.get(), "txtMatchTime"); }
+    void click(const char* name) const { Click(window.get(), name); }
 };
 
 // The opener the e-mail window would register: keeps what it was handed.
@@ -88,94 +64,72 @@ private Q_SLOTS:
     void init() { SetClock(&m_clock); }
     void cleanup() { SetClock(nullptr); }
 
-    void opensWithActiveListsAndAllDays() {
+    // Active players and divisions in name order; Select All and Clear All act on the visible list.
+    void listsAndTabs() {
         TestDatabase db;
         const int gmt = CurrentOptions().UserTimeZone;
-        AddPlayer(QStringLiteral("zed"), gmt);
-        AddPlayer(QStringLiteral(" Able "), gmt);
-        AddPlayer(QStringLiteral("Gone"), gmt, false);
-        AddDivision(QStringLiteral("Rifles"));
-        AddDivision(QStringLiteral("Archers"));
-        AddDivision(QStringLiteral("Retired"), false);
+        for (const auto& [name, active] : {std::pair{"zed", true}, {" Able ", true}, {"Gone", false}})
+            InsertPlayerRow(name, active, gmt);
+        for (const auto& [name, active] : {std::pair{"Rifles", true}, {"Archers", true}, {"Retired", false}})
+            InsertDivision(name, 0, active);
         RegisterAllWindows();
-        std::unique_ptr<QWidget> created(CreateTaskWindow(QStringLiteral("frmScheduling")));
+        std::unique_ptr<QWidget> created(CreateTaskWindow("frmScheduling"));
         QCOMPARE(created->objectName(), QStringLiteral("frmScheduling"));
 
         Screen s;
-        QCOMPARE(texts(s.players()), (QStringList{"Able", "zed"}));
-        QCOMPARE(texts(s.divisions()), (QStringList{"Archers", "Rifles"}));
-        QVERIFY(!s.players()->isHidden() && s.divisions()->isHidden());
-        const QList<QCheckBox*> days = s.window->findChildren<QCheckBox*>(QStringLiteral("chkDay"));
+        QCOMPARE(ItemTexts(s.players()), (QStringList{"Able", "zed"}));
+        QCOMPARE(ItemTexts(s.list("lstDivisions")), (QStringList{"Archers", "Rifles"}));
+        const QList<QCheckBox*> days = s.window->findChildren<QCheckBox*>("chkDay");
         QCOMPARE(days.size(), 7);
         for (int k = 0; k < 7; ++k)
             QVERIFY(days.at(k)->property("index").toInt() == k && days.at(k)->isChecked());
-    }
 
-    void tabsSelectAndClear() {
-        TestDatabase db;
-        const int gmt = CurrentOptions().UserTimeZone;
-        AddPlayer(QStringLiteral("Able"), gmt);
-        AddPlayer(QStringLiteral("Baker"), gmt);
-        AddDivision(QStringLiteral("Archers"));
-        AddDivision(QStringLiteral("Rifles"));
-        Screen s;
-        selectByText(s.players(), {"Baker"});
-
-        click(s.window.get(), "imgClickDivision");
-        QVERIFY(s.players()->isHidden() && !s.divisions()->isHidden());
-        QVERIFY(!s.window->playersListVisible());
-        click(s.window.get(), "imgSelectAll");
+        select(s.players(), {"zed"});
+        s.click("imgClickDivision");
+        QVERIFY(s.players()->isHidden() && !s.window->playersListVisible());
+        s.click("imgSelectAll");
         QCOMPARE(s.window->selectedDivisions().size(), 2);
         QCOMPARE(s.window->selectedPlayers().size(), 1);
-        QCOMPARE(s.window->selectedPlayers().first().second, QStringLiteral("Baker"));
-        click(s.window.get(), "imgClearAll");
+        s.click("imgClearAll");
         QVERIFY(s.window->selectedDivisions().isEmpty());
-        QCOMPARE(s.window->selectedPlayers().size(), 1);
-
-        click(s.window.get(), "imgClickPlayer");
-        QVERIFY(s.window->playersListVisible());
-        click(s.window.get(), "imgSelectAll");
+        QCOMPARE(s.window->selectedPlayers().first().second, QStringLiteral("zed"));
+        s.click("imgClickPlayer");
+        s.click("imgSelectAll");
         QCOMPARE(s.window->selectedPlayers().size(), 2);
     }
 
     void searchMessages() {
         TestDatabase db;
         RecordingSink sink;
-        const int gmt = CurrentOptions().UserTimeZone;
-        const qint32 able = AddPlayer(QStringLiteral("Able"), gmt);
-        AddScheduleRow(able, 4, hm(18, 0), hm(22, 0));
-        AddDivision(QStringLiteral("Archers"));
+        AddScheduleRow(InsertPlayerRow("Able", true, CurrentOptions().UserTimeZone), 4, hm(18, 0), hm(22, 0));
+        InsertDivision("Archers");
         Screen s;
-
-        click(s.window.get(), "imgShowAvailable");
+        s.click("imgShowAvailable");
         QCOMPARE(sink.last().text, QStringLiteral("Must supply a date and time!"));
-        s.date()->setText(QStringLiteral("01/12/2005")); // a Wednesday
-        s.time()->setText(QStringLiteral("8:00 PM"));
+        s.date()->setText("01/12/2005"); // a Wednesday
+        s.time()->setText("8:00 PM");
         for (const char* search : {"imgShowAvailable", "imgShowbestTimes"}) {
-            click(s.window.get(), search);
+            s.click(search);
             QCOMPARE(sink.last().text, QStringLiteral("You must select Member(s) from the list!"));
         }
-
-        selectByText(s.players(), {"Able"});
+        select(s.players(), {"Able"});
         sink.clear();
-        click(s.window.get(), "imgShowAvailable");
+        s.click("imgShowAvailable");
         QCOMPARE(sink.count(), 0);
-        QCOMPARE(texts(s.available()), QStringList{"Able"});
+        QCOMPARE(ItemTexts(s.available()), QStringList{"Able"});
 
         // Only the visible list counts, and the old results stay.
-        click(s.window.get(), "imgClickDivision");
+        s.click("imgClickDivision");
         for (const char* search : {"imgShowAvailable", "imgShowbestTimes"}) {
-            click(s.window.get(), search);
+            s.click(search);
             QCOMPARE(sink.last().text, QStringLiteral("You must select Division(s) from the list!"));
         }
-        QCOMPARE(texts(s.available()), QStringList{"Able"});
-
         // A text that never left its field is not searched.
-        click(s.window.get(), "imgClickPlayer");
-        s.date()->setText(QStringLiteral("31/31/2005"));
-        click(s.window.get(), "imgShowAvailable");
+        s.click("imgClickPlayer");
+        s.date()->setText("31/31/2005");
+        s.click("imgShowAvailable");
         QCOMPARE(sink.last().text, QStringLiteral("Invalid Date Format"));
-        QCOMPARE(texts(s.available()), QStringList{"Able"});
+        QCOMPARE(ItemTexts(s.available()), QStringList{"Able"});
     }
 
     // A bad date or time keeps the focus in its field with one message per attempt to leave.
@@ -191,7 +145,7 @@ private Q_SLOTS:
             QTest::qWait(100);
             return from->hasFocus();
         };
-        s.time()->setText(QStringLiteral("25:00"));
+        s.time()->setText("25:00");
         s.date()->setFocus(Qt::TabFocusReason);
         QTRY_VERIFY(s.date()->hasFocus());
         QTest::keyClicks(s.date(), QStringLiteral("31/31/2005"));
@@ -203,7 +157,7 @@ private Q_SLOTS:
         QCOMPARE(sink.count(), 2);
 
         // Mended, the date lets the focus go; leaving the bad time is then checked.
-        s.date()->setText(QStringLiteral("12/06/2005"));
+        s.date()->setText("12/06/2005");
         QVERIFY(!leave(s.date(), s.time()));
         QVERIFY(leave(s.time(), s.date()));
         QCOMPARE(sink.count(), 3);
@@ -231,10 +185,10 @@ private Q_SLOTS:
         layout->addWidget(screen);
         desktop.show();
         QVERIFY(QTest::qWaitForWindowActive(&desktop));
-        auto* date = child<QLineEdit>(screen, QStringLiteral("txtMatchDate"));
+        auto* date = child<QLineEdit>(screen, "txtMatchDate");
         date->setFocus(Qt::TabFocusReason);
         QTRY_VERIFY(date->hasFocus());
-        date->setText(QStringLiteral("31/31/2005"));
+        date->setText("31/31/2005");
         screen->close();
         QTest::qWait(50);
         QCOMPARE(sink.count(), 0);
@@ -272,9 +226,9 @@ private Q_SLOTS:
             options.MaxResults = 1000;
             Screen s;
             if (byDivision)
-                click(s.window.get(), "imgClickDivision");
-            click(s.window.get(), "imgSelectAll");
-            click(s.window.get(), "imgShowbestTimes");
+                s.click("imgClickDivision");
+            s.click("imgSelectAll");
+            s.click("imgShowbestTimes");
             QListWidget* results = s.bestTimes();
             QVERIFY(results->count() > 0);
             static const QRegularExpression countOf(QStringLiteral(" - (\\d+) player\\(s\\)$"));
@@ -295,47 +249,42 @@ private Q_SLOTS:
     void resultMails() {
         TestDatabase db;
         RecordingSink sink;
-        const int gmt = CurrentOptions().UserTimeZone;
         CurrentOptions().TimeFormat = true;
-        const qint32 able = AddPlayer(QStringLiteral("Able"), gmt);
-        const qint32 baker = AddPlayer(QStringLiteral("Baker"), gmt);
-        AddScheduleRow(able, 3, hm(20, 0), hm(21, 0));
-        AddScheduleRow(baker, 3, hm(20, 30), hm(22, 0));
+        AddScheduleRow(InsertPlayerRow("Able", true, CurrentOptions().UserTimeZone), 3, hm(20, 0), hm(21, 0));
+        AddScheduleRow(InsertPlayerRow("Baker", true, CurrentOptions().UserTimeZone), 3, hm(20, 30),
+                       hm(22, 0));
         Screen s;
 
         // Without an e-mail window the user is told so.
         SetEmailWindowOpener({});
-        selectByText(s.players(), {"Able", "Baker"});
-        click(s.window.get(), "imgShowbestTimes");
-        click(s.window.get(), "imgEmailBestTimes");
+        select(s.players(), {"Able", "Baker"});
+        s.click("imgShowbestTimes");
+        s.click("imgEmailBestTimes");
         QCOMPARE(sink.last().title, QStringLiteral("E-Mail Not Available"));
 
         MailCatcher mails;
-        click(s.window.get(), "imgEmailAvailable");
+        s.click("imgEmailAvailable");
         QCOMPARE(sink.last().text, QStringLiteral("There are no results to E-Mail !"));
         QVERIFY(mails.requests.isEmpty());
 
-        s.date()->setText(QStringLiteral("12/06/2005")); // a Tuesday
-        s.time()->setText(QStringLiteral("8:30 pm"));
-        click(s.window.get(), "imgShowAvailable");
-        QCOMPARE(texts(s.available()), (QStringList{"Able", "Baker"}));
-        click(s.window.get(), "imgEmailAvailable");
+        s.date()->setText("12/06/2005"); // a Tuesday
+        s.time()->setText("8:30 pm");
+        s.click("imgShowAvailable");
+        s.click("imgEmailAvailable");
         QCOMPARE(mails.requests.size(), 1);
         const EmailRequest& available = mails.requests.last();
         QCOMPARE(available.sendMode, QStringLiteral("S"));
         const SchedulingMail expected =
-            AvailabilityMail(QStringLiteral("12/06/2005"), QStringLiteral("8:30 pm"), {"Able", "Baker"}, true,
-                             QStringLiteral("GMT"));
+            AvailabilityMail("12/06/2005", "8:30 pm", {"Able", "Baker"}, true, "GMT");
         QCOMPARE(available.subject, expected.subject);
         QCOMPARE(available.message, expected.message);
         QCOMPARE(available.selection, static_cast<const RecipientSelection*>(s.window.get()));
         QCOMPARE(mails.parents.last(), s.window.get());
 
-        click(s.window.get(), "imgEmailBestTimes");
+        s.click("imgEmailBestTimes");
         const EmailRequest& best = mails.requests.last();
-        QCOMPARE(best.sendMode, QStringLiteral("S"));
         QCOMPARE(best.subject, QStringLiteral("Here are the best times for a practice/match!"));
-        QCOMPARE(best.message, BestTimesMail(texts(s.bestTimes()), QStringLiteral("GMT")).message);
+        QCOMPARE(best.message, BestTimesMail(ItemTexts(s.bestTimes()), "GMT").message);
         QVERIFY(best.message.startsWith(QStringLiteral("Tuesday - 20:30 - 2 player(s)\r\n")));
     }
 

@@ -1,0 +1,131 @@
+#pragma once
+
+// Bringing players in from a CSV file and writing them out again with the same columns.
+//
+// A file is read (RosterCsv), its columns are assigned to player fields, and a preview tells for
+// every row what will happen and what is wrong with it. Only then, and only when the user confirms,
+// the accepted rows are written in one transaction. Divisions, titles, connection types and
+// pick-list entries named in the file that do not exist yet are created in the same transaction,
+// and only when the user has agreed to it.
+
+#include "roster/PlayerStore.h"
+#include "roster/RosterCsv.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+namespace rm {
+
+enum class ImportField : int {
+    None = 0,
+    OnlineName,
+    RealName,
+    EmailPrimary,
+    EmailSecondary,
+    Icq,
+    Aim,
+    Yahoo,
+    Msn,
+    Connection,
+    TimeZone,
+    Notes,
+    Active,
+    CustomText1,
+    CustomText2,
+    CustomText3,
+    CustomText4,
+    CustomDrop1,
+    CustomDrop2,
+    CustomDrop3,
+    CustomDrop4,
+    Divisions,
+    Sunday,
+    Monday,
+    Tuesday,
+    Wednesday,
+    Thursday,
+    Friday,
+    Saturday,
+};
+inline constexpr int kImportFieldCount = static_cast<int>(ImportField::Saturday) + 1;
+
+// The column heading of a field as the export writes it; the custom fields use their captions from
+// the Options record when they have one. None reads "(ignore)".
+QString ImportFieldName(ImportField field);
+// The headings of every field but None, in field order: the columns of an export.
+QStringList RosterCsvHeader();
+// One field per column: the field whose heading (or a usual other name for it) the column's heading
+// is, compared without case, blanks and punctuation; each field once, unknown columns None.
+QList<ImportField> AutoMapping(const QStringList& header);
+
+// Divisions in a cell: names separated by "|", a title after ": " ("Alpha: Captain|Bravo").
+// Stretches of a weekday: "HH:MM-HH:MM" separated by blanks, on the hour or half hour, start before
+// end, ends up to 24:00. Returns the day list elements ("HH:MM|HH:MM"), nullopt when a stretch
+// cannot be read.
+std::optional<QStringList> ParseDayStretches(const QString& cell);
+QString FormatDayStretches(const QStringList& dayList);
+
+enum class ImportAction { New, Update, Skip };
+
+// A membership named in the file.
+struct ImportMembership {
+    QString division;
+    QString title; // empty for none
+};
+
+struct ImportRow {
+    int line = 0;
+    QString onlineName;
+    ImportAction action = ImportAction::Skip;
+    QStringList problems; // each in plain words, with the line
+    qint32 existingKey = 0;
+    // What the file says; fields whose column is not assigned keep an updated player's values.
+    PlayerRecord player;
+    QString connection;
+    std::array<QString, 4> customDrop;
+    std::optional<QList<ImportMembership>> memberships;
+    std::array<std::optional<QStringList>, 7> days;
+};
+
+struct ImportPreview {
+    QList<ImportField> mapping;
+    QList<ImportRow> rows;
+    QString problem; // a problem of the whole file (no online-name column); nothing can be imported
+    // Named in accepted rows and missing from the database; created only with the user's agreement.
+    QStringList newConnections;
+    QStringList newDivisions;
+    QList<QPair<QString, QString>> newTitles; // division, title
+    std::array<QStringList, 4> newEntries;    // per pick-list field
+    bool createsSomething() const;
+    int count(ImportAction action) const;
+};
+
+// Reads the database only. Without createMissing a name that does not exist is a problem of its row.
+ImportPreview BuildImportPreview(const CsvTable& table, const QList<ImportField>& mapping,
+                                 bool createMissing);
+
+// The preview as the user reads it: one line per problem ("Line 4: ...").
+QStringList PreviewProblemLines(const ImportPreview& preview);
+
+struct ImportResult {
+    int added = 0;
+    int updated = 0;
+    int skipped = 0;
+};
+// Writes the accepted rows of the preview in one transaction; on any failure nothing is kept and
+// DbError is raised with the store's description. progress(done, total) is called after each row.
+ImportResult RunImport(const ImportPreview& preview, const std::function<void(int, int)>& progress = {});
+
+// The players with these keys (all players by online name when empty) as CSV with the columns of
+// RosterCsvHeader. Raises DbError.
+QList<QStringList> RosterCsvRows(const QList<qint32>& playerKeys);
+QByteArray ExportRosterCsv(const QList<qint32>& playerKeys, char delimiter, bool withBom);
+
+} // namespace rm

@@ -1,0 +1,216 @@
+#include "data/DbConnection.h"
+#include "roster/RosterCsv.h"
+#include "roster/RosterImport.h"
+#include "support/RosterRows.h"
+#include "support/TestDatabase.h"
+
+#include <QFile>
+#include <QtTest>
+
+#include <memory>
+
+using namespace rm;
+
+namespace {
+
+CsvTable table(const QByteArray& csv) {
+    CsvReadResult read = ReadCsv(csv);
+    if (!read.table)
+        qFatal("unreadable test file: %s", qPrintable(read.problem));
+    return *read.table;
+}
+
+ImportPreview preview(const QByteArray& csv, bool create = false) {
+    const CsvTable t = table(csv);
+    return BuildImportPreview(t, AutoMapping(t.header), create);
+}
+
+// The roster by names, so that two databases with other keys compare equal.
+QString RosterByNames() {
+    QStringList lines;
+    for (const QString& sql :
+         {QStringLiteral(
+              "Select Player_OnlineName, Player_RealName, Player_EmailPrimary, Player_EmailSecondary, "
+              "Player_ICQ, Player_AIM, Player_Yahoo, Player_MSN, Connection_Name, TZ_Name, Player_Notes, "
+              "Player_Active, Player_Custom1, Player_Custom4, Custom_FieldText From Players "
+              "Left Join ConnectionTypes On Connection_ID = Player_Connection "
+              "Left Join TimeZones On TZ_ID = Player_TimeZone "
+              "Left Join CustomFields On Custom_ID = Player_CustomDrop2 Order By Player_OnlineName"),
+          QStringLiteral("Select Player_OnlineName, Division_Name, Title_Description From Members "
+                         "Join Players On Player_ID = Member_Player_ID Join Divisions On Division_ID = "
+                         "Member_Division_ID Left Join Titles On Title_ID = Member_Title Order By 1, 2"),
+          QStringLiteral("Select Player_OnlineName, Schedule_Day, Schedule_StartTime, Schedule_EndTime From "
+                         "Schedules Join Players On Player_ID = Schedule_Player Order By 1, 2, 3")}) {
+        for (RowSet rows = Db().execute(sql); !rows.eof(); rows.moveNext()) {
+            QStringList values;
+            for (int i = 0; rows.valueAt(i).isValid(); ++i)
+                values << rows.valueAt(i).toString();
+            lines << values.join(QLatin1Char('|'));
+        }
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+const QByteArray kHeader = "Online Name,Real Name,E-Mail,Time Zone,Connection,Divisions,Custom List 2,Active,"
+                           "Notes,Monday,Saturday\r\n";
+
+} // namespace
+
+class RosterCsvTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<test::TestDatabase> db;
+
+private Q_SLOTS:
+    void init() {
+        db = std::make_unique<test::TestDatabase>();
+        const qint32 game = test::InsertGame(QStringLiteral("Quake"));
+        test::InsertTitle(test::InsertDivision(QStringLiteral("Alpha"), game), QStringLiteral("Captain"));
+        test::InsertDivision(QStringLiteral("R&D, \"East\""), game);
+    }
+    void cleanup() { db.reset(); }
+
+    void parsing_data() {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<QString>("expected"); // records as line:field|field, or the problem's start
+        QTest::newRow("quoted commas, quotes, line breaks; CRLF")
+            << QByteArray("a,b\r\n\"x, y\",\"say \"\"hi\"\"\"\r\n\"two\r\nlines\",z\r\n")
+            << "1:a|b 2:x, y|say \"hi\" 3:two\r\nlines|z";
+        QTest::newRow("BOM, semicolons, LF, blank line, no final break")
+            << QByteArray("\xEF\xBB\xBFName;Zone\n\nÅsa;+05:30\n\"a;b\";c")
+            << "1:Name|Zone 3:Åsa|+05:30 4:a;b|c";
+        QTest::newRow("binary") << QByteArray("PK\x03\x04\x00\xff\xfe", 7)
+                                << "The file is not a CSV text file";
+        QTest::newRow("not UTF-8") << QByteArray("Name\n\xe9t\xe9\n") << "The file is not a CSV text file";
+        QTest::newRow("empty") << QByteArray() << "The file is empty.";
+        QTest::newRow("BOM and blanks only") << QByteArray("\xEF\xBB\xBF \r\n") << "The file is empty.";
+        QTest::newRow("header only") << QByteArray("Online Name,Zone\r\n") << "The file holds only a header";
+        QTest::newRow("unclosed quote")
+            << QByteArray("a\n\"open\nb\n") << "The file ends inside a quoted field";
+        QTest::newRow("stray quote") << QByteArray("a\nb\nx\"y\n") << "Line 3 cannot be read as CSV";
+    }
+    void parsing() {
+        QFETCH(QByteArray, csv);
+        QFETCH(QString, expected);
+        const CsvReadResult read = ReadCsv(csv);
+        if (!read.table) {
+            QVERIFY2(read.problem.startsWith(expected), qPrintable(read.problem));
+            return;
+        }
+        QStringList records{QStringLiteral("1:") + read.table->header.join(QLatin1Char('|'))};
+        for (const CsvRecord& r : read.table->rows)
+            records << QString::number(r.line) + QLatin1Char(':') + r.fields.join(QLatin1Char('|'));
+        QCOMPARE(records.join(QLatin1Char(' ')), expected);
+    }
+
+    void longFieldsAndWriting() {
+        const QString longText(10000, QChar(0x4e2d));
+        const QByteArray csv = WriteCsv({QStringLiteral("Online Name"), QStringLiteral("Notes")},
+                                        {{QStringLiteral(" lead, \"x\""), longText}}, ';', true);
+        QVERIFY(csv.startsWith("\xEF\xBB\xBFOnline Name;Notes\r\n\" lead, \"\"x\"\"\";"));
+        const CsvTable t = table(csv);
+        QCOMPARE(t.delimiter, ';');
+        QCOMPARE(t.rows.at(0).fields, (QStringList{QStringLiteral(" lead, \"x\""), longText}));
+    }
+
+    void mappingAndProblems() {
+        QCOMPARE(AutoMapping({"Nick", "e-mail", "TIME ZONE", "Mon", "Shoe size", "name", "Custom List 2"}),
+                 (QList<ImportField>{ImportField::OnlineName, ImportField::EmailPrimary,
+                                     ImportField::TimeZone, ImportField::Monday, ImportField::None,
+                                     ImportField::None, ImportField::CustomDrop2}));
+        const QString before = test::DumpRoster();
+        const ImportPreview p =
+            preview(kHeader + ",Nobody,,GMT\r\n"                      // 2
+                              "Ann,,ann@x,Mars\r\n"                   // 3
+                              "Bob,,,UTC+1,,,,maybe,,25:00-26:00\r\n" // 4
+                              "ann,,,+05:30,Pigeon,Omega: Boss\r\n"   // 5
+                              "Cy,,,UTC-3,,\"Alpha: Captain|R&D, \"\"East\"\"\",,no,,,20:00-24:00\r\n"
+                              "Dee,,,,,,,,,,,x\r\n");
+        const QStringList lines = PreviewProblemLines(p);
+        for (const char* expected :
+             {"Line 2: the online name is missing", "Line 3: the e-mail address \"ann@x\" is not a valid",
+              "Line 3: the time zone \"Mars\" is not in the catalogue", "Line 4: the active value \"maybe\"",
+              "Line 4: the Monday stretches \"25:00-26:00\" cannot be read",
+              "Line 5: the online name \"ann\" is already on line 3",
+              "Line 5: the connection \"Pigeon\" does not", "Line 5: the division \"Omega\" does not exist",
+              "Line 7: the line has 12 fields but the header only 11"})
+            QVERIFY2(lines.filter(QString::fromLatin1(expected)).size() == 1, expected);
+        QCOMPARE(lines.filter(QStringLiteral("Line 6")), QStringList());
+        QCOMPARE(p.count(ImportAction::New), 1);
+        QCOMPARE(p.rows.at(4).days[6], QStringList{QStringLiteral("20:00|23:59")});
+        QVERIFY(!p.createsSomething());
+        QCOMPARE(test::DumpRoster(), before);
+        QVERIFY(!BuildImportPreview(table(kHeader + "a\r\n"), {ImportField::Notes}, false).problem.isEmpty());
+    }
+
+    // Missing names are created only with the agreement, and only for rows that are written.
+    void creationAndUpdate() {
+        const QByteArray csv =
+            kHeader + "Ann,,,+05:30,Pigeon,Omega: Boss|Alpha,Tank\r\nBad,,,Mars,Copper,Zeta\r\n";
+        QCOMPARE(preview(csv).count(ImportAction::Skip), 2);
+        const ImportPreview agreed = preview(csv, true);
+        QCOMPARE(agreed.newConnections, QStringList{QStringLiteral("Pigeon")});
+        QCOMPARE(agreed.newDivisions, QStringList{QStringLiteral("Omega")});
+        QCOMPARE(agreed.newTitles.size(), 1);
+        QCOMPARE(agreed.newEntries[1], QStringList{QStringLiteral("Tank")});
+        QCOMPARE(db->count(QStringLiteral("Divisions")), 2);
+        const ImportResult first = RunImport(agreed);
+        QCOMPARE(first.added, 1);
+        QCOMPARE(first.skipped, 1);
+        QCOMPARE(db->count(QStringLiteral("Divisions"), QStringLiteral("Division_Name = 'Zeta'")), 0);
+        QCOMPARE(
+            db->scalar(QStringLiteral("Select TZ_Name From Players, TimeZones Where TZ_ID = Player_TimeZone"))
+                .toString(),
+            QStringLiteral("India"));
+        // A second file with fewer columns updates the same player and keeps what it does not name.
+        RunImport(preview("name,notes\r\nANN,new notes\r\n"));
+        QCOMPARE(db->count(QStringLiteral("Players")), 1);
+        QCOMPARE(db->count(QStringLiteral("Members")), 2);
+        QCOMPARE(
+            db->scalar(QStringLiteral("Select Player_Notes || Player_CustomDrop2 From Players")).toString(),
+            QStringLiteral("new notes") + db->scalar(QStringLiteral("Select Custom_ID From CustomFields "
+                                                                    "Where Custom_FieldText = 'Tank'"))
+                                              .toString());
+    }
+
+    void failureKeepsTheFileAsItWas() {
+        db->exec(
+            QStringLiteral("Create Trigger refuse Before Insert On Players When NEW.Player_Custom1 = 'boom' "
+                           "Begin Select RAISE(ABORT, 'refused'); End"));
+        QFile file(db->path());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        const ImportPreview p =
+            preview("Online Name,Custom Field 1,Divisions,Sunday\r\nA,,Alpha,10:00-11:00\r\n"
+                    "B,,New,\r\nC,boom,,\r\nD,,,\r\n",
+                    true);
+        QCOMPARE(p.count(ImportAction::New), 4);
+        QVERIFY_THROWS_EXCEPTION(DbError, RunImport(p));
+        file.seek(0);
+        QCOMPARE(file.readAll(), before);
+    }
+
+    void roundTrip() {
+        const QByteArray csv =
+            kHeader + QByteArray("\"O'Neil, \"\"Ace\"\"\",Åsa <Ström> & Co,a@b.se,Berlin,Cable,"
+                                 "\"Alpha: Captain|R&D, \"\"East\"\"\",,Yes,\"two\nlines\","
+                                 "20:00-22:00 22:30-23:30,00:00-01:30\r\n"
+                                 "Владимир,李小龍,,India,,Alpha,,No,,06:00-07:00,\r\n");
+        RunImport(preview(csv, true));
+        const QString original = RosterByNames();
+        QVERIFY(original.contains(QStringLiteral("O'Neil, \"Ace\"|Åsa <Ström> & Co|a@b.se")));
+        const QByteArray exported = ExportRosterCsv({}, ';', true);
+        RunImport(preview(exported, true)); // the same file again only updates
+        QCOMPARE(RosterByNames(), original);
+
+        db.reset();
+        db = std::make_unique<test::TestDatabase>();
+        test::InsertDivision(QStringLiteral("Alpha"), test::InsertGame(QStringLiteral("Quake")));
+        const ImportResult result = RunImport(preview(exported, true));
+        QCOMPARE(result.added, 2);
+        QCOMPARE(RosterByNames(), original);
+    }
+};
+
+QTEST_GUILESS_MAIN(RosterCsvTest)
+#include "roster_csv_test.moc"

@@ -1,0 +1,138 @@
+#include "data/AppEnvironment.h"
+#include "data/Options.h"
+#include "scheduling/SchedulingSearch.h"
+#include "scheduling/WeekGrid.h"
+#include "support/RecordingSink.h"
+#include "support/SchedulingFixtures.h"
+#include "support/TestDatabase.h"
+
+#include <QLocale>
+#include <QtTest>
+
+using namespace rm;
+using namespace rm::test;
+
+namespace {
+
+BestTimesRequest request(int step, const std::array<bool, 7>& days) {
+    BestTimesRequest r;
+    r.days = days;
+    r.step = step;
+    r.zone = CurrentOptions().UserTimeZone;
+    r.userDaylightNow = CurrentOptions().UserDaylightNow;
+    return r;
+}
+
+constexpr std::array<bool, 7> kAllDays{true, true, true, true, true, true, true};
+
+} // namespace
+
+class WeekGridTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup() {
+        SetClock(nullptr);
+        QLocale::setDefault(QLocale::c());
+    }
+
+    // Every row of the best-times list has the count of its cell, for random rosters, zones and steps.
+    void cellsAgreeWithTheBestTimes_data() {
+        QTest::addColumn<QString>("userZone");
+        QTest::addColumn<bool>("summer");
+        QTest::newRow("GMT winter") << "GMT" << false;
+        QTest::newRow("Eastern summer") << "Eastern" << true;
+        QTest::newRow("India winter") << "India" << false;
+        QTest::newRow("Berlin summer") << "Berlin" << true;
+    }
+    void cellsAgreeWithTheBestTimes() {
+        QFETCH(QString, userZone);
+        QFETCH(bool, summer);
+        FixedClock clock(QDateTime(QDate(2005, summer ? 7 : 1, 12), QTime(12, 0)));
+        SetClock(&clock);
+        TestDatabase db;
+        RecordingSink sink;
+        CurrentOptions().UserTimeZone = db.zoneId(userZone);
+        CurrentOptions().UserDaylightNow = summer && userZone != QLatin1String("India");
+        QRandomGenerator random(static_cast<quint32>(qHash(userZone)) + 7);
+        const Roster roster = MakeRandomRoster(random, 30, 4);
+        for (int step : {15, 30, 60}) {
+            std::array<bool, 7> days{};
+            for (bool& d : days)
+                d = random.bounded(4) != 0;
+            const BestTimesRequest r = request(step, days);
+            const SearchSelection selection{true, roster.activePlayers.mid(random.bounded(5)), {}};
+            CountedWeek week;
+            const QList<CountedSlot> shown = ShowBestTimes(selection, r, 1000, &week);
+            WeekGridModel model;
+            model.setWeek(week, r, Qt::Monday);
+            QCOMPARE(model.grid().groupSize(), selection.players.size());
+            QCOMPARE(model.rowCount(), 1440 / step);
+            int cellsWithPeople = 0;
+            for (int c = 0; c < model.columnCount(); ++c)
+                for (int row = 0; row < model.rowCount(); ++row)
+                    cellsWithPeople += model.index(row, c).data(WeekGridModel::CountRole).toInt() > 0;
+            QCOMPARE(cellsWithPeople, shown.size());
+            QVERIFY(!shown.isEmpty());
+            const QList<int> columns = WeekColumns(days, Qt::Monday);
+            for (const CountedSlot& slot : shown) {
+                const QModelIndex cell =
+                    model.index(slot.localMinutes / step, static_cast<int>(columns.indexOf(slot.localDay)));
+                QCOMPARE(cell.data(WeekGridModel::WeekdayRole).toInt(), slot.localDay);
+                QCOMPARE(cell.data(WeekGridModel::MinutesRole).toInt(), slot.localMinutes);
+                QCOMPARE(cell.data().toInt(), slot.count());
+            }
+        }
+        QCOMPARE(sink.count(), 0);
+    }
+
+    void columnsFollowTheLocalesWeek_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("headers");
+        QTest::newRow("en_US") << "en_US"
+                               << "Sun Mon Tue Thu Sat";
+        QTest::newRow("de_DE") << "de_DE"
+                               << "Mon Tue Thu Sat Sun";
+    }
+    void columnsFollowTheLocalesWeek() {
+        QFETCH(QString, locale);
+        QFETCH(QString, headers);
+        TestDatabase db;
+        QLocale::setDefault(QLocale(locale));
+        const std::array<bool, 7> days{true, true, true, false, true, false, true}; // no Wed, no Fri
+        const BestTimesRequest r = request(60, days);
+        WeekGridModel model;
+        model.refresh(SearchSelection{}, r, QLocale().firstDayOfWeek());
+        QStringList shown;
+        for (int c = 0; c < model.columnCount(); ++c)
+            shown << model.headerData(c, Qt::Horizontal).toString();
+        QCOMPARE(shown.join(QLatin1Char(' ')), headers);
+        QCOMPARE(model.headerData(23, Qt::Vertical).toString(), QStringLiteral("23:00"));
+    }
+
+    // Nobody free: every cell 0, and its texts name everybody as not available.
+    void nobodyFreeGivesZeros() {
+        FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(9, 0))); // a Monday
+        SetClock(&clock);
+        TestDatabase db;
+        const qint32 zone = CurrentOptions().UserTimeZone;
+        const QList<qint32> people{AddPlayer(QStringLiteral("Ann, the first"), zone),
+                                   AddPlayer(QStringLiteral("Bob"), zone)};
+        WeekGridModel model;
+        model.refresh(SearchSelection{true, people, {}}, request(30, kAllDays), Qt::Sunday);
+        QCOMPARE(model.columnCount(), 7);
+        QCOMPARE(model.rowCount(), 48);
+        for (int c = 0; c < 7; ++c)
+            for (int row = 0; row < 48; ++row)
+                QCOMPARE(model.index(row, c).data().toInt(), 0);
+        const QModelIndex tuesday = model.index(41, 2); // 20:30
+        QCOMPARE(tuesday.data(Qt::ToolTipRole).toString(),
+                 QStringLiteral("Tuesday 12/08/2026 20:30\nAvailable (0): nobody\n"
+                                "Not available (2): Ann, the first, Bob"));
+        QCOMPARE(tuesday.data(Qt::AccessibleTextRole).toString(),
+                 QStringLiteral("Tuesday 20:30: 0 of 2 available"));
+    }
+};
+
+QTEST_GUILESS_MAIN(WeekGridTest)
+#include "weekgrid_test.moc"
