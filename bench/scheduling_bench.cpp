@@ -1,10 +1,11 @@
 // Speed of the two scheduling searches on the demo roster of 1,000 players (rallymark-newdb --demo
-// 1000), all weekdays ticked, step 15; and of the plain per-statement best-times search on 100 of
-// them, for the ratio.
+// 1000), all weekdays ticked, step 15; of the plain per-statement best-times search on 100 of
+// them, for the ratio; and of filling the week grid for 1,000 players at step 15 and, last, for
+// 10,000 players (9,000 more demo players added to the same file) at step 30.
 //
 // Run: build/default/bench/scheduling_bench (five repetitions each; the medians are the figures)
 
-#include "../tests/support/SchedulingFixtures.h"
+#include "support/SchedulingFixtures.h"
 
 #include "data/AppEnvironment.h"
 #include "data/DbConnection.h"
@@ -12,6 +13,7 @@
 #include "data/StarterDatabase.h"
 #include "roster/DemoRoster.h"
 #include "scheduling/SchedulingSearch.h"
+#include "scheduling/WeekGrid.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -35,10 +37,10 @@ Fixture& TheFixture() {
     return fixture;
 }
 
-BestTimesRequest Request() {
+BestTimesRequest Request(int step = 15) {
     BestTimesRequest request;
     request.days.fill(true);
-    request.step = 15;
+    request.step = step;
     request.zone = CurrentOptions().UserTimeZone;
     request.userDaylightNow = CurrentOptions().UserDaylightNow;
     return request;
@@ -133,6 +135,42 @@ void BM_PlainPerStatement_100Players(benchmark::State& state) {
         benchmark::DoNotOptimize(test::ReferenceBestTimes(selection, Request()));
 }
 BENCHMARK(BM_PlainPerStatement_100Players)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(1);
+
+// The grid as the screen fills it: the count of the whole week, the names, the model.
+void BM_WeekGrid_1000Players_Step15(benchmark::State& state) {
+    const SearchSelection selection = ByPlayer(TheFixture().roster.activePlayers);
+    WeekGridModel model;
+    for (auto _ : state)
+        model.refresh(selection, Request(15), Qt::Sunday);
+    state.counters["people"] = double(selection.players.size());
+}
+BENCHMARK(BM_WeekGrid_1000Players_Step15)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// Registered last: it adds 9,000 players to the roster of the others.
+void BM_WeekGrid_10000Players_Step30(benchmark::State& state) {
+    static const QList<qint32> everybody = [] {
+        WriteDemoRoster(10000 - kRosterPlayers, 2);
+        QList<qint32> ids;
+        RowSet active =
+            Db().execute(QStringLiteral("Select Player_ID From Players Where Player_Active = true "
+                                        "Order By Player_OnlineName"));
+        for (; !active.eof(); active.moveNext())
+            ids << active.integer(QStringLiteral("Player_ID"));
+        return ids;
+    }();
+    const SearchSelection selection = ByPlayer(everybody);
+    WeekGridModel model;
+    for (auto _ : state)
+        model.refresh(selection, Request(30), Qt::Sunday);
+    state.counters["people"] = double(selection.players.size());
+}
+BENCHMARK(BM_WeekGrid_10000Players_Step30)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 } // namespace
 

@@ -8,8 +8,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-svg-dev libqt6svg6
   libgl-dev libglx-dev libegl-dev
   libbenchmark-dev libgtest-dev libcsv-dev
-  python3 python3-aiosmtpd python3-cryptography gcovr
-  libssl3 qtkeychain-qt6-dev
+  python3 python3-aiosmtpd python3-cryptography python3-icalendar gcovr
+  libssl3 ca-certificates qtkeychain-qt6-dev
   sqlite3 clang-format ccache fonts-dejavu-core
   xvfb xauth xdg-utils
 )

@@ -127,6 +127,18 @@ void frmMain::buildMenus() {
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
     file->setObjectName(QStringLiteral("mnuFile"));
+    // Import and export go through the players window, which refreshes after an import.
+    const std::pair<const char*, const char*> roster[] = {{"mnuImportPlayers", "importPlayers"},
+                                                          {"mnuExportPlayers", "exportPlayers"}};
+    for (const auto& [name, slot] : roster) {
+        const bool import = QByteArray(slot) == "importPlayers";
+        QAction* entry = makeAction(
+            file, name, import ? QStringLiteral("&Import Players...") : QStringLiteral("&Export Players..."),
+            import ? QStringLiteral("import") : QStringLiteral("export"));
+        enableForTaskWindow(entry, QStringLiteral("frmPlayers"));
+        connect(entry, &QAction::triggered, this, [this, slot] { runPlayersAction(slot); });
+        file->addAction(entry);
+    }
     separator(file, "mnuSep1");
     QAction* exit = makeAction(file, "mnuExit", QStringLiteral("E&xit"), QStringLiteral("exit"));
     connect(exit, &QAction::triggered, this, &QWidget::close);
@@ -228,6 +240,7 @@ void frmMain::buildToolBar() {
     };
     static const Button windowButtons[] = {
         {"tbrPlayers", "View Players", "players", "Show the list of players", "frmPlayers"},
+        {"tbrImportPlayers", "Import Players", "import", "Import players from a CSV file", "frmPlayers"},
         {nullptr, nullptr, nullptr, nullptr, nullptr},
         {"tbrDivisions", "Show Divisions", "divisions", "Show the list of divisions", "frmDivisions"},
         {"tbrTitles", "Division Titles", "titles", "Show the titles of the divisions", "frmTitles"},
@@ -256,7 +269,10 @@ void frmMain::buildToolBar() {
         action->setToolTip(QString::fromLatin1(b.toolTip));
         const QString window = QString::fromLatin1(b.window);
         enableForTaskWindow(action, window);
-        connect(action, &QAction::triggered, this, [this, window] { showTaskWindow(window); });
+        if (qstrcmp(b.name, "tbrImportPlayers") == 0)
+            connect(action, &QAction::triggered, this, [this] { runPlayersAction("importPlayers"); });
+        else
+            connect(action, &QAction::triggered, this, [this, window] { showTaskWindow(window); });
         m_toolBar->addAction(action);
     }
 
@@ -281,6 +297,11 @@ void frmMain::buildToolBar() {
         if (QWidget* button = m_toolBar->widgetForAction(action); button && !action->isSeparator())
             button->setAccessibleName(action->toolTip());
     }
+}
+
+void frmMain::runPlayersAction(const char* slot) {
+    if (QWidget* players = showTaskWindow(QStringLiteral("frmPlayers")))
+        QMetaObject::invokeMethod(players, slot);
 }
 
 QMdiSubWindow* frmMain::findSubWindow(const QString& name) const {

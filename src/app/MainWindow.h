@@ -28,6 +28,8 @@ public:
     // Shows a task window inside the client area, or brings the open one to the front. Returns the
     // window, or nullptr when it could not be opened (the user has been told).
     QWidget* showTaskWindow(const QString& name);
+    // Opens the players window and runs one of its actions on it.
+    void runPlayersAction(const char* slot);
     QMdiSubWindow* findSubWindow(const QString& name) const;
     // Opens the custom entries window for pick-list field n (1 to 4) with its caption.
     void showCustomField(int n, const QString& caption);

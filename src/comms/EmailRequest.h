@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -25,6 +26,7 @@ struct EmailRequest {
     QString subject;
     QString message;
     const RecipientSelection* selection = nullptr; // modes "S" and "M"
+    QByteArray calendarEvent{};                    // sent with the text when not empty (.ics text)
 };
 
 } // namespace rm

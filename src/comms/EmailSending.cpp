@@ -3,6 +3,8 @@
 #include "comms/SmtpMailer.h"
 #include "data/DbConnection.h"
 #include "data/Options.h"
+#include "data/OptionsForm.h"
+#include "data/SecretStore.h"
 
 namespace rm {
 
@@ -36,10 +38,15 @@ void DealWithPerson(const Person& person, const DeliveryCall& deliver, const Sta
         return;
     }
     status(QStringLiteral("Sending E-Mail to ") + person.name + QStringLiteral("..."));
-    if (deliver(address) == SendAccepted)
+    QString failure;
+    if (deliver(address, &failure) == SendAccepted) {
         *report += QStringLiteral("E-mail to ") + person.name + QStringLiteral(" successful") + kCrLf;
-    else
-        *report += QStringLiteral("Error received while sending mail to ") + person.name + kCrLf;
+        return;
+    }
+    *report += QStringLiteral("Error received while sending mail to ") + person.name;
+    if (!failure.isEmpty())
+        *report += QStringLiteral(": ") + failure.replace(kCrLf, QStringLiteral(" "));
+    *report += kCrLf;
 }
 
 } // namespace
@@ -92,20 +99,66 @@ QuickRecipient LookUpQuickRecipient(const QString& recipientKey) {
     return recipient;
 }
 
-QString QuickSendErrorText(int result) {
-    if (result == SendTimedOut)
-        return QStringLiteral("Rallymark has received a timeout from your SMTP Server") + kCrLf +
-               QStringLiteral("Please check your settings and retry.");
-    return QStringLiteral("While Sending the E-mail(s), Rallymark encountered an error. ") + kCrLf +
-           QStringLiteral("Please check your settings and retry.");
+QString QuickSendErrorText(int result, const QString& failure) {
+    QString text = result == SendTimedOut
+                       ? QStringLiteral("Rallymark has received a timeout from your SMTP Server") + kCrLf +
+                             QStringLiteral("Please check your settings and retry.")
+                       : QStringLiteral("While Sending the E-mail(s), Rallymark encountered an error. ") +
+                             kCrLf + QStringLiteral("Please check your settings and retry.");
+    if (!failure.isEmpty())
+        text += kCrLf + kCrLf + failure;
+    return text;
 }
 
-DeliveryCall OptionsDelivery(const QString& subject, const QString& body) {
-    return [subject, body](const QString& address) {
-        const OptionsRecord& o = CurrentOptions();
-        return SendMailMessage(o.SMTPServer, o.SMTPPort, o.ReplyAddress, address, o.ReplyToName, QString(),
-                               o.ReplyAddress, subject, body);
+SmtpServerSettings ServerSettings(const OptionsRecord& o) {
+    return {o.SMTPServer,
+            o.SMTPPort,
+            o.SMTPSecurity,
+            o.SMTPUseLogin,
+            o.SMTPAllowPlainLogin,
+            o.SMTPUserName,
+            o.SMTPUseLogin ? SmtpPassword() : QString()};
+}
+
+SmtpServerSettings ServerSettings(const OptionsEntries& e) {
+    SmtpServerSettings s{e.smtpServer.trimmed(), e.smtpPort.trimmed().toInt(), e.smtpSecurity, e.smtpUseLogin,
+                         e.smtpAllowPlainLogin,  e.smtpUserName.trimmed(),     QString()};
+    if (s.useLogin)
+        s.password = e.smtpPassword.isEmpty() ? SmtpPassword() : e.smtpPassword;
+    return s;
+}
+
+DeliveryCall OptionsDelivery(const QString& subject, const QString& body, const QByteArray& calendarEvent) {
+    const OptionsRecord& o = CurrentOptions();
+    // The password is read once for the whole batch.
+    return [server = ServerSettings(o), o, subject, body, calendarEvent](const QString& address,
+                                                                         QString* failure) {
+        const int result = Mailer().send(
+            server, {o.ReplyAddress, address, o.ReplyToName, QString(), subject, body, calendarEvent});
+        if (failure)
+            *failure = Mailer().failureText();
+        return result;
     };
+}
+
+TestMailOutcome SendTestMail(const OptionsEntries& entries) {
+    const QString problems = ValidateSmtpEntries(entries);
+    if (!problems.isEmpty())
+        return {false, QStringLiteral("The test mail was not sent:") + kCrLf + problems};
+    const QString address = entries.replyAddress.trimmed();
+    const SmtpServerSettings server = ServerSettings(entries);
+    const MailMessage message{
+        address,
+        address,
+        entries.replyToName.trimmed(),
+        QString(),
+        QStringLiteral("Rallymark test mail"),
+        QStringLiteral("This is a test mail from Rallymark: your e-mail settings work.")};
+    const int result = Mailer().send(server, message);
+    if (result == SendAccepted)
+        return {true, QStringLiteral("The test mail to %1 was accepted by %2.").arg(address, server.host)};
+    return {false,
+            QStringLiteral("The test mail could not be sent.") + kCrLf + kCrLf + Mailer().failureText()};
 }
 
 QString SendToSelection(const RecipientSelection& selection, const DeliveryCall& deliver,

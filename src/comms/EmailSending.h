@@ -1,6 +1,7 @@
 #pragma once
 
 #include "comms/EmailRequest.h"
+#include "comms/SmtpMailer.h"
 
 #include <QList>
 #include <QString>
@@ -28,17 +29,36 @@ struct QuickRecipient {
 };
 QuickRecipient LookUpQuickRecipient(const QString& recipientKey);
 
-// The message of a failed mode "Q" delivery (-1 error, 0 timeout).
-QString QuickSendErrorText(int result);
+struct OptionsEntries;
+struct OptionsRecord;
 
-// One delivery to an address; returns the mailer's result (1, 0 or -1).
-using DeliveryCall = std::function<int(const QString& address)>;
+// The message of a failed mode "Q" delivery (-1 error, 0 timeout), followed by what failed.
+QString QuickSendErrorText(int result, const QString& failure = QString());
+
+// One delivery to an address; returns the mailer's result (1, 0 or -1) and, when it failed, what
+// failed in failure.
+using DeliveryCall = std::function<int(const QString& address, QString* failure)>;
 // Shows a status line text.
 using StatusCall = std::function<void(const QString& text)>;
 
-// The delivery of the e-mail window: the SMTP settings of the Options record, the sender's display
-// name, no display name for the recipient.
-DeliveryCall OptionsDelivery(const QString& subject, const QString& body);
+// The delivery of the e-mail window: the SMTP settings of the Options record (the password from the
+// secret store when logging in), the sender's display name, no display name for the recipient.
+// A calendar event, when given, goes with the text as a text/calendar part.
+DeliveryCall OptionsDelivery(const QString& subject, const QString& body,
+                             const QByteArray& calendarEvent = {});
+
+// The server settings of the Options record, or of the dialog's entries as they stand (a typed
+// password, else the kept one).
+SmtpServerSettings ServerSettings(const OptionsRecord& options);
+SmtpServerSettings ServerSettings(const OptionsEntries& entries);
+
+// "Send a test mail": a short mail to the reply-to address with the entries as they stand. Returns
+// whether it was accepted and the text to show.
+struct TestMailOutcome {
+    bool accepted = false;
+    QString text;
+};
+TestMailOutcome SendTestMail(const OptionsEntries& entries);
 
 // Modes "S" and "M": mails everybody in the selection once (the selected players of the visible
 // players list, or the active members of the selected divisions, a member of several of them

@@ -334,6 +334,27 @@ QString CreateHTMLByDivision(const ExportFields& fields, const QList<qint32>& di
     return html;
 }
 
+QString RosterPage(const QString& clanName, const QDate& date, const QString& blocks) {
+    QString page;
+    line(page, QStringLiteral("<!DOCTYPE html>"));
+    line(page, QStringLiteral("<html>"));
+    line(page, QStringLiteral("<head>"));
+    line(page, QStringLiteral("<meta charset=\"utf-8\">"));
+    line(page, QStringLiteral("<title>") + HtmlEscape(clanName) + QStringLiteral(" Roster - ") +
+                   date.toString(Qt::ISODate) + QStringLiteral("</title>"));
+    line(page, QStringLiteral("</head>"));
+    line(page, QStringLiteral("<body>"));
+    page += blocks;
+    line(page, QStringLiteral("</body>"));
+    page += QStringLiteral("</html>");
+    return page;
+}
+
+QString ClanName() {
+    const QString name = CurrentOptions().ReplyToName.trimmed();
+    return name.isEmpty() ? QStringLiteral("Clan") : name;
+}
+
 QString ExportFolder() {
     const QString folder = QDir(ApplicationFolder()).filePath(QStringLiteral("Export"));
     QDir().mkpath(folder);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QList>
 #include <QString>
 
@@ -64,6 +65,12 @@ QString PlayerBlock(const ExportFields& fields, qint32 playerKey);
 QString CreateHTMLByPlayer(const ExportFields& fields, const QList<qint32>& playerKeys);
 // The blocks of the members of the selected divisions, in list order; each player once.
 QString CreateHTMLByDivision(const ExportFields& fields, const QList<qint32>& divisionKeys);
+
+// The page a roster file holds: a document type, the UTF-8 declaration, a title with the clan's name
+// and the date, and the blocks as its body. The screen shows the blocks alone.
+QString RosterPage(const QString& clanName, const QDate& date, const QString& blocks);
+// The name the page title gives the clan: the name its e-mails go out under (Options), or "Clan".
+QString ClanName();
 
 // Output to a file: the folder the save dialog starts in, the dialog's texts, and the writing itself
 // (UTF-8, the text followed by one CR LF). Writing failures raise ExportError.

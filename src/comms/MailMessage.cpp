@@ -38,6 +38,43 @@ char HexDigit(int value) {
     return "0123456789ABCDEF"[value & 0xF];
 }
 
+QByteArray TextPartType(bool asciiBody, bool quoted) {
+    QByteArray type = asciiBody ? QByteArrayLiteral("Content-Type: text/plain; charset=us-ascii")
+                                : QByteArrayLiteral("Content-Type: text/plain; charset=utf-8");
+    type += kCrLf;
+    if (quoted)
+        type += QByteArrayLiteral("Content-Transfer-Encoding: quoted-printable") + kCrLf;
+    return type;
+}
+
+// The content type header and everything after it, for a text with a calendar event. The boundary
+// starts with "=_", which neither quoted-printable nor base64 text can contain.
+QList<QByteArray> MultipartWithEvent(const QByteArray& body, bool asciiBody, bool quoted,
+                                     const QByteArray& calendarEvent) {
+    const QByteArray boundary = QByteArrayLiteral("=_rallymark_") +
+                                QByteArray::number(RandomInRange(999999999LL, 9999999999LL)) +
+                                QByteArrayLiteral("_");
+    QByteArray data = QByteArrayLiteral("This is a multi-part message in MIME format.") + kCrLf;
+    data += QByteArrayLiteral("--") + boundary + kCrLf + TextPartType(asciiBody, quoted) + kCrLf;
+    data += (quoted ? QuotedPrintable(body) : body) + kCrLf;
+    data += QByteArrayLiteral("--") + boundary + kCrLf;
+    data +=
+        QByteArrayLiteral("Content-Type: text/calendar; charset=utf-8; method=PUBLISH; name=\"match.ics\"") +
+        kCrLf;
+    data += QByteArrayLiteral("Content-Disposition: attachment; filename=\"match.ics\"") + kCrLf;
+    data += QByteArrayLiteral("Content-Transfer-Encoding: base64") + kCrLf + kCrLf;
+    const QByteArray encoded = calendarEvent.toBase64();
+    for (qsizetype i = 0; i < encoded.size(); i += 76)
+        data += encoded.mid(i, 76) + kCrLf;
+    data += QByteArrayLiteral("--") + boundary + QByteArrayLiteral("--") + kCrLf;
+
+    QList<QByteArray> lines;
+    lines << QByteArrayLiteral("Content-Type: multipart/mixed; boundary=\"") + boundary + "\"" + kCrLf;
+    lines << kCrLf + DotStuff(data);
+    lines << QByteArrayLiteral(".") + kCrLf;
+    return lines;
+}
+
 } // namespace
 
 QString MailDomain(const QString& senderAddress) {
@@ -192,6 +229,10 @@ QList<QByteArray> BuildMessageLines(const MailMessage& message, const QString& m
                  SingleLine(message.recipientAddress).toUtf8() + QByteArrayLiteral(">") + kCrLf;
     lines << QByteArrayLiteral("SUBJECT: ") + EncodeHeaderText(message.subject) + kCrLf;
     lines << QByteArrayLiteral("MIME-Version: 1.0") + kCrLf;
+    if (!message.calendarEvent.isEmpty()) {
+        lines << MultipartWithEvent(body, asciiBody, quoted, message.calendarEvent);
+        return lines;
+    }
     if (quoted) {
         lines << (asciiBody ? QByteArrayLiteral("Content-Type: text/plain; charset=us-ascii")
                             : QByteArrayLiteral("Content-Type: text/plain; charset=utf-8")) +

@@ -224,7 +224,10 @@ QString SmtpMailer::connectionProblem() const {
         return m_certificateProblem;
     if (m_closedByServer && !m_socketError)
         return QStringLiteral("the server closed the connection");
-    return m_socketErrorText;
+    QString text = m_socketErrorText;
+    while (text.endsWith(QLatin1Char('.')))
+        text.chop(1); // the caller ends the sentence
+    return text;
 }
 
 int SmtpMailer::brokenOff(const QString& what) {

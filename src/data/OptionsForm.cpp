@@ -3,6 +3,7 @@
 #include "data/DbConnection.h"
 #include "data/MessageSink.h"
 #include "data/Options.h"
+#include "data/SecretStore.h"
 #include "data/SqlText.h"
 
 #include <QRegularExpression>
@@ -69,6 +70,8 @@ std::optional<OptionsEntries> ReadOptionsEntries() {
     e.maxResults = maxResults > 0 ? QString::number(maxResults) : QStringLiteral("20");
     const qint32 step = rows.integer(QStringLiteral("Options_BestTimesGranularity"));
     e.granularity = step == 15 || step == 30 || step == 60 ? step : 30;
+    const qint32 matchLength = rows.integer(QStringLiteral("Options_MatchLength"));
+    e.matchLength = matchLength > 0 ? QString::number(matchLength) : QStringLiteral("120");
     e.disableConfirmations = rows.boolean(QStringLiteral("Options_DisableConfirmations"));
     e.enableICQStatus = rows.boolean(QStringLiteral("Options_EnableICQStatus"));
     e.timeFormat24 = rows.boolean(QStringLiteral("Options_Time_Format"));
@@ -84,6 +87,11 @@ std::optional<OptionsEntries> ReadOptionsEntries() {
     e.smtpPort = port == 0 ? QStringLiteral("26") : QString::number(port);
     e.replyToName = rows.text(QStringLiteral("Options_ReplyToName")).trimmed();
     e.replyAddress = rows.text(QStringLiteral("Options_ReplyAddress")).trimmed();
+    const qint32 security = rows.integer(QStringLiteral("Options_SMTPSecurity"));
+    e.smtpSecurity = security >= 0 && security <= 2 ? security : 0;
+    e.smtpUserName = rows.text(QStringLiteral("Options_SMTPUserName")).trimmed();
+    e.smtpUseLogin = rows.boolean(QStringLiteral("Options_SMTPUseLogin"));
+    e.smtpAllowPlainLogin = rows.boolean(QStringLiteral("Options_SMTPAllowPlainLogin"));
     rows.close();
     return e;
 }
@@ -102,6 +110,9 @@ QString ValidateOptions(const OptionsEntries& e) {
         add("Maximum Results field must be a number greater than zero");
     else if (*maxResults > kMaxResultsLimit)
         add("Maximum Results field must not be greater than 999");
+    const std::optional<qint32> matchLength = ParseDigits(e.matchLength);
+    if (!matchLength || *matchLength <= 0 || *matchLength > kMaxMatchLength)
+        add("Match Length must be a number of minutes from 1 to 1440");
     for (int i = 0; i < 4; ++i) {
         const bool textMissing = e.customTextEnabled[i] && e.customTextTitle[i].trimmed().isEmpty();
         const bool dropMissing = e.customDropEnabled[i] && e.customDropTitle[i].trimmed().isEmpty();
@@ -110,21 +121,43 @@ QString ValidateOptions(const OptionsEntries& e) {
     }
     const std::optional<qint32> port = ParseDigits(e.smtpPort);
     if (e.enableEmails) {
-        if (e.smtpServer.trimmed().isEmpty())
-            add("SMTP Server Name missing");
-        if (e.smtpPort.trimmed().isEmpty())
-            add("SMTP Port Number missing");
-        else if (!port || *port < 1 || *port > kMaxPort)
-            add("SMTP Port Number must be a number from 1 to 65535");
-        if (e.replyToName.trimmed().isEmpty())
-            add("SMTP Reply To Name missing");
-        if (e.replyAddress.trimmed().isEmpty())
-            add("SMTP Reply To Address missing");
+        messages += ValidateSmtpEntries(e);
     } else if (!e.smtpPort.trimmed().isEmpty() && (!port || *port > kMaxPort)) {
         // A port kept while e-mail is off is still written, so it must be a real one.
         add("SMTP Port Number must be a number from 1 to 65535");
     }
     return messages;
+}
+
+QString ValidateSmtpEntries(const OptionsEntries& e) {
+    QString messages;
+    const auto add = [&messages](const char* text) {
+        messages += QString::fromLatin1(text) + QLatin1Char('\n');
+    };
+    const std::optional<qint32> port = ParseDigits(e.smtpPort);
+    if (e.smtpServer.trimmed().isEmpty())
+        add("SMTP Server Name missing");
+    if (e.smtpPort.trimmed().isEmpty())
+        add("SMTP Port Number missing");
+    else if (!port || *port < 1 || *port > kMaxPort)
+        add("SMTP Port Number must be a number from 1 to 65535");
+    if (e.replyToName.trimmed().isEmpty())
+        add("SMTP Reply To Name missing");
+    if (e.replyAddress.trimmed().isEmpty())
+        add("SMTP Reply To Address missing");
+    if (e.smtpUseLogin && e.smtpUserName.trimmed().isEmpty())
+        add("SMTP User Name missing");
+    return messages;
+}
+
+QString ProposedPort(const QString& port, bool typedByHand, int security) {
+    static const QStringList usual = {QStringLiteral("25"), QStringLiteral("26"), QStringLiteral("465"),
+                                      QStringLiteral("587")};
+    if (typedByHand && !port.trimmed().isEmpty())
+        return port;
+    if (!port.trimmed().isEmpty() && !usual.contains(port.trimmed()))
+        return port;
+    return QString::number(security == 1 ? 587 : security == 2 ? 465 : 25);
 }
 
 QString OptionsUpdateSql(const OptionsEntries& e) {
@@ -141,6 +174,8 @@ QString OptionsUpdateSql(const OptionsEntries& e) {
     sql += QStringLiteral("Options_MaxResults = ") + QString::number(ParseDigits(e.maxResults).value_or(20)) +
            QStringLiteral(", ");
     sql += QStringLiteral("Options_BestTimesGranularity = ") + QString::number(step) + QStringLiteral(", ");
+    sql += QStringLiteral("Options_MatchLength = ") +
+           QString::number(ParseDigits(e.matchLength).value_or(120)) + QStringLiteral(", ");
     sql += QStringLiteral("Options_DisableConfirmations = ") + flag(e.disableConfirmations);
     sql += QStringLiteral("Options_EnableICQStatus = ") + flag(e.enableICQStatus);
     sql += QStringLiteral("Options_Time_Format = ") + flag(e.timeFormat24);
@@ -158,6 +193,12 @@ QString OptionsUpdateSql(const OptionsEntries& e) {
     sql += QStringLiteral("Options_SMTPServer = '") + q(e.smtpServer) + QStringLiteral("', ");
     sql +=
         QStringLiteral("Options_SMTPPort = ") + QString::number(PortValue(e.smtpPort)) + QStringLiteral(", ");
+    sql += QStringLiteral("Options_SMTPSecurity = ") +
+           QString::number(e.smtpSecurity >= 0 && e.smtpSecurity <= 2 ? e.smtpSecurity : 0) +
+           QStringLiteral(", ");
+    sql += QStringLiteral("Options_SMTPUserName = '") + q(e.smtpUserName) + QStringLiteral("', ");
+    sql += QStringLiteral("Options_SMTPUseLogin = ") + flag(e.smtpUseLogin);
+    sql += QStringLiteral("Options_SMTPAllowPlainLogin = ") + flag(e.smtpAllowPlainLogin);
     sql += QStringLiteral("Options_ReplyToName = '") + q(e.replyToName) + QStringLiteral("', ");
     sql += QStringLiteral("Options_ReplyAddress = '") + q(e.replyAddress) + QStringLiteral("' ");
     sql += QStringLiteral("Where Options_ID = 1");
@@ -171,6 +212,8 @@ bool SaveOptions(const OptionsEntries& entries) {
         return false;
     }
     Db().execute(OptionsUpdateSql(entries));
+    if (!entries.smtpPassword.isEmpty())
+        KeepSmtpPassword(entries.smtpPassword);
     LoadOptions();
     return true;
 }

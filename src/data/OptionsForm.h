@@ -15,7 +15,8 @@ struct OptionsEntries {
     qint32 timeZone = 0;                        // key of the chosen zone; 0 when the catalogue is empty
     QString daylightCode = QStringLiteral("N"); // "N", "U" or "E"
     QString maxResults = QStringLiteral("20");
-    int granularity = 30; // 15, 30 or 60
+    int granularity = 30;                        // 15, 30 or 60
+    QString matchLength = QStringLiteral("120"); // minutes
     bool disableConfirmations = false;
     bool enableICQStatus = false;
     bool timeFormat24 = true; // "HH:MM" chosen; false for "HH:MM AMPM"
@@ -28,6 +29,11 @@ struct OptionsEntries {
     QString smtpPort = QStringLiteral("26");
     QString replyToName;
     QString replyAddress;
+    int smtpSecurity = 0; // 0 none, 1 STARTTLS, 2 SSL/TLS
+    QString smtpUserName;
+    bool smtpUseLogin = false;
+    bool smtpAllowPlainLogin = false;
+    QString smtpPassword; // as typed; empty keeps the one in the secret store. Never stored in the row.
 };
 
 // One entry of the dialog's time zone list.
@@ -38,6 +44,7 @@ struct ZoneChoice {
 
 inline constexpr int kMaxResultsLimit = 999;
 inline constexpr int kMaxPort = 65535;
+inline constexpr int kMaxMatchLength = 1440; // minutes: one day
 
 QString ZoneChoicesSql();
 // The zones the dialog offers, ordered by short name. Raises DbError.
@@ -52,11 +59,20 @@ std::optional<OptionsEntries> ReadOptionsEntries();
 // valid. Every number that goes into the update is checked here.
 QString ValidateOptions(const OptionsEntries& entries);
 
+// The messages about the SMTP entries alone (server, port, reply-to name and address, the user name
+// when logging in), each followed by a line break.
+QString ValidateSmtpEntries(const OptionsEntries& entries);
+
+// The port to show after the security choice changed: the usual port of the new choice, unless the
+// user typed the port by hand or it is a port of their own (not one of the usual ones).
+QString ProposedPort(const QString& port, bool typedByHand, int security);
+
 // The one update statement for valid entries.
 QString OptionsUpdateSql(const OptionsEntries& entries);
 
-// The OK step: validates (showing the collected messages titled "Data Validation"), writes the row
-// and reloads CurrentOptions. Returns true when the row was written. Raises DbError when the store
+// The OK step: validates (showing the collected messages titled "Data Validation"), writes the row,
+// keeps a typed SMTP password in the secret store and reloads CurrentOptions. Returns true when the
+// row was written. Raises DbError when the store
 // refuses the update; the caller keeps the entries then.
 bool SaveOptions(const OptionsEntries& entries);
 

@@ -12,8 +12,10 @@
 #include "time/TimeText.h"
 #include "time/TimeZoneCatalog.h"
 
+#include <QFile>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSaveFile>
 
 #include <algorithm>
 
@@ -266,9 +268,10 @@ struct PreviewBuilder {
                       : QString();
 
         const QString zone = cell(record, ImportField::TimeZone);
+        row.zoneGiven = !zone.isEmpty();
         if (zone.isEmpty()) {
             p.timeZone = CurrentOptions().UserTimeZone;
-            if (!catalogue.hasZone(p.timeZone) && !(row.existingKey && !mapped(ImportField::TimeZone)))
+            if (!catalogue.hasZone(p.timeZone) && row.existingKey == 0)
                 row.problems << QStringLiteral("no time zone is given and your own time zone is not in the "
                                                "catalogue");
         } else if (const auto id = catalogue.zone(zone)) {
@@ -549,7 +552,8 @@ ImportResult RunImport(const ImportPreview& preview, const std::function<void(in
             take(ImportField::Msn, base.msn, p.msn);
             take(ImportField::Notes, base.notes, p.notes);
             take(ImportField::Active, base.active, p.active);
-            take(ImportField::TimeZone, base.timeZone, p.timeZone);
+            if (!update || row.zoneGiven)
+                base.timeZone = p.timeZone;
             take(ImportField::Connection, base.connection, c.connections.value(key(row.connection), 0));
             for (int n = 0; n < 4; ++n) {
                 take(static_cast<ImportField>(kFirstCustomText + n), base.customText[n], p.customText[n]);
@@ -642,6 +646,21 @@ QList<QStringList> RosterCsvRows(const QList<qint32>& playerKeys) {
 
 QByteArray ExportRosterCsv(const QList<qint32>& playerKeys, char delimiter, bool withBom) {
     return WriteCsv(RosterCsvHeader(), RosterCsvRows(playerKeys), delimiter, withBom);
+}
+
+void SaveRosterCsv(const QString& path, const QList<qint32>& playerKeys, char delimiter, bool withBom) {
+    const QByteArray bytes = ExportRosterCsv(playerKeys, delimiter, withBom);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw DbError(QStringLiteral("The file %1 could not be written: %2").arg(path, file.errorString()));
+}
+
+CsvReadResult ReadRosterFile(const QString& path, std::optional<char> delimiter) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {std::nullopt,
+                QStringLiteral("The file %1 cannot be opened: %2").arg(path, file.errorString())};
+    return ReadCsv(file.readAll(), delimiter);
 }
 
 } // namespace rm

@@ -88,6 +88,7 @@ struct ImportRow {
     qint32 existingKey = 0;
     // What the file says; fields whose column is not assigned keep an updated player's values.
     PlayerRecord player;
+    bool zoneGiven = false; // an updated player keeps its zone when the file gives none
     QString connection;
     std::array<QString, 4> customDrop;
     std::optional<QList<ImportMembership>> memberships;
@@ -127,5 +128,11 @@ ImportResult RunImport(const ImportPreview& preview, const std::function<void(in
 // RosterCsvHeader. Raises DbError.
 QList<QStringList> RosterCsvRows(const QList<qint32>& playerKeys);
 QByteArray ExportRosterCsv(const QList<qint32>& playerKeys, char delimiter, bool withBom);
+// Writes the export to a file, replacing it only once the whole text is written. Raises DbError for
+// the store and for a file that cannot be written.
+void SaveRosterCsv(const QString& path, const QList<qint32>& playerKeys, char delimiter, bool withBom);
+
+// The file a roster is read from; a problem when it cannot be opened.
+CsvReadResult ReadRosterFile(const QString& path, std::optional<char> delimiter = std::nullopt);
 
 } // namespace rm

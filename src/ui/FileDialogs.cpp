@@ -8,6 +8,7 @@ namespace rm {
 
 namespace {
 SaveFileRunner g_saveRunner;
+SaveFileRunner g_openRunner;
 } // namespace
 
 QString ToolkitNameFilters(const QString& barFilter) {
@@ -30,6 +31,17 @@ QString AskSaveFileName(QWidget* parent, const SaveFileRequest& request) {
     return QFileDialog::getSaveFileName(parent, request.title, request.folder,
                                         ToolkitNameFilters(request.filter), nullptr,
                                         QFileDialog::DontConfirmOverwrite);
+}
+
+QString AskOpenFileName(QWidget* parent, const SaveFileRequest& request) {
+    if (g_openRunner)
+        return g_openRunner(parent, request);
+    return QFileDialog::getOpenFileName(parent, request.title, request.folder,
+                                        ToolkitNameFilters(request.filter));
+}
+
+void SetOpenFileRunner(SaveFileRunner runner) {
+    g_openRunner = std::move(runner);
 }
 
 void SetSaveFileRunner(SaveFileRunner runner) {

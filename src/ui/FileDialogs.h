@@ -23,6 +23,11 @@ QString AskSaveFileName(QWidget* parent, const SaveFileRequest& request);
 using SaveFileRunner = std::function<QString(QWidget*, const SaveFileRequest&)>;
 void SetSaveFileRunner(SaveFileRunner runner); // empty restores the toolkit's dialog
 
+// Asks for an existing file to read; the empty text when the user leaves without one. Tests answer
+// it through their own runner.
+QString AskOpenFileName(QWidget* parent, const SaveFileRequest& request);
+void SetOpenFileRunner(SaveFileRunner runner); // empty restores the toolkit's dialog
+
 // "Description|*.a;*.b|..." → the toolkit's name filters ("Description (*.a *.b)", joined by ";;").
 QString ToolkitNameFilters(const QString& barFilter);
 

@@ -1,15 +1,10 @@
 // Every window of the program finds its pictures, and every picture button says what it does.
 
+#include "app/About.h"
 #include "app/MainWindow.h"
-#include "support/RecordingSink.h"
-#include "support/TestDatabase.h"
+#include "support/TestKit.h"
 #include "ui/Maintenance.h"
 #include "ui/WindowRegistry.h"
-
-#include <QToolButton>
-#include <QtTest>
-
-#include <memory>
 
 using namespace rm;
 
@@ -22,7 +17,7 @@ private Q_SLOTS:
         test::RecordingSink sink;
         RegisterAllWindows();
         QList<std::shared_ptr<QWidget>> windows;
-        windows << std::make_shared<frmMain>();
+        windows << std::make_shared<frmMain>() << std::make_shared<frmAbout>();
         for (const QString& name : RegisteredTaskWindows())
             windows << std::shared_ptr<QWidget>(CreateTaskWindow(name));
         QVERIFY(windows.size() >= 10);

@@ -1,5 +1,6 @@
 #include "comms/HtmlExport.h"
 #include "comms/widgets/CommCenter.h"
+#include "data/AppEnvironment.h"
 #include "data/DbConnection.h"
 #include "support/ModalDriver.h"
 #include "support/RecordingSink.h"
@@ -245,7 +246,10 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(asked.folder).absoluteFilePath(), QFileInfo(exportFolder).absoluteFilePath());
         QFile file(answer);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), (CreateHTMLByDivision(window->exportFields(), {red}) + "\r\n").toUtf8());
+        QCOMPARE(file.readAll(),
+                 (RosterPage(ClanName(), Now().date(), CreateHTMLByDivision(window->exportFields(), {red})) +
+                  "\r\n")
+                     .toUtf8());
         file.close();
         QCOMPARE(sink->count(), 0);
 

@@ -9,7 +9,7 @@ offers STARTTLS, with --tls implicit it speaks TLS from the first byte; with --l
 (the given mechanisms, also over a plain connection) and accepts only that user and password.
 --make-certs writes a test authority (ca.pem) and server certificates signed by it: good.pem for
 localhost and 127.0.0.1, wronghost.pem for another name, and untrusted.pem for localhost from an
-authority nobody trusts (each with its .key). Each accepted message is
+authority nobody trusts, expired.pem for localhost that has expired (each with its .key). Each accepted message is
 written to FOLDER/NNNN.eml (first line the envelope sender, second line the recipients separated by
 commas, then the message exactly as received after the end of data) and FOLDER/NNNN.json (the
 headers and body as a standard mail parser decodes them). Recipients whose address starts with
@@ -87,11 +87,11 @@ def make_certs(folder):
                 f.write(key.private_bytes(serialization.Encoding.PEM, serialization.PrivateFormat.PKCS8,
                                           serialization.NoEncryption()))
 
-    def certificate(subject, key, issuer, issuer_key, is_ca, names):
+    def certificate(subject, key, issuer, issuer_key, is_ca, names, days=30):
         builder = (x509.CertificateBuilder().subject_name(name(subject)).issuer_name(name(issuer))
                    .public_key(key.public_key()).serial_number(x509.random_serial_number())
-                   .not_valid_before(now - datetime.timedelta(days=1))
-                   .not_valid_after(now + datetime.timedelta(days=30))
+                   .not_valid_before(now - datetime.timedelta(days=60))
+                   .not_valid_after(now + datetime.timedelta(days=days))
                    .add_extension(x509.BasicConstraints(ca=is_ca, path_length=None), critical=True))
         if names:
             builder = builder.add_extension(x509.SubjectAlternativeName(names), critical=False)
@@ -105,13 +105,15 @@ def make_certs(folder):
     other, other_key = authority("Nobody's CA")
     write("ca", ca, None)
     local = [x509.DNSName("localhost"), x509.IPAddress(ipaddress.ip_address("127.0.0.1"))]
-    for base, issuer, issuer_key, names in (("good", ca, ca_key, local),
-                                            ("wronghost", ca, ca_key, [x509.DNSName("wrong.example")]),
-                                            ("untrusted", other, other_key, local)):
+    for base, issuer, issuer_key, names, days in (
+            ("good", ca, ca_key, local, 30),
+            ("wronghost", ca, ca_key, [x509.DNSName("wrong.example")], 30),
+            ("untrusted", other, other_key, local, 30),
+            ("expired", ca, ca_key, local, -1)):
         key = ec.generate_private_key(ec.SECP256R1())
         subject = names[0].value
         issuer_name = issuer.subject.get_attributes_for_oid(NameOID.COMMON_NAME)[0].value
-        write(base, certificate(subject, key, issuer_name, issuer_key, False, names), key)
+        write(base, certificate(subject, key, issuer_name, issuer_key, False, names, days), key)
 
 
 async def main(args):

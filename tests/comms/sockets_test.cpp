@@ -1,5 +1,4 @@
 #include "comms/Sockets.h"
-#include "support/SmtpSink.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -93,10 +92,9 @@ private Q_SLOTS:
         QTRY_COMPARE(peer->bytesAvailable(), qint64(12));
         QCOMPARE(peer->readAll(), QByteArray("J\xf6rg ?\r\nraw\xff"));
 
-        r.events.clear();
+        // What the peer writes is announced and read.
         peer->write("220 hello\r\n");
-        QTRY_VERIFY(!r.events.isEmpty());
-        QCOMPARE(r.events.first(), qint32(SocketRead));
+        QTRY_VERIFY(r.events.contains(SocketRead));
         QByteArray bytes;
         QCOMPARE(ReceiveText(h, &bytes, 1000), 11);
         QCOMPARE(bytes, QByteArray("220 hello\r\n"));
@@ -109,23 +107,6 @@ private Q_SLOTS:
         QVERIFY(IsConnectionOpen(h));
         CloseConnection(h);
         QVERIFY(!IsConnectionOpen(h));
-    }
-
-    void refusedConnectionReportsItsError() {
-        QObject receiver;
-        Recorded r;
-        const SocketHandle h = OpenConnection(QStringLiteral("127.0.0.1"), test::ClosedLocalPort(), nullptr,
-                                              &receiver, Recorder(&r));
-        if (h == -1) { // refused at once: also a valid outcome of the platform
-            QCOMPARE(LastSocketError(), kConnectionRefused);
-            return;
-        }
-        QTRY_VERIFY(!r.events.isEmpty());
-        QCOMPARE(r.events.first() & 0xFFFF, qint32(SocketConnect));
-        QCOMPARE(NotifyErrorCode(r.events.first()), qint16(kConnectionRefused));
-        QTest::qWait(20);
-        QCOMPARE(r.events.size(), 1);
-        CloseConnection(h);
     }
 
     void eventsStopWithTheReceiver() {

@@ -1,11 +1,6 @@
-#include "data/DbConnection.h"
 #include "data/NumericKey.h"
 #include "data/SqlText.h"
-#include "support/RecordingSink.h"
-#include "support/TestDatabase.h"
-
-#include <QRandomGenerator>
-#include <QtTest>
+#include "support/TestKit.h"
 
 using namespace rm;
 
@@ -13,23 +8,15 @@ class SqlTextTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void escapeQuotes_data() {
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("empty") << QString() << QString();
-        QTest::newRow("it's") << QStringLiteral("it's") << QStringLiteral("it''s");
-        QTest::newRow("lone apostrophe") << QStringLiteral("'") << QStringLiteral("''");
-        QTest::newRow("two apostrophes") << QStringLiteral("''") << QStringLiteral("''''");
-        QTest::newRow("none") << QStringLiteral("plain text") << QStringLiteral("plain text");
-        QTest::newRow("lone surrogate")
-            << (QStringLiteral("a") + QChar(0xD83D) + QStringLiteral("'"))
-            << (QStringLiteral("a") + QChar(QChar::ReplacementCharacter) + QStringLiteral("''"));
-        QTest::newRow("not trimmed") << QStringLiteral("  O'Neil ") << QStringLiteral("  O''Neil ");
-    }
+    // Apostrophes are doubled, nothing is trimmed, and a lone surrogate cannot reach the store.
     void escapeQuotes() {
-        QFETCH(QString, input);
-        QFETCH(QString, expected);
-        QCOMPARE(EscapeQuotes(input), expected);
+        const QStringList inputsAndResults{"",           "",           "it's",      "it''s",
+                                           "'",          "''",         "''",        "''''",
+                                           "plain text", "plain text", "  O'Neil ", "  O''Neil "};
+        for (qsizetype i = 0; i + 1 < inputsAndResults.size(); i += 2)
+            QCOMPARE(EscapeQuotes(inputsAndResults[i]), inputsAndResults[i + 1]);
+        QCOMPARE(EscapeQuotes(QStringLiteral("a") + QChar(0xD83D) + '\''),
+                 QStringLiteral("a") + QChar(QChar::ReplacementCharacter) + "''");
     }
 
     void valueBuilders() {
@@ -58,24 +45,17 @@ private Q_SLOTS:
         QStringList stored;
         for (int i = 0; i < 200; ++i) {
             QString text;
-            const int length = i == 0 ? 5000 : int(rng.bounded(1, 40));
-            for (int k = 0; k < length; ++k)
+            for (int k = 0, length = i == 0 ? 5000 : int(rng.bounded(1, 40)); k < length; ++k)
                 text.append(alphabet.at(rng.bounded(alphabet.size())));
-            text = text.trimmed();
-            if (text.isEmpty())
-                text = QStringLiteral("'; Drop Table Genres; --");
+            text = text.trimmed().isEmpty() ? QStringLiteral("'; Drop Table Genres; --") : text.trimmed();
             const QString sql =
                 QStringLiteral("Insert Into Genres (Genre_Name) VALUES(") + SqlText(text) + ')';
             QCOMPARE(sql.count(QLatin1Char('\'')), 2 + 2 * text.count(QLatin1Char('\'')));
             Db().execute(sql);
-            const qint32 id = Db().scalar(QStringLiteral("Select MAX(Genre_ID) From Genres")).toInt();
-            QCOMPARE(Db().scalar(QStringLiteral("Select Genre_Name From Genres Where Genre_ID = %1").arg(id))
-                         .toString(),
-                     text);
-            Db().execute(QStringLiteral("Update Genres Set Genre_Name = ") +
-                         SqlText(text + QStringLiteral("'x")) +
-                         QStringLiteral(" Where Genre_ID = %1").arg(id));
+            const QString where = QStringLiteral(" Where Genre_ID = %1").arg(before + i + 1);
+            QCOMPARE(db.scalar(QStringLiteral("Select Genre_Name From Genres") + where).toString(), text);
             stored << text + QStringLiteral("'x");
+            Db().execute(QStringLiteral("Update Genres Set Genre_Name = ") + SqlText(stored.last()) + where);
         }
         QCOMPARE(db.count(QStringLiteral("Genres")), before + 200);
         QCOMPARE(db.scalar(QStringLiteral("Select Genre_Name From Genres Where Genre_ID = 1")), firstName);
@@ -83,10 +63,10 @@ private Q_SLOTS:
             Db().execute(QStringLiteral("Select Genre_Name From Genres Where Genre_ID > %1 Order By Genre_ID")
                              .arg(before));
         for (const QString& expected : stored) {
-            QVERIFY(!rows.eof());
             QCOMPARE(rows.text(QStringLiteral("GENRE_NAME")), expected);
             rows.moveNext();
         }
+        QVERIFY(rows.eof());
     }
 
     void storeErrorsAreReported() {
@@ -171,10 +151,8 @@ private Q_SLOTS:
         QVERIFY(IsAcceptableNumericText(QStringLiteral("-300"), true, false, 0));
         QVERIFY(IsAcceptableNumericText(QString(), false, false, 0));
         QVERIFY(!IsAcceptableNumericText(QStringLiteral("-300"), false, false, 0));
-        QVERIFY(!IsAcceptableNumericText(QStringLiteral("3-00"), true, false, 0));
-        QVERIFY(!IsAcceptableNumericText(QStringLiteral("12a"), false, false, 0));
-        QVERIFY(!IsAcceptableNumericText(QStringLiteral(" 12"), false, false, 0));
-        QVERIFY(!IsAcceptableNumericText(QStringLiteral("1.5"), false, false, 0));
+        for (const char* bad : {"3-00", "12a", " 12", "1.5"})
+            QVERIFY2(!IsAcceptableNumericText(QString::fromLatin1(bad), true, false, 0), bad);
     }
 };
 

@@ -112,7 +112,7 @@ private Q_SLOTS:
         const int gmt = db.zoneId("GMT");
         WeekLists week;
         week[0] = week[1] = QStringList{"10:00|12:00"};
-        const qint32 key = AddPlayer({player(QStringLiteral("Ace"), gmt), {{division, 0}}, week});
+        const qint32 key = AddPlayer({player("Ace", gmt), {{division, 0}}, week});
         const QString before = test::DumpRoster();
         int triggers = 0;
         auto refuse = [&](const QString& when) {
@@ -133,28 +133,19 @@ private Q_SLOTS:
 
         WeekLists changed = week;
         changed[0] = QStringList{"08:00|09:00"};
-        const PlayerSave monday{
-            player(QStringLiteral("Renamed"), gmt), {{division, 0}, {division, 0}}, changed};
-        refuse(QStringLiteral("Before Insert On Schedules When NEW.Schedule_Day = 2"));
-        refused([&] { UpdatePlayer(key, monday); },
-                QStringLiteral("Error encountered player's Monday Schedule"));
-        refused([&] { AddPlayer(monday); }, QStringLiteral("Error encountered player's Monday Schedule"));
-        refuse(QStringLiteral("Before Insert On Members"));
-        refused(
-            [&] {
-                UpdatePlayer(key, {player(QStringLiteral("Renamed"), gmt), {{division, 0}}, std::nullopt});
-            },
-            QStringLiteral("Error encountered adding player to division"));
-        refuse(QStringLiteral("Before Delete On Schedules"));
-        refused([&] { DeletePlayer(key); },
-                QStringLiteral("Problem encountered deleting the player schedule information."));
-        refuse(QStringLiteral("Before Update On Players"));
-        refused(
-            [&] {
-                UpdatePlayer(key, {player(QStringLiteral("Renamed"), gmt), {}, std::nullopt});
-            },
-            QStringLiteral(
-                "Problem encountered when saving player information.  Cannot continue operation."));
+        const PlayerSave monday{player("Renamed", gmt), {{division, 0}, {division, 0}}, changed};
+        const PlayerSave members{player("Renamed", gmt), {{division, 0}}, std::nullopt};
+        const PlayerSave plain{player("Renamed", gmt), {}, std::nullopt};
+        refuse("Before Insert On Schedules When NEW.Schedule_Day = 2");
+        refused([&] { UpdatePlayer(key, monday); }, "Error encountered player's Monday Schedule");
+        refused([&] { AddPlayer(monday); }, "Error encountered player's Monday Schedule");
+        refuse("Before Insert On Members");
+        refused([&] { UpdatePlayer(key, members); }, "Error encountered adding player to division");
+        refuse("Before Delete On Schedules");
+        refused([&] { DeletePlayer(key); }, "Problem encountered deleting the player schedule information.");
+        refuse("Before Update On Players");
+        refused([&] { UpdatePlayer(key, plain); },
+                "Problem encountered when saving player information.  Cannot continue operation.");
     }
 
     // A demo roster is varied, and every schedule in it loads as lists a bar can show that save

@@ -71,6 +71,8 @@ private Q_SLOTS:
     void init() { SetClock(&m_clock); }
     void cleanup() { SetClock(nullptr); }
 
+    // Tuesday 21:00 five hours behind (Wednesday 02:00) and Monday 00:30 one hour ahead (Sunday 23:30)
+    // are searched in availabilityByPlayer; here the wrap of the week both ways.
     void momentsCarryTheDay() {
         TestDatabase db;
         // Saturday 22:00 five hours behind is Sunday 03:00; week minutes wrap the same way both ways.

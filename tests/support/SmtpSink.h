@@ -38,8 +38,8 @@ public:
 
     // Starts the server; false with error set when it cannot.
     bool start(QString* error, const QStringList& options = {});
-    // Writes the test authority ca.pem and the server certificates good, wronghost and untrusted
-    // (.pem and .key) into folder.
+    // Writes the test authority ca.pem and the server certificates good, wronghost, untrusted and
+    // expired (.pem and .key) into folder.
     static bool MakeCertificates(const QString& folder, QString* error);
     int port() const { return m_port; }
 

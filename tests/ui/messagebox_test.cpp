@@ -1,15 +1,7 @@
 #include "data/MessageSink.h"
-#include "support/ModalDriver.h"
-#include "support/RecordingSink.h"
+#include "support/TestKit.h"
 #include "ui/MessageBox.h"
 #include "ui/WidgetMessageSink.h"
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QTextEdit>
-#include <QToolButton>
-#include <QtTest>
 
 using namespace rm;
 
@@ -22,12 +14,18 @@ frmMessageBox* asBox(QDialog* d) {
     return box;
 }
 
-QStringList shownButtons(QDialog* d) {
-    QStringList names;
-    for (const char* name : {"imgOK", "imgYes", "imgNo", "imgCancel"})
-        if (test::child<QToolButton>(d, QString::fromLatin1(name))->isVisible())
-            names << QString::fromLatin1(name);
-    return names;
+// Shows one box and hands it to `step`, which must close it; returns the answer.
+int ask(int buttons, const std::function<void(QDialog*)>& step, const QString& text = QStringLiteral("x"),
+        int type = vbQuestion, int align = 0, const QString& title = QStringLiteral("t")) {
+    test::ModalDriver driver;
+    driver.then([&](QDialog* d) {
+        step(d);
+        QVERIFY(!d->isVisible());
+    });
+    const int answer = ShowMessage(text, align, buttons, type, title);
+    if (driver.shown != QStringList{QStringLiteral("frmMessageBox")})
+        qFatal("the message box was not shown");
+    return answer;
 }
 
 } // namespace
@@ -41,70 +39,85 @@ private Q_SLOTS:
     void init() { SetMessageSink(&m_sink); }
     void cleanup() { SetMessageSink(nullptr); }
 
-    void buttonSetsAndAnswers_data() {
+    // The buttons each set shows, and the answer of each way out: a button, Enter (the first button
+    // shown), Escape and the close box (Cancel, else No, else OK).
+    void buttonsAndAnswers_data() {
         QTest::addColumn<int>("buttons");
-        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("press");
         QTest::addColumn<int>("answer");
-        const QStringList okOnly{"imgOK"}, okCancel{"imgOK", "imgCancel"},
-            ync{"imgYes", "imgNo", "imgCancel"}, yn{"imgYes", "imgNo"};
-        QTest::newRow("OK") << 0 << okOnly << "imgOK" << 1;
-        QTest::newRow("OK/Cancel: OK") << 1 << okCancel << "imgOK" << 1;
-        QTest::newRow("OK/Cancel: Cancel") << 1 << okCancel << "imgCancel" << 2;
-        QTest::newRow("Yes/No/Cancel: Yes") << 3 << ync << "imgYes" << 6;
-        QTest::newRow("Yes/No/Cancel: No") << 3 << ync << "imgNo" << 7;
-        QTest::newRow("Yes/No/Cancel: Cancel") << 3 << ync << "imgCancel" << 2;
-        QTest::newRow("Yes/No: Yes") << 4 << yn << "imgYes" << 6;
-        QTest::newRow("Yes/No: No") << 4 << yn << "imgNo" << 7;
+        const struct {
+            int buttons;
+            const char* shown;
+            QList<QPair<const char*, int>> answers;
+        } sets[] = {
+            {0, "imgOK", {{"imgOK", 1}, {"Return", 1}, {"Escape", 1}, {"close", 1}}},
+            {1,
+             "imgOK imgCancel",
+             {{"imgOK", 1}, {"imgCancel", 2}, {"Return", 1}, {"Escape", 2}, {"close", 2}}},
+            {3,
+             "imgYes imgNo imgCancel",
+             {{"imgYes", 6}, {"imgNo", 7}, {"imgCancel", 2}, {"Return", 6}, {"Escape", 2}, {"close", 2}}},
+            {4, "imgYes imgNo", {{"imgYes", 6}, {"imgNo", 7}, {"Return", 6}, {"Escape", 7}, {"close", 7}}},
+        };
+        for (const auto& set : sets)
+            for (const auto& [press, answer] : set.answers)
+                QTest::addRow("%d %s", set.buttons, press)
+                    << set.buttons << QString::fromLatin1(set.shown) << QString::fromLatin1(press) << answer;
     }
-    void buttonSetsAndAnswers() {
+    void buttonsAndAnswers() {
         QFETCH(int, buttons);
-        QFETCH(QStringList, shown);
+        QFETCH(QString, shown);
         QFETCH(QString, press);
         QFETCH(int, answer);
-        test::ModalDriver driver;
-        driver.then([&](QDialog* d) {
-            QCOMPARE(shownButtons(d), shown);
-            for (const QString& name : shown) {
-                auto* b = test::child<QToolButton>(d, name);
-                QVERIFY(!b->toolTip().isEmpty());
-                QVERIFY(!b->accessibleName().isEmpty());
-                QVERIFY(!b->icon().isNull());
+        const int got = ask(buttons, [&](QDialog* d) {
+            QStringList visible;
+            for (const char* name : {"imgOK", "imgYes", "imgNo", "imgCancel"}) {
+                auto* b = test::child<QToolButton>(d, QString::fromLatin1(name));
+                if (b->isVisible())
+                    visible << b->objectName();
+                QVERIFY(!b->toolTip().isEmpty() && !b->accessibleName().isEmpty() && !b->icon().isNull());
             }
-            test::child<QToolButton>(d, press)->click();
+            QCOMPARE(visible.join(QLatin1Char(' ')), shown);
+            if (press == QLatin1String("Return") || press == QLatin1String("Escape"))
+                QTest::keyClick(test::child<QLineEdit>(d, QStringLiteral("txtFocus")),
+                                press == QLatin1String("Return") ? Qt::Key_Return : Qt::Key_Escape);
+            else if (press == QLatin1String("close"))
+                d->close();
+            else
+                test::child<QToolButton>(d, press)->click();
         });
-        QCOMPARE(ShowMessage(QStringLiteral("Question?"), AlignCenterText, buttons, vbQuestion,
-                             QStringLiteral("Ask")),
-                 answer);
-        QCOMPARE(driver.shown, QStringList{QStringLiteral("frmMessageBox")});
+        QCOMPARE(got, answer);
     }
 
+    // A Yes for one question is not the answer of the next one that is closed without a button.
+    void noStaleAnswer() {
+        QCOMPARE(
+            ask(vbYesNo, [](QDialog* d) { test::child<QToolButton>(d, QStringLiteral("imgYes"))->click(); }),
+            int(vbYes));
+        QCOMPARE(ask(vbYesNo, [](QDialog* d) { d->close(); }), int(vbNo));
+    }
+
+    // The icon picture follows the type (unknown types show the information icon), the text its
+    // alignment; blanks around title and text do not appear.
     void iconsTitleTextAndAlignment() {
-        const QList<QPair<int, int>> icons{{0, 1}, {64, 1}, {32, 2}, {48, 3}, {16, 4}};
-        for (const auto& [type, image] : icons) {
-            test::ModalDriver driver;
-            driver.then([&](QDialog* d) {
+        const QList<std::tuple<int, int, int, Qt::Alignment>> cases{{0, 1, 0, Qt::AlignLeft},
+                                                                    {64, 1, 1, Qt::AlignRight},
+                                                                    {32, 2, 2, Qt::AlignHCenter},
+                                                                    {48, 3, 0, Qt::AlignLeft},
+                                                                    {16, 4, 1, Qt::AlignRight}};
+        for (const auto& [type, image, align, expected] : cases) {
+            const auto check = [&](QDialog* d) {
                 QCOMPARE(asBox(d)->iconImage(), image);
                 QVERIFY(!test::child<QLabel>(d, QStringLiteral("imgIcon"))->pixmap().isNull());
-                d->reject();
-            });
-            ShowMessage(QStringLiteral("x"), AlignLeftText, vbOKOnly, type, QStringLiteral("t"));
-        }
-
-        const QList<QPair<int, Qt::Alignment>> aligns{
-            {0, Qt::AlignLeft}, {1, Qt::AlignRight}, {2, Qt::AlignHCenter}};
-        for (const auto& [align, expected] : aligns) {
-            test::ModalDriver driver;
-            driver.then([&](QDialog* d) {
                 QCOMPARE(asBox(d)->textAlignment(), expected);
                 QCOMPARE(d->windowTitle(), QStringLiteral("Padded Title"));
-                // Leading and trailing blanks do not appear.
                 QCOMPARE(test::child<QTextEdit>(d, QStringLiteral("txtMessage"))->toPlainText(),
                          QStringLiteral("First line\n  second line"));
                 d->reject();
-            });
-            ShowMessage(QStringLiteral("   First line\n  second line \n "), align, vbOKOnly, vbInformation,
-                        QStringLiteral("  Padded Title  "));
+            };
+            ask(vbOKOnly, check, QStringLiteral("   First line\n  second line \n "), type, align,
+                QStringLiteral("  Padded Title  "));
         }
     }
 
@@ -114,40 +127,32 @@ private Q_SLOTS:
         test::RecordingSink sink;
         struct Case {
             int buttons, type, align;
-            QString title, text;
-            QStringList reports;
+            QString title, text, reports; // the reports' property names, joined by '|'
             int answer;
         };
-        const QString prefix = QStringLiteral("Invalid Custom Message Box ");
         const QList<Case> cases{
-            {2, 64, 0, "T", "x", {prefix + "Buttons Property"}, 0},
-            {5, 64, 0, "T", "x", {prefix + "Buttons Property"}, 0},
-            {4, 99, 0, "T", "x", {prefix + "Type Property"}, 7},
-            {1, 64, 0, "   ", "x", {prefix + "Title Property"}, 2},
-            {0, 64, 0, "T", " \n ", {prefix + "Text Property"}, 1},
-            {3, 64, 3, "T", "x", {prefix + "Text Alignment Property"}, 2},
-            {9,
-             1,
-             -1,
-             "",
-             "",
-             {prefix + "Buttons Property", prefix + "Type Property", prefix + "Title Property",
-              prefix + "Text Property", prefix + "Text Alignment Property"},
-             0},
+            {2, 64, 0, "T", "x", "Buttons", 0},
+            {5, 64, 0, "T", "x", "Buttons", 0},
+            {4, 99, 0, "T", "x", "Type", 7},
+            {1, 64, 0, "   ", "x", "Title", 2},
+            {0, 64, 0, "T", " \n ", "Text", 1},
+            {3, 64, 3, "T", "x", "Text Alignment", 2},
+            {9, 1, -1, "", "", "Buttons|Type|Title|Text|Text Alignment", 0},
         };
         for (const Case& c : cases) {
             sink.clear();
             test::ModalDriver driver;
             QCOMPARE(ShowMessageBox(c.text, c.align, c.buttons, c.type, c.title), c.answer);
             QVERIFY(driver.shown.isEmpty());
-            QStringList reports;
+            QStringList reports, expected;
             for (const auto& m : sink.messages) {
-                QVERIFY(m.standardBox);
+                QVERIFY(m.standardBox && m.icon == vbCritical);
                 QCOMPARE(m.title, QStringLiteral("Custom Runtime Error"));
-                QCOMPARE(m.icon, int(vbCritical));
                 reports << m.text;
             }
-            QCOMPARE(reports, c.reports);
+            for (const QString& property : c.reports.split(QLatin1Char('|')))
+                expected << QStringLiteral("Invalid Custom Message Box %1 Property").arg(property);
+            QCOMPARE(reports, expected);
         }
 
         // Shown directly, an invalid box closes again as soon as it is on screen.
@@ -160,39 +165,6 @@ private Q_SLOTS:
         QTRY_VERIFY(!box.isVisible());
     }
 
-    // Enter presses the first button shown; Escape and the close box answer Cancel, else No, else OK.
-    void keyboardAndCloseBox() {
-        struct Case {
-            int buttons;
-            int enter, escape;
-        };
-        const QList<Case> cases{{0, 1, 1}, {1, 1, 2}, {3, 6, 2}, {4, 6, 7}};
-        for (const Case& c : cases) {
-            for (int how = 0; how < 3; ++how) {
-                test::ModalDriver driver;
-                driver.then([&](QDialog* d) {
-                    QWidget* focus = test::child<QLineEdit>(d, QStringLiteral("txtFocus"));
-                    if (how == 0)
-                        QTest::keyClick(focus, Qt::Key_Return);
-                    else if (how == 1)
-                        QTest::keyClick(focus, Qt::Key_Escape);
-                    else
-                        d->close();
-                    QVERIFY(!d->isVisible());
-                });
-                const int expected = how == 0 ? c.enter : c.escape;
-                QCOMPARE(ShowMessage(QStringLiteral("x"), 0, c.buttons, 32, QStringLiteral("t")), expected);
-            }
-        }
-
-        // A Yes for one question is not the answer of the next one that is closed without a button.
-        test::ModalDriver driver;
-        driver.then([](QDialog* d) { test::child<QToolButton>(d, QStringLiteral("imgYes"))->click(); });
-        driver.then([](QDialog* d) { d->close(); });
-        QCOMPARE(ShowMessage(QStringLiteral("Delete?"), 0, vbYesNo, 32, QStringLiteral("t")), int(vbYes));
-        QCOMPARE(ShowMessage(QStringLiteral("Delete more?"), 0, vbYesNo, 32, QStringLiteral("t")), int(vbNo));
-    }
-
     void scrollBarOnlyWhenTextDoesNotFit() {
         QVERIFY(!NeedsVerticalScrollBar(0, 4, 45, 10)); // 4.5 lines show as 4
         QVERIFY(NeedsVerticalScrollBar(0, 5, 45, 10));
@@ -200,24 +172,18 @@ private Q_SLOTS:
         QVERIFY(!NeedsVerticalScrollBar(0, 6, 65, 10)); // 6.5 lines show as 6
         QVERIFY(NeedsVerticalScrollBar(0, 7, 65, 10));
         QVERIFY(NeedsVerticalScrollBar(1, 1, 100, 10)); // scrolled away from the first line
-
-        auto shownFor = [](const QString& text) {
+        // Many short lines, and one paragraph long enough to wrap over many lines.
+        for (const QString& text :
+             {QStringLiteral("One line.\nAnd another.\nAnd a third."),
+              QStringLiteral("A line\n").repeated(30), QStringLiteral("word ").repeated(400)}) {
             bool shown = false;
-            test::ModalDriver driver;
-            driver.then([&](QDialog* d) {
+            const auto look = [&](QDialog* d) {
                 shown = asBox(d)->scrollBarShown();
                 d->reject();
-            });
-            ShowMessage(text, 0, 0, 64, QStringLiteral("t"));
-            return shown;
-        };
-        QVERIFY(!shownFor(QStringLiteral("One line.\nAnd another.\nAnd a third.")));
-        QStringList many;
-        for (int i = 1; i <= 30; ++i)
-            many << QStringLiteral("Line %1").arg(i);
-        QVERIFY(shownFor(many.join(QLatin1Char('\n'))));
-        // One paragraph long enough to wrap over many lines.
-        QVERIFY(shownFor(QStringLiteral("word ").repeated(400)));
+            };
+            ask(vbOKOnly, look, text, vbInformation);
+            QCOMPARE(shown, text.size() > 50);
+        }
     }
 
     void standardBoxGoesThroughTheModalRunner() {

@@ -3,11 +3,7 @@
 
 #include "ui/NumericEntry.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QLineEdit>
-#include <QMimeData>
-#include <QtTest>
+#include "support/TestKit.h"
 
 using namespace rm;
 

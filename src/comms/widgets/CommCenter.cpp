@@ -4,6 +4,7 @@
 #include "comms/widgets/CommCenterWindows.h"
 #include "comms/widgets/HtmlWindow.h"
 #include "comms/widgets/TemplateDialog.h"
+#include "data/AppEnvironment.h"
 #include "data/DbConnection.h"
 #include "data/MessageSink.h"
 #include "ui/EmailWindow.h"
@@ -384,7 +385,7 @@ void frmCommCenter::exportToFile(const QString& html) {
         ShowMessage(QStringLiteral("This HTML File Already Exists... Overwrite?"), AlignCenterText, vbYesNo,
                     vbQuestion, QStringLiteral("HTML Export Function")) == vbNo)
         return;
-    runExportTrapped([&] { WriteExportFile(path, html); });
+    runExportTrapped([&] { WriteExportFile(path, RosterPage(ClanName(), Now().date(), html)); });
 }
 
 void RegisterCommCenterWindows() {

@@ -67,6 +67,10 @@ frmSMTP::frmSMTP(QWidget* parent) : QDialog(parent) {
     SelectAllOnFocus(txtMessage);
     messageLayout->addWidget(txtMessage);
     layout->addWidget(fmeMessage, 1);
+    lblAttachment = new QLabel(tr("Attached: the match as a calendar event (match.ics)"), this);
+    lblAttachment->setObjectName(QStringLiteral("lblAttachment"));
+    lblAttachment->setHidden(true);
+    layout->addWidget(lblAttachment);
 
     auto* bottom = new QHBoxLayout;
     lblStatus = new QLabel(QStringLiteral("Status Area"), this);
@@ -99,6 +103,8 @@ void frmSMTP::applyRequest(const EmailRequest& request) {
     Selection = request.selection;
     txtSubject->setText(request.subject);
     txtMessage->setPlainText(request.message);
+    m_calendarEvent = request.calendarEvent;
+    lblAttachment->setHidden(m_calendarEvent.isEmpty());
 }
 
 QString frmSMTP::statusText() const {
@@ -165,16 +171,17 @@ void frmSMTP::pressSend() {
     BusyPointer pointer;
     const QString subject = txtSubject->text().trimmed();
     const QString body = txtMessage->toPlainText().trimmed();
-    const DeliveryCall deliver = OptionsDelivery(subject, body);
+    const DeliveryCall deliver = OptionsDelivery(subject, body, m_calendarEvent);
     QString report;
     try {
         if (SendMode == QLatin1String("Q")) {
             setStatus(QStringLiteral("Sending E-Mail..."));
-            const int result = deliver(m_address);
+            QString failure;
+            const int result = deliver(m_address, &failure);
             if (result != SendAccepted) {
                 pointer.release();
                 setStatus(QStringLiteral("Errors encountered"));
-                ShowMessage(QuickSendErrorText(result), AlignLeftText, vbOKOnly, vbInformation,
+                ShowMessage(QuickSendErrorText(result, failure), AlignLeftText, vbOKOnly, vbInformation,
                             QStringLiteral("SMTP Error(s)"));
                 setSending(false);
                 accept();

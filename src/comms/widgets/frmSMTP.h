@@ -54,10 +54,12 @@ private:
     QLineEdit* txtSubject = nullptr;
     QPlainTextEdit* txtMessage = nullptr;
     QLabel* lblStatus = nullptr;
+    QLabel* lblAttachment = nullptr;
     QToolButton* imgSend = nullptr;
     QToolButton* imgCancel = nullptr;
 
-    QString m_address; // mode "Q"
+    QString m_address;          // mode "Q"
+    QByteArray m_calendarEvent; // sent with every message when not empty
     bool m_activated = false;
     bool m_sending = false;
     bool m_unloaded = false;

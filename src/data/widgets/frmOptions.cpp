@@ -1,5 +1,7 @@
 #include "data/widgets/frmOptions.h"
 
+#include "comms/EmailSending.h"
+#include "data/MessageSink.h"
 #include "ui/NumericEntry.h"
 
 #include <QBoxLayout>
@@ -9,9 +11,12 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSignalBlocker>
+#include <QToolButton>
 
 namespace rm {
 
@@ -83,6 +88,10 @@ frmOptions::frmOptions(QWidget* parent) : MaintainDialog(parent) {
     txtMaxResults = textField(fmePreferences, QStringLiteral("txtMaxResults"), 3);
     AttachNumericFilter(txtMaxResults, false, false, 0);
     preferences->addRow(tr("Max Return on Show Best Times:"), txtMaxResults);
+    txtMatchLength = textField(fmePreferences, QStringLiteral("txtMatchLength"), 4);
+    AttachNumericFilter(txtMatchLength, false, false, 0);
+    txtMatchLength->setToolTip(tr("How long a match lasts, in minutes, for calendar events"));
+    preferences->addRow(tr("Match Length (minutes):"), txtMatchLength);
     chkDisableConfirmations = named(new QCheckBox(tr("Disable Message Box Verifications"), fmePreferences),
                                     QStringLiteral("chkDisableConfirmations"));
     preferences->addRow(chkDisableConfirmations);
@@ -113,10 +122,40 @@ frmOptions::frmOptions(QWidget* parent) : MaintainDialog(parent) {
     AttachNumericFilter(txtSMTPPort, false, false, 0);
     txtReplyToName = textField(fmeEmail, QStringLiteral("txtReplyToName"), 50);
     txtReplyAddress = textField(fmeEmail, QStringLiteral("txtReplyAddress"), 75);
+    cboSMTPSecurity = named(new QComboBox(fmeEmail), QStringLiteral("cboSMTPSecurity"));
+    cboSMTPSecurity->addItems({tr("None"), tr("STARTTLS"), tr("SSL/TLS")});
+    chkSMTPUseLogin = named(new QCheckBox(tr("Use login"), fmeEmail), QStringLiteral("chkSMTPUseLogin"));
+    txtSMTPUserName = textField(fmeEmail, QStringLiteral("txtSMTPUserName"), 128);
+    txtSMTPPassword = textField(fmeEmail, QStringLiteral("txtSMTPPassword"), 256);
+    txtSMTPPassword->setEchoMode(QLineEdit::Password);
+    txtSMTPPassword->setPlaceholderText(tr("empty: keep the stored password"));
+    chkSMTPAllowPlainLogin = named(new QCheckBox(tr("Allow login without encryption"), fmeEmail),
+                                   QStringLiteral("chkSMTPAllowPlainLogin"));
+    lblPlainLoginWarning = named(new QLabel(tr("Warning: without STARTTLS or SSL/TLS the password travels "
+                                               "unencrypted and can be read on the way. Only for a relay "
+                                               "on your own machine or network."),
+                                            fmeEmail),
+                                 QStringLiteral("lblPlainLoginWarning"));
+    lblPlainLoginWarning->setWordWrap(true);
+    imgTestMail = MakePictureButton(fmeEmail, QStringLiteral("imgTestMail"), QStringLiteral("email_send"),
+                                    tr("Send a test mail"),
+                                    tr("Send a short mail to the reply-to address with these settings"));
     email->addRow(tr("SMTP Server Name:"), txtSMTPServer);
     email->addRow(tr("SMTP Port Number:"), txtSMTPPort);
+    email->addRow(tr("Connection Security:"), cboSMTPSecurity);
     email->addRow(tr("E-Mail Reply to Name:"), txtReplyToName);
     email->addRow(tr("E-Mail Reply to Address:"), txtReplyAddress);
+    email->addRow(chkSMTPUseLogin);
+    email->addRow(tr("SMTP User Name:"), txtSMTPUserName);
+    email->addRow(tr("SMTP Password:"), txtSMTPPassword);
+    email->addRow(chkSMTPAllowPlainLogin);
+    email->addRow(lblPlainLoginWarning);
+    email->addRow(imgTestMail);
+    connect(txtSMTPPort, &QLineEdit::textEdited, this, [this] { m_portTyped = true; });
+    connect(cboSMTPSecurity, &QComboBox::currentIndexChanged, this, &frmOptions::securityChanged);
+    connect(chkSMTPUseLogin, &QCheckBox::toggled, this,
+            [this] { emailsToggled(chkEnableEmails->isChecked()); });
+    connect(imgTestMail, &QToolButton::clicked, this, &frmOptions::pressTestMail);
     connect(chkEnableEmails, &QCheckBox::toggled, this, &frmOptions::emailsToggled);
     emailsToggled(false);
     right->addWidget(fmeEmail);
@@ -150,8 +189,28 @@ frmOptions::frmOptions(QWidget* parent) : MaintainDialog(parent) {
 }
 
 void frmOptions::emailsToggled(bool on) {
-    for (QLineEdit* field : {txtSMTPServer, txtSMTPPort, txtReplyToName, txtReplyAddress})
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{txtSMTPServer, txtSMTPPort, txtReplyToName, txtReplyAddress,
+                                         cboSMTPSecurity, chkSMTPUseLogin, imgTestMail})
         field->setEnabled(on);
+    const bool login = on && chkSMTPUseLogin->isChecked();
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{txtSMTPUserName, txtSMTPPassword, chkSMTPAllowPlainLogin})
+        field->setEnabled(login);
+}
+
+void frmOptions::securityChanged(int security) {
+    txtSMTPPort->setText(ProposedPort(txtSMTPPort->text(), m_portTyped, security));
+}
+
+void frmOptions::pressTestMail() {
+    imgTestMail->setEnabled(false);
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const TestMailOutcome outcome = SendTestMail(entries());
+    QGuiApplication::restoreOverrideCursor();
+    imgTestMail->setEnabled(chkEnableEmails->isChecked());
+    ShowMessage(outcome.text, AlignLeftText, vbOKOnly, outcome.accepted ? vbInformation : vbExclamation,
+                tr("Test Mail"));
 }
 
 void frmOptions::loadDialog() {
@@ -177,6 +236,7 @@ void frmOptions::showEntries(const OptionsEntries& e) {
                                             : optDSTNone)
         ->setChecked(true);
     txtMaxResults->setText(e.maxResults);
+    txtMatchLength->setText(e.matchLength);
     (e.granularity == 15 ? opt15Min : e.granularity == 60 ? opt60Min : opt30Min)->setChecked(true);
     chkDisableConfirmations->setChecked(e.disableConfirmations);
     chkEnableICQ->setChecked(e.enableICQStatus);
@@ -191,8 +251,17 @@ void frmOptions::showEntries(const OptionsEntries& e) {
     }
     chkEnableEmails->setChecked(e.enableEmails);
     emailsToggled(e.enableEmails);
+    {
+        const QSignalBlocker quiet(cboSMTPSecurity); // the stored port stays as it is
+        cboSMTPSecurity->setCurrentIndex(e.smtpSecurity);
+    }
+    chkSMTPUseLogin->setChecked(e.smtpUseLogin);
+    txtSMTPUserName->setText(e.smtpUserName);
+    chkSMTPAllowPlainLogin->setChecked(e.smtpAllowPlainLogin);
+    emailsToggled(e.enableEmails);
     txtSMTPServer->setText(e.smtpServer);
     txtSMTPPort->setText(e.smtpPort);
+    m_portTyped = false;
     txtReplyToName->setText(e.replyToName);
     txtReplyAddress->setText(e.replyAddress);
 }
@@ -206,6 +275,7 @@ OptionsEntries frmOptions::entries() const {
                      : optDSTEU->isChecked() ? QStringLiteral("E")
                                              : QStringLiteral("N");
     e.maxResults = txtMaxResults->text();
+    e.matchLength = txtMatchLength->text();
     e.granularity = opt15Min->isChecked() ? 15 : opt60Min->isChecked() ? 60 : 30;
     e.disableConfirmations = chkDisableConfirmations->isChecked();
     e.enableICQStatus = chkEnableICQ->isChecked();
@@ -221,6 +291,11 @@ OptionsEntries frmOptions::entries() const {
     e.smtpPort = txtSMTPPort->text();
     e.replyToName = txtReplyToName->text();
     e.replyAddress = txtReplyAddress->text();
+    e.smtpSecurity = qMax(0, cboSMTPSecurity->currentIndex());
+    e.smtpUseLogin = chkSMTPUseLogin->isChecked();
+    e.smtpUserName = txtSMTPUserName->text();
+    e.smtpPassword = txtSMTPPassword->text();
+    e.smtpAllowPlainLogin = chkSMTPAllowPlainLogin->isChecked();
     return e;
 }
 

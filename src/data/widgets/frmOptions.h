@@ -8,8 +8,10 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QRadioButton;
+class QToolButton;
 
 namespace rm {
 
@@ -24,6 +26,10 @@ public:
     // The fields as they stand.
     OptionsEntries entries() const;
 
+public Q_SLOTS:
+    // "Send a test mail": sends with the entries as they stand and shows the outcome.
+    void pressTestMail();
+
 protected:
     void loadDialog() override;
     bool save() override;
@@ -31,6 +37,7 @@ protected:
 private:
     void showEntries(const OptionsEntries& e);
     void emailsToggled(bool on);
+    void securityChanged(int security);
 
     QLineEdit* txtName = nullptr;
     QLineEdit* txtEmail = nullptr;
@@ -41,6 +48,7 @@ private:
     QRadioButton* optTime24 = nullptr;
     QRadioButton* optTime12 = nullptr;
     QLineEdit* txtMaxResults = nullptr;
+    QLineEdit* txtMatchLength = nullptr;
     QCheckBox* chkDisableConfirmations = nullptr;
     QRadioButton* opt15Min = nullptr;
     QRadioButton* opt30Min = nullptr;
@@ -51,6 +59,14 @@ private:
     QLineEdit* txtSMTPPort = nullptr;
     QLineEdit* txtReplyToName = nullptr;
     QLineEdit* txtReplyAddress = nullptr;
+    QComboBox* cboSMTPSecurity = nullptr;
+    QCheckBox* chkSMTPUseLogin = nullptr;
+    QLineEdit* txtSMTPUserName = nullptr;
+    QLineEdit* txtSMTPPassword = nullptr;
+    QCheckBox* chkSMTPAllowPlainLogin = nullptr;
+    QLabel* lblPlainLoginWarning = nullptr;
+    QToolButton* imgTestMail = nullptr;
+    bool m_portTyped = false; // the user typed the port since the dialog opened
     std::array<QCheckBox*, 4> chkCustomText{};
     std::array<QLineEdit*, 4> txtCustomText{};
     std::array<QCheckBox*, 4> chkCustomDrop{};

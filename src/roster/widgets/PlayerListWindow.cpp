@@ -5,6 +5,7 @@
 #include "data/MessageSink.h"
 #include "roster/PlayerStore.h"
 #include "roster/widgets/PlayerDialog.h"
+#include "roster/widgets/RosterCsvWindows.h"
 #include "ui/EmailWindow.h"
 #include "ui/WindowRegistry.h"
 
@@ -28,6 +29,8 @@ frmPlayers::frmPlayers(QWidget* parent) : MaintenanceWindow(parent) {
     setWindowTitle(tr("Players"));
 
     lsvPlayers = makeReportList(QStringLiteral("lsvPlayers"));
+    // Several players can be selected for an export; Edit, Delete and E-mail take the first.
+    lsvPlayers->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
     m_buttonBar = new QWidget(this);
     m_buttonBar->setObjectName(QStringLiteral("fmeButtons"));
@@ -39,6 +42,14 @@ frmPlayers::frmPlayers(QWidget* parent) : MaintenanceWindow(parent) {
                                  tr("E-mail"), tr("E-mail the selected player"));
     row->insertWidget(3, imgEmail);
     connect(imgEmail, &QToolButton::clicked, this, &frmPlayers::emailEntry);
+    imgImport = MakePictureButton(m_buttonBar, QStringLiteral("imgImport"), QStringLiteral("import"),
+                                  tr("Import"), tr("Import players from a CSV file"));
+    imgExport = MakePictureButton(m_buttonBar, QStringLiteral("imgExport"), QStringLiteral("export"),
+                                  tr("Export"), tr("Export the selected players (or all) to a CSV file"));
+    row->insertWidget(4, imgImport);
+    row->insertWidget(5, imgExport);
+    connect(imgImport, &QToolButton::clicked, this, &frmPlayers::importPlayers);
+    connect(imgExport, &QToolButton::clicked, this, &frmPlayers::exportPlayers);
     m_buttonBar->setLayout(row);
 
     new ListResizeRule(this, lsvPlayers, m_buttonBar, kMinWidthTwips, kMinHeightTwips);
@@ -88,6 +99,21 @@ void frmPlayers::emailEntry() {
     request.sendMode = QStringLiteral("Q");
     request.recipientKey = QString::number(key);
     OpenEmailWindow(request, this);
+}
+
+void frmPlayers::importPlayers() {
+    if (ImportPlayers(this))
+        refresh();
+}
+
+void frmPlayers::exportPlayers() {
+    QList<qint32> keys;
+    for (int i = 0; i < lsvPlayers->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = lsvPlayers->topLevelItem(i);
+        if (item->isSelected())
+            keys << item->text(kIdColumn).toInt();
+    }
+    ExportPlayers(this, keys);
 }
 
 void RegisterPlayerWindows() {

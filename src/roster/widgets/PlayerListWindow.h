@@ -19,6 +19,8 @@ public:
 
 public Q_SLOTS:
     void emailEntry();
+    void importPlayers();
+    void exportPlayers();
 
 protected:
     qint32 selectedKey() const override;
@@ -28,6 +30,8 @@ protected:
 private:
     QTreeWidget* lsvPlayers;
     QToolButton* imgEmail;
+    QToolButton* imgImport;
+    QToolButton* imgExport;
     QWidget* m_buttonBar;
 };
 

@@ -232,11 +232,17 @@ void ctlTimeBar::paintEvent(QPaintEvent*) {
         painter.setPen(m_cells[i] == Free ? grid : edge);
         painter.drawRect(r);
     }
-    // The edge cell: a closing mark when a stretch ends at 24:00.
-    const QRect r = cellRect(kEdgeCell);
-    painter.fillRect(r, m_cells[kEdgeCell] == End ? edge : free);
+    // The edge cell, as tall as the cells' pictures: an outline, filled when a stretch ends at 24:00.
+    QRect r = cellRect(kEdgeCell);
+    const QIcon picture = AppIcon(pictureName(Free));
+    if (!picture.isNull()) {
+        const int h = picture.actualSize(cellRect(0).size()).height();
+        r = QRect(r.left(), r.top() + (r.height() - h) / 2, r.width(), h);
+    }
+    if (m_cells[kEdgeCell] == End)
+        painter.fillRect(r, edge);
     painter.setPen(m_cells[kEdgeCell] == End ? edge : grid);
-    painter.drawRect(r);
+    painter.drawRect(r.adjusted(0, 0, -1, -1));
 }
 
 } // namespace rm

@@ -1,5 +1,7 @@
 #include "scheduling/widgets/frmScheduling.h"
 
+#include "comms/CalendarEvent.h"
+#include "comms/HtmlExport.h"
 #include "data/AppEnvironment.h"
 #include "data/DbConnection.h"
 #include "data/MessageSink.h"
@@ -11,6 +13,7 @@
 #include "time/TimeText.h"
 #include "time/TimeZoneCatalog.h"
 #include "ui/EmailWindow.h"
+#include "ui/FileDialogs.h"
 #include "ui/Maintenance.h"
 #include "ui/NumericEntry.h"
 #include "ui/WindowRegistry.h"
@@ -18,6 +21,8 @@
 #include <QBoxLayout>
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -151,6 +156,13 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
     imgEmailAvailable = MakePictureButton(fmeAvailable, QStringLiteral("imgEmailAvailable"),
                                           QStringLiteral("scheduling-email"), tr("E-Mail"),
                                           tr("E-mail who can make the match"));
+    imgAddToCalendar =
+        MakePictureButton(fmeAvailable, QStringLiteral("imgAddToCalendar"), QStringLiteral("calendar"),
+                          tr("Add to Calendar"), tr("Write the match as a calendar file (.ics)"));
+    chkAttachEvent = new QCheckBox(tr("Attach to the e-mail"), fmeAvailable);
+    chkAttachEvent->setObjectName(QStringLiteral("chkAttachEvent"));
+    chkAttachEvent->setToolTip(tr("Send the match with the e-mail as a calendar event"));
+    chkAttachEvent->setChecked(true);
     auto* availableLayout = new QGridLayout(fmeAvailable);
     availableLayout->addWidget(lblDate, 0, 0);
     auto* dateRow = new QHBoxLayout;
@@ -164,6 +176,8 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
     auto* availableButtons = new QHBoxLayout;
     availableButtons->addWidget(imgShowAvailable);
     availableButtons->addWidget(imgEmailAvailable);
+    availableButtons->addWidget(imgAddToCalendar);
+    availableButtons->addWidget(chkAttachEvent);
     availableButtons->addStretch(1);
     availableLayout->addLayout(availableButtons, 3, 0, 1, 3);
 
@@ -237,12 +251,9 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
     connect(imgShowbestTimes, &QToolButton::clicked, this, &frmScheduling::showBestTimes);
     connect(lstBestTimes, &QListWidget::itemDoubleClicked, this, &frmScheduling::showAvailableFor);
     connect(imgEmailAvailable, &QToolButton::clicked, this, &frmScheduling::emailAvailable);
+    connect(imgAddToCalendar, &QToolButton::clicked, this, &frmScheduling::addToCalendar);
     connect(imgEmailBestTimes, &QToolButton::clicked, this, &frmScheduling::emailBestTimes);
     connect(lblShowCalendar, &QLabel::linkActivated, this, &frmScheduling::showCalendar);
-    connect(txtMatchDate, &QLineEdit::textChanged, this, [this](const QString& text) {
-        const std::optional<QDate> date = ParseMatchDate(text);
-        lblLongDate->setText(date ? LongMatchDate(*date) : QString());
-    });
     connect(ctlWeekGrid, &WeekGridView::cellChosen, this, &frmScheduling::showAvailableAt);
     connect(m_gridRefresh, &QTimer::timeout, this, &frmScheduling::refreshWeekGrid);
     const auto recount = [this] { m_gridRefresh->start(); };
@@ -253,6 +264,10 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
     for (QCheckBox* box : std::as_const(chkDay))
         connect(box, &QCheckBox::toggled, this, recount);
     AddOptionsLoadedListener(this, recount);
+    connect(txtMatchDate, &QLineEdit::textChanged, this, [this](const QString& text) {
+        const std::optional<QDate> date = ParseMatchDate(text);
+        lblLongDate->setText(date ? LongMatchDate(*date) : QString());
+    });
 
     setTab(true);
     RunTrapped([this] { FillPlayers(); });
@@ -471,7 +486,61 @@ void frmScheduling::emailAvailable() {
                                     CurrentOptions().TimeFormat, TimeZoneName(CurrentOptions().UserTimeZone));
         }))
         return;
-    OpenEmailWindow({QStringLiteral("S"), QString(), mail.subject, mail.message, this}, this);
+    EmailRequest request{QStringLiteral("S"), QString(), mail.subject, mail.message, this};
+    if (chkAttachEvent->isChecked() && !matchEvent(&request.calendarEvent))
+        return;
+    OpenEmailWindow(request, this);
+}
+
+bool frmScheduling::matchEvent(QByteArray* text) {
+    const std::optional<QDate> date = ParseMatchDate(txtMatchDate->text());
+    const std::optional<int> time = ParseMatchTime(txtMatchTime->text());
+    if (!date || !time) {
+        warn(QStringLiteral("Must supply a date and time!"), QStringLiteral("Missing Information"));
+        return false;
+    }
+    QStringList names;
+    for (int i = 0; i < lstAvailable->count(); ++i)
+        names << lstAvailable->item(i)->text();
+    bool made = false;
+    RunTrapped([&] {
+        const std::optional<QDateTime> start = LocalMomentToUtc(*date, *time, CurrentOptions().UserTimeZone);
+        if (!start) {
+            warn(QStringLiteral("Your time zone is not in the catalogue: choose one in the Options."),
+                 QStringLiteral("Time Zone Missing"));
+            return;
+        }
+        const QStringList summary =
+            playersListVisible() ? QStringList() : DivisionsAndGames(selectedDivisions());
+        *text = CalendarText(MatchEvent(*start, CurrentOptions().MatchLength, summary, names, Now().toUTC()));
+        made = true;
+    });
+    return made;
+}
+
+void frmScheduling::addToCalendar() {
+    if (lstAvailable->count() == 0 || lstAvailable->item(0)->text().isEmpty()) {
+        warn(QStringLiteral("There are no results to add to a calendar !"), QStringLiteral("General Error"));
+        return;
+    }
+    QByteArray text;
+    if (!matchEvent(&text))
+        return;
+    QString path = AskSaveFileName(this, {QStringLiteral("Add to Calendar"), ExportFolder(),
+                                          QStringLiteral("Calendar Files (*.ics)|*.ics")});
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".ics");
+    if (QFile::exists(path) &&
+        ShowMessage(QStringLiteral("This Calendar File Already Exists... Overwrite?"), AlignCenterText,
+                    vbYesNo, vbQuestion, QStringLiteral("Add to Calendar")) == vbNo)
+        return;
+    QString error;
+    if (!WriteCalendarFile(path, text, &error))
+        ShowMessage(QStringLiteral("The calendar file could not be written:\n") + path +
+                        QStringLiteral("\n") + error,
+                    AlignLeftText, vbOKOnly, vbCritical, QStringLiteral("Add to Calendar"));
 }
 
 void frmScheduling::emailBestTimes() {

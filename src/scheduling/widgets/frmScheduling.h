@@ -54,6 +54,8 @@ public Q_SLOTS:
     void refreshWeekGrid();
     // Fills the date and time fields with the next such moment and runs the availability search.
     void showAvailableAt(int weekday, int minutes);
+    // Writes the match of the availability result as a calendar file.
+    void addToCalendar();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -65,6 +67,9 @@ private:
     bool checkField(QLineEdit* field);
     void setTab(bool players);
     BestTimesRequest bestTimesRequest() const;
+    // The calendar text of the match in the fields with the people of the availability result;
+    // false (after a message) when there is none.
+    bool matchEvent(QByteArray* text);
     void showWeek(CountedWeek week, const BestTimesRequest& request);
 
     QGroupBox* fmeSelect = nullptr;
@@ -84,6 +89,8 @@ private:
     QListWidget* lstAvailable = nullptr;
     QToolButton* imgShowAvailable = nullptr;
     QToolButton* imgEmailAvailable = nullptr;
+    QToolButton* imgAddToCalendar = nullptr;
+    QCheckBox* chkAttachEvent = nullptr;
     QList<QCheckBox*> chkDay;
     QListWidget* lstBestTimes = nullptr;
     QToolButton* imgShowbestTimes = nullptr;

@@ -158,17 +158,22 @@ private Q_SLOTS:
         QTcpServer silent; // accepts, never answers
         QVERIFY(silent.listen(QHostAddress::LocalHost));
         SetMailDeadline(200ms);
-        for (const quint16 port : {test::ClosedLocalPort(), silent.serverPort()}) {
+        const quint16 closedPort = test::ClosedLocalPort();
+        for (const quint16 port : {closedPort, silent.serverPort()}) {
             useSink(port);
             QCOMPARE(QuickSend(id), QStringLiteral("Errors encountered"));
         }
         QCOMPARE(sink.titles(), (QStringList{"SMTP Error(s)", "SMTP Error(s)"}));
+        // The usual words, then what failed.
         QCOMPARE(sink.messages[0].text,
                  QStringLiteral("While Sending the E-mail(s), Rallymark encountered an error. "
-                                "\r\nPlease check your settings and retry."));
+                                "\r\nPlease check your settings and retry.\r\n\r\nCould not connect to "
+                                "127.0.0.1 on port %1: Connection refused.")
+                     .arg(closedPort));
         QCOMPARE(sink.messages[1].text,
                  QStringLiteral("Rallymark has received a timeout from your SMTP Server\r\n"
-                                "Please check your settings and retry."));
+                                "Please check your settings and retry.\r\n\r\nThe server 127.0.0.1 did not "
+                                "answer within 0.2 seconds while Rallymark waited for the greeting."));
     }
 
     // A player in two selected divisions gets one message; inactive members get none.
@@ -216,9 +221,11 @@ private Q_SLOTS:
             const QString address =
                 (i == 17 ? QStringLiteral("reject%1@example.net") : QStringLiteral("p%1@example.net")).arg(i);
             selection.selectedPlayerItems << qMakePair(AddPlayer(name, address), name);
-            expected += (i == 17 ? QStringLiteral("Error received while sending mail to ")
-                                 : QStringLiteral("E-mail to ")) +
-                        name + (i == 17 ? QStringLiteral("\r\n") : QStringLiteral(" successful\r\n"));
+            expected +=
+                i == 17 ? QStringLiteral("Error received while sending mail to Player17: The server refused "
+                                         "the recipient address <reject17@example.net>. Last reply from "
+                                         "the server: 550 No such user here\r\n")
+                        : QStringLiteral("E-mail to ") + name + QStringLiteral(" successful\r\n");
         }
         selection.selectedPlayerItems.insert(3, qMakePair(qint32(99999), QStringLiteral(" Gone ")));
         expected.insert(expected.indexOf(QStringLiteral("E-mail to Player04")),

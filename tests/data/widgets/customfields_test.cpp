@@ -1,38 +1,28 @@
-#include "data/DbConnection.h"
-#include "data/Options.h"
 #include "data/widgets/frmCustomDrops.h"
-#include "support/ModalDriver.h"
-#include "support/RecordingSink.h"
-#include "support/TestDatabase.h"
+#include "support/TestKit.h"
 #include "ui/WindowRegistry.h"
-
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QToolButton>
-#include <QtTest>
-
-#include <memory>
 
 using namespace rm;
 using test::child;
+using test::Click;
 
 namespace {
 
-QStringList texts(QListWidget* list) {
-    QStringList result;
-    for (int i = 0; i < list->count(); ++i)
-        result << list->item(i)->text();
-    return result;
+// The window's title, frame caption and entries.
+QString shown(QWidget* window) {
+    return window->windowTitle() + QLatin1Char('|') +
+           child<QGroupBox>(window, QStringLiteral("fmeCustom"))->title() + QLatin1Char('|') +
+           test::ItemTexts(child<QListWidget>(window, QStringLiteral("lstCustom"))).join(',');
 }
 
-void click(QObject* parent, const char* name) {
-    child<QToolButton>(parent, QString::fromLatin1(name))->click();
-}
-
-void enter(QDialog* d, const QString& text) {
-    child<QLineEdit>(d, QStringLiteral("txtCustomEntry"))->setText(text);
-    click(d, "imgButton1");
+// Answers the next entry dialog: checks its title and entry, types `text` and presses OK.
+void enter(test::ModalDriver& driver, const QString& title, const QString& text, const QString& entry = {}) {
+    driver.then([=](QDialog* d) {
+        QCOMPARE(d->windowTitle(), title);
+        QCOMPARE(child<QLineEdit>(d, QStringLiteral("txtCustomEntry"))->text(), entry);
+        child<QLineEdit>(d, QStringLiteral("txtCustomEntry"))->setText(text);
+        test::ClickOK(d);
+    });
 }
 
 void addEntry(test::TestDatabase& db, int field, const QString& text) {
@@ -47,6 +37,8 @@ class CustomFieldsTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // Each field shows only its own entries; another field chosen while the window is open changes
+    // the captions, the list and where new entries go.
     void entriesOfOneFieldAndSwitching() {
         test::TestDatabase db;
         test::RecordingSink sink;
@@ -56,54 +48,34 @@ private Q_SLOTS:
         frmCustomDrops window;
         window.showField(1, QStringLiteral("Weapon"));
         window.show();
-        auto* list = child<QListWidget>(&window, QStringLiteral("lstCustom"));
-        QCOMPARE(window.windowTitle(), QStringLiteral("Maintain Custom Field - Weapon"));
-        QCOMPARE(child<QGroupBox>(&window, QStringLiteral("fmeCustom"))->title(),
-                 QStringLiteral("Custom Entries for Weapon"));
-        QCOMPARE(texts(list), QStringList{QStringLiteral("Rifle")});
-
+        QCOMPARE(shown(&window),
+                 QStringLiteral("Maintain Custom Field - Weapon|Custom Entries for Weapon|Rifle"));
         test::ModalDriver driver;
-        driver.then([](QDialog* d) {
-            QCOMPARE(d->windowTitle(), QStringLiteral("Add Weapon entry"));
-            enter(d, QStringLiteral(" Sniper's Rifle "));
-        });
-        click(&window, "imgAdd");
-        QCOMPARE(texts(list), QStringList({QStringLiteral("Rifle"), QStringLiteral("Sniper's Rifle")}));
+        enter(driver, QStringLiteral("Add Weapon entry"), QStringLiteral(" Sniper's Rifle "));
+        Click(&window, QStringLiteral("imgAdd"));
+        QCOMPARE(shown(&window).section('|', 2), QStringLiteral("Rifle,Sniper's Rifle"));
         QCOMPARE(db.count(QStringLiteral("CustomFields"),
                           QStringLiteral("Custom_FieldNumber = 1 And Custom_FieldText = 'Sniper''s Rifle'")),
                  1);
 
-        // Another field chosen while the window is open: captions, list and new entries follow it.
-        CustomFieldWindow* asField = &window;
-        asField->showField(3, QStringLiteral("Shift"));
-        QCOMPARE(window.windowTitle(), QStringLiteral("Maintain Custom Field - Shift"));
-        QCOMPARE(child<QGroupBox>(&window, QStringLiteral("fmeCustom"))->title(),
-                 QStringLiteral("Custom Entries for Shift"));
-        QCOMPARE(texts(list), QStringList{QStringLiteral("Night")});
-        driver.then([](QDialog* d) {
-            QCOMPARE(d->windowTitle(), QStringLiteral("Add Shift entry"));
-            enter(d, QStringLiteral("Day"));
-        });
-        click(&window, "imgAdd");
+        static_cast<CustomFieldWindow&>(window).showField(3, QStringLiteral("Shift"));
+        QCOMPARE(shown(&window),
+                 QStringLiteral("Maintain Custom Field - Shift|Custom Entries for Shift|Night"));
+        enter(driver, QStringLiteral("Add Shift entry"), QStringLiteral("Day"));
+        Click(&window, QStringLiteral("imgAdd"));
         QCOMPARE(db.count(QStringLiteral("CustomFields"), QStringLiteral("Custom_FieldNumber = 3 And "
                                                                          "Custom_FieldText = 'Day'")),
                  1);
-        QCOMPARE(texts(list), QStringList({QStringLiteral("Day"), QStringLiteral("Night")}));
-        QVERIFY(list->selectedItems().isEmpty());
+        QCOMPARE(shown(&window).section('|', 2), QStringLiteral("Day,Night"));
+        QVERIFY(child<QListWidget>(&window, QStringLiteral("lstCustom"))->selectedItems().isEmpty());
 
-        // Field 2's entry never shows under field 1.
-        window.showField(1, QStringLiteral("Weapon"));
-        QVERIFY(!texts(list).contains(QStringLiteral("Medic")));
-
-        // A caption with an ampersand reads the same on the frame (no shortcut mark), and the list
-        // follows a refresh of its own.
+        // An ampersand in the caption reads the same on the frame (no shortcut mark); the list follows
+        // a refresh of its own.
         window.showField(2, QStringLiteral("R&D"));
-        QCOMPARE(window.windowTitle(), QStringLiteral("Maintain Custom Field - R&D"));
-        QCOMPARE(child<QGroupBox>(&window, QStringLiteral("fmeCustom"))->title(),
-                 QStringLiteral("Custom Entries for R&&D"));
         addEntry(db, 2, QStringLiteral("Armour"));
         window.RefreshCustom();
-        QCOMPARE(texts(list), QStringList({QStringLiteral("Armour"), QStringLiteral("Medic")}));
+        QCOMPARE(shown(&window),
+                 QStringLiteral("Maintain Custom Field - R&D|Custom Entries for R&&D|Armour,Medic"));
         QCOMPARE(sink.count(), 0);
     }
 
@@ -119,73 +91,61 @@ private Q_SLOTS:
         window.showField(2, QStringLiteral("Role"));
         auto* list = child<QListWidget>(&window, QStringLiteral("lstCustom"));
         test::ModalDriver driver;
-
-        // Nothing selected: Delete does nothing.
-        click(&window, "imgDelete");
+        Click(&window, QStringLiteral("imgDelete")); // nothing selected: nothing happens
         QVERIFY(driver.shown.isEmpty());
 
         list->item(0)->setSelected(true);
-        driver.then([](QDialog* d) {
-            QCOMPARE(d->windowTitle(), QStringLiteral("Edit Role entry"));
-            QCOMPARE(child<QLineEdit>(d, QStringLiteral("txtCustomEntry"))->text(), QStringLiteral("Medic"));
-            enter(d, QStringLiteral("Field Medic's Aide"));
-        });
+        enter(driver, QStringLiteral("Edit Role entry"), QStringLiteral("Field Medic's Aide"),
+              QStringLiteral("Medic"));
         emit list->doubleClicked(list->model()->index(0, 0));
-        QCOMPARE(texts(list), QStringList{QStringLiteral("Field Medic's Aide")});
+        QCOMPARE(test::ItemTexts(list), QStringList{QStringLiteral("Field Medic's Aide")});
 
+        // The entry goes; the player keeps the key it had.
         list->item(0)->setSelected(true);
         driver.then([](QDialog* d) {
             QCOMPARE(d->windowTitle(), QStringLiteral("Delete Role entry"));
             QVERIFY(child<QLineEdit>(d, QStringLiteral("txtCustomEntry"))->isReadOnly());
-            click(d, "imgButton1");
+            test::ClickOK(d);
         });
-        click(&window, "imgDelete");
+        Click(&window, QStringLiteral("imgDelete"));
         QCOMPARE(db.count(QStringLiteral("CustomFields")), 0);
         QCOMPARE(db.scalar(QStringLiteral("Select Player_CustomDrop2 From Players")).toInt(), key);
         QCOMPARE(sink.count(), 0);
 
-        // An empty entry is refused.
+        // An empty entry is refused and the dialog stays open.
         bool stayedOpen = false;
         driver.then([&](QDialog* d) {
-            enter(d, QString());
+            test::ClickOK(d);
             stayedOpen = d->isVisible();
         });
-        click(&window, "imgAdd");
+        Click(&window, QStringLiteral("imgAdd"));
         QVERIFY(stayedOpen);
         QCOMPARE(sink.last().text, QStringLiteral("Please provide a description before continuing."));
         QCOMPARE(sink.last().title, QStringLiteral("Missing Information"));
     }
 
+    // Opened from the registry, the window shows the first enabled field, or none with Add disabled.
     void openedWithoutField() {
         test::TestDatabase db;
         addEntry(db, 4, QStringLiteral("Tall"));
-        // None enabled: no field, nothing to add to.
-        {
-            std::unique_ptr<QWidget> w(createFromRegistry());
+        RegisterAllWindows();
+        for (const bool enabled : {false, true}) {
+            if (enabled) {
+                db.exec(QStringLiteral(
+                    "Update Options Set Options_Custom4_Drop_Enabled = 1, Options_Custom4_Drop_Title "
+                    "= 'Height', Options_Custom2_Drop_Title = 'Off'"));
+                LoadOptions();
+            }
+            std::unique_ptr<QWidget> w(CreateTaskWindow(QStringLiteral("frmCustomDrops")));
             auto* window = qobject_cast<frmCustomDrops*>(w.get());
             QVERIFY(window);
-            QCOMPARE(window->CustomKey, qint16(0));
-            QVERIFY(!child<QToolButton>(window, QStringLiteral("imgAdd"))->isEnabled());
-            QCOMPARE(child<QListWidget>(window, QStringLiteral("lstCustom"))->count(), 0);
+            QCOMPARE(window->CustomKey, qint16(enabled ? 4 : 0));
+            QCOMPARE(child<QToolButton>(window, QStringLiteral("imgAdd"))->isEnabled(), enabled);
+            QCOMPARE(test::ItemTexts(child<QListWidget>(window, QStringLiteral("lstCustom"))),
+                     enabled ? QStringList{QStringLiteral("Tall")} : QStringList());
+            if (enabled)
+                QCOMPARE(window->windowTitle(), QStringLiteral("Maintain Custom Field - Height"));
         }
-        db.exec(QStringLiteral(
-            "Update Options Set Options_Custom4_Drop_Enabled = 1, Options_Custom4_Drop_Title = "
-            "'Height', Options_Custom2_Drop_Title = 'Off'"));
-        LoadOptions();
-        std::unique_ptr<QWidget> w(createFromRegistry());
-        auto* window = qobject_cast<frmCustomDrops*>(w.get());
-        QCOMPARE(window->CustomKey, qint16(4));
-        QCOMPARE(window->windowTitle(), QStringLiteral("Maintain Custom Field - Height"));
-        QVERIFY(child<QToolButton>(window, QStringLiteral("imgAdd"))->isEnabled());
-        QCOMPARE(texts(child<QListWidget>(window, QStringLiteral("lstCustom"))),
-                 QStringList{QStringLiteral("Tall")});
-    }
-
-private:
-    static QWidget* createFromRegistry() {
-        if (!HasTaskWindow(QStringLiteral("frmCustomDrops")))
-            RegisterAllWindows();
-        return CreateTaskWindow(QStringLiteral("frmCustomDrops"));
     }
 };
 

@@ -1,20 +1,7 @@
-#include "data/DbConnection.h"
-#include "data/Options.h"
 #include "data/OptionsForm.h"
 #include "data/widgets/frmOptions.h"
-#include "support/ModalDriver.h"
-#include "support/RecordingSink.h"
-#include "support/TestDatabase.h"
+#include "support/TestKit.h"
 #include "ui/WindowRegistry.h"
-
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QToolButton>
-#include <QtTest>
-
-#include <memory>
 
 using namespace rm;
 using test::child;
@@ -43,13 +30,9 @@ std::unique_ptr<QDialog> openOptions(bool prepare = true) {
     return d;
 }
 
-void pressOK(QDialog* d) {
-    child<QToolButton>(d, QStringLiteral("imgButton1"))->click();
-}
-
 QVariant stored(const char* column) {
     return Db().scalar(
-        QStringLiteral("Select %1 From Options Where Options_ID = 1").arg(QString::fromLatin1(column)));
+        QStringLiteral("Select %1 From Options Where Options_ID = 1").arg(QLatin1String(column)));
 }
 
 } // namespace
@@ -58,105 +41,72 @@ class OptionsDialogTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // Every missing entry is listed in one message, and nothing is written.
     void validationMessages() {
         test::TestDatabase db;
         test::RecordingSink sink;
         auto d = openOptions();
         QCOMPARE(d->windowTitle(), QStringLiteral("Rallymark Options"));
-        field(d.get(), "txtName")->setText(QStringLiteral("  "));
-        field(d.get(), "txtEmail")->clear();
-        field(d.get(), "txtMaxResults")->clear();
-        box(d.get(), "chkCustomText2")->setChecked(true);
-        box(d.get(), "chkCustomDrop2")->setChecked(true);
-        box(d.get(), "chkEnableEmails")->setChecked(true);
-        for (const char* name : kMailFields)
-            field(d.get(), name)->setText(QStringLiteral(" "));
-        pressOK(d.get());
+        test::Check(d.get(), {"chkCustomText2", "chkCustomDrop2", "chkEnableEmails"});
+        test::Type(d.get(), {"txtName", "  ", "txtEmail", "", "txtMaxResults", "", "txtSMTPServer", " ",
+                             "txtSMTPPort", " ", "txtReplyToName", " ", "txtReplyAddress", " "});
+        test::ClickOK(d.get());
         QCOMPARE(sink.count(), 1);
-        QCOMPARE(sink.last().text, QStringLiteral("User name is required\n"
-                                                  "User email address is required\n"
-                                                  "Maximum Results field must be a number greater than zero\n"
-                                                  "Custom field enabled without a title!\n"
-                                                  "SMTP Server Name missing\n"
-                                                  "SMTP Port Number missing\n"
-                                                  "SMTP Reply To Name missing\n"
-                                                  "SMTP Reply To Address missing\n"));
+        QCOMPARE(sink.last().text,
+                 QStringLiteral("User name is required\nUser email address is required\n"
+                                "Maximum Results field must be a number greater than zero\n"
+                                "Custom field enabled without a title!\nSMTP Server Name missing\n"
+                                "SMTP Port Number missing\nSMTP Reply To Name missing\n"
+                                "SMTP Reply To Address missing\n"));
         QCOMPARE(sink.last().title, QStringLiteral("Data Validation"));
-        QCOMPARE(sink.last().align, int(AlignLeftText));
-        QCOMPARE(sink.last().icon, int(vbExclamation));
+        QCOMPARE(QList<int>({sink.last().align, sink.last().icon}),
+                 QList<int>({AlignLeftText, vbExclamation}));
         QCOMPARE(d->result(), int(QDialog::Rejected));
         QCOMPARE(stored("Options_EnableEmails").toInt(), 0);
-
-        // Blank titles of fields 1 and 3 count once per index.
-        OptionsEntries e = static_cast<frmOptions*>(d.get())->entries();
-        e.name = QStringLiteral("N");
-        e.email = QStringLiteral("e@x");
-        e.maxResults = QStringLiteral("10");
-        e.enableEmails = false;
-        e.customTextEnabled = {true, false, false, false};
-        e.customDropEnabled = {true, false, true, false};
-        QCOMPARE(ValidateOptions(e), QStringLiteral("Custom field enabled without a title!\n").repeated(2));
-
-        // Numbers are checked before anything is written.
-        e.customTextEnabled = {};
-        e.customDropEnabled = {};
-        e.maxResults = QStringLiteral("0");
-        QCOMPARE(ValidateOptions(e),
-                 QStringLiteral("Maximum Results field must be a number greater than zero\n"));
-        e.maxResults = QStringLiteral("1000");
-        QCOMPARE(ValidateOptions(e), QStringLiteral("Maximum Results field must not be greater than 999\n"));
-        e.maxResults = QStringLiteral("999");
-        e.enableEmails = true;
-        e.smtpServer = QStringLiteral("127.0.0.1");
-        e.replyToName = QStringLiteral("Me");
-        e.replyAddress = QStringLiteral("me@example.com");
-        for (const QString& bad : {QStringLiteral("0"), QStringLiteral("65536"), QStringLiteral("99999")}) {
-            e.smtpPort = bad;
-            QCOMPARE(ValidateOptions(e),
-                     QStringLiteral("SMTP Port Number must be a number from 1 to 65535\n"));
-        }
-        e.smtpPort = QStringLiteral("65535");
-        QCOMPARE(ValidateOptions(e), QString());
-        e.enableEmails = false;
-        e.smtpPort = QStringLiteral("70000");
-        QCOMPARE(ValidateOptions(e), QStringLiteral("SMTP Port Number must be a number from 1 to 65535\n"));
     }
 
-    void updateStatementText() {
+    // Numbers are checked before anything is written; blank titles count once per field number
+    // (text field 1 and pick list 1 enabled together give one message).
+    void numbersAndTitles_data() {
+        QTest::addColumn<QString>("maxResults");
+        QTest::addColumn<bool>("mail");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<bool>("blankTitles");
+        QTest::addColumn<QString>("expected");
+        const QString port = QStringLiteral("SMTP Port Number must be a number from 1 to 65535\n");
+        QTest::newRow("blank titles")
+            << "10" << false << "26" << true
+            << QStringLiteral("Custom field enabled without a title!\n").repeated(2);
+        QTest::newRow("no results") << "0" << false << "26" << false
+                                    << "Maximum Results field must be a number greater than zero\n";
+        QTest::newRow("too many") << "1000" << false << "26" << false
+                                  << "Maximum Results field must not be greater than 999\n";
+        QTest::newRow("port 0") << "999" << true << "0" << false << port;
+        QTest::newRow("port 65536") << "999" << true << "65536" << false << port;
+        QTest::newRow("port 99999") << "999" << true << "99999" << false << port;
+        QTest::newRow("port 65535") << "999" << true << "65535" << false << QString();
+        QTest::newRow("port without mail") << "999" << false << "70000" << false << port;
+    }
+    void numbersAndTitles() {
+        QFETCH(QString, maxResults);
+        QFETCH(bool, mail);
+        QFETCH(QString, port);
+        QFETCH(bool, blankTitles);
+        QFETCH(QString, expected);
         OptionsEntries e;
-        e.name = QStringLiteral(" O'Neil ");
-        e.email = QStringLiteral("o@x");
-        e.timeZone = 12;
-        e.daylightCode = QStringLiteral("U");
-        e.maxResults = QStringLiteral("007");
-        e.granularity = 60;
-        e.enableICQStatus = true;
-        e.timeFormat24 = false;
-        e.customTextTitle[0] = QStringLiteral("Age");
-        e.customTextEnabled[0] = true;
-        e.customDropTitle[3] = QStringLiteral("Rank");
-        e.customDropEnabled[3] = true;
-        e.enableEmails = true;
-        e.smtpServer = QStringLiteral("mail");
-        e.smtpPort = QStringLiteral("587");
-        e.replyToName = QStringLiteral("R");
-        e.replyAddress = QStringLiteral("r@x");
-        QCOMPARE(
-            OptionsUpdateSql(e),
-            QStringLiteral("Update Options Set Options_Name = 'O''Neil', Options_Email = 'o@x', "
-                           "Options_TimeZone = 12, Options_DST = 'U', Options_MaxResults = 7, "
-                           "Options_BestTimesGranularity = 60, Options_DisableConfirmations = 0, "
-                           "Options_EnableICQStatus = 1, Options_Time_Format = 0, "
-                           "Options_Custom1_Text_Title = 'Age', Options_Custom1_Text_Enabled = 1, "
-                           "Options_Custom2_Text_Title = '', Options_Custom2_Text_Enabled = 0, "
-                           "Options_Custom3_Text_Title = '', Options_Custom3_Text_Enabled = 0, "
-                           "Options_Custom4_Text_Title = '', Options_Custom4_Text_Enabled = 0, "
-                           "Options_Custom1_Drop_Title = '', Options_Custom1_Drop_Enabled = 0, "
-                           "Options_Custom2_Drop_Title = '', Options_Custom2_Drop_Enabled = 0, "
-                           "Options_Custom3_Drop_Title = '', Options_Custom3_Drop_Enabled = 0, "
-                           "Options_Custom4_Drop_Title = 'Rank', Options_Custom4_Drop_Enabled = 1, "
-                           "Options_EnableEmails = 1, Options_SMTPServer = 'mail', Options_SMTPPort = 587, "
-                           "Options_ReplyToName = 'R', Options_ReplyAddress = 'r@x' Where Options_ID = 1"));
+        e.name = QStringLiteral("N");
+        e.email = QStringLiteral("e@x");
+        e.maxResults = maxResults;
+        e.enableEmails = mail;
+        e.smtpServer = QStringLiteral("127.0.0.1");
+        e.smtpPort = port;
+        e.replyToName = QStringLiteral("Me");
+        e.replyAddress = QStringLiteral("me@example.com");
+        if (blankTitles) {
+            e.customTextEnabled = {true, false, false, false};
+            e.customDropEnabled = {true, false, true, false};
+        }
+        QCOMPARE(ValidateOptions(e), expected);
     }
 
     void fieldsFollowTheirSwitches() {
@@ -172,10 +122,8 @@ private Q_SLOTS:
         }
         QVERIFY(!field(d.get(), "txtCustomDrop3")->isEnabled());
         box(d.get(), "chkCustomDrop3")->click();
-        QVERIFY(field(d.get(), "txtCustomDrop3")->isEnabled());
-        QVERIFY(!field(d.get(), "txtCustomText3")->isEnabled());
-        QCOMPARE(field(d.get(), "txtCustomDrop3")->maxLength(), 20);
-        QCOMPARE(field(d.get(), "txtSMTPPort")->maxLength(), 5);
+        QVERIFY(field(d.get(), "txtCustomDrop3")->isEnabled() &&
+                !field(d.get(), "txtCustomText3")->isEnabled());
         QTest::keyClicks(field(d.get(), "txtMaxResults"), QStringLiteral("-4x"));
         QCOMPARE(field(d.get(), "txtMaxResults")->text(), QStringLiteral("204"));
     }
@@ -187,17 +135,17 @@ private Q_SLOTS:
                                "Options_MaxResults = -3"));
         auto d = openOptions();
         QVERIFY(option(d.get(), "opt30Min")->isChecked());
-        QCOMPARE(field(d.get(), "txtSMTPPort")->text(), QStringLiteral("26"));
-        QCOMPARE(field(d.get(), "txtMaxResults")->text(), QStringLiteral("20"));
-        pressOK(d.get());
+        QCOMPARE(field(d.get(), "txtSMTPPort")->text() + field(d.get(), "txtMaxResults")->text(),
+                 QStringLiteral("2620"));
+        test::ClickOK(d.get());
         QCOMPARE(d->result(), int(QDialog::Accepted));
-        QCOMPARE(stored("Options_BestTimesGranularity").toInt(), 30);
-        QCOMPARE(stored("Options_SMTPPort").toInt(), 26);
-        QCOMPARE(stored("Options_MaxResults").toInt(), 20);
+        QCOMPARE(QList<int>({stored("Options_BestTimesGranularity").toInt(),
+                             stored("Options_SMTPPort").toInt(), stored("Options_MaxResults").toInt()}),
+                 QList<int>({30, 26, 20}));
         // An empty port while mail is off is stored as 0 (and shows as 26 again, as above).
         auto again = openOptions();
         field(again.get(), "txtSMTPPort")->clear();
-        pressOK(again.get());
+        test::ClickOK(again.get());
         QCOMPARE(again->result(), int(QDialog::Accepted));
         QCOMPARE(stored("Options_SMTPPort").toInt(), 0);
         QCOMPARE(sink.count(), 0);
@@ -209,39 +157,31 @@ private Q_SLOTS:
         const int tokyo = db.zoneId(QStringLiteral("Tokyo"));
         {
             auto d = openOptions();
-            field(d.get(), "txtName")->setText(QStringLiteral(" Ann O'Hara "));
             auto* zones = child<QComboBox>(d.get(), QStringLiteral("cboTimeZone"));
             zones->setCurrentIndex(zones->findData(tokyo));
-            option(d.get(), "optDSTEU")->setChecked(true);
-            option(d.get(), "optTime12")->setChecked(true);
-            option(d.get(), "opt15Min")->setChecked(true);
-            box(d.get(), "chkCustomDrop2")->setChecked(true);
-            field(d.get(), "txtCustomDrop2")->setText(QStringLiteral("Squad's Role"));
-            box(d.get(), "chkEnableEmails")->setChecked(true);
-            field(d.get(), "txtSMTPServer")->setText(QStringLiteral("127.0.0.1"));
-            field(d.get(), "txtSMTPPort")->setText(QStringLiteral("40000"));
-            field(d.get(), "txtReplyToName")->setText(QStringLiteral("Clan"));
-            field(d.get(), "txtReplyAddress")->setText(QStringLiteral("clan@example.com"));
-            pressOK(d.get());
+            test::Check(d.get(), {"optDSTEU", "optTime12", "opt15Min", "chkCustomDrop2", "chkEnableEmails"});
+            test::Type(d.get(), {"txtName", " Ann O'Hara ", "txtCustomDrop2", "Squad's Role", "txtMaxResults",
+                                 "007", "txtSMTPServer", "127.0.0.1", "txtSMTPPort", "40000",
+                                 "txtReplyToName", "Clan", "txtReplyAddress", "clan@example.com"});
+            test::ClickOK(d.get());
             QCOMPARE(d->result(), int(QDialog::Accepted));
         }
         QCOMPARE(sink.count(), 0);
         QCOMPARE(stored("Options_Name").toString(), QStringLiteral("Ann O'Hara"));
+        QCOMPARE(stored("Options_MaxResults").toInt(), 7);
         // CurrentOptions follows the save.
-        QCOMPARE(CurrentOptions().TimeFormat, false);
-        QCOMPARE(CurrentOptions().UserTimeZone, tokyo);
-        QCOMPARE(CurrentOptions().CustomDropTitle[1], QStringLiteral("Squad's Role"));
-        QCOMPARE(CurrentOptions().SMTPPort, 40000);
+        const OptionsRecord& o = CurrentOptions();
+        QVERIFY(!o.TimeFormat && o.UserTimeZone == tokyo && o.SMTPPort == 40000);
+        QCOMPARE(o.CustomDropTitle[1], QStringLiteral("Squad's Role"));
 
         auto d = openOptions();
-        QVERIFY(option(d.get(), "optTime12")->isChecked());
-        QVERIFY(option(d.get(), "optDSTEU")->isChecked());
-        QVERIFY(option(d.get(), "opt15Min")->isChecked());
+        for (const char* name : {"optDSTEU", "optTime12", "opt15Min"})
+            QVERIFY2(option(d.get(), name)->isChecked(), name);
         QCOMPARE(child<QComboBox>(d.get(), QStringLiteral("cboTimeZone"))->currentData().toInt(), tokyo);
         QCOMPARE(field(d.get(), "txtName")->text(), QStringLiteral("Ann O'Hara"));
         QCOMPARE(field(d.get(), "txtSMTPPort")->text(), QStringLiteral("40000"));
-        QVERIFY(field(d.get(), "txtCustomDrop2")->isEnabled());
-        QVERIFY(field(d.get(), "txtSMTPServer")->isEnabled());
+        QVERIFY(field(d.get(), "txtCustomDrop2")->isEnabled() &&
+                field(d.get(), "txtSMTPServer")->isEnabled());
     }
 
     void deletedUserZoneOpensWithFirstZone() {
@@ -253,7 +193,7 @@ private Q_SLOTS:
         auto* zones = child<QComboBox>(d.get(), QStringLiteral("cboTimeZone"));
         QCOMPARE(zones->currentIndex(), 0);
         const QString first =
-            Db().scalar(QStringLiteral("Select TZ_Name From TimeZones Order By TZ_Name")).toString();
+            db.scalar(QStringLiteral("Select TZ_Name From TimeZones Order By TZ_Name")).toString();
         QVERIFY(zones->currentText().startsWith(first + QStringLiteral(" - ")));
     }
 
@@ -266,7 +206,7 @@ private Q_SLOTS:
         driver.then([&](QDialog* d) {
             db.exec(QStringLiteral("Alter Table Options Rename Column Options_ReplyAddress To Gone"));
             field(d, "txtName")->setText(QStringLiteral("Typed Name"));
-            pressOK(d);
+            test::ClickOK(d);
             stayedOpen = d->isVisible();
             kept = field(d, "txtName")->text();
         });

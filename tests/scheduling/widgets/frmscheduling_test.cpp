@@ -11,6 +11,8 @@
 #include "ui/EmailWindow.h"
 #include "ui/WindowRegistry.h"
 
+#include <QLocale>
+#include <QRegularExpression>
 #include <QtTest>
 #include <QtWidgets>
 

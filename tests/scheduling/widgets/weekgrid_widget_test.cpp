@@ -3,28 +3,20 @@
 #include "scheduling/widgets/WeekGridView.h"
 #include "scheduling/widgets/frmScheduling.h"
 #include "support/RecordingSink.h"
+#include "support/RosterRows.h"
 #include "support/SchedulingFixtures.h"
 #include "support/TestDatabase.h"
 #include "support/WidgetQueries.h"
+#include "ui/EmailWindow.h"
+#include "ui/FileDialogs.h"
 
 #include <QAccessible>
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QtTest>
-
-#include <memory>
 
 using namespace rm;
 using namespace rm::test;
-
-namespace {
-
-int hm(int h, int m) {
-    return h * 60 + m;
-}
-
-} // namespace
 
 class WeekGridWidgetTest : public QObject {
     Q_OBJECT
@@ -37,84 +29,96 @@ private Q_SLOTS:
     void cleanup() {
         SetClock(nullptr);
         QLocale::setDefault(QLocale::c());
+        SetSaveFileRunner({});
+        SetEmailWindowOpener({});
     }
 
-    // The grid follows the selection; a click or Enter on a cell searches that moment; the arrows
-    // move the focused cell.
+    // The grid follows the selection and the day boxes; a click or Enter on a cell searches that
+    // moment; the arrows move the focused cell; a screen reader hears what a cell means.
     void cellsDriveTheAvailabilitySearch() {
         TestDatabase db;
         RecordingSink sink;
         const qint32 gmt = CurrentOptions().UserTimeZone;
         CurrentOptions().BestTimesGranularity = 30;
         CurrentOptions().TimeFormat = true;
-        const qint32 able = AddPlayer(QStringLiteral("Able"), gmt);
-        const qint32 baker = AddPlayer(QStringLiteral("Baker"), gmt);
-        AddScheduleRow(able, 3, hm(20, 0), hm(21, 0));   // Tuesday
-        AddScheduleRow(baker, 3, hm(20, 30), hm(22, 0)); // Tuesday
+        AddScheduleRow(InsertPlayerRow(QStringLiteral("Able"), true, gmt), 3, 20 * 60, 21 * 60); // Tuesday
+        AddScheduleRow(InsertPlayerRow(QStringLiteral("Baker"), true, gmt), 3, 20 * 60 + 30, 22 * 60);
         frmScheduling window;
         window.resize(1400, 900);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         auto* grid = child<WeekGridView>(&window, QStringLiteral("ctlWeekGrid"));
-        auto* legend = child<WeekGridLegend>(&window, QStringLiteral("ctlWeekGridLegend"));
-        auto* players = child<QListWidget>(&window, QStringLiteral("lstPlayers"));
-        auto* date = child<QLineEdit>(&window, QStringLiteral("txtMatchDate"));
+        QAbstractItemModel* cells = grid->model();
         auto* time = child<QLineEdit>(&window, QStringLiteral("txtMatchTime"));
         auto* available = child<QListWidget>(&window, QStringLiteral("lstAvailable"));
-        QTRY_COMPARE(grid->model()->columnCount(), 7);
+        Click(&window, QStringLiteral("imgSelectAll"));
+        QTRY_COMPARE(child<WeekGridLegend>(&window, QStringLiteral("ctlWeekGridLegend"))->groupSize(), 2);
+        QCOMPARE(cells->index(41, 2).data().toInt(), 2); // Tuesday 20:30
+        QCOMPARE(cells->index(40, 2).data().toInt(), 1);
+        QCheckBox* tuesday = window.findChildren<QCheckBox*>(QStringLiteral("chkDay")).at(2);
+        tuesday->setChecked(false);
+        QTRY_COMPARE(cells->columnCount(), 6);
+        tuesday->setChecked(true);
+        QTRY_COMPARE(cells->columnCount(), 7);
 
-        for (int i = 0; i < players->count(); ++i)
-            players->item(i)->setSelected(true);
-        QTRY_COMPARE(legend->groupSize(), 2);
-        QCOMPARE(grid->model()->index(41, 2).data().toInt(), 2); // Tuesday 20:30
-        QCOMPARE(grid->model()->index(40, 2).data().toInt(), 1);
-        // Unticking Tuesday takes its column away.
-        window.findChildren<QCheckBox*>(QStringLiteral("chkDay")).at(2)->setChecked(false);
-        QTRY_COMPARE(grid->model()->columnCount(), 6);
-        window.findChildren<QCheckBox*>(QStringLiteral("chkDay")).at(2)->setChecked(true);
-        QTRY_COMPARE(grid->model()->columnCount(), 7);
-
-        grid->scrollTo(grid->model()->index(40, 2));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                          grid->visualRect(grid->model()->index(40, 2)).center());
-        QCOMPARE(date->text(), QStringLiteral("01/18/2005")); // the next Tuesday
+                          grid->visualRect(cells->index(40, 2)).center());
+        QCOMPARE(child<QLineEdit>(&window, QStringLiteral("txtMatchDate"))->text(),
+                 QStringLiteral("01/18/2005"));
         QCOMPARE(time->text(), QStringLiteral("20:00"));
-        QCOMPARE(available->count(), 1);
-        QCOMPARE(available->item(0)->text(), QStringLiteral("Able"));
-
+        QCOMPARE(ItemTexts(available), QStringList{QStringLiteral("Able")});
         grid->setFocus();
-        QTest::keyClick(grid, Qt::Key_Down);
-        QTest::keyClick(grid, Qt::Key_Right);
-        QTest::keyClick(grid, Qt::Key_Left);
-        QCOMPARE(grid->currentIndex(), grid->model()->index(41, 2));
+        for (Qt::Key key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Left})
+            QTest::keyClick(grid, key);
+        QCOMPARE(grid->currentIndex(), cells->index(41, 2));
         QTest::keyClick(grid, Qt::Key_Return);
         QCOMPARE(time->text(), QStringLiteral("20:30"));
         QCOMPARE(available->count(), 2);
 
-        // What a screen reader hears of the focused cell.
-        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid);
-        QVERIFY(table && table->tableInterface());
-        QAccessibleInterface* cell = table->tableInterface()->cellAt(41, 2);
-        QVERIFY(cell);
+        QAccessibleInterface* cell =
+            QAccessible::queryAccessibleInterface(grid)->tableInterface()->cellAt(41, 2);
         QCOMPARE(cell->text(QAccessible::Name), QStringLiteral("Tuesday 20:30: 2 of 2 available"));
         QVERIFY(cell->text(QAccessible::Description).contains(QStringLiteral("Available (2): Able, Baker")));
         QCOMPARE(sink.count(), 0);
     }
 
-    // The scale gets darker with every extra person, and the text stays readable on it.
-    void coloursDarkenWithTheCount() {
-        for (int group : {1, 5, 40}) {
-            int previous = 256;
-            for (int count = 0; count <= group; ++count) {
-                const QColor c = WeekGridColour(count, group);
-                const int grey = qGray(c.rgb());
-                QVERIFY2(grey < previous, qPrintable(QStringLiteral("%1 of %2").arg(count).arg(group)));
-                previous = grey;
-                const int text = qGray(WeekGridTextColour(count, group).rgb());
-                QVERIFY(std::abs(text - grey) > 100);
-            }
-        }
-        QCOMPARE(WeekGridColour(0, 0), WeekGridColour(0, 10));
+    // The match of the availability result into a calendar file and into the group's e-mail, at
+    // its real instant: a summer Monday 20:00 in Eastern is Tuesday 00:00 UTC, searched at the
+    // winter shift of today.
+    void matchGoesIntoCalendars() {
+        TestDatabase db;
+        RecordingSink sink;
+        CurrentOptions().UserTimeZone = db.zoneId(QStringLiteral("Eastern"));
+        CurrentOptions().MatchLength = 90;
+        const qint32 rifles =
+            InsertDivision(QStringLiteral("Rifles, East"), InsertGame(QStringLiteral("Arena")));
+        const qint32 able =
+            InsertPlayerRow(QStringLiteral("Able; Smith"), true, CurrentOptions().UserTimeZone);
+        InsertMember(able, rifles);
+        AddScheduleRow(able, 3, 0, 23 * 60 + 30);
+        frmScheduling window;
+        Click(&window, QStringLiteral("imgClickDivision"));
+        child<QListWidget>(&window, QStringLiteral("lstDivisions"))->item(0)->setSelected(true);
+        child<QLineEdit>(&window, QStringLiteral("txtMatchDate"))->setText(QStringLiteral("07/18/2005"));
+        child<QLineEdit>(&window, QStringLiteral("txtMatchTime"))->setText(QStringLiteral("20:00"));
+        Click(&window, QStringLiteral("imgShowAvailable"));
+
+        const QString path = db.folder() + QStringLiteral("/match");
+        SetSaveFileRunner([&](QWidget*, const SaveFileRequest&) { return path; });
+        Click(&window, QStringLiteral("imgAddToCalendar"));
+        QFile file(path + QStringLiteral(".ics"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        for (const char* line : {"DTSTART:20050719T000000Z\r\n", "DURATION:PT1H30M\r\n",
+                                 "SUMMARY:Match: Rifles\\, East (Arena)\r\n", "Able\\; Smith"})
+            QVERIFY2(text.contains(line), line);
+
+        QList<EmailRequest> requests;
+        SetEmailWindowOpener([&](const EmailRequest& request, QWidget*) { requests << request; });
+        Click(&window, QStringLiteral("imgEmailAvailable"));
+        QCOMPARE(requests.size(), 1);
+        QVERIFY(requests.at(0).calendarEvent.contains("DTSTART:20050719T000000Z"));
+        QCOMPARE(sink.count(), 0);
     }
 
 private:

@@ -1,41 +1,33 @@
-#include "data/DbConnection.h"
-#include "support/ModalDriver.h"
-#include "support/RecordingSink.h"
-#include "support/TestDatabase.h"
+#include "data/SqlText.h"
+#include "support/TestKit.h"
 #include "time/TimeZoneCatalog.h"
 #include "time/widgets/frmTimeZones.h"
 
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QToolButton>
-#include <QTreeWidget>
-#include <QtTest>
-
 using namespace rm;
 using test::child;
+using test::Click;
 
 namespace {
 
-QTreeWidgetItem* rowNamed(QTreeWidget* list, const QString& name) {
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        if (list->topLevelItem(i)->text(0) == name)
-            return list->topLevelItem(i);
-    return nullptr;
+QTreeWidgetItem* rowNamed(QWidget* window, const QString& name) {
+    return child<QTreeWidget>(window, QStringLiteral("lsvTimeZones"))
+        ->findItems(name, Qt::MatchExactly)
+        .value(0);
 }
 
-int selectedRows(QTreeWidget* list) {
-    return static_cast<int>(list->selectedItems().size());
+QLineEdit* field(QObject* d, const char* name) {
+    return child<QLineEdit>(d, QString::fromLatin1(name));
 }
 
-void click(QObject* parent, const char* name) {
-    child<QToolButton>(parent, QString::fromLatin1(name))->click();
-}
-
-void fill(QDialog* d, const QString& name, const QString& description, const QString& offset) {
-    child<QLineEdit>(d, QStringLiteral("txtShortName"))->setText(name);
-    child<QLineEdit>(d, QStringLiteral("txtDescription"))->setText(description);
-    child<QLineEdit>(d, QStringLiteral("txtOffset"))->setText(offset);
+// The stored zones of that name: description, offset and rule code, one per line.
+QString stored(const QString& name) {
+    QStringList rows;
+    for (RowSet r = Db().execute(QStringLiteral("Select * From TimeZones Where TZ_Name = ") + SqlText(name));
+         !r.eof(); r.moveNext())
+        rows << r.text(QStringLiteral("TZ_Description")) + QLatin1Char('|') +
+                    r.text(QStringLiteral("TZ_GMT_Offset")) + QLatin1Char('|') +
+                    r.text(QStringLiteral("TZ_Daylight_Savings"));
+    return rows.join(QLatin1Char('\n'));
 }
 
 } // namespace
@@ -50,103 +42,82 @@ private Q_SLOTS:
         frmTimeZones window;
         window.show();
         auto* list = child<QTreeWidget>(&window, QStringLiteral("lsvTimeZones"));
-        QVERIFY(list->isColumnHidden(4));
-
         test::ModalDriver driver;
         driver.then([](QDialog* d) {
             QCOMPARE(d->windowTitle(), QStringLiteral("Add Time Zone"));
-            fill(d, QStringLiteral("  O'Brien "), QStringLiteral("Joe's Place"), QStringLiteral("-300"));
-            child<QRadioButton>(d, QStringLiteral("optDSTUSA"))->setChecked(true);
-            click(d, "imgButton1");
+            test::Type(d,
+                       {"txtShortName", "  O'Brien ", "txtDescription", "Joe's Place", "txtOffset", "-300"});
+            test::Check(d, {"optDSTUSA"});
+            test::ClickOK(d);
         });
-        click(&window, "imgAdd");
-        QCOMPARE(
-            db.count(QStringLiteral("TimeZones"), QStringLiteral("TZ_Name = 'O''Brien' And TZ_Description = "
-                                                                 "'Joe''s Place' And TZ_GMT_Offset = -300 "
-                                                                 "And TZ_Daylight_Savings = 'U'")),
-            1);
-        QTreeWidgetItem* row = rowNamed(list, QStringLiteral("O'Brien"));
+        Click(&window, QStringLiteral("imgAdd"));
+        QCOMPARE(stored(QStringLiteral("O'Brien")), QStringLiteral("Joe's Place|-300|U"));
+        QTreeWidgetItem* row = rowNamed(&window, QStringLiteral("O'Brien"));
         QVERIFY(row);
-        QCOMPARE(row->text(2), QStringLiteral("-300"));
-        QCOMPARE(row->text(3), QStringLiteral("US"));
-        QCOMPARE(selectedRows(list), 0);
+        QCOMPARE(row->text(2) + row->text(3), QStringLiteral("-300US"));
+        QVERIFY(list->selectedItems().isEmpty());
 
         // A double-click edits the row.
         row->setSelected(true);
         driver.then([](QDialog* d) {
             QCOMPARE(d->windowTitle(), QStringLiteral("Edit Time Zone"));
-            QCOMPARE(child<QLineEdit>(d, QStringLiteral("txtShortName"))->text(), QStringLiteral("O'Brien"));
-            QCOMPARE(child<QLineEdit>(d, QStringLiteral("txtOffset"))->text(), QStringLiteral("-300"));
+            QCOMPARE(field(d, "txtShortName")->text() + field(d, "txtOffset")->text(),
+                     QStringLiteral("O'Brien-300"));
             QVERIFY(child<QRadioButton>(d, QStringLiteral("optDSTUSA"))->isChecked());
-            child<QLineEdit>(d, QStringLiteral("txtDescription"))->setText(QStringLiteral("O'Hare's"));
-            child<QRadioButton>(d, QStringLiteral("optDSTEU"))->setChecked(true);
-            click(d, "imgButton1");
+            test::Type(d, {"txtDescription", "O'Hare's"});
+            test::Check(d, {"optDSTEU"});
+            test::ClickOK(d);
         });
         emit list->doubleClicked(list->indexFromItem(row));
-        QCOMPARE(driver.shown,
-                 QStringList({QStringLiteral("frmMaintainTimeZone"), QStringLiteral("frmMaintainTimeZone")}));
-        QCOMPARE(db.scalar(QStringLiteral("Select TZ_Description From TimeZones Where TZ_Name = 'O''Brien'"))
-                     .toString(),
-                 QStringLiteral("O'Hare's"));
-        row = rowNamed(list, QStringLiteral("O'Brien"));
-        QCOMPARE(row->text(3), QStringLiteral("EU"));
-        QCOMPARE(selectedRows(list), 0);
+        QCOMPARE(stored(QStringLiteral("O'Brien")), QStringLiteral("O'Hare's|-300|E"));
+        QCOMPARE(rowNamed(&window, QStringLiteral("O'Brien"))->text(3), QStringLiteral("EU"));
+        QVERIFY(list->selectedItems().isEmpty());
 
-        // Delete shows the row read-only with the delete pictures, then removes it.
-        row->setSelected(true);
+        // Delete shows the row read-only, then removes it.
+        rowNamed(&window, QStringLiteral("O'Brien"))->setSelected(true);
         driver.then([](QDialog* d) {
             QCOMPARE(d->windowTitle(), QStringLiteral("Delete Time Zone"));
-            QVERIFY(child<QLineEdit>(d, QStringLiteral("txtShortName"))->isReadOnly());
-            QVERIFY(child<QLineEdit>(d, QStringLiteral("txtOffset"))->isReadOnly());
+            QVERIFY(field(d, "txtShortName")->isReadOnly() && field(d, "txtOffset")->isReadOnly());
             QVERIFY(!child<QGroupBox>(d, QStringLiteral("fmeDaylight"))->isEnabled());
-            click(d, "imgButton1");
+            test::ClickOK(d);
         });
-        click(&window, "imgDelete");
-        QCOMPARE(db.count(QStringLiteral("TimeZones"), QStringLiteral("TZ_Name = 'O''Brien'")), 0);
-        QVERIFY(!rowNamed(list, QStringLiteral("O'Brien")));
+        Click(&window, QStringLiteral("imgDelete"));
+        QCOMPARE(stored(QStringLiteral("O'Brien")), QString());
+        QVERIFY(!rowNamed(&window, QStringLiteral("O'Brien")));
+        QCOMPARE(driver.shown, QStringList(3, QStringLiteral("frmMaintainTimeZone")));
         QCOMPARE(sink.count(), 0);
-        QVERIFY(driver.unexpected.isEmpty());
     }
 
-    void noSelectionWarnings() {
+    void refusedActions() {
         test::TestDatabase db;
         test::RecordingSink sink;
         test::ModalDriver driver;
         frmTimeZones window;
-        click(&window, "imgEdit");
-        click(&window, "imgDelete");
-        QCOMPARE(sink.count(), 2);
-        const QStringList buttons{QStringLiteral("Edit"), QStringLiteral("Delete")};
-        for (int i = 0; i < 2; ++i) {
-            const auto& m = sink.messages.at(i);
-            QCOMPARE(m.text, QStringLiteral("Please select a Time Zone from the list before selecting ") +
-                                 buttons[i]);
-            QCOMPARE(m.title, QStringLiteral("No Selection Made"));
-            QCOMPARE(m.icon, int(vbExclamation));
+        for (const QString& button : {QStringLiteral("Edit"), QStringLiteral("Delete")}) {
+            Click(&window, QStringLiteral("img") + button);
+            QCOMPARE(sink.last().text,
+                     QStringLiteral("Please select a Time Zone from the list before selecting ") + button);
+            QCOMPARE(sink.last().title, QStringLiteral("No Selection Made"));
+            QCOMPARE(sink.last().icon, int(vbExclamation));
         }
         QVERIFY(driver.shown.isEmpty());
-    }
 
-    void inUseZoneIsRefused() {
-        test::TestDatabase db;
-        test::RecordingSink sink;
-        const int zone = db.zoneId(QStringLiteral("Tokyo"));
-        db.exec(QStringLiteral("Insert Into Players (Player_TimeZone, Player_OnlineName, Player_Active) "
-                               "VALUES(%1, 'Kenji', 1)")
-                    .arg(zone));
-        frmTimeZones window;
-        rowNamed(child<QTreeWidget>(&window, QStringLiteral("lsvTimeZones")), QStringLiteral("Tokyo"))
-            ->setSelected(true);
-        test::ModalDriver driver;
+        // A zone some player uses stays, and the dialog stays open.
+        db.exec(QStringLiteral(
+                    "Insert Into Players (Player_TimeZone, Player_OnlineName, Player_Active) VALUES(%1, "
+                    "'Kenji', 1)")
+                    .arg(db.zoneId(QStringLiteral("Tokyo"))));
+        window.refresh();
+        rowNamed(&window, QStringLiteral("Tokyo"))->setSelected(true);
         bool stayedOpen = false;
         driver.then([&](QDialog* d) {
-            click(d, "imgButton1");
+            test::ClickOK(d);
             stayedOpen = d->isVisible();
         });
-        click(&window, "imgDelete");
+        Click(&window, QStringLiteral("imgDelete"));
         QVERIFY(stayedOpen);
-        QCOMPARE(db.count(QStringLiteral("TimeZones"), QStringLiteral("TZ_ID = %1").arg(zone)), 1);
-        QCOMPARE(sink.count(), 1);
+        QVERIFY(!stored(QStringLiteral("Tokyo")).isEmpty());
+        QCOMPARE(sink.count(), 3);
         QCOMPARE(sink.last().title, QStringLiteral("Time Zone Currently in Use"));
         QCOMPARE(sink.last().text,
                  QStringLiteral("That Time Zone is currently in use with some Players.\nYou must first "
@@ -162,38 +133,35 @@ private Q_SLOTS:
         frmMaintainTimeZone dialog;
         dialog.EditMode = QStringLiteral("Add");
         dialog.prepare();
-        auto* offset = child<QLineEdit>(&dialog, QStringLiteral("txtOffset"));
-        QTest::keyClicks(offset, QStringLiteral("--3x0-0"));
-        QCOMPARE(offset->text(), QStringLiteral("-300"));
+        QTest::keyClicks(field(&dialog, "txtOffset"), QStringLiteral("--3x0-0"));
+        QCOMPARE(field(&dialog, "txtOffset")->text(), QStringLiteral("-300"));
 
-        fill(&dialog, QStringLiteral("Zed"), QStringLiteral(" "), QStringLiteral("60"));
+        test::Type(&dialog, {"txtShortName", "Zed", "txtDescription", " ", "txtOffset", "60"});
         dialog.pressOK();
         QCOMPARE(sink.last().text,
                  QStringLiteral("Short name, Description and Offset are all required fields."));
         QCOMPARE(sink.last().title, QStringLiteral("Missing Information"));
         QCOMPARE(sink.last().icon, int(vbInformation));
-
-        for (const QString& bad : {QStringLiteral("-"), QStringLiteral("1441"), QStringLiteral("-1441"),
-                                   QStringLiteral("40000"), QStringLiteral("99999999999")}) {
+        test::Type(&dialog, {"txtDescription", "Zed zone"});
+        for (const char* bad : {"-", "1441", "-1441", "40000", "99999999999"}) {
             sink.clear();
-            fill(&dialog, QStringLiteral("Zed"), QStringLiteral("Zed zone"), bad);
+            test::Type(&dialog, {"txtOffset", bad});
             dialog.pressOK();
             QCOMPARE(sink.count(), 1);
             QCOMPARE(sink.last().title, QStringLiteral("Data Validation"));
-            QVERIFY(sink.last().text.contains(QStringLiteral("GMT Offset")));
-            QVERIFY(!sink.last().standardBox);
+            QVERIFY2(sink.last().text.contains(QStringLiteral("GMT Offset")) && !sink.last().standardBox,
+                     bad);
         }
         QCOMPARE(db.count(QStringLiteral("TimeZones")), zones);
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
 
         sink.clear();
-        fill(&dialog, QStringLiteral("Zed"), QStringLiteral("Zed zone"), QStringLiteral("-1440"));
+        test::Type(&dialog, {"txtOffset", "-1440"});
         dialog.pressOK();
         QCOMPARE(sink.count(), 0);
-        QCOMPARE(db.count(QStringLiteral("TimeZones"),
-                          QStringLiteral("TZ_Name = 'Zed' And TZ_GMT_Offset = -1440 And "
-                                         "TZ_Daylight_Savings = 'N'")),
-                 1);
+        QCOMPARE(stored(QStringLiteral("Zed")), QStringLiteral("Zed zone|-1440|N"));
+        QCOMPARE(TimeZoneName(db.zoneId(QStringLiteral("Zed"))), QStringLiteral("Zed"));
+        QCOMPARE(TimeZoneName(999999), QStringLiteral("Unknown"));
     }
 
     // An unknown code, or a lower-case letter (no rule to the conversions), shows as no daylight time.
@@ -205,32 +173,14 @@ private Q_SLOTS:
                         .arg(QLatin1String(code))
                         .arg(berlin));
             frmTimeZones window;
-            QCOMPARE(rowNamed(child<QTreeWidget>(&window, QStringLiteral("lsvTimeZones")),
-                              QStringLiteral("Berlin"))
-                         ->text(3),
-                     QStringLiteral("None"));
+            QCOMPARE(rowNamed(&window, QStringLiteral("Berlin"))->text(3), QStringLiteral("None"));
             frmMaintainTimeZone dialog;
             dialog.EditMode = QStringLiteral("Edit");
             dialog.PrimaryKey = berlin;
             dialog.prepare();
             QVERIFY(child<QRadioButton>(&dialog, QStringLiteral("optDSTNone"))->isChecked());
-            QCOMPARE(child<QLineEdit>(&dialog, QStringLiteral("txtOffset"))->text(), QStringLiteral("-60"));
+            QCOMPARE(field(&dialog, "txtOffset")->text(), QStringLiteral("-60"));
         }
-    }
-
-    void catalogueStatements() {
-        test::TestDatabase db;
-        QCOMPARE(TimeZoneName(db.zoneId(QStringLiteral("Sydney"))), QStringLiteral("Sydney"));
-        QCOMPARE(TimeZoneName(999999), QStringLiteral("Unknown"));
-        TimeZoneEntry zone{QStringLiteral(" It's "), QStringLiteral("Desc"), -90, QStringLiteral("E")};
-        QCOMPARE(TimeZoneUpdateSql(zone, 7),
-                 QStringLiteral(
-                     "Update TimeZones Set TZ_Name = 'It''s',TZ_Description = 'Desc', TZ_GMT_Offset = -90, "
-                     "TZ_Daylight_Savings = 'E' Where TZ_ID = 7"));
-        QCOMPARE(TimeZoneInsertSql(zone),
-                 QStringLiteral(
-                     "Insert Into TimeZones (TZ_Name, TZ_Description, TZ_GMT_Offset, TZ_Daylight_Savings) "
-                     "VALUES('It''s', 'Desc', -90, 'E') "));
     }
 };
 

@@ -1,0 +1,75 @@
+#include "roster/widgets/PlayerListWindow.h"
+#include "support/ModalDriver.h"
+#include "support/RecordingSink.h"
+#include "support/RosterRows.h"
+#include "support/TestDatabase.h"
+#include "support/WidgetQueries.h"
+#include "ui/FileDialogs.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QTreeWidget>
+#include <QtTest>
+
+using namespace rm;
+using namespace rm::test;
+
+class ImportDialogTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void importThenExportFromThePlayersWindow() {
+        TestDatabase db;
+        RecordingSink sink;
+        ModalDriver driver;
+        InsertDivision(QStringLiteral("Alpha"), InsertGame(QStringLiteral("Quake")));
+        const QString source = QDir(db.folder()).filePath(QStringLiteral("clan.csv"));
+        const QString target = QDir(db.folder()).filePath(QStringLiteral("out.csv"));
+        QFile file(source);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("\xEF\xBB\xBFNick;Zone;Divisions;Shoe\r\nAnn;GMT;Alpha;42\r\nBob;Mars;;\r\n");
+        file.close();
+        SetOpenFileRunner([&](QWidget*, const SaveFileRequest&) { return source; });
+        SetSaveFileRunner([&](QWidget*, const SaveFileRequest&) { return target; });
+
+        frmPlayers window;
+        driver.then([&](QDialog* d) {
+            Click(d, QStringLiteral("imgBrowse"));
+            QCOMPARE(child<QComboBox>(d, QStringLiteral("cboDelimiter"))->currentText(),
+                     QStringLiteral("Semicolon ( ; )"));
+            QCOMPARE(child<QComboBox>(d, QStringLiteral("cboColumn1"))->currentText(),
+                     QStringLiteral("Online Name"));
+            QCOMPARE(child<QComboBox>(d, QStringLiteral("cboColumn4"))->currentText(),
+                     QStringLiteral("(ignore)"));
+            const QStringList rows = RowTexts(child<QTreeWidget>(d, QStringLiteral("lsvPreview")));
+            QCOMPARE(rows.size(), 2);
+            QVERIFY(rows.at(0).startsWith(QStringLiteral("2|Ann|New")));
+            QVERIFY(rows.at(1).contains(QStringLiteral("the time zone \"Mars\"")));
+            QCOMPARE(db.count(QStringLiteral("Players")), 0);
+            sink.answer(vbYes);
+            ClickOK(d);
+        });
+        Click(&window, QStringLiteral("imgImport"));
+        QVERIFY(sink.contains(QStringLiteral("1 rows with problems will be left out")));
+        QVERIFY(sink.contains(QStringLiteral("1 players added, 0 updated, 1 rows left out.")));
+        auto* list = child<QTreeWidget>(&window, QStringLiteral("lsvPlayers"));
+        QCOMPARE(Column(list, 0), QStringList{QStringLiteral("Ann")});
+        QCOMPARE(db.count(QStringLiteral("Members")), 1);
+
+        SelectRow(list, 0);
+        driver.then([](QDialog* d) { ClickOK(d); });
+        Click(&window, QStringLiteral("imgExport"));
+        QFile out(target);
+        QVERIFY(out.open(QIODevice::ReadOnly));
+        const QByteArray csv = out.readAll();
+        QVERIFY(csv.startsWith("\xEF\xBB\xBFOnline Name,Real Name,"));
+        QVERIFY(csv.contains("\r\nAnn,,,,,,,,,GMT,,Yes,"));
+        QCOMPARE(driver.unexpected, QStringList());
+        SetOpenFileRunner({});
+        SetSaveFileRunner({});
+    }
+};
+
+QTEST_MAIN(ImportDialogTest)
+#include "import_dialog_test.moc"
