@@ -9,6 +9,39 @@
 using namespace rm;
 using namespace std::chrono_literals;
 
+namespace {
+
+// One dialogue: the server's TLS mode ("plain", "starttls", "implicit"; "stall" takes the connection
+// and never answers), its certificate and offered login mechanisms, the client's security (0 none,
+// 1 STARTTLS, 2 SSL/TLS), the password it logs in with as "clan" (none: no login), whether it may
+// log in unencrypted, what send() returns and what the failure text says.
+struct Dialogue {
+    const char *name, *tls, *cert, *mechanisms;
+    int security;
+    const char* password;
+    bool allowPlain;
+    int expected;
+    const char* failure;
+};
+// clang-format off
+constexpr Dialogue kDialogues[] = {
+    {"STARTTLS, PLAIN", "starttls", "good", "PLAIN", 1, "Pa55-secret", false, 1, ""},
+    {"SSL/TLS, LOGIN", "implicit", "good", "LOGIN", 2, "Pa55-secret", false, 1, ""},
+    {"wrong password", "starttls", "good", "PLAIN,LOGIN", 1, "Pa55-wrong", false, -1,
+     "not accept the user name and password.\r\nLast reply from the server: 535 5.7.8 Authentication credentials invalid"},
+    {"no STARTTLS", "plain", "", "", 1, "", false, -1, "does not offer STARTTLS"},
+    {"login, plain", "plain", "", "PLAIN", 0, "Pa55-secret", false, -1, "not encrypted"},
+    {"login, plain allowed", "plain", "", "LOGIN", 0, "Pa55-secret", true, 1, ""},
+    {"wrong host", "starttls", "wronghost", "", 1, "", false, -1, "certificate of localhost was refused: it was issued for another host name"},
+    {"expired", "implicit", "expired", "", 2, "", false, -1, "certificate of localhost was refused: it has expired"},
+    {"untrusted authority", "implicit", "untrusted", "", 2, "", false, -1,
+     "certificate of localhost was refused: it is not signed by a trusted certificate authority"},
+    {"stalled handshake", "stall", "", "", 2, "", false, 0,
+     "within 0.3 seconds while Rallymark waited for the secure connection (TLS handshake)"}};
+// clang-format on
+
+} // namespace
+
 // Secured dialogues with a real server on loopback, whose certificates come from a test authority
 // made for this run; the client trusts that authority only.
 class SmtpTlsTest : public QObject {
@@ -16,16 +49,12 @@ class SmtpTlsTest : public QObject {
 
     QTemporaryDir m_certs;
 
-    // The sink's options: "plain", "starttls" or "implicit" with a certificate, and the login
-    // mechanisms it offers for the user "clan" with "Pa55-secret". "stall": a server that takes the
-    // connection and never answers.
-    QStringList server(const QString& tls, const QString& cert = QString(),
-                       const QString& mechanisms = QString()) {
-        QStringList options = tls == QLatin1String("stall") ? QStringList{tls} : QStringList();
+    // The sink's options; it accepts the user "clan" with "Pa55-secret".
+    QStringList server(const QString& tls, const QString& cert, const QString& mechanisms) {
+        QStringList options;
         if (!cert.isEmpty())
-            options = QStringList{"--tls",  tls,
-                                  "--cert", m_certs.filePath(cert + ".pem"),
-                                  "--key",  m_certs.filePath(cert + ".key")};
+            options << "--tls" << tls << "--cert" << m_certs.filePath(cert + ".pem") << "--key"
+                    << m_certs.filePath(cert + ".key");
         if (!mechanisms.isEmpty())
             options += QStringList{"--login", "clan:Pa55-secret", "--mechanisms", mechanisms};
         return options;
@@ -38,78 +67,43 @@ private Q_SLOTS:
     }
 
     void securedDialogues_data() {
-        QTest::addColumn<QStringList>("sinkOptions");
-        QTest::addColumn<int>("security");
-        QTest::addColumn<QString>("password"); // the client logs in as "clan" with it; empty: no login
-        QTest::addColumn<bool>("allowPlain");
-        QTest::addColumn<int>("expected");
-        QTest::addColumn<QString>("failure");
-        const QString good = QStringLiteral("Pa55-secret");
-        QTest::newRow("STARTTLS, PLAIN")
-            << server("starttls", "good", "PLAIN") << 1 << good << false << 1 << "";
-        QTest::newRow("SSL/TLS, LOGIN")
-            << server("implicit", "good", "LOGIN") << 2 << good << false << 1 << "";
-        QTest::newRow("SSL/TLS") << server("implicit", "good") << 2 << "" << false << 1 << "";
-        QTest::newRow("wrong password")
-            << server("starttls", "good", "PLAIN,LOGIN") << 1 << "Pa55-wrong" << false << -1
-            << "not accept the user name and password.\r\nLast reply from the server: 535 5.7.8 "
-               "Authentication "
-               "credentials invalid";
-        QTest::newRow("no STARTTLS") << server("plain") << 1 << "" << false << -1
-                                     << "does not offer STARTTLS";
-        QTest::newRow("login, plain")
-            << server("plain", {}, "PLAIN") << 0 << good << false << -1 << "not encrypted";
-        QTest::newRow("login, plain allowed") << server("plain", {}, "LOGIN") << 0 << good << true << 1 << "";
-        QTest::newRow("wrong host")
-            << server("starttls", "wronghost") << 1 << "" << false << -1
-            << "certificate of localhost was refused: it was issued for another host name";
-        QTest::newRow("expired") << server("implicit", "expired") << 2 << "" << false << -1
-                                 << "certificate of localhost was refused: it has expired";
-        QTest::newRow("untrusted authority")
-            << server("implicit", "untrusted") << 2 << "" << false << -1
-            << "certificate of localhost was refused: it is not signed by a trusted certificate authority";
-        QTest::newRow("stalled handshake") << server("stall") << 2 << "" << false << 0
-                                           << "within 0.3 seconds while Rallymark waited for the secure "
-                                              "connection (TLS handshake)";
+        QTest::addColumn<int>("row");
+        for (int row = 0; row < int(std::size(kDialogues)); ++row)
+            QTest::newRow(kDialogues[row].name) << row;
     }
     void securedDialogues() {
-        QFETCH(QStringList, sinkOptions);
-        QFETCH(int, security);
-        QFETCH(QString, password);
-        QFETCH(bool, allowPlain);
-        QFETCH(int, expected);
-        QFETCH(QString, failure);
-        const bool stall = sinkOptions == QStringList{"stall"};
+        QFETCH(int, row);
+        const Dialogue& r = kDialogues[row];
+        const QString password = QString::fromLatin1(r.password);
+        const bool stall = QLatin1String(r.tls) == "stall";
         test::SmtpSink sink;
         QTcpServer silent;
         QString error;
-        QVERIFY2(stall ? silent.listen(QHostAddress::LocalHost) : sink.start(&error, sinkOptions),
+        QVERIFY2(stall ? silent.listen(QHostAddress::LocalHost)
+                       : sink.start(&error, server(r.tls, r.cert, r.mechanisms)),
                  qPrintable(error));
         SmtpMailer mailer;
         mailer.setDeadline(stall ? 300ms : 10s);
         mailer.setCaCertificates(QSslCertificate::fromPath(m_certs.filePath(QStringLiteral("ca.pem"))));
-        const SmtpServerSettings settings{"localhost", stall ? silent.serverPort() : sink.port(),
-                                          security,    !password.isEmpty(),
-                                          allowPlain,  "clan",
+        const SmtpServerSettings settings{"localhost",  stall ? silent.serverPort() : sink.port(),
+                                          r.security,   !password.isEmpty(),
+                                          r.allowPlain, "clan",
                                           password};
         QElapsedTimer t;
         t.start();
         QCOMPARE(mailer.send(settings, {"leader@example.org", "b@example.net", "Leader", "", "Match",
                                         "Tonight\n.at nine"}),
-                 expected);
+                 r.expected);
         QVERIFY(t.elapsed() < 5000);
-        QVERIFY2(mailer.failureText().contains(failure), qPrintable(mailer.failureText()));
+        QVERIFY2(mailer.failureText().contains(QLatin1String(r.failure)), qPrintable(mailer.failureText()));
         QVERIFY(!mailer.failureText().contains(QStringLiteral("Pa55")));
         const auto messages = sink.messages();
-        QCOMPARE(messages.size(), expected == 1 ? 1 : 0);
-        if (expected == 1) {
-            QCOMPARE(messages[0].recipients, QStringList{QStringLiteral("b@example.net")});
-            QVERIFY(messages[0].data.startsWith("Message-ID: <"));
-            QVERIFY(
-                messages[0].data.contains("\r\nFROM: Leader <leader@example.org>\r\nTO:  <b@example.net>\r\n"
-                                          "SUBJECT: Match\r\n"));
-            QVERIFY(messages[0].data.endsWith("\r\n\r\nTonight\r\n.at nine\r\n\r\n"));
-        }
+        QCOMPARE(messages.size(), r.expected == 1 ? 1 : 0);
+        QVERIFY(r.expected != 1 || (messages[0].recipients == QStringList{"b@example.net"} &&
+                                    messages[0].data.startsWith("Message-ID: <") &&
+                                    messages[0].data.contains("\r\nFROM: Leader <leader@example.org>\r\nTO:  "
+                                                              "<b@example.net>\r\nSUBJECT: Match\r\n") &&
+                                    messages[0].data.endsWith("\r\n\r\nTonight\r\n.at nine\r\n\r\n")));
     }
 };
 
