@@ -15,15 +15,8 @@ namespace {
 // and never answers), its certificate and offered login mechanisms, the client's security (0 none,
 // 1 STARTTLS, 2 SSL/TLS), the password it logs in with as "clan" (none: no login), whether it may
 // log in unencrypted, what send() returns and what the failure text says.
-struct Dialogue {
-    const char *name, *tls, *cert, *mechanisms;
-    int security;
-    const char* password;
-    bool allowPlain;
-    int expected;
-    const char* failure;
-};
 // clang-format off
+struct Dialogue { const char *name, *tls, *cert, *mechanisms; int security; const char* password; bool allowPlain; int expected; const char* failure; };
 constexpr Dialogue kDialogues[] = {
     {"STARTTLS, PLAIN", "starttls", "good", "PLAIN", 1, "Pa55-secret", false, 1, ""},
     {"SSL/TLS, LOGIN", "implicit", "good", "LOGIN", 2, "Pa55-secret", false, 1, ""},
@@ -49,17 +42,6 @@ class SmtpTlsTest : public QObject {
 
     QTemporaryDir m_certs;
 
-    // The sink's options; it accepts the user "clan" with "Pa55-secret".
-    QStringList server(const QString& tls, const QString& cert, const QString& mechanisms) {
-        QStringList options;
-        if (!cert.isEmpty())
-            options << "--tls" << tls << "--cert" << m_certs.filePath(cert + ".pem") << "--key"
-                    << m_certs.filePath(cert + ".key");
-        if (!mechanisms.isEmpty())
-            options += QStringList{"--login", "clan:Pa55-secret", "--mechanisms", mechanisms};
-        return options;
-    }
-
 private Q_SLOTS:
     void initTestCase() {
         QString error;
@@ -76,11 +58,16 @@ private Q_SLOTS:
         const Dialogue& r = kDialogues[row];
         const QString password = QString::fromLatin1(r.password);
         const bool stall = QLatin1String(r.tls) == "stall";
+        QStringList sinkOptions; // the sink accepts the user "clan" with "Pa55-secret"
+        if (*r.cert)
+            sinkOptions << "--tls" << r.tls << "--cert" << m_certs.filePath(r.cert + QStringLiteral(".pem"))
+                        << "--key" << m_certs.filePath(r.cert + QStringLiteral(".key"));
+        if (*r.mechanisms)
+            sinkOptions += QStringList{"--login", "clan:Pa55-secret", "--mechanisms", r.mechanisms};
         test::SmtpSink sink;
         QTcpServer silent;
         QString error;
-        QVERIFY2(stall ? silent.listen(QHostAddress::LocalHost)
-                       : sink.start(&error, server(r.tls, r.cert, r.mechanisms)),
+        QVERIFY2(stall ? silent.listen(QHostAddress::LocalHost) : sink.start(&error, sinkOptions),
                  qPrintable(error));
         SmtpMailer mailer;
         mailer.setDeadline(stall ? 300ms : 10s);
@@ -99,10 +86,8 @@ private Q_SLOTS:
         QVERIFY(!mailer.failureText().contains(QStringLiteral("Pa55")));
         const auto messages = sink.messages();
         QCOMPARE(messages.size(), r.expected == 1 ? 1 : 0);
+        // The wording of the message is checked over plain connections; here that it arrives whole.
         QVERIFY(r.expected != 1 || (messages[0].recipients == QStringList{"b@example.net"} &&
-                                    messages[0].data.startsWith("Message-ID: <") &&
-                                    messages[0].data.contains("\r\nFROM: Leader <leader@example.org>\r\nTO:  "
-                                                              "<b@example.net>\r\nSUBJECT: Match\r\n") &&
                                     messages[0].data.endsWith("\r\n\r\nTonight\r\n.at nine\r\n\r\n")));
     }
 };

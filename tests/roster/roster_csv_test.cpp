@@ -72,23 +72,18 @@ private Q_SLOTS:
     void parsing_data() {
         QTest::addColumn<QByteArray>("csv");
         QTest::addColumn<QString>("expected"); // records as line:field|field, or the problem's start
-        QTest::newRow("quoted commas, quotes, line breaks; CRLF")
-            << QByteArray("a,b\r\n\"x, y\",\"say \"\"hi\"\"\"\r\n\"two\r\nlines\",z\r\n")
-            << "1:a|b 2:x, y|say \"hi\" 3:two\r\nlines|z";
-        QTest::newRow("BOM, semicolons, LF, blank line, no final break")
-            << QByteArray("\xEF\xBB\xBFName;Zone\n\nÅsa;+05:30\n\"a;b\";c")
-            << "1:Name|Zone 3:Åsa|+05:30 4:a;b|c";
-        QTest::newRow("10,000-character field") << "Notes\n\"" + QByteArray(10000, 'x') + "\""
-                                                << "1:Notes 2:" + QString(10000, QLatin1Char('x'));
-        QTest::newRow("binary") << QByteArray("PK\x03\x04\x00\xff\xfe", 7)
-                                << "The file is not a CSV text file";
+        // clang-format off
+        QTest::newRow("quoted commas, quotes, line breaks; CRLF") << QByteArray("a,b\r\n\"x, y\",\"say \"\"hi\"\"\"\r\n\"two\r\nlines\",z\r\n") << "1:a|b 2:x, y|say \"hi\" 3:two\r\nlines|z";
+        QTest::newRow("BOM, semicolons, LF, blank line, no final break") << QByteArray("\xEF\xBB\xBFName;Zone\n\nÅsa;+05:30\n\"a;b\";c") << "1:Name|Zone 3:Åsa|+05:30 4:a;b|c";
+        QTest::newRow("10,000-character field") << "Notes\n\"" + QByteArray(10000, 'x') + "\"" << "1:Notes 2:" + QString(10000, QLatin1Char('x'));
+        QTest::newRow("binary") << QByteArray("PK\x03\x04\x00\xff\xfe", 7) << "The file is not a CSV text file";
         QTest::newRow("not UTF-8") << QByteArray("Name\n\xe9t\xe9\n") << "The file is not a CSV text file";
         QTest::newRow("empty") << QByteArray() << "The file is empty.";
         QTest::newRow("BOM and blanks only") << QByteArray("\xEF\xBB\xBF \r\n") << "The file is empty.";
         QTest::newRow("header only") << QByteArray("Online Name,Zone\r\n") << "The file holds only a header";
-        QTest::newRow("unclosed quote")
-            << QByteArray("a\n\"open\nb\n") << "The file ends inside a quoted field";
+        QTest::newRow("unclosed quote") << QByteArray("a\n\"open\nb\n") << "The file ends inside a quoted field";
         QTest::newRow("stray quote") << QByteArray("a\nb\nx\"y\n") << "Line 3 cannot be read as CSV";
+        // clang-format on
     }
     void parsing() {
         QFETCH(QByteArray, csv);

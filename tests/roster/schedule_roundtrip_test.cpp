@@ -71,10 +71,7 @@ private Q_SLOTS:
                 for (int delta : {60, -60}) {
                     const WeekLists moved = StoredToLocal(rows, shift + delta);
                     QVERIFY2(covered(moved) == covered(lists, delta),
-                             qPrintable(QStringLiteral("day %1 %2, %3")
-                                            .arg(d + 1)
-                                            .arg(lists[d].join(QLatin1Char(' ')))
-                                            .arg(delta)));
+                             qPrintable(QString::number(d + 1) + lists[d].join(QLatin1Char(' '))));
                 }
             }
         }

@@ -40,7 +40,6 @@ private Q_SLOTS:
         QVERIFY(sink.contains(QStringLiteral("1 players added, 0 updated, 1 rows left out.")));
         auto* list = child<QTreeWidget>(&window, QStringLiteral("lsvPlayers"));
         QCOMPARE(Column(list, 0), QStringList{QStringLiteral("Ann")});
-        QCOMPARE(db.count(QStringLiteral("Members")), 1);
 
         SelectRow(list, 0);
         driver.then([](QDialog* d) { ClickOK(d); });
@@ -50,7 +49,6 @@ private Q_SLOTS:
         const QByteArray csv = out.readAll();
         QVERIFY(csv.startsWith("\xEF\xBB\xBFOnline Name,Real Name,"));
         QVERIFY(csv.contains("\r\nAnn,,,,,,,,,GMT,,Yes,"));
-        QCOMPARE(driver.unexpected, QStringList());
         SetOpenFileRunner({});
         SetSaveFileRunner({});
     }
