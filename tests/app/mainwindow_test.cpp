@@ -12,49 +12,17 @@ namespace {
 class DummyWindow : public QWidget, public CustomFieldWindow {
 public:
     explicit DummyWindow(const QString& title) { setWindowTitle(title); }
-    void showField(int n, const QString& caption) override {
-        shown = QStringLiteral("%1 %2").arg(n).arg(caption);
-    }
+    void showField(int n, const QString& caption) override { shown = QString::number(n) + caption; }
     QString shown;
 };
 
-// The entries that open a task window: menu, toolbar button, window.
-const QList<std::array<const char*, 3>> kEntries{{"mnuPlayers", "tbrPlayers", "frmPlayers"},
-                                                 {"mnuDivisions", "tbrDivisions", "frmDivisions"},
-                                                 {"mnuTitles", "tbrTitles", "frmTitles"},
-                                                 {"mnuGameList", "tbrGameList", "frmGames"},
-                                                 {"mnuGenreType", "tbrGenreType", "frmGenresTypes"},
-                                                 {"mnuConnections", "tbrConnections", "frmConnections"},
-                                                 {"mnuTimeZones", "tbrTimeZones", "frmTimeZones"},
-                                                 {"mnuScheduling", "tbrScheduling", "frmScheduling"},
-                                                 {"mnuCommunications", "tbrCommunications", "frmCommCenter"}};
-
-QStringList openWindows(const frmMain& m) {
-    QStringList result;
-    for (QMdiSubWindow* sub : m.mdiArea()->subWindowList(QMdiArea::CreationOrder))
-        if (sub->widget() && sub->isVisibleTo(m.mdiArea()))
-            result << sub->widget()->objectName();
-    return result;
-}
-
-QAction* action(QObject* m, const char* name) {
-    return test::child<QAction>(m, QString::fromLatin1(name));
-}
-QMdiSubWindow* sub(const frmMain& m, const char* name) {
-    return m.findSubWindow(QString::fromLatin1(name));
-}
-QString customShown(const frmMain& m) {
-    return static_cast<DummyWindow*>(sub(m, "frmCustomDrops")->widget())->shown;
-}
-QVariant setting(const char* key) {
-    return OpenSettings()->value(QString::fromLatin1(key));
-}
-
-// A main window after its first activation, which restores the saved desktop.
-void activate(frmMain& m) {
-    m.show();
-    m.activationStep();
-}
+// The entries that open a task window: the menu entry and toolbar button end in the key, the window
+// in the value.
+const QStringList kEntries =
+    QStringLiteral("Players=Players Divisions=Divisions Titles=Titles GameList=Games "
+                   "GenreType=GenresTypes Connections=Connections TimeZones=TimeZones "
+                   "Scheduling=Scheduling Communications=CommCenter")
+        .split(QLatin1Char(' '));
 
 } // namespace
 
@@ -63,17 +31,32 @@ class MainWindowTest : public QObject {
 
     std::unique_ptr<QTemporaryDir> m_dir;
 
+    static QAction* action(QObject* m, const QString& name) { return test::child<QAction>(m, name); }
+    static QMdiSubWindow* sub(const frmMain& m, const QString& name) { return m.findSubWindow(name); }
+    static QVariant setting(const QString& key) { return OpenSettings()->value(key); }
+    static QString customShown(const frmMain& m) {
+        return static_cast<DummyWindow*>(sub(m, "frmCustomDrops")->widget())->shown;
+    }
+    static QStringList openWindows(const frmMain& m) {
+        QStringList result;
+        for (QMdiSubWindow* sub : m.mdiArea()->subWindowList(QMdiArea::CreationOrder))
+            if (sub->widget() && sub->isVisibleTo(m.mdiArea()))
+                result << sub->widget()->objectName();
+        return result;
+    }
+    // A main window after its first activation, which restores the saved desktop.
+    static void activate(frmMain& m) { m.show(), m.activationStep(); }
+
 private Q_SLOTS:
     // Before any window is registered, the entries that would open one are disabled.
     void initTestCase() {
         frmMain m;
-        for (const auto& e : kEntries)
-            QVERIFY2(!action(&m, e[0])->isEnabled() && !action(&m, e[1])->isEnabled(), e[0]);
-        QVERIFY(!action(&m, "mnuOptions")->isEnabled() && !action(&m, "mnuCustomDrop1")->isEnabled());
-        for (const auto& e : kEntries)
-            RegisterTaskWindow(QString::fromLatin1(e[2]),
-                               [e] { return new DummyWindow(QLatin1String(e[2] + 3)); });
-        RegisterTaskWindow(QStringLiteral("frmCustomDrops"), [] { return new DummyWindow(QString()); });
+        for (const QString& e : kEntries + QStringList{"Options=", "CustomDrop1="})
+            QVERIFY2(!action(&m, "mnu" + e.section('=', 0, 0))->isEnabled(), qPrintable(e));
+        for (const QString& e : kEntries + QStringList{"=CustomDrops"}) {
+            const QString window = e.section('=', 1);
+            RegisterTaskWindow("frm" + window, [window] { return new DummyWindow(window); });
+        }
         RegisterModalDialog(QStringLiteral("frmOptions"),
                             [](QWidget* parent) { return new QDialog(parent); });
     }
@@ -91,8 +74,12 @@ private Q_SLOTS:
         m_dir.reset();
     }
 
-    // Every entry opens its window once; the Switch menu lists the open ones; Exit closes them all.
+    // Every entry opens its window once; the Switch menu lists the open ones; Help asks the desktop
+    // for the guide and says nothing even when it cannot be shown; Exit closes every window.
     void entriesOpenTheirWindows() {
+        QList<QUrl> opened;
+        SetDesktopOpener([&](const QUrl& url) { return opened << url, false; });
+        test::RecordingSink sink;
         frmMain m;
         m.show();
         auto* menu = test::child<QMenu>(&m, "mnuSwitch");
@@ -113,10 +100,11 @@ private Q_SLOTS:
         QTRY_COMPARE(switchEntries(), QStringList{QStringLiteral("&1 Divisions*")});
 
         for (const bool toolbar : {false, true}) { // the toolbar brings the open windows forward
-            for (const auto& e : kEntries) {
-                action(&m, e[toolbar])->trigger();
+            for (const QString& e : kEntries) {
+                action(&m, (toolbar ? "tbr" : "mnu") + e.section('=', 0, 0))->trigger();
                 QMdiSubWindow* active = m.mdiArea()->activeSubWindow();
-                QVERIFY2(active && active->widget()->objectName() == QLatin1String(e[2]), e[toolbar]);
+                QVERIFY2(active && active->widget()->objectName() == "frm" + e.section('=', 1),
+                         qPrintable(e));
             }
         }
         QCOMPARE(m.mdiArea()->subWindowList().size(), 9);
@@ -130,6 +118,10 @@ private Q_SLOTS:
         action(&m, "tbrOptions")->trigger();
         action(&m, "mnuAbout")->trigger();
         QCOMPARE(driver.shown, (QStringList{"frmOptions", "frmAbout"}));
+        action(&m, "tbrHelp")->trigger();
+        action(&m, "mnuHelp")->trigger();
+        QCOMPARE(opened, QList<QUrl>(2, QUrl::fromLocalFile(m_dir->path() + "/Help/index.html")));
+        QCOMPARE(sink.count(), 0);
         action(&m, "tbrExit")->trigger();
         QVERIFY(!m.isVisible() && openWindows(m).isEmpty());
     }
@@ -153,29 +145,13 @@ private Q_SLOTS:
         LoadOptions();
         QCOMPARE(shown(), QStringLiteral("|Ranks && Roles||Squad|"));
         action(&m, "mnuCustomDrop2")->trigger();
-        QCOMPARE(customShown(m), QStringLiteral("2 Ranks & Roles"));
+        QCOMPARE(customShown(m), QStringLiteral("2Ranks & Roles"));
         action(&m, "mnuCustomDrop4")->trigger();
-        QVERIFY(customShown(m) == QLatin1String("4 Squad") && m.mdiArea()->subWindowList().size() == 1);
+        QVERIFY(customShown(m) == QLatin1String("4Squad") && m.mdiArea()->subWindowList().size() == 1);
         db.exec(QStringLiteral(
             "Update Options Set Options_Custom2_Drop_Enabled = 0, Options_Custom4_Drop_Enabled = 0"));
         LoadOptions();
         QCOMPARE(shown(), QStringLiteral("||||None Available"));
-    }
-
-    // Help asks the desktop for the guide's page and says nothing, even when it cannot be shown.
-    void helpOpensTheUserGuide() {
-        QList<QUrl> opened;
-        SetDesktopOpener([&](const QUrl& url) {
-            opened << url;
-            return false;
-        });
-        test::RecordingSink sink;
-        frmMain m;
-        action(&m, "tbrHelp")->trigger();
-        action(&m, "mnuHelp")->trigger();
-        const QString page = QDir(m_dir->path()).filePath(QStringLiteral("Help/index.html"));
-        QCOMPARE(opened, QList<QUrl>(2, QUrl::fromLocalFile(page)));
-        QCOMPARE(sink.count(), 0);
     }
 
     // The desktop keeps the visible windows in order, in twips; a later save replaces the earlier
@@ -216,23 +192,27 @@ private Q_SLOTS:
         QCOMPARE(openWindows(m), QStringList{QStringLiteral("frmScheduling")});
     }
 
-    // Restoring stops at the first gap and skips unknown names; a reset clears the saved windows,
-    // also those restoring skipped, but keeps the open windows and the toolbar setting.
+    // Restoring stops at the first gap and skips unknown names, and the custom entries window without
+    // an enabled pick-list field; a reset clears the saved windows, also those restoring skipped, but
+    // keeps the open windows and the toolbar setting. Then the custom entries window comes back with
+    // the first enabled field.
     void restoreResetAndToolbar() {
         SaveWindowPlacement(1, {QStringLiteral("frmMaintainPlayer"), 0, 0, 3000, 3000});
         SaveWindowPlacement(2, {QStringLiteral("frmTitles"), 150, 300, 4500, 3000});
-        SaveWindowPlacement(4, {QStringLiteral("frmGames"), 0, 0, 3000, 3000});
+        SaveWindowPlacement(3, {QStringLiteral("frmCustomDrops"), 0, 0, 3000, 3000});
+        SaveWindowPlacement(4, {QStringLiteral("frmPlayers"), 0, 0, 3000, 3000});
+        SaveWindowPlacement(6, {QStringLiteral("frmGames"), 0, 0, 3000, 3000});
         OpenSettings()->setValue(QStringLiteral("2ScreenWidth"), QStringLiteral("junk")); // counts as 0
         {
             frmMain m;
             activate(m);
-            QCOMPARE(openWindows(m), QStringList{QStringLiteral("frmTitles")});
+            QCOMPARE(openWindows(m), (QStringList{"frmTitles", "frmPlayers"}));
             QCOMPARE(sub(m, "frmTitles")->geometry().left(), FromTwipsX(300, &m));
             QVERIFY(!m.toolBar()->isHidden()); // no value counts as shown
             action(&m, "mnuShowToolbar")->trigger();
             action(&m, "mnuResetDesktop")->trigger();
             QVERIFY(!setting("1ScreenName").isValid() && !setting("2ScreenTop").isValid());
-            QCOMPARE(openWindows(m), QStringList{QStringLiteral("frmTitles")});
+            QCOMPARE(openWindows(m), (QStringList{"frmTitles", "frmPlayers"}));
         }
         frmMain m;
         activate(m);
@@ -241,23 +221,13 @@ private Q_SLOTS:
         action(&m, "mnuShowToolbar")->trigger();
         QCOMPARE(setting("ShowToolBar").toString(), QStringLiteral("True"));
         QVERIFY(!m.toolBar()->isHidden());
-    }
 
-    // The custom entries window comes back with the first enabled pick-list field, or not at all.
-    void restoredCustomEntriesWindow() {
         SaveWindowPlacement(1, {QStringLiteral("frmCustomDrops"), 0, 0, 4000, 3000});
-        SaveWindowPlacement(2, {QStringLiteral("frmPlayers"), 0, 0, 4000, 3000});
-        {
-            frmMain m;
-            activate(m);
-            QCOMPARE(openWindows(m), QStringList{QStringLiteral("frmPlayers")});
-        }
         CurrentOptions().CustomDropEnabled = {false, false, true, true};
         CurrentOptions().CustomDropTitle = {"A", "B", "Platform", "Region"};
-        frmMain m;
-        activate(m);
-        QCOMPARE(openWindows(m), (QStringList{"frmCustomDrops", "frmPlayers"}));
-        QCOMPARE(customShown(m), QStringLiteral("3 Platform"));
+        frmMain restored;
+        activate(restored);
+        QCOMPARE(customShown(restored), QStringLiteral("3Platform"));
     }
 };
 
