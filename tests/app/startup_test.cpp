@@ -63,8 +63,7 @@ private Q_SLOTS:
         });
         frmMain main;
         QCOMPARE(StartUp(main, 0), 1);
-        QCOMPARE(driver.shown.first(), QStringLiteral("frmSplash"));
-        QCOMPARE(driver.pending(), 0);
+        QVERIFY(driver.shown.first() == QLatin1String("frmSplash") && driver.pending() == 0);
         const QString head =
             QStringLiteral("Rallymark Error|%1|Rallymark encountered the following error:\n\n");
         QVERIFY2(box.startsWith(head.arg(QMessageBox::Critical)) && box.endsWith(description),
