@@ -1,15 +1,10 @@
-#include "data/AppEnvironment.h"
-#include "data/DbConnection.h"
-#include "data/Options.h"
 #include "scheduling/SchedulingMail.h"
 #include "scheduling/SchedulingSearch.h"
-#include "support/RecordingSink.h"
 #include "support/SchedulingFixtures.h"
-#include "support/TestDatabase.h"
+#include "support/TestKit.h"
 #include "time/TimeText.h"
 
 #include <QLocale>
-#include <QtTest>
 
 using namespace rm;
 using namespace rm::test;
@@ -84,9 +79,6 @@ private Q_SLOTS:
         QCOMPARE(NextDateOnWeekday(QDate(2005, 1, 12), kTuesday), QDate(2005, 1, 18));
         QCOMPARE(WeekdayFromName("Saturday"), kSaturday);
         QCOMPARE(WeekdayFromName("Funday"), 0);
-        const auto parts = ParseBestTimeEntry("Tuesday - 08:30 PM - 5 player(s)");
-        QVERIFY(parts && parts->dayName == "Tuesday" && parts->timeText == "08:30 PM");
-        QVERIFY(!ParseBestTimeEntry("nothing here"));
 
         // Five hours behind, Tuesday ticked: from 19:00 on the slots are Wednesday's in GMT.
         BestTimesRequest tuesday;
