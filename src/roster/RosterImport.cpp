@@ -18,6 +18,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <utility>
 
 namespace rm {
 
@@ -335,8 +336,16 @@ struct PreviewBuilder {
             if (!mapped(field))
                 continue;
             const QString text = cell(record, field);
-            row.days[d] = ParseDayStretches(text);
-            if (!row.days[d])
+            QString pastMidnight;
+            row.days[d] = ParseDayStretches(text, &pastMidnight);
+            if (row.days[d])
+                continue;
+            if (!pastMidnight.isEmpty())
+                row.problems << QStringLiteral("the %1 stretch %2 runs past midnight (end it at 24:00 and "
+                                               "put the rest on %3)")
+                                    .arg(WeekdayName(d + 1), quoted(pastMidnight),
+                                         WeekdayName((d + 1) % 7 + 1));
+            else
                 row.problems << QStringLiteral("the %1 stretches %2 cannot be read (write them like "
                                                "\"20:00-23:00 23:30-24:00\", on the hour or half hour)")
                                     .arg(WeekdayName(d + 1), quoted(text));
@@ -440,51 +449,44 @@ QList<ImportField> AutoMapping(const QStringList& header) {
     return mapping;
 }
 
-std::optional<QStringList> ParseDayStretches(const QString& cell) {
+std::optional<QStringList> ParseDayStretches(const QString& cell, QString* pastMidnight) {
     static const QRegularExpression separators(QStringLiteral("[\\s,;]+"));
-    struct Stretch {
-        int start;
-        int end;
-    };
-    QList<Stretch> stretches;
+    QList<std::pair<int, int>> stretches;
     for (const QString& token : cell.split(separators, Qt::SkipEmptyParts)) {
-        const QStringList ends =
-            QString(token).replace(QChar(0x2013), QLatin1Char('-')).split(QLatin1Char('-'));
-        if (ends.size() != 2)
+        // "20:00-24:00" is the day list's "20:00|24:00", read by the same rule as the editor's.
+        QString element = QString(token).replace(QChar(0x2013), QLatin1Char('-'));
+        if (element.count(QLatin1Char('-')) != 1)
             return std::nullopt;
-        const auto start = ParseHHMM(ends.at(0));
-        const auto end =
-            ends.at(1) == QLatin1String("24:00") ? std::optional<int>(kMinutesPerDay) : ParseHHMM(ends.at(1));
-        if (!start || !end || *start % kHalfHour != 0 || *end % kHalfHour != 0 || *start >= *end)
+        const auto stretch = ParseStretch(element.replace(QLatin1Char('-'), QLatin1Char('|')));
+        if (!stretch || stretch->first % kHalfHour != 0 || stretch->second % kHalfHour != 0)
             return std::nullopt;
-        stretches << Stretch{*start, *end};
+        if (stretch->first >= stretch->second) {
+            if (pastMidnight && stretch->first > stretch->second)
+                *pastMidnight = token;
+            return std::nullopt;
+        }
+        stretches << *stretch;
     }
-    std::sort(stretches.begin(), stretches.end(),
-              [](const Stretch& a, const Stretch& b) { return a.start < b.start; });
-    QList<Stretch> joined;
-    for (const Stretch& s : stretches) {
-        if (!joined.isEmpty() && s.start <= joined.last().end)
-            joined.last().end = std::max(joined.last().end, s.end);
+    std::sort(stretches.begin(), stretches.end());
+    QList<std::pair<int, int>> joined;
+    for (const auto& s : stretches) {
+        if (!joined.isEmpty() && s.first <= joined.last().second)
+            joined.last().second = std::max(joined.last().second, s.second);
         else
             joined << s;
     }
     QStringList list;
-    // A stretch to midnight is stored up to the last minute of the day.
-    for (const Stretch& s : joined)
-        list << FormatStretch(s.start, std::min(s.end, kLastStoredMinute));
+    for (const auto& s : joined)
+        list << FormatStretch(s.first, s.second);
     return list;
 }
 
 QString FormatDayStretches(const QStringList& dayList) {
     QStringList parts;
-    for (const QString& element : dayList) {
-        const auto stretch = ParseStretch(element);
-        if (!stretch)
-            continue;
-        const QString end =
-            stretch->second >= kLastStoredMinute ? QStringLiteral("24:00") : MinutesToHHMM(stretch->second);
-        parts << MinutesToHHMM(stretch->first) + QLatin1Char('-') + end;
-    }
+    for (const QString& element : dayList)
+        if (const auto stretch = ParseStretch(element))
+            parts
+                << FormatStretch(stretch->first, stretch->second).replace(QLatin1Char('|'), QLatin1Char('-'));
     return parts.join(QLatin1Char(' '));
 }
 

@@ -67,9 +67,10 @@ QList<ImportField> AutoMapping(const QStringList& header);
 
 // Divisions in a cell: names separated by "|", a title after ": " ("Alpha: Captain|Bravo").
 // Stretches of a weekday: "HH:MM-HH:MM" separated by blanks, on the hour or half hour, start before
-// end, ends up to 24:00. Returns the day list elements ("HH:MM|HH:MM"), nullopt when a stretch
-// cannot be read.
-std::optional<QStringList> ParseDayStretches(const QString& cell);
+// end, ends up to 24:00. Returns the day list elements ("HH:MM|HH:MM", "24:00" kept as it is),
+// nullopt when a stretch cannot be read; a stretch whose end is before its start (one that runs
+// past midnight, "22:00-02:00") is also given in pastMidnight.
+std::optional<QStringList> ParseDayStretches(const QString& cell, QString* pastMidnight = nullptr);
 QString FormatDayStretches(const QStringList& dayList);
 
 enum class ImportAction { New, Update, Skip };

@@ -2,6 +2,7 @@
 
 #include "data/AppEnvironment.h"
 #include "data/DbConnection.h"
+#include "scheduling/MatchText.h"
 #include "time/TimeText.h"
 
 #include <QSet>
@@ -124,8 +125,8 @@ QString WeekGridModel::names(const QList<qint32>& ids) const {
 QString WeekGridModel::cellMoment(int column, int row) const {
     const int day = m_grid.weekday(column);
     const QDate date = NextDateOnWeekday(Now().date(), day);
-    return WeekdayName(day) + QLatin1Char(' ') + date.toString(QStringLiteral("MM/dd/yyyy")) +
-           QLatin1Char(' ') + FormatTimeOfDay(m_grid.minutes(row), m_timeFormat24);
+    return WeekdayName(day) + QLatin1Char(' ') + FormatMatchDate(date) + QLatin1Char(' ') +
+           FormatTimeOfDay(m_grid.minutes(row), m_timeFormat24);
 }
 
 QVariant WeekGridModel::data(const QModelIndex& index, int role) const {

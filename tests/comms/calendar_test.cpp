@@ -124,7 +124,7 @@ private Q_SLOTS:
                                  QStringLiteral("Ein Spiel für Zoë.\r\nAble")};
         for (const QString& body : bodies)
             QCOMPARE(OptionsDelivery(QStringLiteral("Match"), body,
-                                     CalendarText(event))(QStringLiteral("a@x.org")),
+                                     CalendarText(event))(QStringLiteral("a@x.org"), nullptr),
                      1);
         QTRY_COMPARE(sink.messages().size(), 2);
         for (int i = 0; i < 2; ++i) {

@@ -125,7 +125,8 @@ private Q_SLOTS:
                               "Bob,,,UTC+1,,,,maybe,,25:00-26:00\r\n" // 4
                               "ann,,,+05:30,Pigeon,Omega: Boss\r\n"   // 5
                               "Cy,,,UTC-3,,\"Alpha: Captain|R&D, \"\"East\"\"\",,no,,,20:00-24:00\r\n"
-                              "Dee,,,,,,,,,,,x\r\n");
+                              "Dee,,,,,,,,,,,x\r\n"
+                              "Eve,,,GMT,,,,,,22:00-02:00\r\n");
         const QStringList lines = PreviewProblemLines(p);
         for (const char* expected :
              {"Line 2: the online name is missing", "Line 3: the e-mail address \"ann@x\" is not a valid",
@@ -133,11 +134,13 @@ private Q_SLOTS:
               "Line 4: the Monday stretches \"25:00-26:00\" cannot be read",
               "Line 5: the online name \"ann\" is already on line 3",
               "Line 5: the connection \"Pigeon\" does not", "Line 5: the division \"Omega\" does not exist",
-              "Line 7: the line has 12 fields but the header only 11"})
+              "Line 7: the line has 12 fields but the header only 11",
+              "Line 8: the Monday stretch \"22:00-02:00\" runs past midnight (end it at 24:00 and put the "
+              "rest on Tuesday)"})
             QVERIFY2(lines.filter(QString::fromLatin1(expected)).size() == 1, expected);
         QCOMPARE(lines.filter(QStringLiteral("Line 6")), QStringList());
         QCOMPARE(p.count(ImportAction::New), 1);
-        QCOMPARE(p.rows.at(4).days[6], QStringList{QStringLiteral("20:00|23:59")});
+        QCOMPARE(p.rows.at(4).days[6], QStringList{QStringLiteral("20:00|24:00")});
         QVERIFY(!p.createsSomething());
         QCOMPARE(test::DumpRoster(), before);
         QVERIFY(!BuildImportPreview(table(kHeader + "a\r\n"), {ImportField::Notes}, false).problem.isEmpty());
@@ -194,11 +197,18 @@ private Q_SLOTS:
         const QByteArray csv =
             kHeader + QByteArray("\"O'Neil, \"\"Ace\"\"\",Åsa <Ström> & Co,a@b.se,Berlin,Cable,"
                                  "\"Alpha: Captain|R&D, \"\"East\"\"\",,Yes,\"two\nlines\","
-                                 "20:00-22:00 22:30-23:30,00:00-01:30\r\n"
-                                 "Владимир,李小龍,,India,,Alpha,,No,,06:00-07:00,\r\n");
+                                 "20:00-22:00 22:30-23:30,00:00-01:30 23:30-24:00\r\n"
+                                 "Владимир,李小龍,,India,,Alpha,,No,,06:00-07:00 23:30-24:00,\r\n"
+                                 "Nan,,,+05:45,,,,,,00:00-24:00,23:00-24:00\r\n"
+                                 "Ron,,,UTC-3,,,,,,,21:30-24:00\r\n"
+                                 "Gus,,,GMT,,,,,,23:30-24:00,23:30-24:00\r\n");
         RunImport(preview(csv, true));
         const QString original = RosterByNames();
         QVERIFY(original.contains(QStringLiteral("O'Neil, \"Ace\"|Åsa <Ström> & Co|a@b.se")));
+        // Stretches to midnight are stored whole: the last minute and the next day's midnight piece.
+        for (const char* row : {"Gus|1|00:00|00:00", "Nan|2|00:00|18:15", "Ron|1|00:30|03:00",
+                                "Владимир|2|18:00|18:30", "O'Neil, \"Ace\"|7|22:30|23:00"})
+            QVERIFY2(original.contains(QString::fromUtf8(row)), row);
         const QByteArray exported = ExportRosterCsv({}, ';', true);
         RunImport(preview(exported, true)); // the same file again only updates
         QCOMPARE(RosterByNames(), original);
@@ -207,7 +217,7 @@ private Q_SLOTS:
         db = std::make_unique<test::TestDatabase>();
         test::InsertDivision(QStringLiteral("Alpha"), test::InsertGame(QStringLiteral("Quake")));
         const ImportResult result = RunImport(preview(exported, true));
-        QCOMPARE(result.added, 2);
+        QCOMPARE(result.added, 5);
         QCOMPARE(RosterByNames(), original);
     }
 };

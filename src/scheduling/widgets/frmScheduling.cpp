@@ -467,7 +467,7 @@ void frmScheduling::showAvailableFor(QListWidgetItem* bestTime) {
 void frmScheduling::showAvailableAt(int weekday, int minutes) {
     if (weekday < 1 || weekday > 7)
         return;
-    txtMatchDate->setText(NextDateOnWeekday(Now().date(), weekday).toString(QStringLiteral("MM/dd/yyyy")));
+    txtMatchDate->setText(FormatMatchDate(NextDateOnWeekday(Now().date(), weekday)));
     txtMatchTime->setText(FormatTimeOfDay(minutes, CurrentOptions().TimeFormat));
     showAvailable();
 }
