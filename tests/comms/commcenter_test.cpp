@@ -1,19 +1,9 @@
 #include "comms/HtmlExport.h"
 #include "comms/widgets/CommCenter.h"
-#include "data/AppEnvironment.h"
-#include "data/DbConnection.h"
-#include "support/ModalDriver.h"
-#include "support/RecordingSink.h"
 #include "support/RosterRows.h"
-#include "support/TestDatabase.h"
-#include "support/WidgetQueries.h"
+#include "support/TestKit.h"
 #include "ui/EmailWindow.h"
 #include "ui/FileDialogs.h"
-
-#include <QtTest>
-#include <QtWidgets>
-
-#include <memory>
 
 using namespace rm;
 using namespace rm::test;

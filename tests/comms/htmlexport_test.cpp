@@ -1,15 +1,8 @@
 #include "comms/HtmlExport.h"
-#include "data/AppEnvironment.h"
-#include "data/DbConnection.h"
-#include "data/Options.h"
-#include "support/RecordingSink.h"
 #include "support/SchedulingFixtures.h"
-#include "support/TestDatabase.h"
+#include "support/TestKit.h"
 
 #include <QFile>
-#include <QtTest>
-
-#include <memory>
 
 using namespace rm;
 using namespace rm::test;

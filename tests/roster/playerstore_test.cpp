@@ -1,16 +1,12 @@
-#include "data/AppEnvironment.h"
-#include "data/DbConnection.h"
-#include "data/Options.h"
 #include "roster/DemoRoster.h"
 #include "roster/MembershipStore.h"
 #include "roster/PlayerStore.h"
 #include "support/RosterRows.h"
-#include "support/TestDatabase.h"
+#include "support/TestKit.h"
 #include "time/TimeFuncs.h"
 #include "time/TimeText.h"
 
 #include <QProcess>
-#include <QtTest>
 
 using namespace rm;
 

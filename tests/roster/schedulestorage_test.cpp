@@ -1,12 +1,10 @@
-#include "data/DbConnection.h"
 #include "roster/ScheduleStorage.h"
-#include "support/TestDatabase.h"
+#include "support/TestKit.h"
 #include "time/TimeFuncs.h"
 #include "time/TimeText.h"
 
 #include <QRandomGenerator>
 #include <QSet>
-#include <QtTest>
 
 using namespace rm;
 

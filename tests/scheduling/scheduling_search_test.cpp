@@ -1,15 +1,10 @@
-#include "data/AppEnvironment.h"
-#include "data/DbConnection.h"
-#include "data/Options.h"
 #include "scheduling/SchedulingMail.h"
 #include "scheduling/SchedulingSearch.h"
-#include "support/RecordingSink.h"
 #include "support/SchedulingFixtures.h"
-#include "support/TestDatabase.h"
+#include "support/TestKit.h"
 #include "time/TimeText.h"
 
 #include <QLocale>
-#include <QtTest>
 
 using namespace rm;
 using namespace rm::test;

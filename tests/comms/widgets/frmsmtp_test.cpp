@@ -2,18 +2,10 @@
 #include "comms/SmtpMailer.h"
 #include "comms/widgets/CommsWindows.h"
 #include "comms/widgets/frmSMTP.h"
-#include "data/DbConnection.h"
-#include "data/Options.h"
-#include "support/ModalDriver.h"
-#include "support/RecordingSink.h"
 #include "support/RosterRows.h"
 #include "support/SmtpSink.h"
-#include "support/TestDatabase.h"
-#include "support/WidgetQueries.h"
+#include "support/TestKit.h"
 #include "ui/EmailWindow.h"
-
-#include <QtTest>
-#include <QtWidgets>
 
 using namespace rm;
 using namespace std::chrono_literals;

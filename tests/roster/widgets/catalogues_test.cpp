@@ -1,15 +1,8 @@
-#include "data/DbConnection.h"
 #include "roster/widgets/GameWindows.h"
 #include "roster/widgets/GenreWindows.h"
 #include "roster/widgets/frmConnections.h"
-#include "support/ModalDriver.h"
-#include "support/RecordingSink.h"
 #include "support/RosterRows.h"
-#include "support/TestDatabase.h"
-#include "support/WidgetQueries.h"
-
-#include <QtTest>
-#include <QtWidgets>
+#include "support/TestKit.h"
 
 using namespace rm;
 using namespace rm::test;

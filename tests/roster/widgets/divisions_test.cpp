@@ -1,15 +1,7 @@
-#include "data/AppEnvironment.h"
-#include "data/DbConnection.h"
 #include "roster/widgets/DivisionWindows.h"
 #include "roster/widgets/TitleWindows.h"
-#include "support/ModalDriver.h"
-#include "support/RecordingSink.h"
 #include "support/RosterRows.h"
-#include "support/TestDatabase.h"
-#include "support/WidgetQueries.h"
-
-#include <QtTest>
-#include <QtWidgets>
+#include "support/TestKit.h"
 
 using namespace rm;
 using namespace rm::test;

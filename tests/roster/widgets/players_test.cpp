@@ -1,22 +1,13 @@
-#include "data/AppEnvironment.h"
-#include "data/DbConnection.h"
-#include "data/Options.h"
 #include "roster/PlayerStore.h"
 #include "roster/widgets/MembershipDialog.h"
 #include "roster/widgets/PlayerDialog.h"
 #include "roster/widgets/PlayerListWindow.h"
 #include "roster/widgets/ScheduleTimeBar.h"
-#include "support/ModalDriver.h"
-#include "support/RecordingSink.h"
 #include "support/RosterRows.h"
-#include "support/TestDatabase.h"
-#include "support/WidgetQueries.h"
+#include "support/TestKit.h"
 #include "ui/EmailWindow.h"
 #include "ui/PopupMenu.h"
 #include "ui/WindowRegistry.h"
-
-#include <QtTest>
-#include <QtWidgets>
 
 using namespace rm;
 using test::child;

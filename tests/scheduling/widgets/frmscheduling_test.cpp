@@ -1,22 +1,13 @@
-#include "data/AppEnvironment.h"
-#include "data/Options.h"
 #include "scheduling/MatchText.h"
 #include "scheduling/SchedulingMail.h"
 #include "scheduling/widgets/frmScheduling.h"
-#include "support/ModalDriver.h"
-#include "support/RecordingSink.h"
 #include "support/SchedulingFixtures.h"
-#include "support/TestDatabase.h"
-#include "support/WidgetQueries.h"
+#include "support/TestKit.h"
 #include "ui/EmailWindow.h"
 #include "ui/WindowRegistry.h"
 
 #include <QLocale>
 #include <QRegularExpression>
-#include <QtTest>
-#include <QtWidgets>
-
-#include <memory>
 
 using namespace rm;
 using namespace rm::test;
