@@ -17,14 +17,10 @@ namespace {
 
 // A server that follows a script: a greeting, and a reply per command word (EHLO, MAIL, RCPT, DATA,
 // "." for the end of data, QUIT). An empty reply is silence, "HANGUP" closes the connection. With
-// split set, every reply goes out in small pieces with pauses between them.
+// split set, every reply goes out in pieces of 4 bytes with pauses between them.
 class ScriptedServer : public QObject {
 public:
     ScriptedServer() {
-        replies = {{"EHLO", "250 hello\r\n"},     {"HELO", "250 hello\r\n"},
-                   {"MAIL", "250 sender ok\r\n"}, {"RCPT", "250 recipient ok\r\n"},
-                   {"DATA", "354 go ahead\r\n"},  {".", "250 queued\r\n"},
-                   {"QUIT", "221 bye\r\n"}};
         QVERIFY(server.listen(QHostAddress::LocalHost));
         connect(&server, &QTcpServer::newConnection, this, [this] {
             peer = server.nextPendingConnection();
@@ -35,7 +31,10 @@ public:
     int port() const { return server.serverPort(); }
 
     QByteArray greeting = "220 scripted ready\r\n";
-    QHash<QByteArray, QByteArray> replies;
+    QHash<QByteArray, QByteArray> replies{{"EHLO", "250 hello\r\n"},    {"HELO", "250 hello\r\n"},
+                                          {"MAIL", "250 ok\r\n"},       {"RCPT", "250 ok\r\n"},
+                                          {"DATA", "354 go ahead\r\n"}, {".", "250 queued\r\n"},
+                                          {"QUIT", "221 bye\r\n"}};
     bool split = false;
     QList<QByteArray> commands;
     QByteArray data;
@@ -45,35 +44,25 @@ private:
         if (bytes == "HANGUP")
             return peer->disconnectFromHost();
         const qsizetype size = split ? 4 : qMax<qsizetype>(bytes.size(), 1);
-        for (qsizetype i = 0; i < bytes.size(); i += size) {
-            QTimer::singleShot(static_cast<int>(i) * 3, this,
-                               [p = QPointer<QTcpSocket>(peer), piece = bytes.mid(i, size)] {
-                                   if (p)
-                                       p->write(piece);
-                               });
-        }
+        for (qsizetype i = 0; i < bytes.size(); i += size)
+            QTimer::singleShot(static_cast<int>(i) * 3, this, [p = peer, piece = bytes.mid(i, size)] {
+                if (p)
+                    p->write(piece);
+            });
     }
-
     void readLines() {
         m_buffer += peer->readAll();
-        qsizetype end;
-        while ((end = m_buffer.indexOf("\r\n")) >= 0) {
+        for (qsizetype end; (end = m_buffer.indexOf("\r\n")) >= 0; m_buffer.remove(0, end + 2)) {
             const QByteArray line = m_buffer.left(end);
-            m_buffer.remove(0, end + 2);
-            if (m_inData) {
-                if (line == ".") {
-                    m_inData = false;
-                    reply(replies.value("."));
-                } else {
-                    data += line + "\r\n";
-                }
+            if (m_inData && line != ".") {
+                data += line + "\r\n";
                 continue;
             }
-            commands << line;
-            const QByteArray word = line.split(' ').first().toUpper();
+            const QByteArray word = m_inData ? "." : line.split(' ').first().toUpper();
+            if (!m_inData)
+                commands << line;
             const QByteArray answer = replies.value(word, "500 unknown\r\n");
-            if (word == "DATA" && answer.startsWith("354"))
-                m_inData = true;
+            m_inData = word == "DATA" && answer.startsWith("354");
             reply(answer);
         }
     }
@@ -94,7 +83,8 @@ int Send(SmtpMailer& mailer, int port, const QString& body = QStringLiteral("Hel
 
 const QRegularExpression kMessageId(QStringLiteral("^Message-ID: <\\d{14}\\.\\d{5}\\.qmail@(.*)>$"));
 
-// Replacements for the scripted server's greeting ("greeting") and replies, by command word.
+// Replacements for the scripted server's greeting ("greeting") and replies, by command word;
+// "split" sends every reply in pieces.
 using Script = QList<QPair<QByteArray, QByteArray>>;
 
 } // namespace
@@ -105,13 +95,6 @@ class SmtpMailerTest : public QObject {
     test::SmtpSink m_sink;
     FixedClock m_clock{QDateTime(QDate(2026, 12, 6), QTime(21, 5, 7), Qt::OffsetFromUTC, 3600)};
 
-    QByteArray sentData(const QString& from, const QString& fromName, const QString& subject,
-                        const QString& body) {
-        return BuildMessageLines({from, QStringLiteral("b@example.net"), fromName, QString(), subject, body},
-                                 QStringLiteral("Message-ID: <1.2.qmail@x>"), m_clock.now())
-            .join();
-    }
-
 private Q_SLOTS:
     void initTestCase() {
         QString error;
@@ -120,110 +103,72 @@ private Q_SLOTS:
     }
     void cleanupTestCase() { SetClock(nullptr); }
 
-    void messageIdsAndHeaderParts() {
+    // Identifiers never repeat in a batch; line breaks cannot smuggle in headers.
+    void headers() {
         QSet<QString> ids;
-        for (int i = 0; i < 200; ++i) {
-            const QString id = MakeMessageId(QStringLiteral("example.org"));
-            QCOMPARE(kMessageId.match(id).captured(1), QStringLiteral("example.org"));
-            ids << id;
-        }
-        QCOMPARE(ids.size(), 200); // never the same identifier twice in a batch
-        QSet<qint64> seen;
-        for (int i = 0; i < 300; ++i)
-            seen << RandomInRange(1, 3);
-        QCOMPARE(seen, (QSet<qint64>{2, 3}));
-        QCOMPARE(MailDomain(QStringLiteral("a@b@example.org")), QStringLiteral("b@example.org"));
-        QCOMPARE(MailDomain(QStringLiteral("leader")), QStringLiteral("leader"));
+        for (int i = 0; i < 200; ++i)
+            ids << MakeMessageId(QStringLiteral("example.org"));
+        QCOMPARE(ids.size(), 200);
         QCOMPARE(
             MailDateText(QDateTime(QDate(2005, 6, 12), QTime(9, 5, 7), Qt::OffsetFromUTC, -5 * 3600 - 1800)),
             QStringLiteral("Sun, 12 Jun 2005 09:05:07 -0530"));
-    }
-
-    // Line breaks cannot smuggle in headers; dots at line starts are doubled; UTF-8 is encoded.
-    void messageLines() {
-        QCOMPARE(sentData(QStringLiteral("a@example.org"), QStringLiteral("Clan\r\nBcc: evil@x"),
-                          QStringLiteral("Hi\nBcc: evil@x"), QStringLiteral("one\nstill.\r.\rtwo\r\n.three")),
-                 QByteArray("Message-ID: <1.2.qmail@x>\r\n"
-                            "DATE: Sun, 06 Dec 2026 21:05:07 +0100\r\n"
-                            "FROM: ClanBcc: evil@x <a@example.org>\r\n"
-                            "TO:  <b@example.net>\r\n"
-                            "SUBJECT: HiBcc: evil@x\r\n"
-                            "MIME-Version: 1.0\r\n"
-                            "Content-Type: text/plain; charset=us-ascii\r\n"
-                            "\r\n\r\n"
-                            "one\r\nstill.\r\n..\r\ntwo\r\n..three\r\n"
-                            "\r\n.\r\n"));
         const QByteArray text =
             BuildMessageLines({QStringLiteral("a@example.org"), QStringLiteral("b@example.net"),
-                               QStringLiteral("Jörg"), QStringLiteral("星"), QStringLiteral("Grüße"),
-                               QStringLiteral("Größe = 3 \n.x")},
+                               QStringLiteral("Clan\r\nBcc: evil@x"), QString(),
+                               QStringLiteral("Hi\nBcc: evil@x"), QStringLiteral("x")},
                               QStringLiteral("Message-ID: <1.2.qmail@x>"), m_clock.now())
                 .join();
-        QVERIFY(text.contains("FROM: =?utf-8?B?SsO2cmc=?= <a@example.org>\r\n"));
-        QVERIFY(text.contains("TO: =?utf-8?B?5pif?= <b@example.net>\r\n"));
-        QVERIFY(text.contains("SUBJECT: =?utf-8?B?R3LDvMOfZQ==?=\r\n"));
-        QVERIFY(text.contains("Content-Type: text/plain; charset=utf-8\r\n"
-                              "Content-Transfer-Encoding: quoted-printable\r\n\r\n\r\n"
-                              "Gr=C3=B6=C3=9Fe =3D 3=20\r\n..x\r\n\r\n.\r\n"));
-    }
-
-    void replyReader() {
-        SmtpReplyReader reader;
-        QCOMPARE(reader.feed("22"), QList<int>());
-        QCOMPARE(reader.feed("0-first\r\n220-second\r"), QList<int>());
-        QCOMPARE(reader.feed("\n220 last\r\n250 a\r\n354"), (QList<int>{220, 250}));
-        QCOMPARE(reader.feed(" go\n2x1 odd\r\n\r\n"), (QList<int>{354, 2, 0}));
-        QCOMPARE(SmtpReplyReader::replyCode("5501 x"), 550);
+        QVERIFY(text.contains("\r\nFROM: ClanBcc: evil@x <a@example.org>\r\n"));
+        QVERIFY(text.contains("\r\nSUBJECT: HiBcc: evil@x\r\n"));
     }
 
     void misbehavingServers_data() {
         QTest::addColumn<Script>("script");
-        QTest::addColumn<bool>("split");
         QTest::addColumn<int>("expected");
         QTest::addColumn<int>("commands");    // how many commands the server saw, -1: not checked
         QTest::addColumn<QString>("failure"); // part of the failure text
         // A greeting of several lines, every reply in small pieces, a multi-line reply to HELO.
         QTest::newRow("in pieces")
-            << Script{{"greeting", "220-scripted.example\r\n220-more\r\n220 ready\r\n"},
+            << Script{{"split", ""},
+                      {"greeting", "220-scripted.example\r\n220-more\r\n220 ready\r\n"},
                       {"EHLO", "250-scripted.example\r\n250-SIZE 1000\r\n250 HELP\r\n"}}
-            << true << 1 << 5 << QString();
+            << 1 << 5 << QString();
         // HELO only when EHLO is refused as unknown; any other refusal ends the send at once.
-        QTest::newRow("502 to EHLO") << Script{{"EHLO", "502 what?\r\n"}} << false << 1 << 6 << QString();
-        QTest::newRow("554 to EHLO") << Script{{"EHLO", "554 go away\r\n"}} << false << -1 << 1
+        QTest::newRow("502 to EHLO") << Script{{"EHLO", "502 what?\r\n"}} << 1 << 6 << QString();
+        QTest::newRow("554 to EHLO") << Script{{"EHLO", "554 go away\r\n"}} << -1 << 1
                                      << QStringLiteral("EHLO.\r\nLast reply from the server: 554 go away");
         // The end of data answered together with the goodbye; QUIT then ignored.
-        QTest::newRow("merged") << Script{{".", "250 queued\r\n221 closing\r\n"}, {"QUIT", ""}} << false << 1
-                                << -1 << QString();
-        QTest::newRow("550 at RCPT") << Script{{"RCPT", "550 no such user\r\n"}} << false << -1 << 3
+        QTest::newRow("merged") << Script{{".", "250 queued\r\n221 closing\r\n"}, {"QUIT", ""}} << 1 << -1
+                                << QString();
+        QTest::newRow("550 at RCPT") << Script{{"RCPT", "550 no such user\r\n"}} << -1 << 3
                                      << QStringLiteral("recipient address <b@example.net>.\r\n"
                                                        "Last reply from the server: 550 no such user");
         // Closing the connection mid-dialogue is an error at once, not a wait for the deadline.
-        QTest::newRow("hangs up") << Script{{"MAIL", "HANGUP"}} << false << -1 << 2
+        QTest::newRow("hangs up") << Script{{"MAIL", "HANGUP"}} << -1 << 2
                                   << QStringLiteral("waited for the reply to MAIL FROM");
-        // Silence ends the send at the deadline with 0.
-        QTest::newRow("silent") << Script{{"greeting", ""}} << false << 0 << 0
+        // Silence ends the send at the deadline with 0, the event loop running meanwhile.
+        QTest::newRow("silent") << Script{{"greeting", ""}} << 0 << 0
                                 << QStringLiteral(
                                        "within 0.25 seconds while Rallymark waited for the greeting");
         // A reply that is not the awaited one ends the send at once; once the message is accepted,
         // QUIT cannot undo that.
         for (const char* step : {"greeting", "EHLO", "MAIL", "RCPT", "DATA", ".", "QUIT"})
             QTest::newRow(qPrintable(QStringLiteral("421 at %1").arg(QLatin1String(step))))
-                << Script{{step, "421 closing down\r\n"}} << false << (qstrcmp(step, "QUIT") == 0 ? 1 : -1)
-                << -1 << QString();
+                << Script{{step, "421 closing down\r\n"}} << (qstrcmp(step, "QUIT") == 0 ? 1 : -1) << -1
+                << QString();
     }
     void misbehavingServers() {
         QFETCH(Script, script);
-        QFETCH(bool, split);
         QFETCH(int, expected);
         QFETCH(int, commands);
         QFETCH(QString, failure);
         ScriptedServer server;
-        server.split = split;
         for (const auto& [word, reply] : script)
             (word == "greeting" ? server.greeting : server.replies[word]) = reply;
+        server.split = server.replies.contains("split");
         SmtpMailer mailer;
         mailer.setDeadline(expected == 0 ? 250ms : 10s);
-        int ticks = 0; // the event loop keeps running while the mailer waits
+        int ticks = 0;
         QTimer ticker;
         connect(&ticker, &QTimer::timeout, this, [&ticks] { ++ticks; });
         ticker.start(10);
@@ -231,13 +176,10 @@ private Q_SLOTS:
         t.start();
         QCOMPARE(Send(mailer, server.port(), QStringLiteral("Hello\r\n.\r\nworld")), expected);
         QVERIFY(t.elapsed() < 5000);
-        if (expected == 0)
-            QVERIFY(ticks >= 5 && t.elapsed() >= 240);
-        if (commands >= 0)
-            QCOMPARE(server.commands.size(), commands);
+        QVERIFY(expected != 0 || (ticks >= 5 && t.elapsed() >= 240));
+        QVERIFY(commands < 0 || server.commands.size() == commands);
         QVERIFY2(mailer.failureText().contains(failure), qPrintable(mailer.failureText()));
-        if (expected == 1)
-            QVERIFY(server.data.endsWith("\r\n\r\nHello\r\n..\r\nworld\r\n\r\n"));
+        QVERIFY(expected != 1 || server.data.endsWith("\r\n\r\nHello\r\n..\r\nworld\r\n\r\n"));
         QCOMPARE(mailer.connectionHandle(), 0); // closed however the dialogue ended
         // The mailer is ready for the next message.
         ScriptedServer good;
@@ -245,40 +187,33 @@ private Q_SLOTS:
         QVERIFY(good.commands.value(0).startsWith("EHLO "));
         QCOMPARE(good.commands.mid(1), (QList<QByteArray>{"MAIL FROM: <leader@example.org>",
                                                           "RCPT TO: <b@example.net>", "DATA", "QUIT"}));
-    }
-
-    void failuresWithoutAServer() {
-        SmtpMailer mailer;
-        mailer.setDeadline(5s);
-        QCOMPARE(Send(mailer, test::ClosedLocalPort()), -1); // connection refused
-        QCOMPARE(Send(mailer, 65535), -1);
+        // Without a server: refused, and a name that does not resolve.
+        QCOMPARE(Send(mailer, test::ClosedLocalPort()), -1);
         QCOMPARE(Send(mailer, 25, QStringLiteral("x"), QStringLiteral("no-such-host.invalid")), -1);
     }
 
+    // The body arrives as written, lone dots, long lines and UTF-8 included.
     void deliveredToARealServer() {
         m_sink.clear();
         SmtpMailer mailer;
         QCOMPARE(Send(mailer, m_sink.port(), QStringLiteral(".\n.leading dot\r\nmiddle\r.\r\n..two")), 1);
-        QString longBody;
+        QString longBody =
+            QString(3000, QLatin1Char('x')) + QStringLiteral("\n.") + QString(100, QChar(0x661F));
         for (int i = 0; i < 3000; ++i)
             longBody +=
-                QStringLiteral("Line %1 of the long message, with some text to make it longer.\n").arg(i);
-        longBody += QString(3000, QLatin1Char('x')) + QStringLiteral("\n.") + QString(100, QChar(0x661F));
+                QStringLiteral("\nLine %1 of the long message, with some text to make it longer.").arg(i);
         const QString subject = QStringLiteral("Grüße an alle, ") + QString(40, QChar(0x661F));
         QCOMPARE(mailer.sendMailMessage(QStringLiteral("localhost"), m_sink.port(),
                                         QStringLiteral("leader@example.org"), QStringLiteral("b@example.net"),
                                         QStringLiteral("Jörg Müller"), QStringLiteral("星 Player"), QString(),
                                         subject, longBody),
                  1);
-        QCOMPARE(Send(mailer, m_sink.port(), QString(5000, QLatin1Char('y'))), 1);
         const auto messages = m_sink.messages();
-        QCOMPARE(messages.size(), 3);
+        QCOMPARE(messages.size(), 2);
         QCOMPARE(messages[0].mailFrom, QStringLiteral("leader@example.org"));
         QCOMPARE(messages[0].recipients, QStringList{"b@example.net"});
         const QByteArray data = messages[0].data;
-        const qsizetype firstLineEnd = data.indexOf("\r\n");
-        QVERIFY(kMessageId.match(QString::fromLatin1(data.left(firstLineEnd))).hasMatch());
-        // The headers as built (see messageLines); the body arrives as written, lone dots and all.
+        QVERIFY(kMessageId.match(QString::fromLatin1(data.left(data.indexOf("\r\n")))).hasMatch());
         QVERIFY(data.contains("\r\nFROM: Clan Leader <leader@example.org>\r\nTO:  <b@example.net>\r\n"));
         QVERIFY(data.endsWith("\r\n\r\n.\r\n.leading dot\r\nmiddle\r\n.\r\n..two\r\n\r\n"));
         const QJsonObject utf8 = messages[1].decoded;
@@ -290,8 +225,6 @@ private Q_SLOTS:
                  QStringLiteral("\n") + longBody + QStringLiteral("\n\n"));
         for (const QByteArray& line : messages[1].data.split('\n'))
             QVERIFY(line.size() <= 999);
-        QCOMPARE(messages[2].decoded.value(QStringLiteral("body")).toString().remove(QLatin1Char('\r')),
-                 QStringLiteral("\n") + QString(5000, QLatin1Char('y')) + QStringLiteral("\n\n"));
     }
 };
 
