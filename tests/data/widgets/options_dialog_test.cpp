@@ -1,23 +1,20 @@
+#include "comms/SmtpMailer.h"
 #include "data/OptionsForm.h"
+#include "data/SecretStore.h"
 #include "data/widgets/frmOptions.h"
+#include "support/SmtpSink.h"
 #include "support/TestKit.h"
 #include "ui/WindowRegistry.h"
+
+#include <QSslCertificate>
 
 using namespace rm;
 using test::child;
 
 namespace {
 
-const char* const kMailFields[] = {"txtSMTPServer", "txtSMTPPort", "txtReplyToName", "txtReplyAddress"};
-
 QLineEdit* field(QObject* d, const char* name) {
     return child<QLineEdit>(d, QString::fromLatin1(name));
-}
-QCheckBox* box(QObject* d, const char* name) {
-    return child<QCheckBox>(d, QString::fromLatin1(name));
-}
-QRadioButton* option(QObject* d, const char* name) {
-    return child<QRadioButton>(d, QString::fromLatin1(name));
 }
 
 // A dialog as the main window opens it; prepared unless it is to be run through RunModal.
@@ -30,9 +27,10 @@ std::unique_ptr<QDialog> openOptions(bool prepare = true) {
     return d;
 }
 
-QVariant stored(const char* column) {
-    return Db().scalar(
-        QStringLiteral("Select %1 From Options Where Options_ID = 1").arg(QLatin1String(column)));
+QString stored(const char* columns) {
+    return Db()
+        .scalar(QStringLiteral("Select %1 From Options Where Options_ID = 1").arg(QLatin1String(columns)))
+        .toString();
 }
 
 } // namespace
@@ -40,13 +38,54 @@ QVariant stored(const char* column) {
 class OptionsDialogTest : public QObject {
     Q_OBJECT
 
+    QTemporaryDir m_dir;
+    test::SmtpSink m_sink;
+    MemorySecretStore m_secrets;
+
 private Q_SLOTS:
+    void initTestCase() {
+        QString error;
+        QVERIFY2(test::SmtpSink::MakeCertificates(m_dir.path(), &error), qPrintable(error));
+        QVERIFY2(m_sink.start(&error, {"--tls", "starttls", "--cert", m_dir.filePath("good.pem"), "--key",
+                                       m_dir.filePath("good.key"), "--login", "clan:Pa55-secret"}),
+                 qPrintable(error));
+        Mailer().setCaCertificates(QSslCertificate::fromPath(m_dir.filePath(QStringLiteral("ca.pem"))));
+        SetSecretStore(&m_secrets);
+        SetSettingsFile(m_dir.filePath(QStringLiteral("settings.ini")));
+    }
+
+    // Numbers are checked before anything is written; blank titles count once per field number
+    // (text field 1 and pick list 1 enabled together give one message).
+    void numbersAndTitles() {
+        OptionsEntries e;
+        e.name = QStringLiteral("N");
+        e.email = QStringLiteral("e@x");
+        e.smtpServer = QStringLiteral("127.0.0.1");
+        e.replyToName = QStringLiteral("Me");
+        e.replyAddress = QStringLiteral("me@example.com");
+        const auto check = [&](const char* maxResults, const char* port, bool mail, const QString& expected) {
+            e.maxResults = QString::fromLatin1(maxResults);
+            e.smtpPort = QString::fromLatin1(port);
+            e.enableEmails = mail;
+            QCOMPARE(ValidateOptions(e), expected);
+        };
+        const QString port = QStringLiteral("SMTP Port Number must be a number from 1 to 65535\n");
+        check("0", "26", false, QStringLiteral("Maximum Results field must be a number greater than zero\n"));
+        check("1000", "26", false, QStringLiteral("Maximum Results field must not be greater than 999\n"));
+        for (const char* bad : {"0", "65536", "99999"})
+            check("999", bad, true, port);
+        check("999", "70000", false, port);
+        check("999", "65535", true, QString());
+        e.customTextEnabled = {true, false, false, false};
+        e.customDropEnabled = {true, false, true, false};
+        check("10", "26", false, QStringLiteral("Custom field enabled without a title!\n").repeated(2));
+    }
+
     // Every missing entry is listed in one message, and nothing is written.
     void validationMessages() {
         test::TestDatabase db;
         test::RecordingSink sink;
         auto d = openOptions();
-        QCOMPARE(d->windowTitle(), QStringLiteral("Rallymark Options"));
         test::Check(d.get(), {"chkCustomText2", "chkCustomDrop2", "chkEnableEmails"});
         test::Type(d.get(), {"txtName", "  ", "txtEmail", "", "txtMaxResults", "", "txtSMTPServer", " ",
                              "txtSMTPPort", " ", "txtReplyToName", " ", "txtReplyAddress", " "});
@@ -58,165 +97,113 @@ private Q_SLOTS:
                                 "Custom field enabled without a title!\nSMTP Server Name missing\n"
                                 "SMTP Port Number missing\nSMTP Reply To Name missing\n"
                                 "SMTP Reply To Address missing\n"));
-        QCOMPARE(sink.last().title, QStringLiteral("Data Validation"));
-        QCOMPARE(QList<int>({sink.last().align, sink.last().icon}),
-                 QList<int>({AlignLeftText, vbExclamation}));
-        QCOMPARE(d->result(), int(QDialog::Rejected));
-        QCOMPARE(stored("Options_EnableEmails").toInt(), 0);
+        QCOMPARE(QList<int>({sink.last().align, sink.last().icon, d->result()}),
+                 QList<int>({AlignLeftText, vbExclamation, QDialog::Rejected}));
+        QCOMPARE(stored("Options_EnableEmails"), QStringLiteral("0"));
     }
 
-    // Numbers are checked before anything is written; blank titles count once per field number
-    // (text field 1 and pick list 1 enabled together give one message).
-    void numbersAndTitles_data() {
-        QTest::addColumn<QString>("maxResults");
-        QTest::addColumn<bool>("mail");
-        QTest::addColumn<QString>("port");
-        QTest::addColumn<bool>("blankTitles");
-        QTest::addColumn<QString>("expected");
-        const QString port = QStringLiteral("SMTP Port Number must be a number from 1 to 65535\n");
-        QTest::newRow("blank titles")
-            << "10" << false << "26" << true
-            << QStringLiteral("Custom field enabled without a title!\n").repeated(2);
-        QTest::newRow("no results") << "0" << false << "26" << false
-                                    << "Maximum Results field must be a number greater than zero\n";
-        QTest::newRow("too many") << "1000" << false << "26" << false
-                                  << "Maximum Results field must not be greater than 999\n";
-        QTest::newRow("port 0") << "999" << true << "0" << false << port;
-        QTest::newRow("port 65536") << "999" << true << "65536" << false << port;
-        QTest::newRow("port 99999") << "999" << true << "99999" << false << port;
-        QTest::newRow("port 65535") << "999" << true << "65535" << false << QString();
-        QTest::newRow("port without mail") << "999" << false << "70000" << false << port;
-    }
-    void numbersAndTitles() {
-        QFETCH(QString, maxResults);
-        QFETCH(bool, mail);
-        QFETCH(QString, port);
-        QFETCH(bool, blankTitles);
-        QFETCH(QString, expected);
-        OptionsEntries e;
-        e.name = QStringLiteral("N");
-        e.email = QStringLiteral("e@x");
-        e.maxResults = maxResults;
-        e.enableEmails = mail;
-        e.smtpServer = QStringLiteral("127.0.0.1");
-        e.smtpPort = port;
-        e.replyToName = QStringLiteral("Me");
-        e.replyAddress = QStringLiteral("me@example.com");
-        if (blankTitles) {
-            e.customTextEnabled = {true, false, false, false};
-            e.customDropEnabled = {true, false, true, false};
-        }
-        QCOMPARE(ValidateOptions(e), expected);
-    }
-
-    void fieldsFollowTheirSwitches() {
-        test::TestDatabase db;
-        auto d = openOptions();
-        auto* emails = box(d.get(), "chkEnableEmails");
-        QVERIFY(!emails->isChecked());
-        for (bool on : {false, true}) {
-            if (on)
-                emails->click();
-            for (const char* name : kMailFields)
-                QCOMPARE(field(d.get(), name)->isEnabled(), on);
-        }
-        QVERIFY(!field(d.get(), "txtCustomDrop3")->isEnabled());
-        box(d.get(), "chkCustomDrop3")->click();
-        QVERIFY(field(d.get(), "txtCustomDrop3")->isEnabled() &&
-                !field(d.get(), "txtCustomText3")->isEnabled());
-        QTest::keyClicks(field(d.get(), "txtMaxResults"), QStringLiteral("-4x"));
-        QCOMPARE(field(d.get(), "txtMaxResults")->text(), QStringLiteral("204"));
-    }
-
-    void storedOddValuesAreNormalised() {
-        test::TestDatabase db;
-        test::RecordingSink sink;
-        db.exec(QStringLiteral("Update Options Set Options_BestTimesGranularity = 45, Options_SMTPPort = 0, "
-                               "Options_MaxResults = -3"));
-        auto d = openOptions();
-        QVERIFY(option(d.get(), "opt30Min")->isChecked());
-        QCOMPARE(field(d.get(), "txtSMTPPort")->text() + field(d.get(), "txtMaxResults")->text(),
-                 QStringLiteral("2620"));
-        test::ClickOK(d.get());
-        QCOMPARE(d->result(), int(QDialog::Accepted));
-        QCOMPARE(QList<int>({stored("Options_BestTimesGranularity").toInt(),
-                             stored("Options_SMTPPort").toInt(), stored("Options_MaxResults").toInt()}),
-                 QList<int>({30, 26, 20}));
-        // An empty port while mail is off is stored as 0 (and shows as 26 again, as above).
-        auto again = openOptions();
-        field(again.get(), "txtSMTPPort")->clear();
-        test::ClickOK(again.get());
-        QCOMPARE(again->result(), int(QDialog::Accepted));
-        QCOMPARE(stored("Options_SMTPPort").toInt(), 0);
-        QCOMPARE(sink.count(), 0);
-    }
-
+    // The choices made are stored, reach CurrentOptions and show again on reopening; an empty port
+    // while mail is off is stored as 0.
     void savedChoicesSurviveReopen() {
         test::TestDatabase db;
         test::RecordingSink sink;
         const int tokyo = db.zoneId(QStringLiteral("Tokyo"));
-        {
-            auto d = openOptions();
-            auto* zones = child<QComboBox>(d.get(), QStringLiteral("cboTimeZone"));
-            zones->setCurrentIndex(zones->findData(tokyo));
-            test::Check(d.get(), {"optDSTEU", "optTime12", "opt15Min", "chkCustomDrop2", "chkEnableEmails"});
-            test::Type(d.get(), {"txtName", " Ann O'Hara ", "txtCustomDrop2", "Squad's Role", "txtMaxResults",
-                                 "007", "txtSMTPServer", "127.0.0.1", "txtSMTPPort", "40000",
-                                 "txtReplyToName", "Clan", "txtReplyAddress", "clan@example.com"});
-            test::ClickOK(d.get());
-            QCOMPARE(d->result(), int(QDialog::Accepted));
-        }
-        QCOMPARE(sink.count(), 0);
-        QCOMPARE(stored("Options_Name").toString(), QStringLiteral("Ann O'Hara"));
-        QCOMPARE(stored("Options_MaxResults").toInt(), 7);
-        // CurrentOptions follows the save.
-        const OptionsRecord& o = CurrentOptions();
-        QVERIFY(!o.TimeFormat && o.UserTimeZone == tokyo && o.SMTPPort == 40000);
-        QCOMPARE(o.CustomDropTitle[1], QStringLiteral("Squad's Role"));
-
-        auto d = openOptions();
-        for (const char* name : {"optDSTEU", "optTime12", "opt15Min"})
-            QVERIFY2(option(d.get(), name)->isChecked(), name);
-        QCOMPARE(child<QComboBox>(d.get(), QStringLiteral("cboTimeZone"))->currentData().toInt(), tokyo);
-        QCOMPARE(field(d.get(), "txtName")->text(), QStringLiteral("Ann O'Hara"));
-        QCOMPARE(field(d.get(), "txtSMTPPort")->text(), QStringLiteral("40000"));
-        QVERIFY(field(d.get(), "txtCustomDrop2")->isEnabled() &&
-                field(d.get(), "txtSMTPServer")->isEnabled());
-    }
-
-    void deletedUserZoneOpensWithFirstZone() {
-        test::TestDatabase db;
-        const int tokyo = db.zoneId(QStringLiteral("Tokyo"));
-        db.exec(QStringLiteral("Update Options Set Options_TimeZone = %1").arg(tokyo));
-        db.exec(QStringLiteral("Delete From TimeZones Where TZ_ID = %1").arg(tokyo));
         auto d = openOptions();
         auto* zones = child<QComboBox>(d.get(), QStringLiteral("cboTimeZone"));
-        QCOMPARE(zones->currentIndex(), 0);
-        const QString first =
-            db.scalar(QStringLiteral("Select TZ_Name From TimeZones Order By TZ_Name")).toString();
-        QVERIFY(zones->currentText().startsWith(first + QStringLiteral(" - ")));
+        zones->setCurrentIndex(zones->findData(tokyo));
+        test::Check(d.get(), {"optDSTEU", "optTime12", "opt15Min", "chkEnableEmails"});
+        test::Type(d.get(),
+                   {"txtName", " Ann O'Hara ", "txtMaxResults", "007", "txtSMTPServer", "127.0.0.1",
+                    "txtSMTPPort", "40000", "txtReplyToName", "Clan", "txtReplyAddress", "clan@example.com"});
+        test::ClickOK(d.get());
+        QCOMPARE(stored("Options_Name || '|' || Options_MaxResults || '|' || Options_BestTimesGranularity"),
+                 QStringLiteral("Ann O'Hara|7|15"));
+        const OptionsRecord& o = CurrentOptions();
+        QVERIFY(!o.TimeFormat && o.UserTimeZone == tokyo && o.SMTPPort == 40000);
+
+        d = openOptions();
+        for (const char* name : {"optDSTEU", "optTime12", "opt15Min", "chkEnableEmails"})
+            QVERIFY2(child<QAbstractButton>(d.get(), QString::fromLatin1(name))->isChecked(), name);
+        QCOMPARE(child<QComboBox>(d.get(), QStringLiteral("cboTimeZone"))->currentData().toInt(), tokyo);
+        QCOMPARE(field(d.get(), "txtName")->text() + field(d.get(), "txtSMTPPort")->text(),
+                 QStringLiteral("Ann O'Hara40000"));
+        child<QAbstractButton>(d.get(), QStringLiteral("chkEnableEmails"))->click();
+        field(d.get(), "txtSMTPPort")->clear();
+        test::ClickOK(d.get());
+        QCOMPARE(stored("Options_SMTPPort || Options_EnableEmails"), QStringLiteral("00"));
+        QCOMPARE(sink.count(), 0);
     }
 
+    // A refused save shows the store's error and keeps the dialog open with what was typed.
     void failedSaveKeepsTheEntries() {
         test::TestDatabase db;
         test::RecordingSink sink;
         test::ModalDriver driver;
-        bool stayedOpen = false;
         QString kept;
         driver.then([&](QDialog* d) {
             db.exec(QStringLiteral("Alter Table Options Rename Column Options_ReplyAddress To Gone"));
             field(d, "txtName")->setText(QStringLiteral("Typed Name"));
             test::ClickOK(d);
-            stayedOpen = d->isVisible();
-            kept = field(d, "txtName")->text();
+            kept = d->isVisible() ? field(d, "txtName")->text() : QString();
         });
         QCOMPARE(RunModal(openOptions(false).get()), int(QDialog::Rejected));
-        QVERIFY(stayedOpen);
         QCOMPARE(kept, QStringLiteral("Typed Name"));
-        QCOMPARE(sink.count(), 1);
-        QVERIFY(sink.last().standardBox);
-        QCOMPARE(sink.last().title, QStringLiteral("Rallymark Error"));
-        QVERIFY(stored("Options_Name").toString() != QStringLiteral("Typed Name"));
+        QVERIFY(sink.count() == 1 && sink.last().standardBox &&
+                sink.last().title == QStringLiteral("Rallymark Error"));
+        QVERIFY(stored("Options_Name") != QStringLiteral("Typed Name"));
+    }
+
+    // The usual port of the choice replaces a usual one, never a port typed by hand or one's own.
+    void proposedPorts() {
+        for (const char* row : {"25 - 1 587", "587 - 2 465", "26 - 0 25", " - 2 465", "2525 - 1 2525",
+                                "587 typed 2 587", " typed 1 587"}) {
+            const QStringList c = QString::fromLatin1(row).split(QLatin1Char(' '));
+            QCOMPARE(ProposedPort(c[0], c[1] == QLatin1String("typed"), c[2].toInt()), c[3]);
+        }
+    }
+
+    // The test mail goes out with the entries before OK. After OK the password is in the secret
+    // store only (without one: kept for the session, told once), never in the database, the settings
+    // or any message.
+    void testMailAndThePassword() {
+        test::TestDatabase db;
+        test::RecordingSink messages;
+        auto d = openOptions();
+        test::Check(d.get(), {"chkEnableEmails", "chkSMTPUseLogin"});
+        child<QComboBox>(d.get(), QStringLiteral("cboSMTPSecurity"))->setCurrentIndex(1);
+        QCOMPARE(field(d.get(), "txtSMTPPort")->text(), QStringLiteral("587"));
+        const QByteArray port = QByteArray::number(m_sink.port());
+        test::Type(d.get(), {"txtSMTPServer", "localhost", "txtSMTPPort", port.constData(), "txtReplyToName",
+                             "Leader", "txtReplyAddress", "leader@example.org", "txtSMTPUserName", "clan",
+                             "txtSMTPPassword", "Pa55-secret"});
+        test::Click(d.get(), QStringLiteral("imgTestMail"));
+        QCOMPARE(messages.last().text,
+                 QStringLiteral("The test mail to leader@example.org was accepted by localhost."));
+        QVERIFY(m_sink.messages().size() == 1 &&
+                m_sink.messages()[0].recipients == QStringList{QStringLiteral("leader@example.org")});
+
+        test::ClickOK(d.get());
+        QCOMPARE(SmtpPassword(), QStringLiteral("Pa55-secret"));
+        QCOMPARE(db.scalar(QStringLiteral("Select Options_SMTPSecurity From Options")).toInt(), 1);
+        m_secrets.available = false;
+        for (const char* typed : {"Pa55-session", "Pa55-again"}) {
+            auto again = openOptions();
+            QCOMPARE(field(again.get(), "txtSMTPPassword")->text(), QString());
+            field(again.get(), "txtSMTPPassword")->setText(QString::fromLatin1(typed));
+            test::ClickOK(again.get());
+            QCOMPARE(SmtpPassword(), QString::fromLatin1(typed));
+        }
+        QCOMPARE(messages.titles().count(QStringLiteral("SMTP Password")), 1);
+        Db().close();
+        for (const QString& path : {db.path(), m_dir.filePath(QStringLiteral("settings.ini"))}) {
+            QFile file(path);
+            QVERIFY(!file.open(QIODevice::ReadOnly) || !file.readAll().contains("Pa55"));
+        }
+        for (const auto& m : messages.messages)
+            QVERIFY(!m.text.contains(QStringLiteral("Pa55")));
+        SetSecretStore(nullptr);
+        SetSettingsFile(QString());
+        ResetSessionSecrets();
     }
 };
 

@@ -1,0 +1,240 @@
+// The rallymark-newdb tool, run as a user would run it, and the upgrade of files made by the previous
+// version: the newer Options columns are added with their defaults, every row and value stays, and a
+// refused upgrade leaves the file as it was; then the loading of the Options record.
+
+#include "data/Schema.h"
+#include "data/StarterDatabase.h"
+#include "data/Startup.h"
+#include "support/TestKit.h"
+
+#include <QSqlRecord>
+
+using namespace rm;
+
+namespace {
+
+QByteArray fileHash(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256)
+                                       : QByteArray();
+}
+
+int runNewDb(const QStringList& args, QString* err = nullptr) {
+    QProcess p;
+    p.start(qEnvironmentVariable("RALLYMARK_NEWDB"), args);
+    const bool finished = p.waitForFinished(60000);
+    if (err)
+        *err = QString::fromLocal8Bit(p.readAllStandardError());
+    return finished && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+const QStringList kNewColumns{"Options_SMTPSecurity", "Options_SMTPUserName", "Options_SMTPUseLogin",
+                              "Options_SMTPAllowPlainLogin", "Options_MatchLength"};
+
+// A database as the previous version wrote it, with some rows of its own.
+QString WritePreviousVersionFile(const QTemporaryDir& dir) {
+    const QString path = QDir(dir.path()).filePath(QStringLiteral("ClanRoster.mdb"));
+    DbConnection db;
+    if (!CreateStarterDatabase(path, nullptr) || !db.open(path))
+        qFatal("cannot write %s", qPrintable(path));
+    db.execute(QStringLiteral("Update Options Set Options_Name = 'Zed''s Clan', Options_SMTPServer = "
+                              "'mail.example.org', Options_SMTPPort = 2525, Options_MaxResults = 7"));
+    db.execute(QStringLiteral("Insert Into Players (Player_OnlineName, Player_TimeZone, Player_Active) "
+                              "Values('Amy', 3, 1)"));
+    db.execute(QStringLiteral("Insert Into Schedules Values(1, 2, '20:00', '23:30')"));
+    for (const QString& column : kNewColumns)
+        db.execute(QStringLiteral("Alter Table Options Drop Column %1").arg(column));
+    return path;
+}
+
+// Every row of every table, as text, so that nothing is lost in the upgrade.
+QString Dump(DbConnection& db, const QStringList& skipColumns = {}) {
+    QString out;
+    for (const QString& table : SchemaTableNames()) {
+        QSqlQuery q(db.database());
+        if (!q.exec(QStringLiteral("Select * From %1").arg(table)))
+            return table + QStringLiteral(" unreadable");
+        while (q.next()) {
+            out += table;
+            for (int i = 0; i < q.record().count(); ++i)
+                if (!skipColumns.contains(q.record().fieldName(i)))
+                    out += QLatin1Char('|') + q.value(i).toString();
+            out += QLatin1Char('\n');
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+class SchemaTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void createsExactSchemaAndStarterContents() {
+        QTemporaryDir dir;
+        const QString path = QDir(dir.path()).filePath(QStringLiteral("ClanRoster.mdb"));
+        QVERIFY(runNewDb({}) != 0);
+        QCOMPARE(runNewDb({path}), 0);
+        DbConnection db;
+        QVERIFY(db.open(path));
+
+        // Every table, by name, with its columns in order.
+        QString schema;
+        for (RowSet t = db.execute(QStringLiteral("Select name From sqlite_master Where type = 'table' And "
+                                                  "name Not Like 'sqlite%' Order By name"));
+             !t.eof(); t.moveNext()) {
+            schema += t.text(QStringLiteral("name")) + QLatin1Char(':');
+            for (RowSet c =
+                     db.execute(QStringLiteral("PRAGMA table_info(%1)").arg(t.text(QStringLiteral("name"))));
+                 !c.eof(); c.moveNext())
+                schema += QLatin1Char(' ') + c.text(QStringLiteral("name"));
+            schema += QLatin1Char('\n');
+        }
+        QCOMPARE(
+            schema,
+            QStringLiteral(
+                "ConnectionTypes: Connection_ID Connection_Name\n"
+                "CustomFields: Custom_ID Custom_FieldNumber Custom_FieldText\n"
+                "Divisions: Division_ID Division_Name Division_Game Division_Active Division_Notes "
+                "Division_Update\n"
+                "GameTypes: Type_ID Type_Description\n"
+                "Games: Game_ID Game_Name Game_Type Game_Genre Game_Notes\n"
+                "Genres: Genre_ID Genre_Name\n"
+                "Members: Member_Player_ID Member_Division_ID Member_Title\n"
+                "Options: Options_ID Options_Name Options_Email Options_TimeZone Options_DST "
+                "Options_MaxResults Options_BestTimesGranularity Options_DisableConfirmations "
+                "Options_EnableICQStatus Options_Time_Format Options_Custom1_Text_Title "
+                "Options_Custom2_Text_Title Options_Custom3_Text_Title Options_Custom4_Text_Title "
+                "Options_Custom1_Text_Enabled Options_Custom2_Text_Enabled Options_Custom3_Text_Enabled "
+                "Options_Custom4_Text_Enabled Options_Custom1_Drop_Title Options_Custom2_Drop_Title "
+                "Options_Custom3_Drop_Title Options_Custom4_Drop_Title Options_Custom1_Drop_Enabled "
+                "Options_Custom2_Drop_Enabled Options_Custom3_Drop_Enabled Options_Custom4_Drop_Enabled "
+                "Options_EnableEmails Options_SMTPServer Options_SMTPPort Options_ReplyToName "
+                "Options_ReplyAddress Options_SMTPSecurity Options_SMTPUserName Options_SMTPUseLogin "
+                "Options_SMTPAllowPlainLogin Options_MatchLength\n"
+                "Players: Player_ID Player_TimeZone Player_OnlineName Player_Active Player_RealName "
+                "Player_EmailPrimary Player_EmailSecondary Player_ICQ Player_AIM Player_Yahoo Player_MSN "
+                "Player_Connection Player_Notes Player_Custom1 Player_Custom2 Player_Custom3 "
+                "Player_Custom4 Player_CustomDrop1 Player_CustomDrop2 Player_CustomDrop3 "
+                "Player_CustomDrop4 Player_Update\n"
+                "Schedules: Schedule_Player Schedule_Day Schedule_StartTime Schedule_EndTime\n"
+                "SchedulingWork: WS_Time WS_Day WS_PlayerCount WS_Players\n"
+                "Templates: Template_ID Template_Name Template_Content\n"
+                "TimeZones: TZ_ID TZ_Name TZ_Description TZ_GMT_Offset TZ_Daylight_Savings\n"
+                "Titles: Title_ID Title_Division Title_Description\n"));
+        QVERIFY(!CheckSchema(db));
+
+        // One Options row, no players, and the starter catalogues with their odd offsets and rules.
+        QCOMPARE(db
+                     .scalar(QStringLiteral(
+                         "Select Options_ID || ',' || Options_BestTimesGranularity || ',' || "
+                         "Options_MaxResults || ',' || Options_Time_Format || ',' || Options_EnableEmails "
+                         "|| ',' || Options_SMTPPort || ',' || TZ_Name || ',' || (Select COUNT(*) From "
+                         "Players) || ',' || (Select COUNT(*) >= 40 From TimeZones) || ',' || (Select "
+                         "Min((Select COUNT(*) From Genres), (Select COUNT(*) From GameTypes), (Select "
+                         "COUNT(*) From ConnectionTypes)) > 0) || ',' || (Select COUNT(*) From Options) From "
+                         "Options Left Join TimeZones On TZ_ID = Options_TimeZone"))
+                     .toString(),
+                 QStringLiteral("1,30,20,1,0,25,GMT,0,1,1,1"));
+        QCOMPARE(
+            db.scalar(QStringLiteral("Select Group_Concat(TZ_Name || TZ_GMT_Offset || TZ_Daylight_Savings, "
+                                     "' ') From (Select * From TimeZones Where TZ_Name In ('St Johns', "
+                                     "'Eastern', 'Hawaii', 'Berlin', 'India', 'Kathmandu', 'Tokyo', "
+                                     "'Auckland') Order By TZ_GMT_Offset Desc)"))
+                .toString(),
+            QStringLiteral("Hawaii600N Eastern300U St Johns210U Berlin-60E India-330N Kathmandu-345N "
+                           "Tokyo-540N Auckland-720N"));
+        db.close();
+        // A second run refuses and leaves the file as it was.
+        const QByteArray before = fileHash(path);
+        QString err;
+        QVERIFY(runNewDb({path}, &err) != 0 && err.contains(QStringLiteral("already exists")));
+        QCOMPARE(fileHash(path), before);
+    }
+
+    // A refused upgrade leaves the file byte for byte as it was; the real one keeps every row and
+    // value, and a second opening has nothing left to do.
+    void upgradeKeepsEveryRowOrChangesNothing() {
+        QTemporaryDir dir;
+        const QString path = WritePreviousVersionFile(dir);
+        const QByteArray original = fileHash(path);
+        QString before;
+        {
+            DbConnection db;
+            QVERIFY(db.open(path));
+            QVERIFY(CheckSchema(db)); // the previous layout lacks the new columns
+            before = Dump(db);
+            db.execute(QStringLiteral("PRAGMA query_only = 1")); // the store refuses every change
+            const std::optional<QString> problem = UpgradeSchema(db);
+            QVERIFY(problem && problem->contains(QStringLiteral("could not be brought up to date")) &&
+                    problem->contains(QStringLiteral("readonly")));
+        }
+        QCOMPARE(fileHash(path), original);
+
+        SetApplicationFolder(dir.path());
+        QVERIFY(!OpenDatabaseAndLoadOptions());
+        QVERIFY(!CheckSchema(Db()));
+        QCOMPARE(Dump(Db(), kNewColumns), before);
+        const OptionsRecord& o = CurrentOptions();
+        QCOMPARE(o.UserName + QString::asprintf("|%d|%d|%d|%d", o.SMTPPort, o.SMTPSecurity, o.SMTPUseLogin,
+                                                o.MatchLength),
+                 QStringLiteral("Zed's Clan|2525|0|0|120"));
+        const QByteArray upgraded = fileHash(path);
+        QVERIFY(!UpgradeSchema(Db()));
+        Db().close();
+        QCOMPARE(fileHash(path), upgraded);
+        SetApplicationFolder(QString());
+    }
+
+    // Stored values out of range load as the defaults; text is trimmed; a missing row keeps the values and a
+    // broken store is reported.
+    void loadedValues() {
+        test::TestDatabase db;
+        test::RecordingSink sink;
+        const auto loaded = [] {
+            LoadOptions();
+            const OptionsRecord& o = CurrentOptions();
+            return o.UserName + '|' + o.UserEmail +
+                   QString::asprintf("|%d|%d|%d|%d|%d", o.MaxResults, o.BestTimesGranularity,
+                                     int(o.TimeFormat), int(o.UserDaylightNow), int(o.SMTPPort));
+        };
+        db.exec(QStringLiteral(
+            "Update Options Set Options_Name = '  ', Options_Email = '', Options_MaxResults = 0, "
+            "Options_BestTimesGranularity = 45, Options_Time_Format = 0, Options_DST = 'X'"));
+        QCOMPARE(loaded(), QStringLiteral("John Q. User|user@example.com|20|30|0|0|25"));
+        db.exec(
+            QStringLiteral("Update Options Set Options_MaxResults = -4, Options_BestTimesGranularity = 15, "
+                           "Options_SMTPPort = 40000, Options_Name = ' Ann O''Hara '"));
+        QCOMPARE(loaded(), QStringLiteral("Ann O'Hara|user@example.com|20|15|0|0|40000"));
+        db.exec(QStringLiteral("Delete From Options"));
+        QCOMPARE(loaded(), QStringLiteral("Ann O'Hara|user@example.com|20|15|0|0|40000"));
+
+        db.exec(QStringLiteral("Drop Table Options"));
+        LoadOptions();
+        QCOMPARE(sink.count(), 1);
+        QVERIFY(sink.last().standardBox && sink.last().title == QStringLiteral("Rallymark Error"));
+    }
+
+    // The user's daylight state is fixed when the options are loaded.
+    void daylightFixedAtLoad() {
+        test::TestDatabase db;
+        FixedClock clock(QDateTime(QDate(2004, 7, 1), QTime(12, 0)));
+        SetClock(&clock);
+        const auto load = [&](const char* code, QDate day) {
+            db.exec(QStringLiteral("Update Options Set Options_DST = '%1'").arg(QLatin1String(code)));
+            clock.set(QDateTime(day, QTime(0, 0)));
+            LoadOptions();
+            return CurrentOptions().UserDaylightNow;
+        };
+        QVERIFY(load("U", QDate(2004, 7, 1)));
+        clock.set(QDateTime(QDate(2004, 12, 1), QTime(12, 0)));
+        QVERIFY(CurrentOptions().UserDaylightNow);
+        QVERIFY(!load("U", QDate(2004, 12, 1)));
+        QVERIFY(load("E", QDate(2004, 3, 28)));
+        SetClock(nullptr);
+    }
+};
+
+QTEST_GUILESS_MAIN(SchemaTest)
+#include "schema_test.moc"
