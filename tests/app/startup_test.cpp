@@ -20,7 +20,6 @@ private Q_SLOTS:
         InstallWidgetMessageSink();
         RegisterAllWindows();
     }
-    void cleanupTestCase() { SetMessageSink(nullptr); }
     void init() {
         m_dir = std::make_unique<QTemporaryDir>();
         SetApplicationFolder(m_dir->path());

@@ -124,14 +124,6 @@ private Q_SLOTS:
             }
             QCOMPARE(reports.join(QLatin1Char('|')), properties);
         }
-        // Shown directly, an invalid box closes again as soon as it is on screen.
-        frmMessageBox box;
-        box.MsgBoxButtons = 2;
-        box.MsgBoxTitle = QStringLiteral("T");
-        box.MsgBoxText = QStringLiteral("x");
-        QVERIFY(!box.loadBox());
-        box.show();
-        QTRY_VERIFY(!box.isVisible());
     }
 
     void scrollBarOnlyWhenTextDoesNotFit() {
