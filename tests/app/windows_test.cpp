@@ -1,11 +1,12 @@
 // Every window of the program, as the main window's registry makes it: each finds its pictures and
 // every picture button says what it does; the windows that send e-mail reach the e-mail window.
 // (What each window asks for is checked in its own tests with a recording opener; how the e-mail
-// window shows each kind of request, in the e-mail window's tests.)
+// window shows each kind of request, in the e-mail window's tests.) The About window's ways out.
 
 #include "app/About.h"
 #include "app/MainWindow.h"
 #include "support/TestKit.h"
+#include "ui/DesktopServices.h"
 #include "ui/EmailWindow.h"
 #include "ui/Maintenance.h"
 #include "ui/MessageBox.h"
@@ -79,6 +80,57 @@ private Q_SLOTS:
         test::Click(players.get(), QStringLiteral("imgEmail"));
         QCOMPARE(driver.shown, QStringList{QStringLiteral("frmSMTP")});
         QCOMPARE(seen, QStringLiteral("Sending E-Mail to Ann|Composing E-Mail..."));
+    }
+
+    void aboutClosesOnlyThroughOK() {
+        QList<QUrl> opened;
+        SetDesktopOpener([&](const QUrl& url) {
+            opened << url;
+            return true;
+        });
+        test::ModalDriver driver;
+        driver.then([&](QDialog* d) {
+            d->close();
+            QTest::keyClick(d, Qt::Key_Escape);
+            QVERIFY(d->isVisible());
+            test::Click(d, QStringLiteral("imgLogo"));
+            emit test::child<QLabel>(d, "lblForums")->linkActivated(kMakerForumsAddress);
+            test::ClickOK(d);
+        });
+        frmAbout about;
+        QCOMPARE(RunModal(&about), int(QDialog::Accepted));
+        QCOMPARE(opened, (QList<QUrl>{QUrl(kMakerSiteAddress), QUrl(kMakerForumsAddress)}));
+        SetDesktopOpener({});
+    }
+
+    // The first program of the list found on PATH is started; none there, or one that does not
+    // start, is said in the standard box.
+    void systemInformation() {
+        test::RecordingSink& sink = *m_sink;
+        QStringList started;
+        bool startWorks = true;
+        SetProgramStarter([&](const QString& program) { return started << program, startWorks; });
+        QTemporaryDir bin;
+        const QByteArray oldPath = qgetenv("PATH");
+        qputenv("PATH", bin.path().toLocal8Bit());
+        frmAbout about;
+        test::Click(&about, QStringLiteral("imgSysInfo"));
+        for (const char* name : {"gnome-system-monitor", "kinfocenter"}) {
+            QFile file(QDir(bin.path()).filePath(QString::fromLatin1(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly) &&
+                    file.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+        }
+        StartSystemInformation();
+        QCOMPARE(started, QStringList{QDir(bin.path()).filePath(QStringLiteral("kinfocenter"))});
+        startWorks = false;
+        StartSystemInformation();
+        qputenv("PATH", oldPath);
+        SetProgramStarter({});
+        QCOMPARE(sink.count(), 2);
+        for (const auto& m : sink.messages)
+            QVERIFY(m.standardBox &&
+                    m.text == QLatin1String("System Information Is Unavailable At This Time"));
+        sink.clear();
     }
 };
 
