@@ -73,7 +73,6 @@ private Q_SLOTS:
         QVERIFY(IsConnectionOpen(h));
         CloseConnection(h);
         QVERIFY(!IsConnectionOpen(h));
-
         auto* gone = new QObject;
         const SocketHandle h2 =
             OpenConnection(QStringLiteral("localhost"), server.serverPort(), nullptr, gone, recorder());

@@ -64,27 +64,21 @@ private Q_SLOTS:
         QCOMPARE(sink.count(), 0);
     }
 
-    // The columns follow the locale's week; with nobody free every cell is 0 and its texts name
+    // The columns follow the locale's week; with nobody free every cell is 0 and its tip names
     // everybody as not available.
     void columnsAndAnEmptyWeek_data() {
-        QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("headers");
         QTest::addColumn<QString>("tuesdayDate"); // as the date field reads it
-        QTest::newRow("en_US") << "en_US"
-                               << "Sun Mon Tue Thu Sat"
-                               << "12/08/2026";
-        QTest::newRow("de_DE") << "de_DE"
-                               << "Mon Tue Thu Sat Sun"
-                               << "08.12.2026";
+        QTest::newRow("en_US") << QStringLiteral("Sun Mon Tue Thu Sat") << QStringLiteral("12/08/2026");
+        QTest::newRow("de_DE") << QStringLiteral("Mon Tue Thu Sat Sun") << QStringLiteral("08.12.2026");
     }
     void columnsAndAnEmptyWeek() {
-        QFETCH(QString, locale);
         QFETCH(QString, headers);
         QFETCH(QString, tuesdayDate);
         FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(9, 0))); // a Monday
         SetClock(&clock);
         TestDatabase db;
-        QLocale::setDefault(QLocale(locale));
+        QLocale::setDefault(QLocale(QString::fromLatin1(QTest::currentDataTag())));
         const qint32 zone = CurrentOptions().UserTimeZone;
         const QList<qint32> people{InsertPlayerRow(QStringLiteral("Ann, the first"), true, zone),
                                    InsertPlayerRow(QStringLiteral("Bob"), true, zone)};
@@ -104,8 +98,6 @@ private Q_SLOTS:
         QCOMPARE(tuesday.data(Qt::ToolTipRole).toString(),
                  "Tuesday " + tuesdayDate +
                      " 20:30\nAvailable (0): nobody\nNot available (2): Ann, the first, Bob");
-        QCOMPARE(tuesday.data(Qt::AccessibleTextRole).toString(),
-                 QStringLiteral("Tuesday 20:30: 0 of 2 available"));
     }
 };
 
