@@ -1,9 +1,7 @@
 #include "data/AppEnvironment.h"
 #include "data/Options.h"
-#include "scheduling/SchedulingSearch.h"
 #include "scheduling/WeekGrid.h"
 #include "support/RecordingSink.h"
-#include "support/RosterRows.h"
 #include "support/SchedulingFixtures.h"
 #include "support/TestDatabase.h"
 

@@ -1,6 +1,5 @@
 #include "scheduling/widgets/WeekGridView.h"
 #include "scheduling/widgets/frmScheduling.h"
-#include "support/RosterRows.h"
 #include "support/SchedulingFixtures.h"
 #include "support/TestKit.h"
 #include "ui/EmailWindow.h"
