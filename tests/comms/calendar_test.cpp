@@ -51,36 +51,28 @@ private Q_SLOTS:
 
     // The start is the real instant: the zone's offset and its daylight state on the match date,
     // whatever the state today.
-    void startIsTheMatchInstant_data() {
-        QTest::addColumn<QString>("zone");
-        QTest::addColumn<int>("todayMonth");
-        QTest::addColumn<QDateTime>("local");
-        QTest::addColumn<QString>("utc");
-        const auto at = [](int m, int d, int h, int min) {
-            return QDateTime(QDate(2005, m, d), QTime(h, min));
-        };
-        QTest::newRow("Eastern summer match, winter today")
-            << "Eastern" << 1 << at(7, 19, 20, 0) << "2005-07-20T00:00:00+00:00";
-        QTest::newRow("Eastern winter match, summer today")
-            << "Eastern" << 7 << at(12, 6, 20, 0) << "2005-12-07T01:00:00+00:00";
-        QTest::newRow("Eastern, the day after the change")
-            << "Eastern" << 1 << at(4, 4, 20, 0) << "2005-04-05T00:00:00+00:00";
-        QTest::newRow("India, the day before")
-            << "India" << 7 << at(7, 19, 1, 0) << "2005-07-18T19:30:00+00:00";
-    }
     void startIsTheMatchInstant() {
-        QFETCH(QString, zone);
-        QFETCH(int, todayMonth);
-        QFETCH(QDateTime, local);
-        QFETCH(QString, utc);
-        FixedClock clock(QDateTime(QDate(2005, todayMonth, 12), QTime(12, 0)));
-        SetClock(&clock);
+        const struct {
+            const char* zone;
+            int todayMonth;
+            const char* local;
+            const char* utc;
+        } cases[] = {
+            {"Eastern", 1, "2005-07-19T20:00", "2005-07-20T00:00:00+00:00"},
+            {"Eastern", 7, "2005-12-06T20:00", "2005-12-07T01:00:00+00:00"},
+            {"Eastern", 1, "2005-04-04T20:00", "2005-04-05T00:00:00+00:00"}, // the day after the change
+            {"India", 7, "2005-07-19T01:00", "2005-07-18T19:30:00+00:00"}};
         TestDatabase db;
-        CalendarEvent event = sample({QStringLiteral("Able")});
-        event.start =
-            LocalMomentToUtc(local.date(), local.time().msecsSinceStartOfDay() / 60000, db.zoneId(zone))
-                .value_or(QDateTime());
-        QCOMPARE(field(check("ics", CalendarText(event)), "dtstart"), utc);
+        for (const auto& c : cases) {
+            FixedClock clock(QDateTime(QDate(2005, c.todayMonth, 12), QTime(12, 0)));
+            SetClock(&clock);
+            const QDateTime local = QDateTime::fromString(QString::fromLatin1(c.local), Qt::ISODate);
+            CalendarEvent event = sample({QStringLiteral("Able")});
+            event.start = LocalMomentToUtc(local.date(), local.time().msecsSinceStartOfDay() / 60000,
+                                           db.zoneId(QString::fromLatin1(c.zone)))
+                              .value_or(QDateTime());
+            QCOMPARE(field(check("ics", CalendarText(event)), "dtstart"), QString::fromLatin1(c.utc));
+        }
     }
 
     // Every field as a calendar program reads it; texts with the special characters and long

@@ -1,19 +1,11 @@
-#include "data/AppEnvironment.h"
-#include "data/Options.h"
 #include "scheduling/widgets/WeekGridView.h"
 #include "scheduling/widgets/frmScheduling.h"
-#include "support/RecordingSink.h"
-#include "support/RosterRows.h"
 #include "support/SchedulingFixtures.h"
-#include "support/TestDatabase.h"
-#include "support/WidgetQueries.h"
+#include "support/TestKit.h"
 #include "ui/EmailWindow.h"
 #include "ui/FileDialogs.h"
 
 #include <QAccessible>
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QtTest>
 
 using namespace rm;
 using namespace rm::test;
@@ -53,19 +45,14 @@ private Q_SLOTS:
         auto* available = child<QListWidget>(&window, QStringLiteral("lstAvailable"));
         Click(&window, QStringLiteral("imgSelectAll"));
         QTRY_COMPARE(child<WeekGridLegend>(&window, QStringLiteral("ctlWeekGridLegend"))->groupSize(), 2);
-        QCOMPARE(cells->index(41, 2).data().toInt(), 2); // Tuesday 20:30
-        QCOMPARE(cells->index(40, 2).data().toInt(), 1);
-        QCheckBox* tuesday = window.findChildren<QCheckBox*>(QStringLiteral("chkDay")).at(2);
-        tuesday->setChecked(false);
+        QCOMPARE(cells->index(41, 2).data().toInt(), 2);                                    // Tuesday 20:30
+        window.findChildren<QCheckBox*>(QStringLiteral("chkDay")).at(6)->setChecked(false); // Saturday
         QTRY_COMPARE(cells->columnCount(), 6);
-        tuesday->setChecked(true);
-        QTRY_COMPARE(cells->columnCount(), 7);
-
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
                           grid->visualRect(cells->index(40, 2)).center());
         QCOMPARE(child<QLineEdit>(&window, QStringLiteral("txtMatchDate"))->text(),
                  QStringLiteral("01/18/2005"));
-        QCOMPARE(time->text(), QStringLiteral("20:00"));
+        QCOMPARE(time->text(), QStringLiteral("20:00")); // the next Tuesday
         QCOMPARE(ItemTexts(available), QStringList{QStringLiteral("Able")});
         grid->setFocus();
         for (Qt::Key key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Left})
@@ -74,45 +61,35 @@ private Q_SLOTS:
         QTest::keyClick(grid, Qt::Key_Return);
         QCOMPARE(time->text(), QStringLiteral("20:30"));
         QCOMPARE(available->count(), 2);
-
         QAccessibleInterface* cell =
             QAccessible::queryAccessibleInterface(grid)->tableInterface()->cellAt(41, 2);
         QCOMPARE(cell->text(QAccessible::Name), QStringLiteral("Tuesday 20:30: 2 of 2 available"));
-        QVERIFY(cell->text(QAccessible::Description).contains(QStringLiteral("Available (2): Able, Baker")));
         QCOMPARE(sink.count(), 0);
     }
 
-    // The match of the availability result into a calendar file and into the group's e-mail, at
-    // its real instant: a summer Monday 20:00 in Eastern is Tuesday 00:00 UTC, searched at the
-    // winter shift of today.
+    // The availability result into a calendar file and into the group's e-mail, at its real instant:
+    // a summer Monday 20:00 in Eastern is Tuesday 00:00 UTC, searched at the winter shift of today.
     void matchGoesIntoCalendars() {
         TestDatabase db;
         RecordingSink sink;
         CurrentOptions().UserTimeZone = db.zoneId(QStringLiteral("Eastern"));
-        CurrentOptions().MatchLength = 90;
-        const qint32 rifles =
-            InsertDivision(QStringLiteral("Rifles, East"), InsertGame(QStringLiteral("Arena")));
-        const qint32 able =
-            InsertPlayerRow(QStringLiteral("Able; Smith"), true, CurrentOptions().UserTimeZone);
-        InsertMember(able, rifles);
+        const qint32 able = InsertPlayerRow(QStringLiteral("Able"), true, CurrentOptions().UserTimeZone);
+        InsertMember(able,
+                     InsertDivision(QStringLiteral("Rifles, East"), InsertGame(QStringLiteral("Arena"))));
         AddScheduleRow(able, 3, 0, 23 * 60 + 30);
         frmScheduling window;
         Click(&window, QStringLiteral("imgClickDivision"));
         child<QListWidget>(&window, QStringLiteral("lstDivisions"))->item(0)->setSelected(true);
-        child<QLineEdit>(&window, QStringLiteral("txtMatchDate"))->setText(QStringLiteral("07/18/2005"));
-        child<QLineEdit>(&window, QStringLiteral("txtMatchTime"))->setText(QStringLiteral("20:00"));
+        Type(&window, {"txtMatchDate", "07/18/2005", "txtMatchTime", "20:00"});
         Click(&window, QStringLiteral("imgShowAvailable"));
-
         const QString path = db.folder() + QStringLiteral("/match");
         SetSaveFileRunner([&](QWidget*, const SaveFileRequest&) { return path; });
         Click(&window, QStringLiteral("imgAddToCalendar"));
         QFile file(path + QStringLiteral(".ics"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray text = file.readAll();
-        for (const char* line : {"DTSTART:20050719T000000Z\r\n", "DURATION:PT1H30M\r\n",
-                                 "SUMMARY:Match: Rifles\\, East (Arena)\r\n", "Able\\; Smith"})
-            QVERIFY2(text.contains(line), line);
-
+        QVERIFY(text.contains("DTSTART:20050719T000000Z\r\n"));
+        QVERIFY(text.contains("SUMMARY:Match: Rifles\\, East (Arena)\r\n"));
         QList<EmailRequest> requests;
         SetEmailWindowOpener([&](const EmailRequest& request, QWidget*) { requests << request; });
         Click(&window, QStringLiteral("imgEmailAvailable"));
