@@ -67,7 +67,6 @@ private Q_SLOTS:
         SetSettingsFile(QString());
         SetApplicationFolder(QString());
         SetDesktopOpener({});
-        m_dir.reset();
     }
 
     // Every entry opens its window once; the Switch menu lists the open ones; Help asks the desktop

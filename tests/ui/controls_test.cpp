@@ -10,18 +10,12 @@ using namespace rm;
 
 namespace {
 
-frmMessageBox* asBox(QDialog* d) {
-    auto* box = qobject_cast<frmMessageBox*>(d);
-    if (!box)
-        qFatal("expected the application's message box, got %s", qPrintable(d->objectName()));
-    return box;
-}
-
 // Shows one box and hands it to `step`, which must close it; returns the answer.
 int ask(int buttons, const std::function<void(QDialog*)>& step, const QString& text = QStringLiteral("x"),
         int type = vbQuestion, int align = 0, const QString& title = QStringLiteral("t")) {
     test::ModalDriver driver;
     driver.then([&](QDialog* d) {
+        QVERIFY(qobject_cast<frmMessageBox*>(d));
         step(d);
         QVERIFY(!d->isVisible());
     });
@@ -37,6 +31,8 @@ class ControlsTest : public QObject {
     Q_OBJECT
 
     WidgetMessageSink m_sink;
+
+    static frmMessageBox* asBox(QDialog* d) { return static_cast<frmMessageBox*>(d); }
 
 private Q_SLOTS:
     void init() { SetMessageSink(&m_sink); }
