@@ -1,24 +1,21 @@
+// The application's message box and the numeric entry fields.
+
 #include "data/MessageSink.h"
 #include "support/TestKit.h"
 #include "ui/MessageBox.h"
+#include "ui/NumericEntry.h"
 #include "ui/WidgetMessageSink.h"
 
 using namespace rm;
 
 namespace {
 
-frmMessageBox* asBox(QDialog* d) {
-    auto* box = qobject_cast<frmMessageBox*>(d);
-    if (!box)
-        qFatal("expected the application's message box, got %s", qPrintable(d->objectName()));
-    return box;
-}
-
 // Shows one box and hands it to `step`, which must close it; returns the answer.
 int ask(int buttons, const std::function<void(QDialog*)>& step, const QString& text = QStringLiteral("x"),
         int type = vbQuestion, int align = 0, const QString& title = QStringLiteral("t")) {
     test::ModalDriver driver;
     driver.then([&](QDialog* d) {
+        QVERIFY(qobject_cast<frmMessageBox*>(d));
         step(d);
         QVERIFY(!d->isVisible());
     });
@@ -30,10 +27,12 @@ int ask(int buttons, const std::function<void(QDialog*)>& step, const QString& t
 
 } // namespace
 
-class MessageBoxTest : public QObject {
+class ControlsTest : public QObject {
     Q_OBJECT
 
     WidgetMessageSink m_sink;
+
+    static frmMessageBox* asBox(QDialog* d) { return static_cast<frmMessageBox*>(d); }
 
 private Q_SLOTS:
     void init() { SetMessageSink(&m_sink); }
@@ -141,7 +140,53 @@ private Q_SLOTS:
             QCOMPARE(shown, words > 4);
         }
     }
+
+    // Numeric fields: key presses go through the key filter, and text that arrives another way is
+    // refused unless the filter could have produced it.
+    void typing() {
+        QLineEdit offset;
+        AttachNumericFilter(&offset, true, false, 0);
+        QTest::keyClicks(&offset, QStringLiteral("-3a0-0 .5"));
+        QTest::keyClick(&offset, Qt::Key_Backspace);
+        QCOMPARE(offset.text(), QStringLiteral("-300"));
+        // Minus with the caret after the first character is swallowed; over a selected minus accepted.
+        offset.setCursorPosition(1);
+        QTest::keyClick(&offset, Qt::Key_Minus);
+        offset.setSelection(0, 1);
+        QTest::keyClick(&offset, Qt::Key_Minus);
+        QCOMPARE(offset.text(), QStringLiteral("-300"));
+        QLineEdit digits;
+        AttachNumericFilter(&digits, false, false, 0);
+        QTest::keyClicks(&digits, QStringLiteral("1-2.3 x4"));
+        QCOMPARE(digits.text(), QStringLiteral("1234"));
+    }
+
+    void pasteIsFiltered() {
+        QLineEdit digits(QStringLiteral("12"));
+        AttachNumericFilter(&digits, false, false, 0);
+        for (const char* clip : {"3x", "34"}) { // the context menu's and the middle button's way in
+            QGuiApplication::clipboard()->setText(QString::fromLatin1(clip));
+            digits.paste();
+        }
+        QCOMPARE(digits.text(), QStringLiteral("1234"));
+        // The paste shortcut is a control key: swallowed like every other; dropped text is filtered.
+        QTest::keyClick(&digits, Qt::Key_V, Qt::ControlModifier);
+        digits.insert(QStringLiteral("-1"));
+        QCOMPARE(digits.text(), QStringLiteral("1234"));
+    }
+
+    void selectAllOnFocus() {
+        QWidget window;
+        auto* a = new QLineEdit(&window);
+        auto* b = new QLineEdit(QStringLiteral("second"), &window);
+        SelectAllOnFocus(b);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        a->setFocus();
+        b->setFocus();
+        QTRY_COMPARE(b->selectedText(), QStringLiteral("second"));
+    }
 };
 
-QTEST_MAIN(MessageBoxTest)
-#include "messagebox_test.moc"
+QTEST_MAIN(ControlsTest)
+#include "controls_test.moc"

@@ -1,46 +1,98 @@
-// Every window of the program, as the main window's registry makes it: each finds its pictures and
-// every picture button says what it does; the windows that send e-mail reach the e-mail window.
-// (What each window asks for is checked in its own tests with a recording opener; how the e-mail
-// window shows each kind of request, in the e-mail window's tests.) The About window's ways out.
+// The program as it runs: start-up shows the splash, then checks the database, and every failure
+// ends in the standard error report and a non-zero exit status without a main window. Every window,
+// as the main window's registry makes it, finds its pictures and every picture button says what it
+// does; the windows that send e-mail reach the e-mail window (what each window asks for is checked
+// in its own tests with a recording opener, how the e-mail window shows each kind of request in the
+// e-mail window's tests). The About window's ways out.
 
 #include "app/About.h"
+#include "app/Application.h"
 #include "app/MainWindow.h"
+#include "data/StarterDatabase.h"
 #include "support/TestKit.h"
 #include "ui/DesktopServices.h"
-#include "ui/EmailWindow.h"
 #include "ui/Maintenance.h"
 #include "ui/MessageBox.h"
+#include "ui/WidgetMessageSink.h"
 #include "ui/WindowRegistry.h"
 
 using namespace rm;
 using test::child;
 
-class WindowsTest : public QObject {
+class ProgramTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<test::TestDatabase> m_db;
-    std::unique_ptr<test::RecordingSink> m_sink;
+    std::unique_ptr<QTemporaryDir> m_dir;
 
 private Q_SLOTS:
     void initTestCase() { RegisterAllWindows(); }
     void init() {
-        m_db = std::make_unique<test::TestDatabase>();
-        m_sink = std::make_unique<test::RecordingSink>();
+        InstallWidgetMessageSink();
+        m_dir = std::make_unique<QTemporaryDir>();
+        SetApplicationFolder(m_dir->path());
+        SetSettingsFile(QDir(m_dir->path()).filePath(QStringLiteral("settings.ini")));
     }
     void cleanup() {
-        QCOMPARE(m_sink->count(), 0);
-        m_sink.reset();
-        m_db.reset();
+        Db().close();
+        SetApplicationFolder(QString());
+        SetSettingsFile(QString());
+    }
+
+    void failures_data() {
+        QTest::addColumn<QByteArray>("content"); // what ClanRoster.mdb holds; null: there is none
+        QTest::addColumn<QString>("description");
+        QTest::newRow("missing file") << QByteArray() << "The Rallymark database file appears to be missing!";
+        QTest::newRow("not a database") << QByteArray(2048, 'R') << "file is not a database";
+    }
+    void failures() {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, description);
+        QFile file(DatabasePath());
+        QVERIFY(content.isNull() || (file.open(QIODevice::WriteOnly) && file.write(content) == 2048));
+        file.close();
+        test::ModalDriver driver;
+        driver.then([](QDialog* splash) { splash->accept(); });
+        QString box; // title, icon and text of the report
+        driver.then([&](QDialog* d) {
+            if (auto* b = qobject_cast<QMessageBox*>(d))
+                box = QStringLiteral("%1|%2|%3").arg(b->windowTitle()).arg(b->icon()).arg(b->text());
+            d->accept();
+        });
+        frmMain main;
+        QCOMPARE(StartUp(main, 0), 1);
+        QVERIFY(driver.shown.first() == QLatin1String("frmSplash") && driver.pending() == 0);
+        const auto head = QStringLiteral("Rallymark Error|%1|Rallymark encountered the following error:\n\n");
+        QVERIFY2(box.startsWith(head.arg(QMessageBox::Critical)) && box.endsWith(description),
+                 qPrintable(box));
+        QVERIFY(!main.isVisible() && !Db().isOpen());
+        QVERIFY(!content.isNull() || !file.exists()); // start-up never creates the file
+    }
+
+    void starterDatabaseOpens() {
+        QString error;
+        QVERIFY(CreateStarterDatabase(DatabasePath(), &error));
+        test::ModalDriver driver;
+        driver.then([](QDialog* splash) {
+            splash->reject(); // only its timer closes the splash
+            QVERIFY(splash->isVisible());
+            QTRY_VERIFY(!splash->isVisible());
+        });
+        frmMain main;
+        QCOMPARE(StartUp(main, 10), 0);
+        QCOMPARE(driver.shown, QStringList{QStringLiteral("frmSplash")});
+        QVERIFY(Db().isOpen());
+        QCOMPARE(CurrentOptions().MaxResults, qint16(20));
     }
 
     void everyWindowHasItsPictures() {
+        test::TestDatabase db;
+        test::RecordingSink sink;
         QList<std::shared_ptr<QWidget>> windows{std::make_shared<frmMain>(), std::make_shared<frmAbout>(),
                                                 std::make_shared<frmMessageBox>()};
         for (const QString& name : RegisteredTaskWindows())
             windows << std::shared_ptr<QWidget>(CreateTaskWindow(name));
         QVERIFY(windows.size() >= 10);
         for (const auto& w : windows) {
-            QVERIFY(w);
             for (QToolButton* button : w->findChildren<QToolButton*>(QRegularExpression("^(?!qt_)."))) {
                 const QString where = w->objectName() + QLatin1Char('.') + button->objectName();
                 // Click areas lie over a tab picture and have none of their own.
@@ -57,15 +109,16 @@ private Q_SLOTS:
               "slot-free", "slot-busy", "slot-start", "slot-end"})
             QVERIFY2(!AppIcon(QString::fromLatin1(name)).isNull(), name);
         QCOMPARE(MissingPictures(), QStringList());
+        QCOMPARE(sink.count(), 0);
     }
 
     void playersListSendsToOnePlayer() {
-        QVERIFY(HasEmailWindow());
-        m_db->exec(
-            QStringLiteral("Insert Into Players (Player_TimeZone, Player_OnlineName, Player_Active, "
-                           "Player_EmailPrimary, Player_EmailSecondary, Player_ICQ) VALUES(%1, 'Ann', 1, "
-                           "'', 'ann@example.org', 0)")
-                .arg(CurrentOptions().UserTimeZone));
+        test::TestDatabase db;
+        test::RecordingSink sink;
+        db.exec(QStringLiteral("Insert Into Players (Player_TimeZone, Player_OnlineName, Player_Active, "
+                               "Player_EmailPrimary, Player_EmailSecondary, Player_ICQ) VALUES(%1, 'Ann', 1, "
+                               "'', 'ann@example.org', 0)")
+                    .arg(CurrentOptions().UserTimeZone));
         std::unique_ptr<QWidget> players(CreateTaskWindow(QStringLiteral("frmPlayers")));
         test::SelectRow(child<QTreeWidget>(players.get(), QStringLiteral("lsvPlayers")),
                         QStringLiteral("Ann"));
@@ -80,6 +133,7 @@ private Q_SLOTS:
         test::Click(players.get(), QStringLiteral("imgEmail"));
         QCOMPARE(driver.shown, QStringList{QStringLiteral("frmSMTP")});
         QCOMPARE(seen, QStringLiteral("Sending E-Mail to Ann|Composing E-Mail..."));
+        QCOMPARE(sink.count(), 0);
     }
 
     void aboutClosesOnlyThroughOK() {
@@ -103,6 +157,7 @@ private Q_SLOTS:
     // The first program of the list found on PATH is started; none there, or one that does not
     // start, is said in the standard box.
     void systemInformation() {
+        test::RecordingSink sink;
         QStringList started;
         bool startWorks = true;
         SetProgramStarter([&](const QString& program) { return started << program, startWorks; });
@@ -122,7 +177,7 @@ private Q_SLOTS:
         StartSystemInformation();
         qputenv("PATH", oldPath);
         SetProgramStarter({});
-        const auto said = std::exchange(m_sink->messages, {}); // none there, and the start that failed
+        const auto said = sink.messages; // none there, and the start that failed
         QCOMPARE(said.size(), 2);
         for (const auto& m : said)
             QVERIFY(m.standardBox &&
@@ -130,5 +185,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(WindowsTest)
-#include "windows_test.moc"
+QTEST_MAIN(ProgramTest)
+#include "program_test.moc"
