@@ -48,7 +48,7 @@ private Q_SLOTS:
         anna = InsertPlayerRow("Anna", true, gmt);
         InsertPlayerRow("Gone", false, gmt);
         bob = InsertPlayerRow("Bob", true, gmt);
-        red = InsertDivision("Red");
+        red = InsertDivision("Rød");
         InsertDivision("Old", 0, false);
         InsertDivision("Blue");
         Db().execute("Insert Into Templates (Template_Name, Template_Content) Values('Zulu', 'z')");
@@ -66,11 +66,11 @@ private Q_SLOTS:
     // Active entries only; each list keeps its selection while the other is shown.
     void listsAndTabs() {
         QCOMPARE(ItemTexts(lst("lstPlayers")), (QStringList{"Anna", "Bob"}));
-        QCOMPARE(ItemTexts(lst("lstDivisions")), (QStringList{"Blue", "Red"}));
+        QCOMPARE(ItemTexts(lst("lstDivisions")), (QStringList{"Blue", "Rød"}));
         selectText(lst("lstPlayers"), "Bob");
         press("imgClickDivision");
         QVERIFY(!window->playersListVisible());
-        selectText(lst("lstDivisions"), "Red");
+        selectText(lst("lstDivisions"), "Rød");
         press("imgClickPlayer");
         QCOMPARE(window->selectedPlayers(), (QList<QPair<qint32, QString>>{{bob, QStringLiteral("Bob")}}));
         QCOMPARE(window->selectedDivisions(), QList<qint32>{red});
@@ -213,7 +213,7 @@ private Q_SLOTS:
     void createByDivisionToFile() {
         InsertMember(bob, red);
         press("imgClickDivision");
-        selectText(lst("lstDivisions"), "Red");
+        selectText(lst("lstDivisions"), "Rød");
         child<QRadioButton>(window.get(), "optFile")->setChecked(true);
         const QString exportFolder = db->folder() + QStringLiteral("/Export");
         QVERIFY(!QFileInfo::exists(exportFolder));
