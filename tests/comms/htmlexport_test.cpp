@@ -16,15 +16,8 @@ QString golden(const QString& name) {
     return QString::fromUtf8(file.readAll());
 }
 
-ExportFields allFields() {
-    ExportFields f;
-    f.notes = true;
-    return f;
-}
-
-ExportFields onlyName() {
-    return ExportFields{true, false, false, false, false, false, false, false, false, false};
-}
+const ExportFields kAll{true, true, true, true, true, true, true, true, true, true};
+const ExportFields kName{true, false, false, false, false, false, false, false, false, false};
 
 // Compares line by line so a failure names the first line that differs.
 void compareText(const QString& actual, const QString& expected) {
@@ -85,9 +78,8 @@ private Q_SLOTS:
         alpha = InsertDivision("Alpha", 1);
         bravo = InsertDivision("Bravo", 1);
         charlie = InsertDivision("Charlie", 1);
-        const qint32 captain = InsertTitle(alpha, " Captain ");
         InsertMember(anvil, bravo, 0);
-        InsertMember(anvil, alpha, captain);
+        InsertMember(anvil, alpha, InsertTitle(alpha, " Captain "));
         InsertMember(anvil, charlie, 999); // a title row that no longer exists
     }
 
@@ -106,10 +98,9 @@ private Q_SLOTS:
         CurrentOptions().CustomDropEnabled = {false, false, false, false};
         // A file holds the whole page; the screen shows the blocks alone.
         compareText(RosterPage(QStringLiteral("Night Owls & Co"), QDate(2027, 1, 15),
-                               CreateHTMLByPlayer(allFields(), {anvil, zephyr})),
+                               CreateHTMLByPlayer(kAll, {anvil, zephyr})),
                     golden(QStringLiteral("export_all.html")));
-        compareText(CreateHTMLByPlayer(onlyName(), {anvil, zephyr}),
-                    golden(QStringLiteral("export_name.html")));
+        compareText(CreateHTMLByPlayer(kName, {anvil, zephyr}), golden(QStringLiteral("export_name.html")));
         QCOMPARE(sink->count(), 0);
     }
 
@@ -120,7 +111,7 @@ private Q_SLOTS:
                       QStringLiteral("'Bob \"The Bold\"', 'a<b>@x.com', '', 0, '<i>', '', '', 1, "
                                      "'<script>alert(1)</script>', '', '', '', '', 0, 0, 0, 0"));
         InsertMember(tag, alpha, InsertTitle(alpha, "\"Top\" & <Best>"));
-        const QString html = PlayerBlock(allFields(), tag);
+        const QString html = PlayerBlock(kAll, tag);
         for (const char* part :
              {"<TD COLSPAN=3>Bob &quot;The Bold&quot;&nbsp;    </TD>",
               "<A HREF=\"mailto:a&lt;b&gt;@x.com\">a&lt;b&gt;@x.com</A>&nbsp;</TD>",
@@ -145,7 +136,7 @@ private Q_SLOTS:
         o.CustomDropEnabled = {true, true, false, true};
         o.CustomDropTitle = {QStringLiteral("Region"), QStringLiteral("Server"), QString(),
                              QStringLiteral("Clan <Rank>")};
-        ExportFields f = onlyName();
+        ExportFields f = kName;
         f.custom = true;
         const QString html = PlayerBlock(f, anvil);
         QVERIFY2(
@@ -175,15 +166,14 @@ private Q_SLOTS:
         InsertMember(inactive, bravo, 0);
         InsertMember(zephyr, alpha, 0);
         InsertMember(zephyr, alpha, 0); // a duplicate membership row
-        const QString html = CreateHTMLByDivision(onlyName(), {alpha, bravo, charlie});
+        const QString html = CreateHTMLByDivision(kName, {alpha, bravo, charlie});
         QStringList names;
         for (const QString& l : html.split(QStringLiteral("\r\n")))
             if (l.startsWith(QStringLiteral("    <TD COLSPAN=2>")))
                 names << l.mid(18).section(QLatin1Char('&'), 0, 0);
         // Alpha's members in store order, then Bravo's new one (inactive members too); Charlie adds none.
         QCOMPARE(names, (QStringList{"Anvil", "Zephyr", "Quiet"}));
-        const qint32 empty = InsertDivision("Empty", 1);
-        QCOMPARE(CreateHTMLByDivision(onlyName(), {empty}), QString());
+        QCOMPARE(CreateHTMLByDivision(kName, {InsertDivision("Empty", 1)}), QString());
     }
 
     // The bytes written: commcenter_test.
