@@ -136,8 +136,8 @@ private Q_SLOTS:
         o.CustomDropEnabled = {true, true, false, true};
         o.CustomDropTitle = {QStringLiteral("Region"), QStringLiteral("Server"), QString(),
                              QStringLiteral("Clan <Rank>")};
-        ExportFields f = kName;
-        f.custom = true;
+        // The online name and the custom fields.
+        const ExportFields f{true, false, false, false, false, false, false, false, false, true};
         const QString html = PlayerBlock(f, anvil);
         QVERIFY2(
             html.contains(QStringLiteral("  <TR>\r\n    <TD COLSPAN=3>\r\n      Role: Sniper<BR>\r\n"

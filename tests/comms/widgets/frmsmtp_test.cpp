@@ -33,11 +33,6 @@ qint32 AddPlayer(const QString& name, const QString& primary, const QString& sec
     return id;
 }
 
-void Open(const QString& mode, const QString& to, const QString& subject, const QString& message,
-          const RecipientSelection* selection = nullptr) {
-    OpenEmailWindow({mode, to, subject, message, selection}, nullptr);
-}
-
 // Opens the quick window for one player and clicks Send unless the window closed itself; returns
 // the status shown afterwards.
 QString QuickSend(qint32 id) {
@@ -49,7 +44,7 @@ QString QuickSend(qint32 id) {
         status = test::child<QLabel>(d, "lblStatus")->text();
         QVERIFY(!d->isVisible());
     });
-    Open("Q", QString::number(id), "  Practice  ", "Tonight.\n");
+    OpenEmailWindow({"Q", QString::number(id), "  Practice  ", "Tonight.\n"}, nullptr);
     return status;
 }
 
@@ -159,7 +154,7 @@ private Q_SLOTS:
             QVERIFY(d->isVisible() && m_sink.messages().isEmpty());
             test::Click(d, "imgSend");
         });
-        Open("S", QString(), QStringLiteral("  "), QString(), &selection);
+        OpenEmailWindow({"S", QString(), "  ", QString(), &selection}, nullptr);
         QCOMPARE(sink->count(), 3);
         QCOMPARE(sink->messages[0].text, QStringLiteral("The Subject is blank\r\nThe Message Content Area is "
                                                         "blank\r\n\r\n\r\nSend Anyway?"));
@@ -200,7 +195,7 @@ private Q_SLOTS:
             probe.start(5);
             test::Click(d, "imgSend");
         });
-        Open("M", QString(), QStringLiteral("Roster"), QStringLiteral("Hello all"), &selection);
+        OpenEmailWindow({"M", QString(), "Roster", "Hello all", &selection}, nullptr);
         QVERIFY(probes > 0);
         QCOMPARE(busyAndInert, probes);
         QCOMPARE(sink->count(), 1);
