@@ -6,17 +6,13 @@
 
 #include "data/DbConnection.h"
 #include "data/Options.h"
-#include "data/SqlText.h"
 #include "roster/ScheduleStorage.h"
 #include "scheduling/SchedulingSearch.h"
 #include "support/RosterRows.h"
 #include "time/TimeFuncs.h"
 #include "time/TimeText.h"
 
-#include <QList>
 #include <QRandomGenerator>
-#include <QString>
-#include <QStringList>
 
 namespace rm::test {
 
@@ -27,14 +23,6 @@ inline void AddScheduleRow(qint32 player, int day, int start, int end) {
                      .arg(player)
                      .arg(day)
                      .arg(MinutesToHHMM(start), MinutesToHHMM(end)));
-}
-
-// A local stretch of the player's week stored the way the player dialog stores it.
-inline void AddLocalStretch(qint32 player, int localDay, int start, int end, int toGMTShift) {
-    WeekLists week;
-    week.at(localDay - 1) << FormatStretch(start, end);
-    for (const ScheduleRow& row : LocalToStored(week, toGMTShift))
-        AddScheduleRow(player, row.day, row.start, row.end);
 }
 
 inline QList<qint32> CatalogueZones() {
@@ -52,7 +40,7 @@ struct Roster {
 
 // A roster of players spread over every zone of the catalogue, each with up to `stretchesPerDay`
 // stretches a day on the half-hour grid of the time bars, about one in ten inactive, each a member
-// of one or two of the divisions.
+// of one or two of the (at least one) divisions.
 inline Roster MakeRandomRoster(QRandomGenerator& random, int players, int divisions,
                                int stretchesPerDay = 2) {
     DbConnection::Transaction transaction(Db());
@@ -67,24 +55,23 @@ inline Roster MakeRandomRoster(QRandomGenerator& random, int players, int divisi
             InsertPlayerRow(QStringLiteral("Player %1").arg(p, 5, 10, QLatin1Char('0')), active, zone);
         if (active)
             roster.activePlayers << id;
-        const int shift = TimeFuncs().toGMTShift(zone, CurrentOptions().UserDaylightNow);
-        for (int day = 1; day <= 7; ++day) {
+        WeekLists week; // stored the way the player dialog stores it
+        for (QStringList& day : week) {
             const int stretches = random.bounded(stretchesPerDay + 1);
             for (int k = 0; k < stretches; ++k) {
                 const int startCell = random.bounded(47);                           // 00:00 .. 23:00
                 const int endCell = startCell + 1 + random.bounded(47 - startCell); // .. 23:30
-                AddLocalStretch(id, day, startCell * 30, endCell * 30, shift);
+                day << FormatStretch(startCell * 30, endCell * 30);
             }
         }
-        if (divisions > 0) {
-            const qint32 first = roster.divisions.at(random.bounded(divisions));
-            InsertMember(id, first);
-            if (random.bounded(3) == 0) {
-                const qint32 second = roster.divisions.at(random.bounded(divisions));
-                if (second != first)
-                    InsertMember(id, second);
-            }
-        }
+        const int shift = TimeFuncs().toGMTShift(zone, CurrentOptions().UserDaylightNow);
+        for (const ScheduleRow& row : LocalToStored(week, shift))
+            AddScheduleRow(id, row.day, row.start, row.end);
+        const qint32 first = roster.divisions.at(random.bounded(divisions));
+        InsertMember(id, first);
+        const qint32 second = roster.divisions.at(random.bounded(divisions));
+        if (random.bounded(3) == 0 && second != first)
+            InsertMember(id, second);
     }
     transaction.commit();
     return roster;
@@ -93,13 +80,10 @@ inline Roster MakeRandomRoster(QRandomGenerator& random, int players, int divisi
 // A SchedulingWork row as text, for comparisons: "day HH:MM count players".
 inline QStringList SchedulingWorkRows() {
     QStringList rows;
-    RowSet r = Db().execute(QStringLiteral("Select * From SchedulingWork"));
+    RowSet r = Db().execute(QStringLiteral("Select WS_Day || ' ' || WS_Time || ' ' || WS_PlayerCount || ' ' "
+                                           "|| Trim(WS_Players) As Line From SchedulingWork"));
     for (; !r.eof(); r.moveNext())
-        rows << QStringLiteral("%1 %2 %3 %4")
-                    .arg(r.integer(QStringLiteral("WS_Day")))
-                    .arg(r.text(QStringLiteral("WS_Time")))
-                    .arg(r.integer(QStringLiteral("WS_PlayerCount")))
-                    .arg(r.text(QStringLiteral("WS_Players")).trimmed());
+        rows << r.text(QStringLiteral("Line"));
     rows.sort();
     return rows;
 }
