@@ -88,43 +88,26 @@ inline QStringList SchedulingWorkRows() {
     return rows;
 }
 
-// The plain search: one availability statement per person, slot and ticked weekday, one lookup and
-// one insert or update of SchedulingWork per hit. Returns the rows it leaves in SchedulingWork.
+// The plain search: one availability statement per person (as PeopleToSearch lists them), slot
+// and ticked weekday, one lookup and one insert or update of SchedulingWork per hit. Returns the
+// rows it leaves in SchedulingWork.
 inline QStringList ReferenceBestTimes(const SearchSelection& selection, const BestTimesRequest& request) {
     DbConnection::Transaction transaction(Db()); // only to spare the disk; the statements are the same
     Db().execute(QStringLiteral("Delete From SchedulingWork"));
     const int shift = TimeFuncs().toGMTShift(request.zone, request.userDaylightNow);
-    QList<qint32> people;
-    if (selection.byPlayer) {
-        people = selection.players;
-    } else {
-        for (qint32 division : selection.divisions) {
-            RowSet members = Db().execute(
-                QStringLiteral("Select Member_Player_ID From Players, Members Where Member_Division_ID = %1 "
-                               "And Member_Player_ID = Player_ID And Player_Active = True ")
-                    .arg(division));
-            for (; !members.eof(); members.moveNext())
-                people << members.integer(QStringLiteral("Member_Player_ID"));
-        }
-    }
-    for (qint32 id : people) {
+    for (const SearchPerson& person : PeopleToSearch(selection)) {
+        const QString id = QString::number(person.id);
         for (int m = 0; m < kMinutesPerDay; m += request.step) {
             for (int k = 0; k < 7; ++k) {
                 if (!request.days.at(k))
                     continue;
                 const GmtMoment at = WeekMinutesToGMT(k * kMinutesPerDay + m, shift);
                 const QString t = MinutesToHHMM(at.minutes);
-                const bool free =
-                    !Db().execute(QStringLiteral("Select Schedule_Player From Schedules "
-                                                 "Where Schedule_StartTime <= '%1' "
-                                                 "And Schedule_EndTime >= '%1' "
-                                                 "And Schedule_Day = %2 And Schedule_Player = %3")
-                                      .arg(t)
-                                      .arg(at.day)
-                                      .arg(id))
-                         .eof();
-                if (!free)
-                    continue;
+                const QString sql = QStringLiteral("Select Schedule_Player From Schedules Where "
+                                                   "Schedule_StartTime <= '%1' And Schedule_EndTime >= '%1' "
+                                                   "And Schedule_Day = %2 And Schedule_Player = %3");
+                if (Db().execute(sql.arg(t, QString::number(at.day), id)).eof())
+                    continue; // not free
                 const QString where =
                     QStringLiteral(" Where WS_Time = '%1' And WS_Day = %2").arg(t).arg(at.day);
                 RowSet work = Db().execute(QStringLiteral("Select * From SchedulingWork") + where);
@@ -132,20 +115,18 @@ inline QStringList ReferenceBestTimes(const SearchSelection& selection, const Be
                     Db().execute(
                         QStringLiteral("Insert Into SchedulingWork (WS_Time, WS_Day, WS_PlayerCount, "
                                        "WS_Players) Values('%1', %2, 1, '%3')")
-                            .arg(t)
-                            .arg(at.day)
-                            .arg(id));
+                            .arg(t, QString::number(at.day), id));
                     continue;
                 }
                 const QString players = work.text(QStringLiteral("WS_Players")).trimmed();
                 const int count = work.integer(QStringLiteral("WS_PlayerCount"));
                 work.close();
-                if (!selection.byPlayer && players.split(QLatin1Char('|')).contains(QString::number(id)))
+                if (!selection.byPlayer && players.split(QLatin1Char('|')).contains(id))
                     continue;
                 Db().execute(
                     QStringLiteral("Update SchedulingWork Set WS_PlayerCount = %1, WS_Players = '%2'")
                         .arg(count + 1)
-                        .arg(players + QLatin1Char('|') + QString::number(id)) +
+                        .arg(players + QLatin1Char('|') + id) +
                     where);
             }
         }
