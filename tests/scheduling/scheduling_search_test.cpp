@@ -17,11 +17,6 @@ int hm(int h, int m) {
     return h * 60 + m;
 }
 
-// A winter day (no zone's rule in effect): Wednesday 12 January 2005.
-QDateTime winter() {
-    return QDateTime(QDate(2005, 1, 12), QTime(12, 0));
-}
-
 BestTimesRequest allDays(int step) {
     BestTimesRequest r;
     r.days.fill(true);
@@ -66,16 +61,11 @@ private Q_SLOTS:
     void init() { SetClock(&m_clock); }
     void cleanup() { SetClock(nullptr); }
 
-    // The wrap of the week both ways.
+    // The wrap of the week both ways; a date on the weekday is its own next date.
     void momentsCarryTheDay() {
-        TestDatabase db;
-        // Saturday 22:00 five hours behind is Sunday 03:00; week minutes wrap the same way both ways.
-        QCOMPARE(MatchMomentToGMT(QDate(2005, 1, 15), hm(22, 0), db.zoneId("Bogota"), false),
-                 (GmtMoment{kSunday, hm(3, 0)}));
         QCOMPARE(WeekMinutesToGMT(6 * kMinutesPerDay + hm(22, 0), 300), (GmtMoment{kSunday, hm(3, 0)}));
         QCOMPARE(WeekMinutesToGMT(hm(0, 30), -60), (GmtMoment{kSaturday, hm(23, 30)}));
         QCOMPARE(NextDateOnWeekday(QDate(2005, 1, 12), kWednesday), QDate(2005, 1, 12));
-        QCOMPARE(NextDateOnWeekday(QDate(2005, 1, 12), kTuesday), QDate(2005, 1, 18));
     }
 
     void availabilityByPlayer() {
@@ -87,7 +77,6 @@ private Q_SLOTS:
         const auto all = players({ends, late, twice, freeOn("Tuesday only", kTuesday, 0, hm(23, 59))});
         // Both ends of a stretch count; a stretch starting a minute later does not.
         QCOMPARE(FindAvailable(all, {kWednesday, hm(20, 0)}), (QStringList{"Ends", "Twice"}));
-        QCOMPARE(FindAvailable(all, {kWednesday, hm(18, 0)}), (QStringList{"Ends", "Twice"}));
         QCOMPARE(FindAvailable(all, {kWednesday, hm(20, 1)}), (QStringList{"Late", "Twice"}));
 
         // Five hours behind GMT: Tuesday 21:00 is searched as Wednesday 02:00 against Wednesday rows.
@@ -99,27 +88,18 @@ private Q_SLOTS:
 
     void availabilityByDivision() {
         TestDatabase db;
-        const qint32 first = InsertDivision("Alpha"), second = InsertDivision("Bravo");
-        const qint32 idle = InsertDivision("Charlie");
+        const qint32 alpha = InsertDivision("Alpha"), bravo = InsertDivision("Bravo");
         QList<qint32> ids;
-        for (const auto& [name, active] : {std::pair{"Both", true},
-                                           {"Resting", false},
-                                           {"Alpha only", true},
-                                           {"Bravo only", true},
-                                           {"Twin", true},
-                                           {"Twin", true},
-                                           {"Idle", false}})
-            ids << freeOn(name, kMonday, hm(18, 0), hm(22, 0), active);
+        for (const char* name : {"Both", "Resting", "Alpha only", "Bravo only", "Twin", "Twin"})
+            ids << freeOn(name, kMonday, hm(18, 0), hm(22, 0), qstrcmp(name, "Resting") != 0);
         for (int i : {0, 1, 2, 4})
-            InsertMember(ids[i], first);
+            InsertMember(ids[i], alpha);
         for (int i : {3, 0, 5})
-            InsertMember(ids[i], second);
-        InsertMember(ids[6], idle);
-        // Inactive members are left out, a member of two divisions is listed once.
-        QCOMPARE(FindAvailable(divisions({first, second, idle}), {kMonday, hm(20, 0)}),
+            InsertMember(ids[i], bravo);
+        // Inactive members are left out, a member of two divisions and a second player of a name are
+        // listed once; by player, two players of one name are two entries.
+        QCOMPARE(FindAvailable(divisions({alpha, bravo}), {kMonday, hm(20, 0)}),
                  (QStringList{"Both", "Alpha only", "Twin", "Bravo only"}));
-        QCOMPARE(FindAvailable(divisions({idle}), {kMonday, hm(20, 0)}), QStringList());
-        // By player, two players of one name are two entries.
         QCOMPARE(FindAvailable(players({ids[4], ids[5]}), {kMonday, hm(20, 0)}),
                  (QStringList{"Twin", "Twin"}));
     }
@@ -148,7 +128,6 @@ private Q_SLOTS:
         QCOMPARE(entries(ShowBestTimes(players(ids), allDays(60), 3), true),
                  (QStringList{"Thursday - 01:00 - 5 player(s)", "Thursday - 02:00 - 4 player(s)",
                               "Thursday - 03:00 - 3 player(s)"}));
-        QCOMPARE(db.count("SchedulingWork"), 5);
 
         // Ties keep the order of the week, Sunday 00:00 first.
         for (qint32 id : ids) {
@@ -180,7 +159,7 @@ private Q_SLOTS:
     void matchesThePlainSearch() {
         QFETCH(QString, userZone);
         QFETCH(bool, summer);
-        FixedClock clock(summer ? QDateTime(QDate(2005, 7, 13), QTime(12, 0)) : winter());
+        FixedClock clock(QDateTime(QDate(2005, summer ? 7 : 1, 12), QTime(12, 0)));
         SetClock(&clock);
         TestDatabase db;
         RecordingSink sink;
@@ -209,30 +188,22 @@ private Q_SLOTS:
 
     void mailTexts() {
         const QString longDate = QLocale::system().toString(QDate(2005, 12, 6), QLocale::LongFormat);
-        SchedulingMail mail =
-            AvailabilityMail(QStringLiteral("12/06/2005"), QStringLiteral("20:30"),
-                             {QStringLiteral("Ann"), QStringLiteral("Bob")}, true, QStringLiteral("Eastern"));
+        SchedulingMail mail = AvailabilityMail("12/06/2005", "20:30", {"Ann", "Bob"}, true, "Eastern");
         QCOMPARE(mail.subject, QStringLiteral("Match Information"));
-        QCOMPARE(mail.message,
-                 "We have a match scheduled on " + longDate + " at 20:30 Eastern.\r\n" +
-                     "According to everyone's submitted schedules, here is a list of who can make it: "
-                     "\r\nAnn\r\nBob\r\n");
-        mail = AvailabilityMail(QStringLiteral("2005-12-06"), QStringLiteral("8:30pm"),
-                                {QStringLiteral("Ann")}, false, QStringLiteral("GMT"));
+        QCOMPARE(mail.message, "We have a match scheduled on " + longDate + " at 20:30 Eastern.\r\n" +
+                                   "According to everyone's submitted schedules, here is a list of who can "
+                                   "make it: \r\nAnn\r\nBob\r\n");
+        mail = AvailabilityMail("2005-12-06", "8:30pm", {"Ann"}, false, "GMT");
         QVERIFY(mail.message.startsWith("We have a match scheduled on " + longDate + " at 08:30 " + pm() +
                                         " GMT.\r\n"));
-
-        mail = BestTimesMail(
-            {QStringLiteral("Tuesday - 20:30 - 5 player(s)"), QStringLiteral("Monday - 18:00 - 2 player(s)")},
-            QStringLiteral("GMT"));
+        mail = BestTimesMail({"Tuesday - 20:30 - 5 player(s)", "Monday - 18:00 - 2 player(s)"}, "GMT");
         QCOMPARE(mail.subject, QStringLiteral("Here are the best times for a practice/match!"));
-        QCOMPARE(mail.message,
-                 QStringLiteral("Tuesday - 20:30 - 5 player(s)\r\nMonday - 18:00 - 2 player(s)\r\n"
-                                "\r\nAll times are in GMT\r\n"));
+        QCOMPARE(mail.message, QStringLiteral("Tuesday - 20:30 - 5 player(s)\r\nMonday - 18:00 - 2 player(s)"
+                                              "\r\n\r\nAll times are in GMT\r\n"));
     }
 
 private:
-    FixedClock m_clock{winter()};
+    FixedClock m_clock{QDateTime(QDate(2005, 1, 12), QTime(12, 0))}; // winter: no zone's rule in effect
 };
 
 QTEST_GUILESS_MAIN(SchedulingSearchTest)

