@@ -58,11 +58,6 @@ std::unique_ptr<frmMaintainPlayer> openPlayer(qint32 key, const QString& mode = 
     return dialog;
 }
 
-void stretch(ctlTimeBar* bar, int startCell, int endCell) {
-    bar->pressCell(startCell, Qt::LeftButton);
-    bar->pressCell(endCell, Qt::RightButton);
-}
-
 void row(const char* name, const char* presses, const char* after) {
     QTest::newRow(name) << QString::fromLatin1(presses) << QString::fromLatin1(after);
 }
@@ -185,14 +180,9 @@ private Q_SLOTS:
         test::TestDatabase db;
         test::RecordingSink sink;
         const qint32 key = addPlayer("Ace", db.zoneId("GMT"));
-        const qint32 red = test::InsertRow(
-            QStringLiteral(
-                "Insert Into CustomFields (Custom_FieldNumber, Custom_FieldText) Values(1, 'Red')"),
-            QStringLiteral("CustomFields"), QStringLiteral("Custom_ID"));
-        Db().execute(QStringLiteral("Update Players Set Player_Custom1 = 'keep me', Player_CustomDrop1 = %1, "
-                                    "Player_CustomDrop2 = 7, Player_ICQ = 0 Where Player_ID = %2")
-                         .arg(red)
-                         .arg(key));
+        db.exec("Insert Into CustomFields (Custom_FieldNumber, Custom_FieldText) Values(1, 'Red')");
+        db.exec(QStringLiteral("Update Players Set Player_Custom1 = 'keep me', Player_CustomDrop1 = (Select "
+                               "MAX(Custom_ID) From CustomFields), Player_CustomDrop2 = 7, Player_ICQ = 0"));
         CurrentOptions().CustomDropEnabled = {true, false, false, false};
 
         auto dialog = openPlayer(key);
@@ -259,8 +249,10 @@ private Q_SLOTS:
         auto dialog = openPlayer(key);
         child<QLineEdit>(dialog.get(), "txtOnlineName")->setText("Renamed");
         driver.then([](QDialog* d) {
-            stretch(child<ctlTimeBar>(d, "ctlSunday"), 2, 4);
-            stretch(child<ctlTimeBar>(d, "ctlMonday"), 20, 24);
+            child<ctlTimeBar>(d, "ctlSunday")->pressCell(2, Qt::LeftButton);
+            child<ctlTimeBar>(d, "ctlSunday")->pressCell(4, Qt::RightButton);
+            child<ctlTimeBar>(d, "ctlMonday")->pressCell(20, Qt::LeftButton);
+            child<ctlTimeBar>(d, "ctlMonday")->pressCell(24, Qt::RightButton);
             test::ClickOK(d);
         });
         test::Click(dialog.get(), "imgSchedule");
