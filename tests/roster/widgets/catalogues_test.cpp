@@ -1,5 +1,6 @@
 #include "roster/widgets/GameWindows.h"
 #include "roster/widgets/GenreWindows.h"
+#include "roster/widgets/TitleWindows.h"
 #include "roster/widgets/frmConnections.h"
 #include "support/RosterRows.h"
 #include "support/TestKit.h"
@@ -9,20 +10,33 @@ using namespace rm::test;
 
 namespace {
 
-int genreId(const QString& name) {
-    return Db()
-        .scalar(QStringLiteral("Select Genre_ID From Genres Where Genre_Name = '%1'").arg(name))
-        .toInt();
+// The key of the row of Genres, GameTypes or ConnectionTypes whose name is exactly `name`, or 0.
+int keyOf(const QString& table, const QString& name) {
+    for (RowSet rows = Db().execute("Select * From " + table); !rows.eof(); rows.moveNext())
+        if (rows.valueAt(1).toString() == name)
+            return rows.valueAt(0).toInt();
+    return 0;
 }
 
-int typeId(const QString& name) {
-    return Db()
-        .scalar(QStringLiteral("Select Type_ID From GameTypes Where Type_Description = '%1'").arg(name))
-        .toInt();
+void row(const char* name, std::initializer_list<const char*> cells) {
+    QTestData& data = QTest::newRow(name);
+    for (const char* cell : cells)
+        data << QString::fromLatin1(cell);
 }
 
-void enter(QDialog* d, const QString& text) {
-    child<QLineEdit>(d, "txtConnection")->setText(text);
+// The window that holds the named list.
+std::unique_ptr<QWidget> windowWith(const QString& list) {
+    if (list == "lsvGames")
+        return std::make_unique<frmGames>();
+    if (list == "lsvTitles")
+        return std::make_unique<frmTitles>();
+    if (list == "lstConnections")
+        return std::make_unique<frmConnections>();
+    return std::make_unique<frmGenresTypes>();
+}
+
+void enter(QDialog* d, const QString& field, const QString& text) {
+    child<QLineEdit>(d, field)->setText(text);
     ClickOK(d);
 }
 
@@ -32,10 +46,17 @@ class CataloguesTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void blankNotesStoredAsOneBlankAndApostropheOnce() {
+    // Games whose genre or type row is missing are not listed. Blank notes are stored as one blank, a name
+    // with its apostrophe once; a game without a name or a genre is refused.
+    void gamesStoredAndListed() {
         TestDatabase db;
         RecordingSink sink;
         ModalDriver driver;
+        const int pc = keyOf("GameTypes", "PC");
+        const int fps = keyOf("Genres", "First-Person Shooter");
+        InsertGame("Zulu", pc, fps);
+        InsertGame("Orphan Genre", pc, 9999);
+        InsertGame("No Type", 0, fps);
         frmGames window;
         driver.then([](QDialog* d) {
             child<QLineEdit>(d, "txtGameName")->setText("  Rook's Gambit  ");
@@ -46,12 +67,13 @@ private Q_SLOTS:
         });
         Click(&window, "imgAdd");
         QCOMPARE(sink.count(), 0);
-        QCOMPARE(db.scalar("Select Game_Name || '|' || Game_Notes || '|' || Game_Genre "
-                           "From Games")
-                     .toString(),
-                 QStringLiteral("Rook's Gambit| |%1").arg(genreId("Sports")));
+        QCOMPARE(db.count("Games", QStringLiteral("Game_Name = 'Rook''s Gambit' And Game_Notes = ' ' And "
+                                                  "Game_Genre = %1")
+                                       .arg(keyOf("Genres", "Sports"))),
+                 1);
 
         auto* list = child<QTreeWidget>(&window, "lsvGames");
+        QCOMPARE(Column(list, 0), (QStringList{"Rook's Gambit", "Zulu"}));
         QVERIFY(RowTexts(list).first().startsWith(QStringLiteral("Rook's Gambit|Console|Sports||")));
 
         // Reopened, the notes are empty and the stored genre is chosen.
@@ -63,39 +85,25 @@ private Q_SLOTS:
             ClickOK(d);
         });
         list->itemDoubleClicked(list->currentItem(), 0);
-        QCOMPARE(db.scalar("Select Game_Notes From Games").toString(), QStringLiteral("chess it's not"));
+        QCOMPARE(db.scalar("Select Game_Notes From Games Where Game_Name = 'Rook''s Gambit'").toString(),
+                 QStringLiteral("chess it's not"));
         QCOMPARE(list->topLevelItem(0)->text(3), QStringLiteral("Yes"));
-        QVERIFY(driver.unexpected.isEmpty());
-    }
 
-    void gamesWithMissingGenreOrTypeAreNotListed() {
-        TestDatabase db;
-        RecordingSink sink;
-        const int pc = typeId("PC");
-        const int fps = genreId("First-Person Shooter");
-        InsertGame("Zulu", pc, fps);
-        InsertGame("Alpha", pc, fps);
-        InsertGame("Orphan Genre", pc, 9999);
-        InsertGame("No Type", 0, fps);
-        frmGames window;
-        auto* list = child<QTreeWidget>(&window, "lsvGames");
-        QCOMPARE(Column(list, 0) + Column(list, 1), (QStringList{"Alpha", "Zulu", "PC", "PC"}));
-    }
-
-    void savingWithoutGenresOrTypesAsksForThemFirst() {
-        TestDatabase db;
-        RecordingSink sink;
+        // Saving asks for the name first, then for genres when there are none.
         db.exec("Delete From Genres");
-        frmMaintainGame dialog;
-        dialog.EditMode = "Add";
-        dialog.prepare();
-        dialog.pressOK(); // the name comes first
-        QCOMPARE(sink.last().text, QStringLiteral("Please provide a Game Name before continuing."));
-        child<QLineEdit>(&dialog, "txtGameName")->setText("Drift");
-        dialog.pressOK();
-        QCOMPARE(sink.last().title, QStringLiteral("Missing Information"));
-        QVERIFY(sink.last().text.contains(QStringLiteral("Please add a Genre under Genres & Types first.")));
-        QCOMPARE(db.count("Games"), 0);
+        driver.then([&](QDialog* d) {
+            ClickOK(d);
+            QCOMPARE(sink.last().text, QStringLiteral("Please provide a Game Name before continuing."));
+            child<QLineEdit>(d, "txtGameName")->setText("Drift");
+            ClickOK(d);
+            QCOMPARE(sink.last().title, QStringLiteral("Missing Information"));
+            QVERIFY(
+                sink.last().text.contains(QStringLiteral("Please add a Genre under Genres & Types first.")));
+            Click(d, "imgButton2");
+        });
+        Click(&window, "imgAdd");
+        QCOMPARE(db.count("Games"), 4);
+        QVERIFY(driver.unexpected.isEmpty());
     }
 
     // Deleting an entry still in use is refused with the dialog left open; once freed, it goes.
@@ -105,22 +113,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("refusal");
         QTest::addColumn<QString>("freeing");
-        QTest::newRow("game") << "lsvGames"
-                              << "Bolt"
-                              << "imgDelete"
-                              << "That Game is currently in use with some Divisions.\nYou must first either "
-                                 "delete the Divisions that use it, or change that Division's Game to delete!"
-                              << "Delete From Divisions";
-        QTest::newRow("genre") << "lstGenres"
-                               << "Racing"
-                               << "imgDeleteGenre"
-                               << "That Genre is currently in use with some games.\n"
-                               << "Delete From Games";
-        QTest::newRow("type") << "lstTypes"
-                              << "Mobile"
-                              << "imgDeleteType"
-                              << "or change that game's type to delete!"
-                              << "Delete From Games";
+        row("game", {"lsvGames", "Bolt", "imgDelete",
+                     "That Game is currently in use with some Divisions.\nYou must first either delete the "
+                     "Divisions that use it, or change that Division's Game to delete!",
+                     "Delete From Divisions"});
+        row("genre", {"lstGenres", "Racing", "imgDeleteGenre",
+                      "That Genre is currently in use with some games.\n", "Delete From Games"});
+        row("type", {"lstTypes", "Mobile", "imgDeleteType", "or change that game's type to delete!",
+                     "Delete From Games"});
+        row("title", {"lsvTitles", "Captain", "imgDelete",
+                      "That Divisional Title is currently in use with some Players.\n",
+                      "Update Members Set Member_Title = 0"});
     }
     void inUseRefusedUntilFreed() {
         QFETCH(QString, list);
@@ -131,18 +134,16 @@ private Q_SLOTS:
         TestDatabase db;
         RecordingSink sink;
         ModalDriver driver;
-        InsertDivision("Pit Crew", InsertGame("Bolt", typeId("Mobile"), genreId("Racing")));
-        std::unique_ptr<QWidget> window;
-        if (list == "lsvGames")
-            window = std::make_unique<frmGames>();
-        else
-            window = std::make_unique<frmGenresTypes>();
+        const qint32 crew = InsertDivision(
+            "Pit Crew", InsertGame("Bolt", keyOf("GameTypes", "Mobile"), keyOf("Genres", "Racing")));
+        InsertMember(InsertPlayerRow("Ann"), crew, InsertTitle(crew, "Captain"));
+        const std::unique_ptr<QWidget> window = windowWith(list);
         Click(window.get(), button); // nothing selected: no dialog
         QVERIFY(driver.shown.isEmpty());
         auto* view = child<QAbstractItemView>(window.get(), list);
         const auto found = [&] {
-            return view->model()->match(view->model()->index(0, 0), Qt::DisplayRole, entry, 1,
-                                        Qt::MatchExactly);
+            return view->model()->match(view->model()->index(0, list == "lsvTitles"), Qt::DisplayRole, entry,
+                                        1, Qt::MatchExactly);
         };
         const auto select = [&] {
             view->selectionModel()->setCurrentIndex(found().value(0), QItemSelectionModel::ClearAndSelect |
@@ -166,103 +167,82 @@ private Q_SLOTS:
         QVERIFY(driver.unexpected.isEmpty());
     }
 
-    void genreAndTypeDialogFieldsAndEdit() {
+    // A blank entry is refused with the dialog kept; an entry is stored trimmed with its apostrophe once,
+    // as a row of its own even with another one selected, and a double-click edits it.
+    void entriesAddedAndRenamed_data() {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("add");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("blank");
+        row("genre",
+            {"lstGenres", "imgAddGenre", "Genres", "Please provide a Genre Name before continuing."});
+        row("type",
+            {"lstTypes", "imgAddType", "GameTypes", "Please provide a Genre Name before continuing."});
+        row("connection", {"lstConnections", "imgAdd", "ConnectionTypes",
+                           "Please provide a Connection Description before continuing."});
+    }
+    void entriesAddedAndRenamed() {
+        QFETCH(QString, list);
+        QFETCH(QString, add);
+        QFETCH(QString, table);
         TestDatabase db;
         RecordingSink sink;
         ModalDriver driver;
-        frmGenresTypes window;
-        driver.then([](QDialog* d) {
-            auto* entry = child<QLineEdit>(d, "txtEntry");
-            entry->setText("   ");
-            ClickOK(d);
+        const std::unique_ptr<QWidget> window = windowWith(list);
+        const QString field = table == "ConnectionTypes" ? "txtConnection" : "txtEntry";
+        auto* view = child<QListWidget>(window.get(), list);
+        const QStringList before = ItemTexts(view);
+        SelectItem(view, before.first());
+        driver.then([&](QDialog* d) {
+            enter(d, field, "   ");
             QVERIFY(d->isVisible());
-            entry->setText(" Rhythm 'n' Blues ");
-            ClickOK(d);
+            QTEST(sink.last().text, "blank");
+            enter(d, field, " Grandma's T1 ");
         });
-        Click(&window, "imgAddGenre");
-        QCOMPARE(sink.last().text, QStringLiteral("Please provide a Genre Name before continuing."));
-        QVERIFY(
-            ItemTexts(child<QListWidget>(&window, "lstGenres")).contains(QStringLiteral("Rhythm 'n' Blues")));
-
-        auto* types = child<QListWidget>(&window, "lstTypes");
-        SelectItem(types, "PC");
-        driver.then([](QDialog* d) {
-            auto* entry = child<QLineEdit>(d, "txtEntry");
-            QCOMPARE(entry->text(), QStringLiteral("PC"));
-            entry->setText("Desktop PC");
-            ClickOK(d);
+        Click(window.get(), add);
+        QVERIFY(keyOf(table, "Grandma's T1") > 0);
+        SelectItem(view, "Grandma's T1");
+        driver.then([&](QDialog* d) {
+            QCOMPARE(child<QLineEdit>(d, field)->text(), QStringLiteral("Grandma's T1"));
+            enter(d, field, "Grandpa's T3");
         });
-        types->itemDoubleClicked(types->currentItem());
-        QVERIFY(ItemTexts(types).contains(QStringLiteral("Desktop PC")));
+        emit view->doubleClicked(view->currentIndex());
+        QStringList after = ItemTexts(view);
+        QVERIFY(after.removeOne(QStringLiteral("Grandpa's T3")));
+        QCOMPARE(after, before);
         QVERIFY(driver.unexpected.isEmpty());
     }
 
-    // Connection types
-    void connectionsAddEditDelete() {
+    // Delete with nothing selected does nothing; a type that a player uses is deleted, the player keeping
+    // the stale key; a store error keeps the dialog with its entry.
+    void connectionDeleteAndStoreError() {
         TestDatabase db;
         RecordingSink sink;
         ModalDriver driver;
         frmConnections window;
-        window.show();
         auto* list = child<QListWidget>(&window, "lstConnections");
-        const QStringList before = ItemTexts(list);
-
-        // Add with an entry selected adds a separate row; double-click edits.
-        SelectItem(list, "Cable");
-        driver.then([](QDialog* d) { enter(d, " Grandma's T1 "); });
-        Click(&window, "imgAdd");
-        QCOMPARE(db.count("ConnectionTypes", QStringLiteral("Connection_Name = 'Grandma''s T1'")), 1);
-        QCOMPARE(ItemTexts(list).size(), before.size() + 1);
-        SelectItem(list, "Grandma's T1");
-        driver.then([](QDialog* d) {
-            QCOMPARE(child<QLineEdit>(d, "txtConnection")->text(), QStringLiteral("Grandma's T1"));
-            enter(d, "Grandpa's T3");
-        });
-        emit list->doubleClicked(list->currentIndex());
-        QVERIFY(ItemTexts(list).contains(QStringLiteral("Grandpa's T3")));
-
-        // Delete of a type that a player uses goes ahead; the player keeps the stale key.
-        const int key = db.scalar("Select Connection_ID From ConnectionTypes Where Connection_Name = "
-                                  "'Grandpa''s T3'")
-                            .toInt();
-        db.exec(QStringLiteral("Update Players Set Player_Connection = %1 Where Player_ID = %2")
-                    .arg(key)
-                    .arg(InsertPlayerRow("Wire")));
-        SelectItem(list, "Grandpa's T3");
-        driver.then([](QDialog* d) { ClickOK(d); });
-        Click(&window, "imgDelete");
-        QCOMPARE(db.count("ConnectionTypes", QStringLiteral("Connection_ID = %1").arg(key)), 0);
-        QCOMPARE(db.scalar("Select Player_Connection From Players").toInt(), key);
-        QCOMPARE(ItemTexts(list), before);
-        QCOMPARE(sink.count(), 0);
-        QVERIFY(driver.unexpected.isEmpty());
-    }
-
-    // Delete with nothing selected does nothing; an empty entry or a store error keeps the dialog.
-    void connectionEntriesRefused() {
-        TestDatabase db;
-        RecordingSink sink;
-        ModalDriver driver;
-        frmConnections window;
         Click(&window, "imgDelete");
         QVERIFY(driver.shown.isEmpty());
-        QCOMPARE(sink.count(), 0);
+
+        const int key = keyOf("ConnectionTypes", "Cable");
+        InsertPlayerRow("Wire");
+        db.exec(QStringLiteral("Update Players Set Player_Connection = %1").arg(key));
+        SelectItem(list, "Cable");
+        driver.then(ClickOK);
+        Click(&window, "imgDelete");
+        QVERIFY(!ItemTexts(list).contains(QStringLiteral("Cable")));
+        QCOMPARE(db.scalar("Select Player_Connection From Players").toInt(), key);
 
         QStringList kept;
         driver.then([&](QDialog* d) {
-            enter(d, "   ");
-            QVERIFY(d->isVisible());
-            QCOMPARE(sink.last().text,
-                     QStringLiteral("Please provide a Connection Description before continuing."));
             db.exec("Alter Table ConnectionTypes Rename To Gone");
-            enter(d, "Fibre 2");
+            enter(d, "txtConnection", "Fibre 2");
             QVERIFY(d->isVisible());
             kept << child<QLineEdit>(d, "txtConnection")->text();
         });
         Click(&window, "imgAdd");
         QCOMPARE(kept, QStringList{"Fibre 2"});
-        QVERIFY(sink.count() >= 2);
-        QVERIFY(sink.messages.at(1).text.startsWith(
+        QVERIFY(sink.messages.first().text.startsWith(
             QStringLiteral("Rallymark encountered the following error:\n\n")));
     }
 };

@@ -5,9 +5,7 @@
 #include "roster/widgets/ScheduleTimeBar.h"
 #include "support/RosterRows.h"
 #include "support/TestKit.h"
-#include "ui/EmailWindow.h"
 #include "ui/PopupMenu.h"
-#include "ui/WindowRegistry.h"
 
 using namespace rm;
 using test::child;
@@ -43,11 +41,11 @@ qint32 addDivision(const QString& name, bool active = true) {
 }
 
 qint32 addPlayer(const QString& name, qint32 zone, QList<MembershipEntry> members = {},
-                 std::optional<WeekLists> week = std::nullopt, bool active = true) {
+                 std::optional<WeekLists> week = std::nullopt) {
     PlayerRecord p;
     p.onlineName = name;
     p.timeZone = zone;
-    p.active = active;
+    p.active = true;
     return AddPlayer({p, members, week});
 }
 
@@ -60,17 +58,8 @@ std::unique_ptr<frmMaintainPlayer> openPlayer(qint32 key, const QString& mode = 
     return dialog;
 }
 
-// The cells' tags from `first` to `last`, e.g. "3451": start, middle, end, free.
-QString tags(const ctlTimeBar& bar, int first, int last) {
-    QString text;
-    for (int i = first; i <= last; ++i)
-        text += bar.cellTag(i);
-    return text;
-}
-
-void stretch(ctlTimeBar* bar, int startCell, int endCell) {
-    bar->pressCell(startCell, Qt::LeftButton);
-    bar->pressCell(endCell, Qt::RightButton);
+void row(const char* name, const char* presses, const char* after) {
+    QTest::newRow(name) << QString::fromLatin1(presses) << QString::fromLatin1(after);
 }
 
 void showMenu(QTreeWidget* list, PopupChooser& popups, const QString& entry) {
@@ -90,57 +79,41 @@ private Q_SLOTS:
     void init() { SetClock(&m_winter); }
     void cleanup() { SetClock(nullptr); }
 
-    void timeBarMarksAndRefuses() {
-        test::RecordingSink sink;
-        PopupChooser popups;
-        ctlTimeBar bar;
-        bar.show();
-        // A real left click on cell 18 and a right click on cell 20.
-        QTest::mouseClick(&bar, Qt::LeftButton, {}, bar.cellRect(18).center());
-        QVERIFY(bar.startPending());
-        QTest::mouseClick(&bar, Qt::RightButton, {}, bar.cellRect(20).center());
-        QCOMPARE(bar.Times(), QStringList{"09:00|10:00"});
-        QCOMPARE(tags(bar, 18, 21), QStringLiteral("3451"));
-
-        // Refusals leave the bar as it was.
-        stretch(&bar, 30, 25);
-        QCOMPARE(sink.last().text, QStringLiteral("Cannot set the end time before the start time!"));
-        bar.pressCell(30, Qt::RightButton); // the start cell itself is no longer free: nothing happens
-        bar.pressCell(19, Qt::RightButton); // a marked cell while a start is pending: nothing, no menu
-        QCOMPARE(sink.count(), 1);
-        QCOMPARE(popups.shown, 0);
-        bar.pressCell(32, Qt::LeftButton);
-        QCOMPARE(sink.last().text, QStringLiteral("You have already set a start time!"));
-        QCOMPARE(bar.cellTag(32), QStringLiteral("1"));
-        bar.pressCell(34, Qt::MiddleButton); // any button but the left one sets the end
-        QCOMPARE(bar.Times(), (QStringList{"09:00|10:00", "15:00|17:00"}));
-
-        ctlTimeBar fresh;
-        fresh.pressCell(5, Qt::RightButton);
-        QCOMPARE(sink.last().text,
-                 QStringLiteral("You need to set a start time before setting an end time!"));
-        QVERIFY(fresh.Times().isEmpty());
+    // Presses on a bar: cell and button (L left, R right, D right choosing "Delete Time Slot").
+    void timeBar_data() {
+        QTest::addColumn<QString>("presses");
+        QTest::addColumn<QString>("after"); // stretches; cells not free; messages; menus shown
+        row("end before start", "30L 25R", "; 1; Cannot set the end time before the start time!; 0");
+        row("start pending: left anywhere, right on marked cells", "18L 20R 30L 32L 30R 19R",
+            "09:00|10:00; 4; You have already set a start time!; 0");
+        row("end without start", "5R", "; 0; You need to set a start time before setting an end time!; 0");
+        row("swallows stretches inside", "10L 12R 44L 47R 4L 40R", "02:00|20:00 22:00|23:30; 41; ; 0");
+        row("menu dismissed", "4L 40R 22R", "02:00|20:00; 37; ; 1");
+        row("delete frees the whole stretch", "4L 40R 44L 47R 22D", "22:00|23:30; 4; ; 1");
     }
-
-    void timeBarSwallowsDeletesAndLoads() {
+    void timeBar() {
+        QFETCH(QString, presses);
         test::RecordingSink sink;
         PopupChooser popups;
         ctlTimeBar bar;
-        stretch(&bar, 10, 12);
-        stretch(&bar, 44, 47);
-        stretch(&bar, 4, 40);
-        QCOMPARE(bar.Times(), (QStringList{"02:00|20:00", "22:00|23:30"}));
-        QCOMPARE(tags(bar, 10, 12), QStringLiteral("444"));
-
-        // Dismissing the menu changes nothing; "Delete Time Slot" frees the whole stretch.
-        bar.pressCell(22, Qt::RightButton);
-        QCOMPARE(popups.shown, 1);
-        QCOMPARE(bar.Times().size(), 2);
-        popups.choices << QStringLiteral("mnuDeleteTimeSlot");
-        bar.pressCell(40, Qt::RightButton);
-        QCOMPARE(bar.Times(), QStringList{"22:00|23:30"});
-        QCOMPARE(tags(bar, 3, 41), QString(39, QLatin1Char('1')));
-        QCOMPARE(sink.count(), 0);
+        for (const QString& press : presses.split(QLatin1Char(' '))) {
+            if (press.endsWith(QLatin1Char('D')))
+                popups.choices << QStringLiteral("mnuDeleteTimeSlot");
+            bar.pressCell(press.chopped(1).toInt(),
+                          press.endsWith(QLatin1Char('L')) ? Qt::LeftButton : Qt::RightButton);
+        }
+        int busy = 0;
+        for (int i = 0; i <= ctlTimeBar::kEdgeCell; ++i)
+            busy += bar.cellTag(i) != QStringLiteral("1");
+        QStringList messages;
+        for (const auto& m : sink.messages)
+            messages << m.text;
+        QTEST(QStringLiteral("%1; %2; %3; %4")
+                  .arg(bar.Times().join(QLatin1Char(' ')))
+                  .arg(busy)
+                  .arg(messages.join(QStringLiteral(" / ")))
+                  .arg(popups.shown),
+              "after");
     }
 
     void playersList() {
@@ -153,36 +126,24 @@ private Q_SLOTS:
                                     "Player_EmailPrimary = 'amy@example.com' Where Player_ID = %1")
                          .arg(amy));
 
-        RegisterPlayerWindows();
-        std::unique_ptr<QWidget> created(CreateTaskWindow(QStringLiteral("frmPlayers")));
-        auto* window = qobject_cast<frmPlayers*>(created.get());
-        QVERIFY(window);
-        window->show();
-        auto* list = child<QTreeWidget>(window, "lsvPlayers");
+        frmPlayers window;
+        auto* list = child<QTreeWidget>(&window, "lsvPlayers");
         QCOMPARE(test::RowTexts(list),
                  (QStringList{QStringLiteral("amy|Amy R|Yes|Tokyo|amy@example.com|Yes|%1").arg(amy),
                               "zed||Yes|GMT|||1"}));
 
-        test::Click(window, "imgDelete");
+        test::Click(&window, "imgDelete");
         QCOMPARE(sink.last().text,
                  QStringLiteral("Please select a Player from the list before selecting Delete"));
         QVERIFY(driver.shown.isEmpty());
 
-        EmailRequest sent;
-        SetEmailWindowOpener([&sent](const EmailRequest& r, QWidget*) { sent = r; });
+        // Edit through the list: the selected player is edited; the list is refilled afterwards.
         test::SelectRow(list, 0);
-        test::Click(window, "imgEmail");
-        SetEmailWindowOpener({});
-        QCOMPARE(sent.sendMode, QStringLiteral("Q"));
-        QCOMPARE(sent.recipientKey, QString::number(amy));
-
-        // Edit through the list: the dialog gets the key; the list is refilled afterwards.
         driver.then([](QDialog* d) {
-            QCOMPARE(child<QLineEdit>(d, "txtOnlineName")->text(), QStringLiteral("amy"));
             child<QCheckBox>(d, "chkActive")->setChecked(false);
             test::ClickOK(d);
         });
-        test::Click(window, "imgEdit");
+        test::Click(&window, "imgEdit");
         QCOMPARE(test::Column(list, 0), (QStringList{"zed", "amy"})); // inactive now: listed last
     }
 
@@ -204,42 +165,30 @@ private Q_SLOTS:
 
         // No memberships, schedule window never opened: only the Players row.
         test::ClickOK(&dialog);
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(db.count("Players"), 1);
         QCOMPARE(db.count("Members") + db.count("Schedules"), 0);
 
-        // Delete mode removes the player with its memberships and schedule.
-        WeekLists week;
-        week[0] = QStringList{"10:00|11:00"};
-        const qint32 key = addPlayer("Bee", db.zoneId("GMT"), {{addDivision("Alpha"), 0}}, week);
-        auto gone = openPlayer(key, QStringLiteral("Delete"));
+        // Delete mode removes the player (what goes along: the player store's test).
+        auto gone = openPlayer(addPlayer("Bee", db.zoneId("GMT")), QStringLiteral("Delete"));
         test::ClickOK(gone.get());
         QCOMPARE(db.count("Players"), 1);
-        QCOMPARE(db.count("Members") + db.count("Schedules"), 0);
     }
 
     void playerDialogKeepsWhatItDoesNotShow() {
         test::TestDatabase db;
         test::RecordingSink sink;
         const qint32 key = addPlayer("Ace", db.zoneId("GMT"));
-        const qint32 red = test::InsertRow(
-            QStringLiteral(
-                "Insert Into CustomFields (Custom_FieldNumber, Custom_FieldText) Values(1, 'Red')"),
-            QStringLiteral("CustomFields"), QStringLiteral("Custom_ID"));
-        Db().execute(QStringLiteral("Update Players Set Player_Custom1 = 'keep me', Player_CustomDrop1 = %1, "
-                                    "Player_CustomDrop2 = 7, Player_ICQ = 0 Where Player_ID = %2")
-                         .arg(red)
-                         .arg(key));
+        db.exec("Insert Into CustomFields (Custom_FieldNumber, Custom_FieldText) Values(1, 'Red')");
+        db.exec(QStringLiteral("Update Players Set Player_Custom1 = 'keep me', Player_CustomDrop1 = (Select "
+                               "MAX(Custom_ID) From CustomFields), Player_CustomDrop2 = 7, Player_ICQ = 0"));
         CurrentOptions().CustomDropEnabled = {true, false, false, false};
 
         auto dialog = openPlayer(key);
         QCOMPARE(child<QLineEdit>(dialog.get(), "txtICQ")->text(), QString());
         auto* colour = child<QComboBox>(dialog.get(), "cboCustomDrop0");
-        QCOMPARE(test::ComboTexts(colour), (QStringList{QString(), "Red"}));
         QCOMPARE(colour->currentText(), QStringLiteral("Red"));
-        colour->setCurrentIndex(0);
+        colour->setCurrentIndex(0); // the empty choice
         test::ClickOK(dialog.get());
-        QCOMPARE(dialog->result(), int(QDialog::Accepted));
         QCOMPARE(db.scalar("Select Player_Custom1 || '|' || Player_CustomDrop1 || '|' || "
                            "Player_CustomDrop2 || '|' || Player_ICQ From Players")
                      .toString(),
@@ -257,7 +206,6 @@ private Q_SLOTS:
         week[2] = QStringList{"17:00|22:00"};
         const qint32 key = addPlayer("Nyc", eastern, {}, week);
         const QString stored = schedulesDump();
-        QCOMPARE(stored, QStringLiteral("3 22:00-23:59, 4 00:00-03:00"));
 
         // In summer the same rows look an hour later; OK with and without the window keeps them.
         FixedClock summer(QDateTime(QDate(2024, 7, 15), QTime(20, 0)));
@@ -299,8 +247,10 @@ private Q_SLOTS:
         auto dialog = openPlayer(key);
         child<QLineEdit>(dialog.get(), "txtOnlineName")->setText("Renamed");
         driver.then([](QDialog* d) {
-            stretch(child<ctlTimeBar>(d, "ctlSunday"), 2, 4);
-            stretch(child<ctlTimeBar>(d, "ctlMonday"), 20, 24);
+            child<ctlTimeBar>(d, "ctlSunday")->pressCell(2, Qt::LeftButton);
+            child<ctlTimeBar>(d, "ctlSunday")->pressCell(4, Qt::RightButton);
+            child<ctlTimeBar>(d, "ctlMonday")->pressCell(20, Qt::LeftButton);
+            child<ctlTimeBar>(d, "ctlMonday")->pressCell(24, Qt::RightButton);
             test::ClickOK(d);
         });
         test::Click(dialog.get(), "imgSchedule");
@@ -308,9 +258,8 @@ private Q_SLOTS:
 
         QVERIFY(dialog->isVisible());
         QCOMPARE(sink.count(), 1);
-        QVERIFY2(sink.last().text.contains(
-                     QStringLiteral("Error encountered player's Monday Schedule\nMonday is closed")),
-                 qPrintable(sink.last().text));
+        QVERIFY(
+            sink.contains(QStringLiteral("Error encountered player's Monday Schedule\nMonday is closed")));
         QCOMPARE(test::DumpRoster(), before);
         QCOMPARE(child<QLineEdit>(dialog.get(), "txtOnlineName")->text(), QStringLiteral("Renamed"));
         QCOMPARE(dialog->monday(), QStringList{"10:00|12:00"});
@@ -319,7 +268,6 @@ private Q_SLOTS:
         // With the store willing again, the same OK saves everything.
         QVERIFY(db.exec("Drop Trigger refuse") >= 0);
         test::ClickOK(dialog.get());
-        QCOMPARE(dialog->result(), int(QDialog::Accepted));
         QCOMPARE(schedulesDump(), QStringLiteral("1 01:00-02:00, 2 10:00-12:00"));
     }
 
