@@ -27,27 +27,18 @@ ImportPreview preview(const QByteArray& csv, bool create = false) {
 
 // The roster by names, so that two databases with other keys compare equal.
 QString RosterByNames() {
-    QStringList lines;
-    for (const QString& sql :
-         {QStringLiteral(
-              "Select Player_OnlineName, Player_RealName, Player_EmailPrimary, Connection_Name, TZ_Name, "
-              "Player_Notes, Player_Active, Custom_FieldText From Players "
-              "Left Join ConnectionTypes On Connection_ID = Player_Connection "
-              "Left Join TimeZones On TZ_ID = Player_TimeZone "
-              "Left Join CustomFields On Custom_ID = Player_CustomDrop2 Order By Player_OnlineName"),
-          QStringLiteral("Select Player_OnlineName, Division_Name, Title_Description From Members "
-                         "Join Players On Player_ID = Member_Player_ID Join Divisions On Division_ID = "
-                         "Member_Division_ID Left Join Titles On Title_ID = Member_Title Order By 1, 2"),
-          QStringLiteral("Select Player_OnlineName, Schedule_Day, Schedule_StartTime, Schedule_EndTime From "
-                         "Schedules Join Players On Player_ID = Schedule_Player Order By 1, 2, 3")}) {
-        for (RowSet rows = Db().execute(sql); !rows.eof(); rows.moveNext()) {
-            QStringList values;
-            for (int i = 0; rows.valueAt(i).isValid(); ++i)
-                values << rows.valueAt(i).toString();
-            lines << values.join(QLatin1Char('|'));
-        }
-    }
-    return lines.join(QLatin1Char('\n'));
+    return test::DumpRows(
+        {QStringLiteral(
+             "Select Player_OnlineName, Player_RealName, Player_EmailPrimary, Connection_Name, TZ_Name, "
+             "Player_Notes, Player_Active, Custom_FieldText From Players "
+             "Left Join ConnectionTypes On Connection_ID = Player_Connection "
+             "Left Join TimeZones On TZ_ID = Player_TimeZone "
+             "Left Join CustomFields On Custom_ID = Player_CustomDrop2 Order By Player_OnlineName"),
+         QStringLiteral("Select Player_OnlineName, Division_Name, Title_Description From Members "
+                        "Join Players On Player_ID = Member_Player_ID Join Divisions On Division_ID = "
+                        "Member_Division_ID Left Join Titles On Title_ID = Member_Title Order By 1, 2"),
+         QStringLiteral("Select Player_OnlineName, Schedule_Day, Schedule_StartTime, Schedule_EndTime From "
+                        "Schedules Join Players On Player_ID = Schedule_Player Order By 1, 2, 3")});
 }
 
 const QByteArray kHeader = "Online Name,Real Name,E-Mail,Time Zone,Connection,Divisions,Custom List 2,Active,"

@@ -59,14 +59,10 @@ inline void InsertMember(qint32 player, qint32 division, qint32 title = 0) {
                      .arg(title));
 }
 
-// Every row of Players, Members and Schedules, one line each.
-inline QString DumpRoster() {
+// Every row the statements give, one line each, values separated by "|".
+inline QString DumpRows(std::initializer_list<QString> statements) {
     QStringList lines;
-    for (const QString& sql :
-         {QStringLiteral("Select * From Players Order By Player_ID"),
-          QStringLiteral("Select * From Members Order By Member_Player_ID, Member_Division_ID"),
-          QStringLiteral("Select * From Schedules Order By Schedule_Player, Schedule_Day, "
-                         "Schedule_StartTime, Schedule_EndTime")}) {
+    for (const QString& sql : statements) {
         for (RowSet rows = Db().execute(sql); !rows.eof(); rows.moveNext()) {
             QStringList values;
             for (int i = 0; rows.valueAt(i).isValid(); ++i)
@@ -75,6 +71,14 @@ inline QString DumpRoster() {
         }
     }
     return lines.join(QLatin1Char('\n'));
+}
+
+// Every row of Players, Members and Schedules, one line each.
+inline QString DumpRoster() {
+    return DumpRows({QStringLiteral("Select * From Players Order By Player_ID"),
+                     QStringLiteral("Select * From Members Order By Member_Player_ID, Member_Division_ID"),
+                     QStringLiteral("Select * From Schedules Order By Schedule_Player, Schedule_Day, "
+                                    "Schedule_StartTime, Schedule_EndTime")});
 }
 
 } // namespace rm::test

@@ -434,12 +434,7 @@ void frmScheduling::showBestTimes() {
     BusyPointer busy;
     RunTrapped([&] {
         const OptionsRecord& options = CurrentOptions();
-        BestTimesRequest request;
-        for (int k = 0; k < 7; ++k)
-            request.days.at(k) = chkDay.at(k)->isChecked();
-        request.step = options.BestTimesGranularity;
-        request.zone = options.UserTimeZone;
-        request.userDaylightNow = options.UserDaylightNow;
+        const BestTimesRequest request = bestTimesRequest();
         CountedWeek week;
         for (const CountedSlot& slot :
              ShowBestTimes(currentSelection(), request, options.MaxResults, &week)) {
