@@ -77,6 +77,7 @@ const AddedColumn kAddedColumns[] = {
     {"Options", "Options_SMTPUseLogin INTEGER DEFAULT 0"},
     {"Options", "Options_SMTPAllowPlainLogin INTEGER DEFAULT 0"},
     {"Options", "Options_MatchLength INTEGER DEFAULT 120"},
+    {"TimeZones", "TZ_IANA TEXT DEFAULT ''"},
 };
 
 // The lower-case names of a table's columns; empty when there is no such table.

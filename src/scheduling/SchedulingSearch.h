@@ -14,6 +14,7 @@
 // counted.
 
 #include <QDate>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -74,6 +75,8 @@ struct CountedSlot {
     int localDay = 1;      // the user's weekday, 1 = Sunday
     int localMinutes = 0;  // the user's time of day
     GmtMoment gmt;         // WS_Day, WS_Time
+    QDate localDate;       // the user's date of the slot in the week searched
+    QDateTime utc;         // the instant of the slot
     QList<qint32> players; // in search order, each once
     int count() const { return static_cast<int>(players.size()); }
 };
