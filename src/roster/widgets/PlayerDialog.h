@@ -82,6 +82,7 @@ private:
     QLineEdit* txtYahoo;
     QLineEdit* txtMSN;
     QComboBox* cboTimeZone;
+    QLabel* lblZoneClock = nullptr;
     QComboBox* cboConnection;
     QCheckBox* chkActive;
     QPlainTextEdit* txtNotes;
