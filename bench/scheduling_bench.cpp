@@ -1,7 +1,8 @@
 // Speed of the two scheduling searches on the demo roster of 1,000 players (rallymark-newdb --demo
-// 1000), all weekdays ticked, step 15; of the plain per-statement best-times search on 100 of
-// them, for the ratio; and of filling the week grid for 1,000 players at step 15 and, last, for
-// 10,000 players (9,000 more demo players added to the same file) at step 30.
+// 1000), a real week in which Europe changes its clocks, all weekdays ticked, step 15; of the plain
+// per-statement best-times search on 100 of them, for the ratio; of filling the week grid for 1,000
+// players at step 15 and for 10,000 players (9,000 more demo players added to the same file) at step
+// 30; and, last, of the one-time rewrite of those 10,000 players' weeks by the upgrade.
 //
 // Run: build/default/bench/scheduling_bench (five repetitions each; the medians are the figures)
 
@@ -12,6 +13,7 @@
 #include "data/Options.h"
 #include "data/StarterDatabase.h"
 #include "roster/DemoRoster.h"
+#include "roster/ScheduleFrameUpgrade.h"
 #include "scheduling/SchedulingSearch.h"
 #include "scheduling/WeekGrid.h"
 
@@ -171,6 +173,22 @@ BENCHMARK(BM_WeekGrid_10000Players_Step30)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
+
+// The one-time rewrite of a file of the previous version, on the 10,000 players of the grid above:
+// a leader in Europe in summer, so that every player outside the European rule is rewritten.
+void BM_UpgradeWeeks_10000Players(benchmark::State& state) {
+    Db().execute(QStringLiteral("Update Options Set Options_DST = 'E'"));
+    FixedClock summer(QDateTime(QDate(2026, 7, 1), QTime(12, 0)));
+    SetClock(&summer);
+    for (auto _ : state) {
+        DbConnection::Transaction transaction(Db());
+        ConvertSchedulesToStandardFrame(Db(), Now());
+        transaction.commit();
+    }
+    SetClock(nullptr);
+    state.counters["players"] = Db().scalar(QStringLiteral("Select COUNT(*) From Players")).toDouble();
+}
+BENCHMARK(BM_UpgradeWeeks_10000Players)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
 
 } // namespace
 

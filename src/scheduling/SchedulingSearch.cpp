@@ -11,6 +11,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <utility>
 #include <vector>
@@ -199,6 +200,36 @@ public:
     }
     ZoneClock clock(qint32 zone) const { return m_clocks.value(zone); }
 
+    // A zone's frame shift over a stretch of time as the instants at which it changes: a handful of
+    // lookups in the tz data instead of one per slot.
+    struct Timeline {
+        std::vector<std::pair<qint64, int>> from; // msecs since the epoch, shift from then on
+        int at(qint64 msecs) const {
+            int shift = from.front().second;
+            for (const auto& [since, value] : from) {
+                if (since > msecs)
+                    break;
+                shift = value;
+            }
+            return shift;
+        }
+    };
+    Timeline timeline(qint32 zone, const QDateTime& first, const QDateTime& last) const {
+        Timeline t;
+        const auto it = m_clocks.constFind(zone);
+        if (it == m_clocks.cend()) {
+            t.from.emplace_back(first.toMSecsSinceEpoch(), 0);
+            return t;
+        }
+        t.from.emplace_back(first.toMSecsSinceEpoch(), it->frameShiftAt(first));
+        QDateTime at = first;
+        while (const std::optional<ClockChange> change = it->nextChange(at, last)) {
+            t.from.emplace_back(change->utc.toMSecsSinceEpoch(), it->frameShiftAt(change->utc));
+            at = change->utc;
+        }
+        return t;
+    }
+
 private:
     QHash<qint32, ZoneClock> m_clocks;
 };
@@ -285,23 +316,6 @@ QList<CountedSlot> SlotsToCount(const BestTimesRequest& request, const ZoneClock
     return moments;
 }
 
-namespace {
-
-// A person's week as a set of frame minutes.
-class WeekBits {
-public:
-    void set(int from, int to) {
-        for (int m = std::max(from, 0); m <= to && m < kMinutesPerWeek; ++m)
-            m_words[m >> 6] |= quint64(1) << (m & 63);
-    }
-    bool test(int m) const { return (m_words[m >> 6] >> (m & 63)) & 1U; }
-
-private:
-    std::array<quint64, (kMinutesPerWeek + 63) / 64> m_words{};
-};
-
-} // namespace
-
 CountedWeek CountWeek(const SearchSelection& selection, const BestTimesRequest& request) {
     const FrameShifts shifts;
     const ZoneClock user = shifts.clock(request.zone);
@@ -313,28 +327,8 @@ CountedWeek CountWeek(const SearchSelection& selection, const BestTimesRequest& 
     if (moments.isEmpty() || ids.isEmpty())
         return week;
 
-    // Every row of the selected people, with one statement.
-    QHash<qint32, int> indexOf;
-    indexOf.reserve(ids.size());
-    for (int i = 0; i < ids.size(); ++i)
-        indexOf.insert(ids.at(i), i);
-    std::vector<WeekBits> bits(ids.size());
-    std::vector<bool> hasRows(ids.size(), false);
-    RowSet rows = Db().execute(ScheduleRowsStatement(ids));
-    for (; !rows.eof(); rows.moveNext()) {
-        const auto it = indexOf.constFind(static_cast<qint32>(rows.valueAt(0).toLongLong()));
-        const int day = static_cast<int>(rows.valueAt(1).toLongLong());
-        const int start = storedMinutes(rows.valueAt(2).toString());
-        const int end = storedMinutes(rows.valueAt(3).toString());
-        if (it == indexOf.cend() || day < 1 || day > 7 || start < 0 || end < start)
-            continue; // a row that covers no moment
-        const int base = (day - 1) * kMinutesPerDay;
-        bits[*it].set(base + start, base + end);
-        hasRows[*it] = true;
-    }
-    rows.close();
-
-    // The people of each zone; each zone's frame minute is worked out once per slot.
+    // The people of each zone, and the frame minute each zone looks up at each slot: the zones'
+    // shifts change only at a few instants of the week.
     const QHash<qint32, qint32> zoneOf = LoadPlayerZones(ids);
     QList<qint32> zones;
     std::vector<int> zoneIndex(ids.size());
@@ -347,16 +341,80 @@ CountedWeek CountWeek(const SearchSelection& selection, const BestTimesRequest& 
         }
         zoneIndex[i] = static_cast<int>(z);
     }
-
-    std::vector<int> minuteOfZone(zones.size());
-    for (CountedSlot& slot : moments) {
+    QDateTime first = moments.first().utc, last = first;
+    for (const CountedSlot& slot : std::as_const(moments)) {
+        first = std::min(first, slot.utc);
+        last = std::max(last, slot.utc);
+    }
+    std::vector<FrameShifts::Timeline> timelines;
+    for (qint32 zone : std::as_const(zones))
+        timelines.push_back(shifts.timeline(zone, first, last));
+    const qsizetype zoneCount = zones.size();
+    std::vector<int> minuteOf(moments.size() * zoneCount, -1); // slot × zone → frame minute
+    std::vector<int> needed(kMinutesPerWeek, -1);              // frame minute → its row below
+    int neededCount = 0;
+    for (qsizetype i = 0; i < moments.size(); ++i) {
+        const CountedSlot& slot = moments.at(i);
         if (slot.kind == LocalKind::Skipped)
             continue; // no such moment on the user's clock
-        for (qsizetype z = 0; z < zones.size(); ++z)
-            minuteOfZone[z] = WeekMinuteOf(slot.utc, shifts.at(zones.at(z), slot.utc));
-        for (int i = 0; i < ids.size(); ++i)
-            if (hasRows[i] && bits[i].test(minuteOfZone[zoneIndex[i]]))
-                slot.players << ids.at(i);
+        const qint64 msecs = slot.utc.toMSecsSinceEpoch();
+        for (qsizetype z = 0; z < zoneCount; ++z) {
+            const int m = WeekMinuteOf(slot.utc, timelines[z].at(msecs));
+            minuteOf[i * zoneCount + z] = m;
+            if (needed[m] < 0)
+                needed[m] = neededCount++;
+        }
+    }
+    std::vector<int> neededMinutes; // the minutes looked up, in week order
+    for (int m = 0; m < kMinutesPerWeek; ++m)
+        if (needed[m] >= 0)
+            neededMinutes.push_back(m);
+
+    // For every minute looked up, the set of people free then: one row of bits over the people, so
+    // that a slot reads a few words per zone rather than one scattered bit per person.
+    const qsizetype words = (ids.size() + 63) / 64;
+    std::vector<quint64> freeBits(static_cast<std::size_t>(neededCount) * words, 0);
+    std::vector<std::vector<quint64>> zoneMask(zoneCount, std::vector<quint64>(words, 0));
+    for (int i = 0; i < ids.size(); ++i)
+        zoneMask[zoneIndex[i]][i >> 6] |= quint64(1) << (i & 63);
+    QHash<qint32, int> indexOf;
+    indexOf.reserve(ids.size());
+    for (int i = 0; i < ids.size(); ++i)
+        indexOf.insert(ids.at(i), i);
+    RowSet rows = Db().execute(ScheduleRowsStatement(ids));
+    for (; !rows.eof(); rows.moveNext()) {
+        const auto it = indexOf.constFind(static_cast<qint32>(rows.valueAt(0).toLongLong()));
+        const int day = static_cast<int>(rows.valueAt(1).toLongLong());
+        const int start = storedMinutes(rows.valueAt(2).toString());
+        const int end = storedMinutes(rows.valueAt(3).toString());
+        if (it == indexOf.cend() || day < 1 || day > 7 || start < 0 || end < start)
+            continue; // a row that covers no moment
+        const int base = (day - 1) * kMinutesPerDay;
+        const quint64 bit = quint64(1) << (*it & 63);
+        const qsizetype word = *it >> 6;
+        for (auto m = std::lower_bound(neededMinutes.begin(), neededMinutes.end(), base + start);
+             m != neededMinutes.end() && *m <= base + end; ++m)
+            freeBits[static_cast<std::size_t>(needed[*m]) * words + word] |= bit;
+    }
+    rows.close();
+
+    // People in search order; a person is counted once per slot however many rows cover it.
+    std::vector<quint64> freeNow(words);
+    for (qsizetype i = 0; i < moments.size(); ++i) {
+        CountedSlot& slot = moments[i];
+        if (slot.kind == LocalKind::Skipped)
+            continue;
+        std::fill(freeNow.begin(), freeNow.end(), 0);
+        for (qsizetype z = 0; z < zoneCount; ++z) {
+            const quint64* row =
+                &freeBits[static_cast<std::size_t>(needed[minuteOf[i * zoneCount + z]]) * words];
+            const std::vector<quint64>& mask = zoneMask[z];
+            for (qsizetype w = 0; w < words; ++w)
+                freeNow[w] |= row[w] & mask[w];
+        }
+        for (qsizetype w = 0; w < words; ++w)
+            for (quint64 bits = freeNow[w]; bits != 0; bits &= bits - 1)
+                slot.players << ids.at(w * 64 + std::countr_zero(bits));
     }
     return week;
 }

@@ -110,7 +110,10 @@ class RealClocksTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { SetClock(&m_today); }
+    void init() {
+        SetClock(&m_today);
+        QLocale::setDefault(QLocale::c());
+    }
     void cleanup() { SetClock(nullptr); }
 
     // Every entry of the starter catalogue names a zone the system knows.
@@ -239,6 +242,17 @@ private Q_SLOTS:
         const ResolvedMoment twice = instant("Berlin", QDate(2026, 10, 25), 2, 30);
         QCOMPARE(twice.kind, LocalKind::Repeated);
         QCOMPARE(twice.utc, QDateTime(QDate(2026, 10, 25), QTime(0, 30), Qt::UTC));
+
+        // What the player window says under the zone.
+        const ZoneClock berlin = *LoadZoneClock(db.zoneId(QStringLiteral("Berlin")));
+        QCOMPARE(ZoneNowText(berlin, QDateTime(QDate(2026, 1, 15), QTime(20, 5), Qt::UTC), true),
+                 QStringLiteral(
+                     "Local time now: Thu 15 Jan 21:05 (UTC+01:00). Clocks go forward on Sun 29 Mar 2026"));
+        QVERIFY(ZoneNowText(berlin, QDateTime(QDate(2026, 7, 1), QTime(0, 0), Qt::UTC), true)
+                    .endsWith(QLatin1String("Clocks go back on Sun 25 Oct 2026")));
+        QVERIFY(ZoneNowText(*LoadZoneClock(db.zoneId(QStringLiteral("Tokyo"))),
+                            QDateTime::currentDateTimeUtc(), true)
+                    .endsWith(QLatin1String("No clock changes within a year")));
 
         // Without a real zone the two rules switch at their legal hours, like New York and Berlin.
         db.exec(QStringLiteral("Update TimeZones Set TZ_IANA = '' Where TZ_Name In ('Eastern', 'Berlin')"));

@@ -1,3 +1,4 @@
+#include "roster/PlayerStore.h"
 #include "scheduling/MatchText.h"
 #include "scheduling/SchedulingMail.h"
 #include "scheduling/widgets/frmScheduling.h"
@@ -188,6 +189,48 @@ private Q_SLOTS:
                 QCOMPARE(s.time()->text(), item->text().section(QStringLiteral(" - "), 1, 1));
             }
         }
+        QCOMPARE(sink.count(), 0);
+    }
+
+    // A time the leader's clocks skip is moved forward with a note; "Clock changes ahead" names the
+    // member whose clock moves against the leader's.
+    void clockEdgesOnTheScreen() {
+        TestDatabase db;
+        RecordingSink sink;
+        ModalDriver driver;
+        CurrentOptions().UserTimeZone = db.zoneId("Sydney");
+        CurrentOptions().TimeFormat = true;
+        PlayerSave save;
+        save.player.timeZone = db.zoneId("Berlin");
+        save.player.onlineName = QStringLiteral("Ulla");
+        save.player.active = true;
+        save.schedule = WeekLists{};
+        save.schedule->at(6) = QStringList{"17:00|19:00"}; // Saturday evening in Berlin
+        AddPlayer(save);
+        Screen s;
+        select(s.players(), {"Ulla"});
+        s.date()->setText("10/04/2026"); // Sunday 4 October: Sydney skips 02:00 .. 02:59
+        s.time()->setText("2:30");
+        s.click("imgShowAvailable");
+        auto* note = child<QLabel>(s.window.get(), "lblMatchNote");
+        QVERIFY(!note->isHidden());
+        QCOMPARE(note->text(),
+                 QStringLiteral("The clocks skip 02:30 on that day: the match is taken as 03:30."));
+        QCOMPARE(ItemTexts(s.available()), QStringList{"Ulla"}); // Saturday 18:30 in Berlin
+
+        QString shown;
+        driver.then([&](QDialog* d) {
+            shown = child<QPlainTextEdit>(d, "txtClockChanges")->toPlainText();
+            ClickOK(d);
+        });
+        s.date()->setText("10/11/2026");
+        s.time()->setText("3:00");
+        s.click("imgClockChanges");
+        // Berlin goes back on 25 October, after the Saturday: from 1 November Ulla's clock reads 17:00.
+        QVERIFY2(!shown.contains(QStringLiteral("Sun 25 Oct 2026 – 1 available\n ")), qPrintable(shown));
+        QVERIFY2(shown.contains(QStringLiteral("Sun 1 Nov 2026 – 1 available\n    Ulla")), qPrintable(shown));
+        QVERIFY2(shown.contains(QStringLiteral("Ulla: Saturday 17:00 instead of Saturday 18:00")),
+                 qPrintable(shown));
         QCOMPARE(sink.count(), 0);
     }
 

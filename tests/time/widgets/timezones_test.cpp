@@ -74,6 +74,41 @@ private Q_SLOTS:
         QCOMPARE(sink.count(), 0);
     }
 
+    // Choosing a real zone proposes its standard offset and stores it; an entry without one says so in
+    // the list, and a zone this computer does not know is refused.
+    void realZones() {
+        test::TestDatabase db;
+        test::RecordingSink sink;
+        FixedClock summer(QDateTime(QDate(2026, 7, 1), QTime(12, 0)));
+        SetClock(&summer);
+        frmTimeZones window;
+        test::ModalDriver driver;
+        driver.then([](QDialog* d) {
+            test::Type(d, {"txtShortName", "Hobart", "txtDescription", "Hobart, Tasmania"});
+            auto* real = child<QComboBox>(d, QStringLiteral("cboRealZone"));
+            real->setCurrentIndex(real->findData(QStringLiteral("Australia/Hobart")));
+            Q_EMIT real->activated(real->currentIndex());
+            QCOMPARE(field(d, "txtOffset")->text(), QStringLiteral("-600"));
+            QCOMPARE(child<QLabel>(d, QStringLiteral("lblRealZoneNow"))->text(),
+                     QStringLiteral("UTC+10:00 now"));
+            test::ClickOK(d);
+        });
+        Click(&window, QStringLiteral("imgAdd"));
+        QCOMPARE(db.scalar("Select TZ_GMT_Offset || ' ' || TZ_IANA From TimeZones Where TZ_Name = 'Hobart' "
+                           "And TZ_Description Like '%Tasmania'")
+                     .toString(),
+                 QStringLiteral("-600 Australia/Hobart"));
+        db.exec(QStringLiteral("Update TimeZones Set TZ_IANA = '' Where TZ_Name = 'Tokyo'"));
+        window.refresh();
+        QCOMPARE(rowNamed(&window, QStringLiteral("Tokyo"))->text(4), QStringLiteral("no real zone"));
+        QCOMPARE(rowNamed(&window, QStringLiteral("Sydney"))->text(4), QStringLiteral("Australia/Sydney"));
+        QVERIFY(!SaveTimeZone(QStringLiteral("Add"), 0, QStringLiteral("Mars"), QStringLiteral("Olympus"),
+                              QStringLiteral("0"), QStringLiteral("N"), QStringLiteral("Mars/Olympus")));
+        QCOMPARE(sink.last().title, QStringLiteral("Data Validation"));
+        QCOMPARE(db.count(QStringLiteral("TimeZones"), QStringLiteral("TZ_Name = 'Mars'")), 0);
+        SetClock(nullptr);
+    }
+
     // Edit and Delete need a selection; a zone some player uses stays, and the dialog stays open.
     void refusedActions() {
         test::TestDatabase db;
