@@ -1,10 +1,10 @@
 #include "comms/CalendarEvent.h"
 
 #include "data/DbConnection.h"
+#include "data/SafeFile.h"
 #include "time/Daylight.h"
 #include "time/TimeFuncs.h"
 
-#include <QSaveFile>
 #include <QUuid>
 
 namespace rm {
@@ -106,12 +106,7 @@ QByteArray CalendarText(const CalendarEvent& event) {
 }
 
 bool WriteCalendarFile(const QString& path, const QByteArray& text, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    return WriteFileSafely(path, text, error);
 }
 
 QString NewEventUid() {
