@@ -53,6 +53,21 @@ private Q_SLOTS:
         QCOMPARE(db.scalar(row).toString(), QStringLiteral("O'Neil|0|0|a\nb|39|2024-02-03 04:05:06"));
     }
 
+    // A NUL or another control character typed or pasted into a field is dropped on saving; tabs and
+    // line breaks stay.
+    void controlCharactersDropped() {
+        test::TestDatabase db;
+        const QString junk = QString(QChar(0)) + QChar(1) + QChar(0x1B) + QChar(0x7F);
+        PlayerRecord p = player("Ann" + junk + "Bee", db.zoneId("GMT"));
+        p.notes = "a\tb" + junk + "\nc";
+        const qint32 key = AddPlayer({p, {}, std::nullopt});
+        const QString row = "Select Player_OnlineName || '|' || Player_Notes From Players";
+        QCOMPARE(db.scalar(row).toString(), QStringLiteral("AnnBee|a\tb\nc"));
+        p.realName = junk + "Real" + junk;
+        UpdatePlayer(key, {p, {}, std::nullopt});
+        QCOMPARE(db.scalar("Select Player_RealName From Players").toString(), QStringLiteral("Real"));
+    }
+
     void validation() {
         PlayerRecord p = player(QStringLiteral("   "), 1);
         QCOMPARE(PlayerValidationMessage(p).value_or(QString()), QStringLiteral("Online name is required\n"));
