@@ -43,13 +43,23 @@ private Q_SLOTS:
         QTest::addColumn<QString>("description");
         QTest::newRow("missing file") << QByteArray() << "The Rallymark database file appears to be missing!";
         QTest::newRow("not a database") << QByteArray(2048, 'R') << "file is not a database";
+        QTest::newRow("damaged Options row") << QByteArray("options") << "integer overflow";
     }
     void failures() {
         QFETCH(QByteArray, content);
         QFETCH(QString, description);
         QFile file(DatabasePath());
-        QVERIFY(content.isNull() || (file.open(QIODevice::WriteOnly) && file.write(content) == 2048));
-        file.close();
+        if (content == "options") { // a value the store cannot compute when the row is read
+            QString error;
+            QVERIFY(CreateStarterDatabase(DatabasePath(), &error));
+            QVERIFY(Db().open(DatabasePath()));
+            Db().execute(QStringLiteral("Alter Table Options Add Column Options_Damaged Integer Generated "
+                                        "Always As (abs(-9223372036854775807 - 1)) Virtual"));
+            Db().close();
+        } else {
+            QVERIFY(content.isNull() || (file.open(QIODevice::WriteOnly) && file.write(content) == 2048));
+            file.close();
+        }
         test::ModalDriver driver;
         driver.then([](QDialog* splash) { splash->accept(); });
         QString box; // title, icon and text of the report
@@ -62,8 +72,10 @@ private Q_SLOTS:
         QCOMPARE(StartUp(main, 0), 1);
         QVERIFY(driver.shown.first() == QLatin1String("frmSplash") && driver.pending() == 0);
         const auto head = QStringLiteral("Rallymark Error|%1|Rallymark encountered the following error:\n\n");
-        QVERIFY2(box.startsWith(head.arg(QMessageBox::Critical)) && box.endsWith(description),
-                 qPrintable(box));
+        QVERIFY2(
+            box.startsWith(head.arg(QMessageBox::Critical)) &&
+                box.endsWith(description + "\n\nDatabase file: " + QDir::toNativeSeparators(DatabasePath())),
+            qPrintable(box));
         QVERIFY(!main.isVisible() && !Db().isOpen());
         QVERIFY(!content.isNull() || !file.exists()); // start-up never creates the file
     }
