@@ -85,6 +85,12 @@ QString SchedulesDeleteStatement(qint32 player);
 // Readers. Store errors raise DbError.
 QList<PlayerListRow> ReadPlayerList();
 std::optional<PlayerRecord> LoadPlayer(qint32 key);
+// The whole stored row as one text (empty when there is none): the player dialog compares it with
+// the row it loaded, so that a change made elsewhere meanwhile (another program on the file) is not
+// overwritten without asking.
+QString StoredPlayerRow(qint32 key);
+QString ChangedElsewhereMessage(const QString& onlineName);
+inline const QString kChangedElsewhereTitle = QStringLiteral("Player Changed Elsewhere");
 // The player's stored rows and their local day lists for a zone (the shift of toGMT with
 // CurrentOptions().UserDaylightNow).
 QList<ScheduleRow> ReadScheduleRows(qint32 player);

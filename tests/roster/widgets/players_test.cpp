@@ -188,13 +188,38 @@ private Q_SLOTS:
         auto* colour = child<QComboBox>(dialog.get(), "cboCustomDrop0");
         QCOMPARE(colour->currentText(), QStringLiteral("Red"));
         colour->setCurrentIndex(0); // the empty choice
+        // No connection type stays none.
+        QCOMPARE(child<QComboBox>(dialog.get(), "cboConnection")->currentText(), QStringLiteral("(none)"));
         test::ClickOK(dialog.get());
         QCOMPARE(db.scalar("Select Player_Custom1 || '|' || Player_CustomDrop1 || '|' || "
-                           "Player_CustomDrop2 || '|' || Player_ICQ From Players")
+                           "Player_CustomDrop2 || '|' || Player_ICQ || '|' || Player_Connection From Players")
                      .toString(),
-                 QStringLiteral("keep me|0|7|0"));
+                 QStringLiteral("keep me|0|7|0|0"));
         CurrentOptions().CustomDropEnabled = {false, false, false, false};
         QCOMPARE(sink.count(), 0);
+    }
+
+    // A row changed by another program while the dialog was open is not overwritten without asking;
+    // Cancel keeps the dialog and its entries.
+    void changeMadeElsewhereAsksFirst() {
+        test::TestDatabase db;
+        test::RecordingSink sink;
+        const qint32 key = addPlayer("Ace", db.zoneId("GMT"));
+        auto dialog = openPlayer(key);
+        db.exec("Update Players Set Player_Notes = 'written elsewhere'");
+        child<QLineEdit>(dialog.get(), "txtRealName")->setText("Mine");
+        sink.answer(vbCancel);
+        test::ClickOK(dialog.get());
+        QCOMPARE(sink.last().text, ChangedElsewhereMessage("Ace"));
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(child<QLineEdit>(dialog.get(), "txtRealName")->text(), QStringLiteral("Mine"));
+        QCOMPARE(db.scalar("Select Player_RealName || '|' || Player_Notes From Players").toString(),
+                 QStringLiteral("|written elsewhere"));
+        sink.answer(vbOK);
+        test::ClickOK(dialog.get());
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(db.scalar("Select Player_RealName From Players").toString(), QStringLiteral("Mine"));
+        QCOMPARE(sink.count(), 2);
     }
 
     // Rows stay where they are unless the stretches or the zone change.
