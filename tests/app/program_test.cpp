@@ -8,6 +8,7 @@
 #include "app/About.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
+#include "data/InstanceLock.h"
 #include "data/StarterDatabase.h"
 #include "support/TestKit.h"
 #include "ui/DesktopServices.h"
@@ -78,6 +79,46 @@ private Q_SLOTS:
             qPrintable(box));
         QVERIFY(!main.isVisible() && !Db().isOpen());
         QVERIFY(!content.isNull() || !file.exists()); // start-up never creates the file
+    }
+
+    // A second copy on the same database file brings the first one forward and does not open; a
+    // lock left by a copy that died does not stand in the way.
+    void secondCopyOnTheSameFile() {
+        QString error;
+        QVERIFY(CreateStarterDatabase(DatabasePath(), &error));
+        test::RecordingSink sink;
+        test::ModalDriver driver;
+        driver.then([](QDialog* splash) { splash->accept(); });
+        bool raised = false;
+        {
+            InstanceLock first;
+            first.onRaiseRequested = [&raised] { raised = true; };
+            QVERIFY(first.claim(DatabasePath()));
+            InstanceLock second;
+            frmMain main;
+            QCOMPARE(StartUp(main, 0, &second), kAlreadyRunning);
+            QVERIFY(sink.last().text.contains(QDir::toNativeSeparators(DatabasePath())));
+            QTRY_VERIFY(raised);
+            QVERIFY(!Db().isOpen());
+            QVERIFY(InstanceLock().claim(DatabasePath() + QStringLiteral(".other")));
+        }
+        // The lock file of a process that no longer runs.
+        QProcess gone;
+        gone.start(QStringLiteral("/bin/true"));
+        QVERIFY(gone.waitForStarted());
+        const qint64 pid = gone.processId();
+        QVERIFY(gone.waitForFinished());
+        QLockFile model(QDir(m_dir->path()).filePath(QStringLiteral("model.lock")));
+        QVERIFY(model.lock());
+        QFile own(QDir(m_dir->path()).filePath(QStringLiteral("model.lock")));
+        QVERIFY(own.open(QIODevice::ReadOnly));
+        QByteArray content = own.readAll();
+        content = QByteArray::number(pid) + content.mid(content.indexOf('\n'));
+        QFile stale(InstanceLock::LockFilePath(DatabasePath()));
+        QVERIFY(stale.open(QIODevice::WriteOnly) && stale.write(content) == content.size());
+        stale.close();
+        InstanceLock next;
+        QVERIFY(next.claim(DatabasePath()));
     }
 
     void starterDatabaseOpens() {
