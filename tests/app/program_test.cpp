@@ -17,6 +17,9 @@
 #include "ui/WidgetMessageSink.h"
 #include "ui/WindowRegistry.h"
 
+#include <QLockFile>
+#include <QProcess>
+
 using namespace rm;
 using test::child;
 
@@ -91,34 +94,27 @@ private Q_SLOTS:
         driver.then([](QDialog* splash) { splash->accept(); });
         bool raised = false;
         {
-            InstanceLock first;
+            InstanceLock first, second;
             first.onRaiseRequested = [&raised] { raised = true; };
             QVERIFY(first.claim(DatabasePath()));
-            InstanceLock second;
             frmMain main;
             QCOMPARE(StartUp(main, 0, &second), kAlreadyRunning);
-            QVERIFY(sink.last().text.contains(QDir::toNativeSeparators(DatabasePath())));
+            QVERIFY(sink.last().text.contains(DatabasePath()) && !Db().isOpen());
             QTRY_VERIFY(raised);
-            QVERIFY(!Db().isOpen());
-            QVERIFY(InstanceLock().claim(DatabasePath() + QStringLiteral(".other")));
         }
-        // The lock file of a process that no longer runs.
+        // A lock file like this process's own, with the id of a process that has ended.
         QProcess gone;
-        gone.start(QStringLiteral("/bin/true"));
+        gone.start("/bin/true");
         QVERIFY(gone.waitForStarted());
         const qint64 pid = gone.processId();
         QVERIFY(gone.waitForFinished());
-        QLockFile model(QDir(m_dir->path()).filePath(QStringLiteral("model.lock")));
-        QVERIFY(model.lock());
-        QFile own(QDir(m_dir->path()).filePath(QStringLiteral("model.lock")));
-        QVERIFY(own.open(QIODevice::ReadOnly));
-        QByteArray content = own.readAll();
-        content = QByteArray::number(pid) + content.mid(content.indexOf('\n'));
-        QFile stale(InstanceLock::LockFilePath(DatabasePath()));
-        QVERIFY(stale.open(QIODevice::WriteOnly) && stale.write(content) == content.size());
+        QLockFile model(m_dir->filePath("model.lock"));
+        QFile own(m_dir->filePath("model.lock")), stale(InstanceLock::LockFilePath(DatabasePath()));
+        QVERIFY(model.lock() && own.open(QIODevice::ReadOnly) && stale.open(QIODevice::WriteOnly));
+        const QByteArray content = own.readAll();
+        stale.write(QByteArray::number(pid) + content.mid(content.indexOf('\n')));
         stale.close();
-        InstanceLock next;
-        QVERIFY(next.claim(DatabasePath()));
+        QVERIFY(InstanceLock().claim(DatabasePath()));
     }
 
     void starterDatabaseOpens() {

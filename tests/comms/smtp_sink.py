@@ -139,25 +139,17 @@ class RecordingSMTP(SMTP):
         self.dialogue_path = os.path.join(folder, "dialogue.txt")
         super().__init__(*args, **kwargs)
 
-    def note(self, command, arg):
+
+def recording(command):
+    async def method(self, arg):
         with open(self.dialogue_path, "a", encoding="utf-8", errors="surrogateescape") as f:
             f.write(command + ("" if arg is None else " " + arg) + "\n")
+        await getattr(SMTP, "smtp_" + command)(self, arg)
+    return method
 
-    async def smtp_EHLO(self, arg):
-        self.note("EHLO", arg)
-        await super().smtp_EHLO(arg)
 
-    async def smtp_HELO(self, arg):
-        self.note("HELO", arg)
-        await super().smtp_HELO(arg)
-
-    async def smtp_MAIL(self, arg):
-        self.note("MAIL", arg)
-        await super().smtp_MAIL(arg)
-
-    async def smtp_RCPT(self, arg):
-        self.note("RCPT", arg)
-        await super().smtp_RCPT(arg)
+for _command in ("EHLO", "HELO", "MAIL", "RCPT"):
+    setattr(RecordingSMTP, "smtp_" + _command, recording(_command))
 
 
 async def main(args):

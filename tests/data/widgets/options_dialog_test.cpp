@@ -168,12 +168,7 @@ private Q_SLOTS:
         QVERIFY(warning->isVisibleTo(d.get()) && warning->text().contains("clan@mail.example"));
         test::Click(d.get(), QStringLiteral("imgTestMail"));
         QVERIFY2(messages.last().text.endsWith(warning->text()), qPrintable(messages.last().text));
-        for (const char* same : {"LEADER@example.org", ""}) {
-            field(d.get(), "txtSMTPUserName")->setText(QString::fromLatin1(same));
-            QVERIFY(!warning->isVisibleTo(d.get()));
-        }
-        field(d.get(), "txtSMTPUserName")->setText("clan@mail.example");
-        child<QCheckBox>(d.get(), QStringLiteral("chkSMTPUseLogin"))->setChecked(false);
+        field(d.get(), "txtSMTPUserName")->setText("LEADER@example.org");
         QVERIFY(!warning->isVisibleTo(d.get()));
     }
 
