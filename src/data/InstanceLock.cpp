@@ -41,6 +41,8 @@ bool InstanceLock::claim(const QString& databasePath) {
     // Stale only when its process is gone, however long a copy has been running.
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0)) {
+        if (lock->error() != QLockFile::LockFailedError)
+            return true; // no place for a lock file: better unguarded than not started at all
         QLocalSocket socket;
         socket.connectToServer(key);
         if (socket.waitForConnected(kWaitMs)) {

@@ -22,7 +22,8 @@ public:
     ~InstanceLock() override;
 
     // True when this process now holds the database file; false when another running copy holds
-    // it, which has then been asked to come to the front.
+    // it, which has then been asked to come to the front. Where no lock file can be made at all, the
+    // copy starts unguarded.
     bool claim(const QString& databasePath);
 
     // Called when a later copy asks this one to come to the front.
