@@ -1,9 +1,10 @@
 #include "comms/CalendarEvent.h"
 
 #include "data/DbConnection.h"
+#include "data/Options.h"
+#include "data/SafeFile.h"
 #include "time/ZoneClock.h"
 
-#include <QSaveFile>
 #include <QUuid>
 
 namespace rm {
@@ -14,6 +15,26 @@ const QByteArray kCrLf = QByteArrayLiteral("\r\n");
 
 QByteArray utcText(const QDateTime& t) {
     return t.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")).toLatin1();
+}
+
+// "ORGANIZER;CN=name:mailto:address"; the name quoted when it holds ":", ";" or ",", which a
+// parameter value cannot carry otherwise (a double quote it cannot carry at all). Empty without an
+// address.
+QByteArray OrganizerLine(const QString& name, const QString& address) {
+    const QString mail = address.trimmed();
+    if (mail.isEmpty())
+        return {};
+    QString cn;
+    for (const QChar c : name.trimmed())
+        if (c != QLatin1Char('"') && (c.unicode() >= 0x20 || c == QLatin1Char('\t')) && c.unicode() != 0x7F)
+            cn += c;
+    QByteArray line = "ORGANIZER";
+    if (!cn.isEmpty()) {
+        const bool quote =
+            cn.contains(QLatin1Char(':')) || cn.contains(QLatin1Char(';')) || cn.contains(QLatin1Char(','));
+        line += ";CN=" + (quote ? '"' + cn.toUtf8() + '"' : cn.toUtf8());
+    }
+    return line + ":mailto:" + mail.toUtf8();
 }
 
 } // namespace
@@ -87,6 +108,7 @@ QByteArray CalendarText(const CalendarEvent& event) {
         "METHOD:PUBLISH",
         "BEGIN:VEVENT",
         "UID:" + EscapeCalendarText(event.uid).toUtf8(),
+        OrganizerLine(event.organizerName, event.organizerAddress),
         "DTSTAMP:" + utcText(event.stamp),
         "DTSTART:" + utcText(event.start),
         "DURATION:" + CalendarDuration(event.durationMinutes).toLatin1(),
@@ -97,17 +119,13 @@ QByteArray CalendarText(const CalendarEvent& event) {
     };
     QByteArray text;
     for (const QByteArray& line : lines)
-        text += FoldCalendarLine(line) + kCrLf;
+        if (!line.isEmpty())
+            text += FoldCalendarLine(line) + kCrLf;
     return text;
 }
 
 bool WriteCalendarFile(const QString& path, const QByteArray& text, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    return WriteFileSafely(path, text, error);
 }
 
 QString NewEventUid() {
@@ -127,6 +145,10 @@ CalendarEvent MatchEvent(const QDateTime& startUtc, int durationMinutes, const Q
     event.description = QStringLiteral("According to everyone's submitted schedules, here is a list of who "
                                        "can make it:\n") +
                         players.join(QLatin1Char('\n'));
+    const OptionsRecord& options = CurrentOptions();
+    const bool reply = !options.ReplyAddress.trimmed().isEmpty();
+    event.organizerName = reply ? options.ReplyToName : options.UserName;
+    event.organizerAddress = reply ? options.ReplyAddress : options.UserEmail;
     return event;
 }
 

@@ -20,6 +20,9 @@ struct CalendarEvent {
     int durationMinutes = 120;
     QString summary;
     QString description;
+    // Who publishes the event (required with METHOD:PUBLISH); no ORGANIZER line without an address.
+    QString organizerName;
+    QString organizerAddress;
 };
 
 // The instant of a local date and time in a catalogue zone, with the zone's real offset on that date
@@ -46,7 +49,8 @@ bool WriteCalendarFile(const QString& path, const QByteArray& text, QString* err
 QString NewEventUid();
 
 // The event of a match found by the availability search: the summary names the divisions and their
-// games when the search was by division; the description lists who can make it.
+// games when the search was by division; the description lists who can make it; the organizer is
+// the Options' reply-to name and address (the user's own name and address when there is none).
 CalendarEvent MatchEvent(const QDateTime& startUtc, int durationMinutes, const QStringList& divisionsAndGames,
                          const QStringList& players, const QDateTime& stampUtc);
 

@@ -155,10 +155,13 @@ TestMailOutcome SendTestMail(const OptionsEntries& entries) {
         QStringLiteral("Rallymark test mail"),
         QStringLiteral("This is a test mail from Rallymark: your e-mail settings work.")};
     const int result = Mailer().send(server, message);
+    const QString warning = SenderMismatchWarning(entries);
+    const QString after = warning.isEmpty() ? QString() : kCrLf + kCrLf + warning;
     if (result == SendAccepted)
-        return {true, QStringLiteral("The test mail to %1 was accepted by %2.").arg(address, server.host)};
-    return {false,
-            QStringLiteral("The test mail could not be sent.") + kCrLf + kCrLf + Mailer().failureText()};
+        return {true,
+                QStringLiteral("The test mail to %1 was accepted by %2.").arg(address, server.host) + after};
+    return {false, QStringLiteral("The test mail could not be sent.") + kCrLf + kCrLf +
+                       Mailer().failureText() + after};
 }
 
 QString SendToSelection(const RecipientSelection& selection, const DeliveryCall& deliver,

@@ -5,6 +5,7 @@
 #include "data/CustomFields.h"
 #include "data/DbConnection.h"
 #include "data/Options.h"
+#include "data/SafeFile.h"
 #include "roster/PlayerStore.h"
 #include "roster/ScheduleStorage.h"
 
@@ -362,15 +363,9 @@ QString ExportFolder() {
 }
 
 void WriteExportFile(const QString& path, const QString& text) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw ExportError(0, file.errorString());
-    const QByteArray bytes = (text + kCrLf).toUtf8();
-    if (file.write(bytes) != bytes.size())
-        throw ExportError(0, file.errorString());
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        throw ExportError(0, file.errorString());
+    QString error;
+    if (!WriteFileSafely(path, (text + kCrLf).toUtf8(), &error))
+        throw ExportError(0, error);
 }
 
 } // namespace rm

@@ -2,8 +2,10 @@
 
 #include <QLocale>
 #include <QRandomGenerator>
+#include <QUrl>
 
 #include <cmath>
+#include <cstring>
 
 namespace rm {
 
@@ -114,12 +116,39 @@ QString SingleLine(const QString& text) {
     return result;
 }
 
-QByteArray EncodeHeaderText(const QString& text) {
-    const QString value = SingleLine(text);
-    if (IsPlainAscii(value))
-        return value.toLatin1();
-    // Encoded words of at most 45 bytes of UTF-8 each (60 characters of base64), never splitting a
-    // character.
+namespace {
+
+// The longest header line mail systems must take, and the length folding aims at.
+constexpr qsizetype kLongestLine = 998;
+constexpr qsizetype kFoldAt = 76;
+
+// Plain ASCII that no reader could take for an encoded word.
+bool IsPlainHeaderText(const QString& value) {
+    return IsPlainAscii(value) && !value.contains(QStringLiteral("=?"));
+}
+
+// A run of characters without a blank longer than a header line may be.
+bool HasUnbreakableRun(const QString& value, qsizetype room) {
+    qsizetype run = 0;
+    for (const QChar c : value) {
+        run = c == QLatin1Char(' ') || c == QLatin1Char('\t') ? 0 : run + 1;
+        if (run > room)
+            return true;
+    }
+    return false;
+}
+
+// RFC 5322 atext: what a display name may hold without quotes, besides blanks.
+bool IsAtext(QChar c) {
+    if (c.isLetterOrNumber() && c.unicode() < 0x80)
+        return true;
+    return c.unicode() > 0 && c.unicode() < 0x80 &&
+           std::strchr("!#$%&'*+-/=?^_`{|}~", static_cast<char>(c.unicode())) != nullptr;
+}
+
+QByteArray EncodedWords(const QString& value) {
+    // Encoded words of at most 39 bytes of UTF-8 each (52 characters of base64, 64 in all, so that
+    // "SUBJECT: " and the first word fit in one line), never splitting a character.
     QList<QByteArray> words;
     QByteArray chunk;
     for (qsizetype i = 0; i < value.size();) {
@@ -127,7 +156,7 @@ QByteArray EncodeHeaderText(const QString& text) {
         if (value.at(i).isHighSurrogate() && i + 1 < value.size() && value.at(i + 1).isLowSurrogate())
             length = 2;
         const QByteArray bytes = value.mid(i, length).toUtf8();
-        if (chunk.size() + bytes.size() > 45) {
+        if (chunk.size() + bytes.size() > 39) {
             words << chunk;
             chunk.clear();
         }
@@ -139,10 +168,82 @@ QByteArray EncodeHeaderText(const QString& text) {
     QByteArray result;
     for (const QByteArray& word : words) {
         if (!result.isEmpty())
-            result += QByteArrayLiteral("\r\n ");
+            result += ' ';
         result += QByteArrayLiteral("=?utf-8?B?") + word.toBase64() + QByteArrayLiteral("?=");
     }
     return result;
+}
+
+} // namespace
+
+QByteArray EncodeHeaderText(const QString& text) {
+    const QString value = SingleLine(text);
+    // A run too long for one line is carried by encoded words, which may break anywhere.
+    if (IsPlainHeaderText(value) && !HasUnbreakableRun(value, kLongestLine - 20))
+        return value.toLatin1();
+    return EncodedWords(value);
+}
+
+QByteArray MailboxText(const QString& displayName, const QString& address) {
+    const QString name = SingleLine(displayName).trimmed();
+    const QByteArray angle = '<' + SingleLine(address).trimmed().toUtf8() + '>';
+    if (name.isEmpty())
+        return angle;
+    if (!IsPlainHeaderText(name))
+        return EncodedWords(name) + ' ' + angle;
+    bool plainWords = true;
+    for (const QChar c : name)
+        plainWords = plainWords && (IsAtext(c) || c == QLatin1Char(' '));
+    if (plainWords && !name.contains(QStringLiteral("  ")))
+        return name.toLatin1() + ' ' + angle;
+    QByteArray quoted = "\"";
+    for (const QChar c : name) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('\\'))
+            quoted += '\\';
+        quoted += static_cast<char>(c.unicode());
+    }
+    return quoted + "\" " + angle;
+}
+
+QByteArray FoldHeaderLine(const QByteArray& line) {
+    // Pieces start at a blank that follows a non-blank, so a piece is never blanks alone (but the
+    // last one may be) and unfolding gives back the line.
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    QList<QByteArray> pieces;
+    qsizetype start = 0;
+    for (qsizetype i = 1; i < line.size(); ++i) {
+        if (blank(line.at(i)) && !blank(line.at(i - 1))) {
+            pieces << line.mid(start, i - start);
+            start = i;
+        }
+    }
+    pieces << line.mid(start);
+    QByteArray out;
+    qsizetype length = 0;
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        const QByteArray& piece = pieces.at(i);
+        const bool blanksOnly = piece.trimmed().isEmpty();
+        // Never right after the header name, never before trailing blanks.
+        if (i > 1 && !blanksOnly && length + piece.size() > kFoldAt) {
+            out += kCrLf;
+            length = 0;
+        }
+        out += piece;
+        length += piece.size();
+    }
+    return out;
+}
+
+std::optional<QString> AsciiMailAddress(const QString& address) {
+    if (IsPlainAscii(address))
+        return address;
+    const qsizetype at = address.lastIndexOf(QLatin1Char('@'));
+    if (at < 0 || !IsPlainAscii(address.left(at)))
+        return std::nullopt;
+    const QByteArray domain = QUrl::toAce(address.mid(at + 1));
+    if (domain.isEmpty())
+        return std::nullopt;
+    return address.left(at + 1) + QString::fromLatin1(domain);
 }
 
 QString NormaliseLineEnds(const QString& text) {
@@ -223,11 +324,9 @@ QList<QByteArray> BuildMessageLines(const MailMessage& message, const QString& m
     QList<QByteArray> lines;
     lines << SingleLine(messageIdLine).toLatin1() + kCrLf;
     lines << QByteArrayLiteral("DATE: ") + MailDateText(when).toLatin1() + kCrLf;
-    lines << QByteArrayLiteral("FROM: ") + EncodeHeaderText(message.senderName) + QByteArrayLiteral(" <") +
-                 SingleLine(message.senderAddress).toUtf8() + QByteArrayLiteral(">") + kCrLf;
-    lines << QByteArrayLiteral("TO: ") + EncodeHeaderText(message.recipientName) + QByteArrayLiteral(" <") +
-                 SingleLine(message.recipientAddress).toUtf8() + QByteArrayLiteral(">") + kCrLf;
-    lines << QByteArrayLiteral("SUBJECT: ") + EncodeHeaderText(message.subject) + kCrLf;
+    lines << FoldHeaderLine("FROM: " + MailboxText(message.senderName, message.senderAddress)) + kCrLf;
+    lines << FoldHeaderLine("TO: " + MailboxText(message.recipientName, message.recipientAddress)) + kCrLf;
+    lines << FoldHeaderLine("SUBJECT: " + EncodeHeaderText(message.subject)) + kCrLf;
     lines << QByteArrayLiteral("MIME-Version: 1.0") + kCrLf;
     if (!message.calendarEvent.isEmpty()) {
         lines << MultipartWithEvent(body, asciiBody, quoted, message.calendarEvent);

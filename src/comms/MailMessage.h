@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 namespace rm {
 
 // One plain-text message for one recipient, as the mailer puts it on the wire after DATA.
@@ -36,9 +38,22 @@ QString MailDateText(const QDateTime& when);
 // Removes CR and LF, so a value cannot start a header or command line of its own.
 QString SingleLine(const QString& text);
 
-// A header value: unchanged when plain ASCII, else UTF-8 encoded words ("=?utf-8?B?...?="), folded
-// so that no encoded word is longer than 75 characters.
+// A header value: unchanged when plain ASCII, else UTF-8 encoded words ("=?utf-8?B?...?=") of at
+// most 75 characters, separated by blanks (FoldHeaderLine breaks the line between them).
 QByteArray EncodeHeaderText(const QString& text);
+
+// A mailbox of From or To: the display name as it is when it is made of plain words, as a quoted
+// string when it holds specials ("Smith, John (Leader)"), as encoded words when it is not ASCII;
+// then the address in angle brackets.
+QByteArray MailboxText(const QString& displayName, const QString& address);
+
+// One header line ("Name: value", no line end) folded at blanks so that no line is longer than 76
+// characters where a blank allows it; continuation lines start with the blank.
+QByteArray FoldHeaderLine(const QByteArray& line);
+
+// The address as mail without SMTPUTF8 can carry it: unchanged when ASCII, a non-ASCII domain
+// written as IDNA ("xn--..."); nullopt when the part before the "@" is not ASCII.
+std::optional<QString> AsciiMailAddress(const QString& address);
 
 // Every line end (CR LF, a bare CR or a bare LF) becomes CR LF.
 QString NormaliseLineEnds(const QString& text);

@@ -10,6 +10,12 @@
 #include <QSslSocket>
 #include <QTimer>
 
+#ifdef Q_OS_WIN
+#include <ws2tcpip.h>
+#else
+#include <netdb.h>
+#endif
+
 namespace rm {
 
 namespace {
@@ -28,15 +34,54 @@ qint64 MonotonicMsecs() {
     return clock.elapsed();
 }
 
-// The name this computer gives in EHLO: its host name, reduced to the characters a domain may hold.
-QByteArray EhloName() {
-    QByteArray name;
-    for (const char c : QHostInfo::localHostName().toLatin1()) {
-        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
-            c == '.')
-            name += c;
-    }
-    return name.isEmpty() ? QByteArrayLiteral("localhost") : name;
+// A name as a domain may hold it; empty when it has characters a domain may not.
+QByteArray DomainName(const QString& text) {
+    const QByteArray name = text.toLatin1();
+    for (const char c : name)
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+              c == '.'))
+            return {};
+    return name;
+}
+
+// The computer's fully qualified name: the host name when it has a domain, else the canonical name
+// the resolver gives for it (from /etc/hosts or DNS). Empty when there is none.
+QByteArray FullyQualifiedName() {
+    static const QByteArray name = [] {
+        const QString host = QHostInfo::localHostName();
+        const auto qualified = [](const QByteArray& n) {
+            return n.contains('.') && !n.startsWith('.') && !n.endsWith('.') &&
+                   !n.toLower().startsWith("localhost");
+        };
+        if (const QByteArray own = DomainName(host); qualified(own))
+            return own;
+        addrinfo hints{};
+        hints.ai_flags = AI_CANONNAME;
+        addrinfo* found = nullptr;
+        QByteArray canonical;
+        if (!host.isEmpty() && getaddrinfo(host.toLatin1().constData(), nullptr, &hints, &found) == 0) {
+            if (found && found->ai_canonname)
+                canonical = DomainName(QString::fromLatin1(found->ai_canonname));
+            freeaddrinfo(found);
+        }
+        return qualified(canonical) ? canonical : QByteArray();
+    }();
+    return name;
+}
+
+// The name given in EHLO: the fully qualified name, or else the address literal of this end of the
+// connection ("[192.0.2.1]", "[IPv6:2001:db8::1]"), as servers that check the name accept.
+QByteArray EhloName(const QHostAddress& local) {
+    if (const QByteArray name = FullyQualifiedName(); !name.isEmpty())
+        return name;
+    QHostAddress address = local;
+    bool mapped = false;
+    const quint32 v4 = address.toIPv4Address(&mapped);
+    if (mapped)
+        address = QHostAddress(v4);
+    if (address.protocol() == QAbstractSocket::IPv6Protocol)
+        return "[IPv6:" + address.toString().toLatin1() + ']';
+    return '[' + address.toString().toLatin1() + ']';
 }
 
 // The extension keywords of an EHLO reply (the lines after the first), upper case.
@@ -380,13 +425,14 @@ int SmtpMailer::run(const SmtpServerSettings& server, const MailMessage& message
     if (reply.code != 220)
         return refused(QStringLiteral("The server did not greet with 220."), reply);
 
-    const QByteArray ehlo = QByteArrayLiteral("EHLO ") + EhloName();
+    const QByteArray ehloName = EhloName(m_socket->localAddress());
+    const QByteArray ehlo = QByteArrayLiteral("EHLO ") + ehloName;
     if (const int r = exchange(ehlo, QStringLiteral("the reply to EHLO"), &reply); r != SendAccepted)
         return r;
     QList<QByteArray> extensions;
     if (reply.code == 500 || reply.code == 502) {
-        if (const int r = exchange(QByteArrayLiteral("HELO ") + EhloName(),
-                                   QStringLiteral("the reply to HELO"), &reply);
+        if (const int r =
+                exchange(QByteArrayLiteral("HELO ") + ehloName, QStringLiteral("the reply to HELO"), &reply);
             r != SendAccepted)
             return r;
         if (reply.code != 250)
@@ -427,21 +473,40 @@ int SmtpMailer::run(const SmtpServerSettings& server, const MailMessage& message
         extensions = Extensions(reply);
     }
 
+    // An address with a non-ASCII part before the "@" needs SMTPUTF8; a non-ASCII domain alone
+    // travels as IDNA.
+    MailMessage sent = message;
+    sent.senderAddress = SingleLine(message.senderAddress).trimmed();
+    sent.recipientAddress = SingleLine(message.recipientAddress).trimmed();
+    const std::optional<QString> asciiFrom = AsciiMailAddress(sent.senderAddress);
+    const std::optional<QString> asciiTo = AsciiMailAddress(sent.recipientAddress);
+    const bool utf8 = !asciiFrom || !asciiTo;
+    if (utf8 && !Offers(extensions, "SMTPUTF8"))
+        return fail(QStringLiteral("The address <%1> has characters outside ASCII before the \"@\", and the "
+                                   "server %2 does not offer SMTPUTF8, which is needed to carry it; nothing "
+                                   "was sent.")
+                        .arg(asciiFrom ? sent.recipientAddress : sent.senderAddress, server.host));
+    if (!utf8) {
+        sent.senderAddress = *asciiFrom;
+        sent.recipientAddress = *asciiTo;
+    }
+
     if (server.useLogin) {
         if (const int r = login(server, AuthMechanisms(extensions)); r != SendAccepted)
             return r;
     }
 
-    const QByteArray from = SingleLine(message.senderAddress).toUtf8();
-    if (const int r = exchange("MAIL FROM: <" + from + ">", QStringLiteral("the reply to MAIL FROM"), &reply);
+    const QByteArray from = sent.senderAddress.toUtf8();
+    if (const int r = exchange("MAIL FROM:<" + from + ">" + (utf8 ? " SMTPUTF8" : ""),
+                               QStringLiteral("the reply to MAIL FROM"), &reply);
         r != SendAccepted)
         return r;
     if (reply.code != 250)
         return refused(
             QStringLiteral("The server refused the sender address <%1>.").arg(QString::fromUtf8(from)),
             reply);
-    const QByteArray to = SingleLine(message.recipientAddress).toUtf8();
-    if (const int r = exchange("RCPT TO: <" + to + ">", QStringLiteral("the reply to RCPT TO"), &reply);
+    const QByteArray to = sent.recipientAddress.toUtf8();
+    if (const int r = exchange("RCPT TO:<" + to + ">", QStringLiteral("the reply to RCPT TO"), &reply);
         r != SendAccepted)
         return r;
     if (reply.code != 250 && reply.code != 251)
@@ -453,8 +518,8 @@ int SmtpMailer::run(const SmtpServerSettings& server, const MailMessage& message
     if (reply.code != 354)
         return refused(QStringLiteral("The server refused to take the message (DATA)."), reply);
 
-    const QString domain = SingleLine(MailDomain(message.senderAddress));
-    m_socket->write(BuildMessageLines(message, MakeMessageId(domain), Now()).join());
+    const QString domain = MailDomain(sent.senderAddress);
+    m_socket->write(BuildMessageLines(sent, MakeMessageId(domain), Now()).join());
     if (const int r = exchange({}, QStringLiteral("the reply to the message"), &reply); r != SendAccepted)
         return r;
     if (reply.code != 250)

@@ -60,6 +60,10 @@ QVariant RowSet::value(const QString& column) const {
     return m_query->value(index);
 }
 
+int RowSet::columnCount() const {
+    return m_query ? m_query->record().count() : 0;
+}
+
 QVariant RowSet::valueAt(int index) const {
     if (m_eof || !m_query)
         throw DbError(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));

@@ -39,6 +39,7 @@ public:
     qint32 integer(const QString& column) const; // null reads as 0
     bool boolean(const QString& column) const;   // any non-zero number is true
     bool hasColumn(const QString& column) const;
+    int columnCount() const;
 
 private:
     int columnIndex(const QString& column) const;

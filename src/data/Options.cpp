@@ -41,7 +41,15 @@ void AddOptionsLoadedListener(QObject* owner, std::function<void()> listener) {
     listeners() << OptionsListener{owner, std::move(listener)};
 }
 
-void LoadOptions() {
+bool LoadOptions() {
+    const std::optional<QString> problem = ReadOptionsRecord();
+    if (problem)
+        ShowErrorReport(*problem);
+    return !problem;
+}
+
+std::optional<QString> ReadOptionsRecord() {
+    std::optional<QString> problem;
     OptionsRecord& o = CurrentOptions();
     o.TimeFormat = false;
     try {
@@ -85,7 +93,7 @@ void LoadOptions() {
         }
         rows.close();
     } catch (const DbError& e) {
-        ShowErrorReport(e.description());
+        problem = e.description();
     }
     if (g_menuUpdater)
         g_menuUpdater(o);
@@ -95,6 +103,7 @@ void LoadOptions() {
     for (const OptionsListener& l : current)
         if (l.owner)
             l.listener();
+    return problem;
 }
 
 } // namespace rm

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 namespace rm {
 
@@ -41,8 +42,10 @@ inline const QString kPlaceholderEmail = QStringLiteral("user@example.com");
 OptionsRecord& CurrentOptions();
 
 // Reads the Options row into CurrentOptions, applying the defaults, and lets the main window update
-// its Custom Fields menu. Store errors are shown with the standard error report.
-void LoadOptions();
+// its Custom Fields menu. Store errors are shown with the standard error report; false then.
+bool LoadOptions();
+// The same without showing anything: the store's description when the row could not be read.
+std::optional<QString> ReadOptionsRecord();
 
 // Called at the end of every LoadOptions with the record just loaded (the main window shows the
 // entries of the enabled pick-list fields and hides the others).

@@ -129,6 +129,18 @@ QString ValidateOptions(const OptionsEntries& e) {
     return messages;
 }
 
+QString SenderMismatchWarning(const OptionsEntries& e) {
+    const QString login = e.smtpUserName.trimmed();
+    const QString reply = e.replyAddress.trimmed();
+    if (!e.smtpUseLogin || !login.contains(QLatin1Char('@')) || reply.isEmpty() ||
+        login.compare(reply, Qt::CaseInsensitive) == 0)
+        return QString();
+    return QStringLiteral("The mail goes out from the reply-to address %1, but the login is the mailbox %2. "
+                          "Many servers refuse mail whose sender is not the login mailbox (Microsoft) or "
+                          "rewrite the sender (Gmail); use the login mailbox as the reply-to address.")
+        .arg(reply, login);
+}
+
 QString ValidateSmtpEntries(const OptionsEntries& e) {
     QString messages;
     const auto add = [&messages](const char* text) {

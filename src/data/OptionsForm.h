@@ -63,6 +63,11 @@ QString ValidateOptions(const OptionsEntries& entries);
 // when logging in), each followed by a line break.
 QString ValidateSmtpEntries(const OptionsEntries& entries);
 
+// When the login is a mailbox other than the reply-to address, the warning that servers refuse
+// (Microsoft) or rewrite (Gmail) a sender that is not the login mailbox; empty otherwise, and when
+// no login is used or the user name is not an address.
+QString SenderMismatchWarning(const OptionsEntries& entries);
+
 // The port to show after the security choice changed: the usual port of the new choice, unless the
 // user typed the port by hand or it is a port of their own (not one of the usual ones).
 QString ProposedPort(const QString& port, bool typedByHand, int security);

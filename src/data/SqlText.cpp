@@ -29,16 +29,28 @@ QString EscapeQuotes(const QString& text) {
     return result;
 }
 
+QString WithoutControlCharacters(const QString& text) {
+    QString result;
+    result.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r') || (u >= 0x7F && u < 0xA0))
+            continue;
+        result += c;
+    }
+    return result;
+}
+
 QString SqlText(const QString& value) {
-    return SqlTextUntrimmed(value.trimmed());
+    return SqlTextUntrimmed(WithoutControlCharacters(value).trimmed());
 }
 
 QString SqlTextUntrimmed(const QString& value) {
-    return QLatin1Char('\'') + EscapeQuotes(value) + QLatin1Char('\'');
+    return QLatin1Char('\'') + EscapeQuotes(WithoutControlCharacters(value)) + QLatin1Char('\'');
 }
 
 QString SqlNotes(const QString& value) {
-    const QString trimmed = value.trimmed();
+    const QString trimmed = WithoutControlCharacters(value).trimmed();
     return trimmed.isEmpty() ? QStringLiteral("' '") : SqlTextUntrimmed(trimmed);
 }
 

@@ -9,7 +9,12 @@ namespace rm {
 // trims nor adds the enclosing apostrophes.
 QString EscapeQuotes(const QString& text);
 
-// The usual way a text value enters a statement: trimmed, escaped, between apostrophes.
+// The text without control characters other than tab, line feed and carriage return (a NUL typed or
+// pasted into a field would otherwise cut the statement short).
+QString WithoutControlCharacters(const QString& text);
+
+// The usual way a text value enters a statement: trimmed, escaped, between apostrophes. Every text
+// value loses its control characters on the way (WithoutControlCharacters).
 QString SqlText(const QString& value);
 // The same without trimming (template content is written exactly as typed).
 QString SqlTextUntrimmed(const QString& value);

@@ -17,7 +17,8 @@ inline constexpr int kStartupErrorNumber = 1001;
 
 // Start-up from the existence test of the database file to the loading of the Options record:
 // tests that ApplicationFolder()/ClanRoster.mdb exists, opens Db() on it, checks that it is a
-// Rallymark database, and runs LoadOptions. Returns the error that must end the program, if any.
+// Rallymark database, and reads the Options record. Returns the error that must end the program, if
+// any; its description names the database file.
 std::optional<StartupError> OpenDatabaseAndLoadOptions();
 
 } // namespace rm

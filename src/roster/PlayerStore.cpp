@@ -231,6 +231,24 @@ QList<PlayerListRow> ReadPlayerList() {
     return list;
 }
 
+QString StoredPlayerRow(qint32 key) {
+    RowSet rows = Db().execute(PlayerSelectStatement(key));
+    if (rows.eof())
+        return QString();
+    QStringList values;
+    for (int i = 0; i < rows.columnCount(); ++i) {
+        const QVariant v = rows.valueAt(i);
+        values << (v.isNull() ? QStringLiteral("(null)") : QLatin1Char('=') + v.toString());
+    }
+    return values.join(QLatin1Char('\x1f'));
+}
+
+QString ChangedElsewhereMessage(const QString& onlineName) {
+    return QStringLiteral("%1 was changed elsewhere since you opened it.\n\nSave your entries over those "
+                          "changes? Cancel keeps this window open with your entries.")
+        .arg(onlineName);
+}
+
 std::optional<PlayerRecord> LoadPlayer(qint32 key) {
     RowSet rows = Db().execute(PlayerSelectStatement(key));
     if (rows.eof())

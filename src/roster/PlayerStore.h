@@ -85,6 +85,12 @@ QString SchedulesDeleteStatement(qint32 player);
 // Readers. Store errors raise DbError.
 QList<PlayerListRow> ReadPlayerList();
 std::optional<PlayerRecord> LoadPlayer(qint32 key);
+// The whole stored row as one text (empty when there is none): the player dialog compares it with
+// the row it loaded, so that a change made elsewhere meanwhile (another program on the file) is not
+// overwritten without asking.
+QString StoredPlayerRow(qint32 key);
+QString ChangedElsewhereMessage(const QString& onlineName);
+inline const QString kChangedElsewhereTitle = QStringLiteral("Player Changed Elsewhere");
 // The player's stored rows, and the player's wall-clock week for a zone: rows are kept in the zone's
 // standard-time frame (stored = local + TZ_GMT_Offset), so the week reads the same on any date.
 QList<ScheduleRow> ReadScheduleRows(qint32 player);

@@ -59,7 +59,26 @@ bool needsQuotes(const QString& field, char delimiter) {
     return false;
 }
 
+bool startsFormula(const QString& cell) {
+    qsizetype i = 0;
+    while (i < cell.size() && cell.at(i) == QLatin1Char('\''))
+        ++i;
+    if (i == cell.size())
+        return false;
+    const QChar c = cell.at(i);
+    return c == QLatin1Char('=') || c == QLatin1Char('+') || c == QLatin1Char('-') || c == QLatin1Char('@') ||
+           c == QLatin1Char('\t') || c == QLatin1Char('\r');
+}
+
 } // namespace
+
+QString GuardFormula(const QString& cell) {
+    return startsFormula(cell) ? QLatin1Char('\'') + cell : cell;
+}
+
+QString UnguardFormula(const QString& cell) {
+    return cell.startsWith(QLatin1Char('\'')) && startsFormula(cell) ? cell.mid(1) : cell;
+}
 
 char DetectDelimiter(const QByteArray& data) {
     int commas = 0;

@@ -45,6 +45,12 @@ CsvReadResult ReadCsv(const QByteArray& data, std::optional<char> delimiter = st
 // One record as a line (without its line end): fields quoted when they hold the delimiter, a quote,
 // a line break or leading or trailing blanks.
 QByteArray CsvLine(const QStringList& fields, char delimiter);
+// A cell that a spreadsheet would run as a formula (it starts with "=", "+", "-", "@", a tab or a
+// carriage return once any leading apostrophes are passed over) gets one more apostrophe in front,
+// so the spreadsheet shows it as text. UnguardFormula takes exactly that apostrophe away again.
+QString GuardFormula(const QString& cell);
+QString UnguardFormula(const QString& cell);
+
 // Header and rows with CR LF line ends, starting with a byte-order mark when asked.
 QByteArray WriteCsv(const QStringList& header, const QList<QStringList>& rows, char delimiter, bool withBom);
 

@@ -4,6 +4,7 @@
 #include "data/CustomFields.h"
 #include "data/DbConnection.h"
 #include "data/Options.h"
+#include "data/SafeFile.h"
 #include "data/SqlText.h"
 #include "roster/ConnectionTypes.h"
 #include "roster/DivisionStore.h"
@@ -15,7 +16,6 @@
 #include <QFile>
 #include <QHash>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <utility>
@@ -210,7 +210,7 @@ struct PreviewBuilder {
 
     QString cell(const CsvRecord& record, ImportField field) const {
         const int c = column(field);
-        return c >= 0 && c < record.fields.size() ? record.fields.at(c).trimmed() : QString();
+        return c >= 0 && c < record.fields.size() ? UnguardFormula(record.fields.at(c).trimmed()) : QString();
     }
 
     // A name that must exist, or be created with the user's agreement.
@@ -265,7 +265,7 @@ struct PreviewBuilder {
         p.yahoo = cell(record, ImportField::Yahoo);
         p.msn = cell(record, ImportField::Msn);
         p.notes = mapped(ImportField::Notes) && column(ImportField::Notes) < record.fields.size()
-                      ? record.fields.at(column(ImportField::Notes)).trimmed()
+                      ? UnguardFormula(record.fields.at(column(ImportField::Notes)).trimmed())
                       : QString();
 
         const QString zone = cell(record, ImportField::TimeZone);
@@ -647,14 +647,17 @@ QList<QStringList> RosterCsvRows(const QList<qint32>& playerKeys) {
 }
 
 QByteArray ExportRosterCsv(const QList<qint32>& playerKeys, char delimiter, bool withBom) {
-    return WriteCsv(RosterCsvHeader(), RosterCsvRows(playerKeys), delimiter, withBom);
+    QList<QStringList> rows = RosterCsvRows(playerKeys);
+    for (QStringList& row : rows)
+        for (QString& cell : row)
+            cell = GuardFormula(cell);
+    return WriteCsv(RosterCsvHeader(), rows, delimiter, withBom);
 }
 
 void SaveRosterCsv(const QString& path, const QList<qint32>& playerKeys, char delimiter, bool withBom) {
-    const QByteArray bytes = ExportRosterCsv(playerKeys, delimiter, withBom);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw DbError(QStringLiteral("The file %1 could not be written: %2").arg(path, file.errorString()));
+    QString error;
+    if (!WriteFileSafely(path, ExportRosterCsv(playerKeys, delimiter, withBom), &error))
+        throw DbError(error);
 }
 
 CsvReadResult ReadRosterFile(const QString& path, std::optional<char> delimiter) {

@@ -8,6 +8,7 @@
 #include "app/About.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
+#include "data/InstanceLock.h"
 #include "data/StarterDatabase.h"
 #include "support/TestKit.h"
 #include "ui/DesktopServices.h"
@@ -15,6 +16,9 @@
 #include "ui/MessageBox.h"
 #include "ui/WidgetMessageSink.h"
 #include "ui/WindowRegistry.h"
+
+#include <QLockFile>
+#include <QProcess>
 
 using namespace rm;
 using test::child;
@@ -43,13 +47,23 @@ private Q_SLOTS:
         QTest::addColumn<QString>("description");
         QTest::newRow("missing file") << QByteArray() << "The Rallymark database file appears to be missing!";
         QTest::newRow("not a database") << QByteArray(2048, 'R') << "file is not a database";
+        QTest::newRow("damaged Options row") << QByteArray("options") << "integer overflow";
     }
     void failures() {
         QFETCH(QByteArray, content);
         QFETCH(QString, description);
         QFile file(DatabasePath());
-        QVERIFY(content.isNull() || (file.open(QIODevice::WriteOnly) && file.write(content) == 2048));
-        file.close();
+        if (content == "options") { // a value the store cannot compute when the row is read
+            QString error;
+            QVERIFY(CreateStarterDatabase(DatabasePath(), &error));
+            QVERIFY(Db().open(DatabasePath()));
+            Db().execute(QStringLiteral("Alter Table Options Add Column Options_Damaged Integer Generated "
+                                        "Always As (abs(-9223372036854775807 - 1)) Virtual"));
+            Db().close();
+        } else {
+            QVERIFY(content.isNull() || (file.open(QIODevice::WriteOnly) && file.write(content) == 2048));
+            file.close();
+        }
         test::ModalDriver driver;
         driver.then([](QDialog* splash) { splash->accept(); });
         QString box; // title, icon and text of the report
@@ -62,10 +76,45 @@ private Q_SLOTS:
         QCOMPARE(StartUp(main, 0), 1);
         QVERIFY(driver.shown.first() == QLatin1String("frmSplash") && driver.pending() == 0);
         const auto head = QStringLiteral("Rallymark Error|%1|Rallymark encountered the following error:\n\n");
-        QVERIFY2(box.startsWith(head.arg(QMessageBox::Critical)) && box.endsWith(description),
-                 qPrintable(box));
+        QVERIFY2(
+            box.startsWith(head.arg(QMessageBox::Critical)) &&
+                box.endsWith(description + "\n\nDatabase file: " + QDir::toNativeSeparators(DatabasePath())),
+            qPrintable(box));
         QVERIFY(!main.isVisible() && !Db().isOpen());
         QVERIFY(!content.isNull() || !file.exists()); // start-up never creates the file
+    }
+
+    // A second copy on the same database file brings the first one forward and does not open; a
+    // lock left by a copy that died does not stand in the way.
+    void secondCopyOnTheSameFile() {
+        QString error;
+        QVERIFY(CreateStarterDatabase(DatabasePath(), &error));
+        test::RecordingSink sink;
+        test::ModalDriver driver;
+        driver.then([](QDialog* splash) { splash->accept(); });
+        bool raised = false;
+        {
+            InstanceLock first, second;
+            first.onRaiseRequested = [&raised] { raised = true; };
+            QVERIFY(first.claim(DatabasePath()));
+            frmMain main;
+            QCOMPARE(StartUp(main, 0, &second), kAlreadyRunning);
+            QVERIFY(sink.last().text.contains(DatabasePath()) && !Db().isOpen());
+            QTRY_VERIFY(raised);
+        }
+        // A lock file like this process's own, with the id of a process that has ended.
+        QProcess gone;
+        gone.start("/bin/true");
+        QVERIFY(gone.waitForStarted());
+        const qint64 pid = gone.processId();
+        QVERIFY(gone.waitForFinished());
+        QLockFile model(m_dir->filePath("model.lock"));
+        QFile own(m_dir->filePath("model.lock")), stale(InstanceLock::LockFilePath(DatabasePath()));
+        QVERIFY(model.lock() && own.open(QIODevice::ReadOnly) && stale.open(QIODevice::WriteOnly));
+        const QByteArray content = own.readAll();
+        stale.write(QByteArray::number(pid) + content.mid(content.indexOf('\n')));
+        stale.close();
+        QVERIFY(InstanceLock().claim(DatabasePath()));
     }
 
     void starterDatabaseOpens() {

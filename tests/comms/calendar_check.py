@@ -25,6 +25,8 @@ def event_fields(data):
             "duration": int(e.decoded("duration").total_seconds()),
             "summary": str(e.get("summary")),
             "description": str(e.get("description")),
+            "organizer": str(e.get("organizer")),
+            "organizer_cn": str(e.get("organizer").params.get("CN", "")) if e.get("organizer") else "",
         })
     lines = data.split(b"\r\n")
     out["longest_line"] = max(len(line) for line in lines)

@@ -89,6 +89,16 @@ private Q_SLOTS:
         }
     }
 
+    // The published event names its organizer: the Options' reply-to name and address.
+    void organizerFromTheOptions() {
+        OptionsRecord& o = CurrentOptions();
+        o.ReplyToName = QStringLiteral("Smith, John: Leader");
+        o.ReplyAddress = QStringLiteral("leader@example.org");
+        const QJsonObject read = check("ics", CalendarText(sample({QStringLiteral("Able")})));
+        QCOMPARE(field(read, "organizer"), QStringLiteral("mailto:leader@example.org"));
+        QCOMPARE(field(read, "organizer_cn"), o.ReplyToName);
+    }
+
     // Delivered to a real server: multipart/mixed without defects, the text as written, the event
     // readable.
     void deliveredMailCarriesTheEvent() {

@@ -1,4 +1,7 @@
+#include "comms/CalendarEvent.h"
 #include "comms/HtmlExport.h"
+#include "data/SafeFile.h"
+#include "roster/RosterImport.h"
 #include "support/SchedulingFixtures.h"
 #include "support/TestKit.h"
 
@@ -176,10 +179,44 @@ private Q_SLOTS:
         QCOMPARE(CreateHTMLByDivision(kName, {InsertDivision("Empty", 1)}), QString());
     }
 
-    // The bytes written: commcenter_test.
-    void unwritableFileThrows() {
-        QVERIFY_THROWS_EXCEPTION(
-            ExportError, WriteExportFile(ExportFolder() + QStringLiteral("/no/such/dir.htm"), QString()));
+    // Every file the program writes: a write that fails part-way (as on a full disk) leaves the
+    // earlier file byte for byte as it was and nothing beside it; the message names file and reason.
+    void failedWriteKeepsTheEarlierFile_data() {
+        QTest::addColumn<QString>("kind");
+        for (const char* kind : {"csv", "htm", "ics"})
+            QTest::newRow(kind) << QString::fromLatin1(kind);
+    }
+    void failedWriteKeepsTheEarlierFile() {
+        QFETCH(QString, kind);
+        const QString path = QDir(db->folder()).filePath("roster." + kind);
+        const auto write = [&]() -> QString {
+            QString error;
+            try {
+                if (kind == "csv")
+                    SaveRosterCsv(path, {}, ',', false);
+                else if (kind == "htm")
+                    WriteExportFile(path, QString(500, 'x'));
+                else
+                    WriteCalendarFile(path, QByteArray(500, 'x'), &error);
+            } catch (const DbError& e) {
+                error = e.description();
+            } catch (const ExportError& e) {
+                error = e.description();
+            }
+            return error;
+        };
+        QCOMPARE(write(), QString());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        SetWriteFailureAfter(100);
+        const QString message = write();
+        SetWriteFailureAfter(std::nullopt);
+        QVERIFY2(message.contains(path) && message.contains("No space left on device"), qPrintable(message));
+        QVERIFY(file.seek(0));
+        QCOMPARE(file.readAll(), before);
+        QCOMPARE(QDir(db->folder()).entryList({"roster*"}, QDir::Files | QDir::Hidden),
+                 QStringList{"roster." + kind});
     }
 };
 

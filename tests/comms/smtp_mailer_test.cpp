@@ -164,7 +164,8 @@ private Q_SLOTS:
         QCOMPARE(messages.size(), 2);
         QCOMPARE(messages[0].mailFrom, QStringLiteral("leader@example.org"));
         const QByteArray data = messages[0].data;
-        QVERIFY(data.contains("\r\nFROM: ClanBcc: evil@x <leader@example.org>\r\nTO:  <b@example.net>\r\n"));
+        QVERIFY(
+            data.contains("\r\nFROM: \"ClanBcc: evil@x\" <leader@example.org>\r\nTO: <b@example.net>\r\n"));
         QVERIFY(data.contains("\r\nSUBJECT: HiBcc: evil@x\r\n"));
         QVERIFY(data.endsWith("\r\n\r\n.\r\n.leading dot\r\nmiddle\r\n.\r\n..two\r\n\r\n"));
         const QJsonObject utf8 = messages[1].decoded;

@@ -2,17 +2,20 @@
 """A local SMTP server for the tests: stores every message it accepts.
 
 Usage: smtp_sink.py FOLDER [--tls starttls|implicit --cert PEM --key PEM] [--login USER:PASSWORD]
-                            [--mechanisms PLAIN,LOGIN]
+                            [--mechanisms PLAIN,LOGIN] [--smtputf8]
        smtp_sink.py --make-certs FOLDER
 Listens on a free loopback port and prints "PORT <n>" once it is ready. With --tls starttls it
 offers STARTTLS, with --tls implicit it speaks TLS from the first byte; with --login it offers AUTH
-(the given mechanisms, also over a plain connection) and accepts only that user and password.
+(the given mechanisms, also over a plain connection) and accepts only that user and password; with
+--smtputf8 it offers SMTPUTF8. Every EHLO, HELO, MAIL and RCPT command is appended, as the server read
+it, to FOLDER/dialogue.txt.
 --make-certs writes a test authority (ca.pem) and server certificates signed by it: good.pem for
 localhost and 127.0.0.1, wronghost.pem for another name, and untrusted.pem for localhost from an
 authority nobody trusts, expired.pem for localhost that has expired (each with its .key). Each accepted message is
 written to FOLDER/NNNN.eml (first line the envelope sender, second line the recipients separated by
 commas, then the message exactly as received after the end of data) and FOLDER/NNNN.json (the
-headers and body as a standard mail parser decodes them). Recipients whose address starts with
+headers and body as a standard mail parser decodes them, the mailboxes of From and To as [name,
+address] pairs, and the names of the defects the parser found in the message and its headers). Recipients whose address starts with
 "reject" are refused with 550. The server stops when its standard input closes (the test ended or
 died), or after ten minutes at the latest.
 """
@@ -47,7 +50,15 @@ class Store:
         base = os.path.join(self.folder, "%04d" % self.count)
         raw = envelope.original_content
         head = (envelope.mail_from + "\n" + ",".join(envelope.rcpt_tos) + "\n").encode("utf-8")
-        parsed = email.message_from_bytes(raw, policy=email.policy.default)
+        if envelope.smtp_utf8:  # headers may carry UTF-8 (RFC 6532)
+            parsed = email.message_from_string(raw.decode("utf-8"), policy=email.policy.default)
+        else:
+            parsed = email.message_from_bytes(raw, policy=email.policy.default)
+        defects = []
+        for part in parsed.walk():
+            defects += [type(d).__name__ for d in part.defects]
+        for name in parsed.keys():
+            defects += [type(d).__name__ for d in getattr(parsed[name], "defects", ())]
         body = parsed.get_content() if not parsed.is_multipart() else ""
         decoded = {
             "subject": str(parsed["SUBJECT"] or ""),
@@ -57,6 +68,11 @@ class Store:
             "date": str(parsed["DATE"] or ""),
             "charset": parsed.get_content_charset() or "",
             "body": body,
+            "from_mailboxes": [[a.display_name, a.addr_spec] for a in parsed["FROM"].addresses]
+            if parsed["FROM"] else [],
+            "to_mailboxes": [[a.display_name, a.addr_spec] for a in parsed["TO"].addresses]
+            if parsed["TO"] else [],
+            "defects": defects,
         }
         with open(base + ".json.tmp", "w", encoding="utf-8") as f:
             json.dump(decoded, f, ensure_ascii=False)
@@ -116,6 +132,26 @@ def make_certs(folder):
         write(base, certificate(subject, key, issuer_name, issuer_key, False, names, days), key)
 
 
+class RecordingSMTP(SMTP):
+    """Notes the commands that name the client and the addresses exactly as they arrived."""
+
+    def __init__(self, folder, *args, **kwargs):
+        self.dialogue_path = os.path.join(folder, "dialogue.txt")
+        super().__init__(*args, **kwargs)
+
+
+def recording(command):
+    async def method(self, arg):
+        with open(self.dialogue_path, "a", encoding="utf-8", errors="surrogateescape") as f:
+            f.write(command + ("" if arg is None else " " + arg) + "\n")
+        await getattr(SMTP, "smtp_" + command)(self, arg)
+    return method
+
+
+for _command in ("EHLO", "HELO", "MAIL", "RCPT"):
+    setattr(RecordingSMTP, "smtp_" + _command, recording(_command))
+
+
 async def main(args):
     loop = asyncio.get_running_loop()
     handler = Store(args.folder)
@@ -123,7 +159,7 @@ async def main(args):
     if args.tls:
         context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
         context.load_cert_chain(args.cert, args.key)
-    options = {"hostname": "localhost", "ident": "Rallymark test sink"}
+    options = {"hostname": "localhost", "ident": "Rallymark test sink", "enable_SMTPUTF8": args.smtputf8}
     if args.tls == "starttls":
         options["tls_context"] = context
     if args.login:
@@ -138,7 +174,7 @@ async def main(args):
         options.update(authenticator=authenticator, auth_require_tls=False, auth_required=True,
                        auth_exclude_mechanism=[m for m in ("PLAIN", "LOGIN") if m not in offered])
     server = await loop.create_server(
-        lambda: SMTP(handler, **options), "127.0.0.1", 0,
+        lambda: RecordingSMTP(args.folder, handler, **options), "127.0.0.1", 0,
         ssl=context if args.tls == "implicit" else None
     )
     print("PORT %d" % server.sockets[0].getsockname()[1], flush=True)
@@ -170,4 +206,5 @@ if __name__ == "__main__":
     parser.add_argument("--key")
     parser.add_argument("--login")
     parser.add_argument("--mechanisms", default="PLAIN,LOGIN")
+    parser.add_argument("--smtputf8", action="store_true")
     asyncio.run(main(parser.parse_args()))

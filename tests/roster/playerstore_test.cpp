@@ -53,6 +53,18 @@ private Q_SLOTS:
         QCOMPARE(db.scalar(row).toString(), QStringLiteral("O'Neil|0|0|a\nb|39|2024-02-03 04:05:06"));
     }
 
+    // A NUL or another control character typed or pasted into a field is dropped on saving; tabs and
+    // line breaks stay.
+    void controlCharactersDropped() {
+        test::TestDatabase db;
+        const QString junk = QString(QChar(0)) + QChar(1) + QChar(0x1B) + QChar(0x7F);
+        PlayerRecord p = player("Ann" + junk + "Bee", db.zoneId("GMT"));
+        p.notes = "a\tb" + junk + "\nc";
+        AddPlayer({p, {}, std::nullopt});
+        QCOMPARE(db.scalar("Select Player_OnlineName || '|' || Player_Notes From Players").toString(),
+                 QStringLiteral("AnnBee|a\tb\nc"));
+    }
+
     void validation() {
         PlayerRecord p = player(QStringLiteral("   "), 1);
         QCOMPARE(PlayerValidationMessage(p).value_or(QString()), QStringLiteral("Online name is required\n"));

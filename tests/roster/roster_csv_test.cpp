@@ -180,6 +180,22 @@ private Q_SLOTS:
         QCOMPARE(result.added, 5);
         QCOMPARE(RosterByNames(), original);
     }
+
+    // Cells a spreadsheet would run as formulas are written as text, and come back exactly as stored.
+    void formulaCellsRoundTrip() {
+        for (const char* name : {"=HYPERLINK(\"x\")", "+1", "-dash", "@sum", "'=quoted", "''-two", "plain'"})
+            test::InsertPlayerRow(QString::fromUtf8(name));
+        db->exec("Update Players Set Player_Notes = '=cmd|'' /C calc''!A0' Where Player_OnlineName = '+1'");
+        const QString original = RosterByNames();
+        const QByteArray exported = ExportRosterCsv({}, ',', false);
+        for (const char* cell : {"\n\"'=HYPERLINK(", "\n'+1,", "\n'-dash", "\n'@sum", "\n''=quoted",
+                                 "\n'''-two", "\nplain',", ",'=cmd|"})
+            QVERIFY2(exported.contains(cell), cell);
+        db.reset();
+        db = std::make_unique<test::TestDatabase>();
+        QCOMPARE(RunImport(preview(exported, true)).added, 7);
+        QCOMPARE(RosterByNames(), original);
+    }
 };
 
 QTEST_GUILESS_MAIN(RosterCsvTest)

@@ -97,6 +97,13 @@ QList<SmtpSink::Received> SmtpSink::messages() const {
     return result;
 }
 
+QStringList SmtpSink::dialogue() const {
+    QFile file(QDir(m_dir.path()).filePath(QStringLiteral("dialogue.txt")));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
 void SmtpSink::clear() {
     const QDir dir(m_dir.path());
     for (const QString& name :

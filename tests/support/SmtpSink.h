@@ -27,8 +27,10 @@ public:
     struct Received {
         QString mailFrom;
         QStringList recipients;
-        QByteArray data;     // the message as received after DATA, transparency dots removed
-        QJsonObject decoded; // subject, from, to, message_id, date, charset, body as a mail parser reads them
+        QByteArray data; // the message as received after DATA, transparency dots removed
+        // subject, from, to, message_id, date, charset, body as a mail parser reads them; from_mailboxes
+        // and to_mailboxes ([name, address] pairs) and the parser's defects
+        QJsonObject decoded;
     };
 
     SmtpSink();
@@ -45,6 +47,8 @@ public:
 
     // The messages stored so far, in the order they arrived.
     QList<Received> messages() const;
+    // The EHLO, HELO, MAIL and RCPT commands as the server read them, in order.
+    QStringList dialogue() const;
     // Forgets the messages stored so far.
     void clear();
 

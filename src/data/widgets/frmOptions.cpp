@@ -137,6 +137,9 @@ frmOptions::frmOptions(QWidget* parent) : MaintainDialog(parent) {
                                             fmeEmail),
                                  QStringLiteral("lblPlainLoginWarning"));
     lblPlainLoginWarning->setWordWrap(true);
+    lblSenderWarning = named(new QLabel(fmeEmail), QStringLiteral("lblSenderWarning"));
+    lblSenderWarning->setWordWrap(true);
+    lblSenderWarning->hide();
     imgTestMail = MakePictureButton(fmeEmail, QStringLiteral("imgTestMail"), QStringLiteral("email_send"),
                                     tr("Send a test mail"),
                                     tr("Send a short mail to the reply-to address with these settings"));
@@ -147,6 +150,7 @@ frmOptions::frmOptions(QWidget* parent) : MaintainDialog(parent) {
     email->addRow(tr("E-Mail Reply to Address:"), txtReplyAddress);
     email->addRow(chkSMTPUseLogin);
     email->addRow(tr("SMTP User Name:"), txtSMTPUserName);
+    email->addRow(lblSenderWarning);
     email->addRow(tr("SMTP Password:"), txtSMTPPassword);
     email->addRow(chkSMTPAllowPlainLogin);
     email->addRow(lblPlainLoginWarning);
@@ -156,6 +160,9 @@ frmOptions::frmOptions(QWidget* parent) : MaintainDialog(parent) {
     connect(chkSMTPUseLogin, &QCheckBox::toggled, this,
             [this] { emailsToggled(chkEnableEmails->isChecked()); });
     connect(imgTestMail, &QToolButton::clicked, this, &frmOptions::pressTestMail);
+    connect(txtReplyAddress, &QLineEdit::textChanged, this, &frmOptions::updateSenderWarning);
+    connect(txtSMTPUserName, &QLineEdit::textChanged, this, &frmOptions::updateSenderWarning);
+    connect(chkSMTPUseLogin, &QCheckBox::toggled, this, &frmOptions::updateSenderWarning);
     connect(chkEnableEmails, &QCheckBox::toggled, this, &frmOptions::emailsToggled);
     emailsToggled(false);
     right->addWidget(fmeEmail);
@@ -197,6 +204,12 @@ void frmOptions::emailsToggled(bool on) {
     for (QWidget* field :
          std::initializer_list<QWidget*>{txtSMTPUserName, txtSMTPPassword, chkSMTPAllowPlainLogin})
         field->setEnabled(login);
+}
+
+void frmOptions::updateSenderWarning() {
+    const QString warning = SenderMismatchWarning(entries());
+    lblSenderWarning->setText(warning);
+    lblSenderWarning->setVisible(!warning.isEmpty());
 }
 
 void frmOptions::securityChanged(int security) {

@@ -38,6 +38,7 @@ private:
     void showEntries(const OptionsEntries& e);
     void emailsToggled(bool on);
     void securityChanged(int security);
+    void updateSenderWarning();
 
     QLineEdit* txtName = nullptr;
     QLineEdit* txtEmail = nullptr;
@@ -65,6 +66,7 @@ private:
     QLineEdit* txtSMTPPassword = nullptr;
     QCheckBox* chkSMTPAllowPlainLogin = nullptr;
     QLabel* lblPlainLoginWarning = nullptr;
+    QLabel* lblSenderWarning = nullptr;
     QToolButton* imgTestMail = nullptr;
     bool m_portTyped = false; // the user typed the port since the dialog opened
     std::array<QCheckBox*, 4> chkCustomText{};

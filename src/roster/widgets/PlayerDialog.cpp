@@ -248,8 +248,9 @@ void frmMaintainPlayer::loadDialog() {
         for (; !connections.eof(); connections.moveNext())
             cboConnection->addItem(connections.text(QStringLiteral("Connection_Name")).trimmed(),
                                    connections.integer(QStringLiteral("Connection_ID")));
-        if (cboConnection->count() > 0)
-            cboConnection->setCurrentIndex(0);
+        // "(none)" stands for a player without a connection type, so that saving keeps the 0.
+        cboConnection->insertItem(0, tr("(none)"), 0);
+        cboConnection->setCurrentIndex(cboConnection->count() > 1 ? 1 : 0);
     }
     SetupMembershipColumns(lsvMemberships);
 
@@ -275,6 +276,8 @@ void frmMaintainPlayer::loadDialog() {
                 selectData(cboCustomDrop[n], p->customDrop[n]);
         }
         m_loadedZone = p->timeZone;
+        m_loadedName = p->onlineName;
+        m_loadedRow = StoredPlayerRow(PrimaryKey);
     }
     fillMemberships();
     if (isEditMode()) {
@@ -367,6 +370,10 @@ bool frmMaintainPlayer::save() {
             return false;
         }
     } else {
+        if (StoredPlayerRow(PrimaryKey) != m_loadedRow &&
+            ShowMessage(ChangedElsewhereMessage(m_loadedName), AlignLeftText, vbOKCancel, vbQuestion,
+                        kChangedElsewhereTitle) != vbOK)
+            return false;
         UpdatePlayer(PrimaryKey, data);
     }
     return true;

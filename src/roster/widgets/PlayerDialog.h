@@ -106,6 +106,8 @@ private:
     bool m_scheduleLoaded = false;
     bool m_daysSet = false; // the schedule window was closed with OK, or the day lists were set
     std::array<qint32, 4> m_loadedCustomDrop{};
+    QString m_loadedName;
+    QString m_loadedRow; // the stored row as loaded, to notice a change made elsewhere
 };
 
 } // namespace rm

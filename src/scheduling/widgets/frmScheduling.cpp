@@ -613,9 +613,7 @@ void frmScheduling::addToCalendar() {
         return;
     QString error;
     if (!WriteCalendarFile(path, text, &error))
-        ShowMessage(QStringLiteral("The calendar file could not be written:\n") + path +
-                        QStringLiteral("\n") + error,
-                    AlignLeftText, vbOKOnly, vbCritical, QStringLiteral("Add to Calendar"));
+        ShowMessage(error, AlignLeftText, vbOKOnly, vbCritical, QStringLiteral("Add to Calendar"));
 }
 
 void frmScheduling::emailBestTimes() {

@@ -126,7 +126,7 @@ private Q_SLOTS:
         QCOMPARE(messages[0].recipients, QStringList{"second@example.net"});
         QCOMPARE(messages[0].decoded.value(QStringLiteral("subject")).toString(), QStringLiteral("Practice"));
         QVERIFY(messages[0].data.contains(
-            "FROM: Clan Leader <leader@example.org>\r\nTO:  <second@example.net>\r\n"));
+            "FROM: Clan Leader <leader@example.org>\r\nTO: <second@example.net>\r\n"));
         QVERIFY(messages[0].data.endsWith("\r\n\r\nTonight.\r\n\r\n"));
     }
 

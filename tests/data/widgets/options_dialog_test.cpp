@@ -153,6 +153,25 @@ private Q_SLOTS:
         }
     }
 
+    // A login mailbox other than the reply-to address is warned of beside the fields and in the
+    // test mail's result.
+    void senderOtherThanTheLogin() {
+        test::TestDatabase db;
+        test::RecordingSink messages;
+        auto d = openOptions();
+        test::Check(d.get(), {"chkEnableEmails", "chkSMTPUseLogin"});
+        const QByteArray port = QByteArray::number(m_sink.port());
+        test::Type(d.get(), {"txtSMTPServer", "localhost", "txtSMTPPort", port.constData(), "txtReplyToName",
+                             "Leader", "txtReplyAddress", "leader@example.org", "txtSMTPUserName",
+                             "clan@mail.example", "txtSMTPPassword", "Pa55-secret"});
+        auto* warning = child<QLabel>(d.get(), QStringLiteral("lblSenderWarning"));
+        QVERIFY(warning->isVisibleTo(d.get()) && warning->text().contains("clan@mail.example"));
+        test::Click(d.get(), QStringLiteral("imgTestMail"));
+        QVERIFY2(messages.last().text.endsWith(warning->text()), qPrintable(messages.last().text));
+        field(d.get(), "txtSMTPUserName")->setText("LEADER@example.org");
+        QVERIFY(!warning->isVisibleTo(d.get()));
+    }
+
     // The test mail goes out with the entries before OK. After OK the password is in the secret
     // store only (without one: kept for the session, told once), never in the database, the settings
     // or any message.

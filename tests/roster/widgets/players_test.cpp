@@ -188,13 +188,33 @@ private Q_SLOTS:
         auto* colour = child<QComboBox>(dialog.get(), "cboCustomDrop0");
         QCOMPARE(colour->currentText(), QStringLiteral("Red"));
         colour->setCurrentIndex(0); // the empty choice
+        // No connection type stays none.
+        QCOMPARE(child<QComboBox>(dialog.get(), "cboConnection")->currentText(), QStringLiteral("(none)"));
         test::ClickOK(dialog.get());
         QCOMPARE(db.scalar("Select Player_Custom1 || '|' || Player_CustomDrop1 || '|' || "
-                           "Player_CustomDrop2 || '|' || Player_ICQ From Players")
+                           "Player_CustomDrop2 || '|' || Player_ICQ || '|' || Player_Connection From Players")
                      .toString(),
-                 QStringLiteral("keep me|0|7|0"));
+                 QStringLiteral("keep me|0|7|0|0"));
         CurrentOptions().CustomDropEnabled = {false, false, false, false};
         QCOMPARE(sink.count(), 0);
+    }
+
+    // A row changed by another program while the dialog was open is not overwritten without asking;
+    // Cancel keeps the dialog and its entries.
+    void changeMadeElsewhereAsksFirst() {
+        test::TestDatabase db;
+        test::RecordingSink sink;
+        auto dialog = openPlayer(addPlayer("Ace", db.zoneId("GMT")));
+        db.exec("Update Players Set Player_Notes = 'written elsewhere'");
+        child<QLineEdit>(dialog.get(), "txtRealName")->setText("Mine");
+        const QString row = "Select Player_RealName || '|' || Player_Notes From Players";
+        for (const int answer : {vbCancel, vbOK}) {
+            sink.answer(answer);
+            test::ClickOK(dialog.get());
+            QCOMPARE(sink.last().text, ChangedElsewhereMessage("Ace"));
+            QCOMPARE(dialog->isVisible(), answer == vbCancel);
+            QCOMPARE(db.scalar(row).toString(), answer == vbCancel ? "|written elsewhere" : "Mine|");
+        }
     }
 
     // A week keeps its wall-clock time whatever the day: rows stay where they are unless the
