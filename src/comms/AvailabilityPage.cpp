@@ -341,6 +341,22 @@ QList<PageRecipient> AvailabilityRecipients(const QList<qint32>& players) {
     return list;
 }
 
+QList<qint32> ActiveMembersOf(const QList<qint32>& divisions) {
+    QList<qint32> keys;
+    if (divisions.isEmpty())
+        return keys;
+    QStringList list;
+    for (qint32 d : divisions)
+        list << QString::number(d);
+    RowSet rows = Db().execute(QStringLiteral("Select Distinct Player_ID From Players, Members Where "
+                                              "Member_Player_ID = Player_ID And Player_Active = 1 And "
+                                              "Member_Division_ID In (") +
+                               list.join(QStringLiteral(", ")) + QLatin1Char(')'));
+    for (; !rows.eof(); rows.moveNext())
+        keys << rows.integer(QStringLiteral("Player_ID"));
+    return keys;
+}
+
 QList<MadePage> MakeAvailabilityPages(const QList<PageRecipient>& recipients) {
     QList<MadePage> pages;
     if (recipients.isEmpty())

@@ -42,6 +42,8 @@ struct PageRecipient {
     QString address; // the trimmed primary e-mail address
 };
 QList<PageRecipient> AvailabilityRecipients(const QList<qint32>& players);
+// The active members of divisions, each once.
+QList<qint32> ActiveMembersOf(const QList<qint32>& divisions);
 
 // The pages of the recipients, made at the clock's now. Store errors raise DbError.
 struct MadePage {
