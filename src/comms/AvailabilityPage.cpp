@@ -12,7 +12,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QSet>
 
 namespace rm {
@@ -400,12 +399,19 @@ QString WriteAvailabilityPages(const QString& folder, const QList<PageRecipient>
     QString report;
     const QDir dir(folder);
     for (const MadePage& page : MakeAvailabilityPages(recipients)) {
-        QSaveFile file(dir.filePath(page.fileName));
-        if (file.open(QIODevice::WriteOnly) && file.write(page.html) == page.html.size() && file.commit())
+        // Plain writes: a page is made again in no time, so the files are not synced one by one.
+        QFile file(dir.filePath(page.fileName));
+        const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                             file.write(page.html) == page.html.size() && file.flush();
+        const QString problem = file.errorString();
+        file.close();
+        if (written) {
             report += QStringLiteral("%1: %2\n").arg(page.recipient.onlineName, page.fileName);
-        else
+        } else {
+            file.remove();
             report += QStringLiteral("%1: %2 could not be written (%3)\n")
-                          .arg(page.recipient.onlineName, page.fileName, file.errorString());
+                          .arg(page.recipient.onlineName, page.fileName, problem);
+        }
     }
     return report;
 }
