@@ -42,6 +42,7 @@ p { margin: .3em 0; }
 .cell.cursor { outline: 2px solid #1a56b0; outline-offset: -2px; }
 button { font-size: 1em; padding: .5em 1.2em; margin: .3em .5em .3em 0; }
 #reply { display: block; width: 100%; max-width: 44em; height: 4.5em; font-family: monospace; margin-top: .5em; }
+#reply[hidden] { display: none; }
 #status { color: #2e6b2e; }
 </style>
 </head>
