@@ -3,7 +3,7 @@
 
 usage: availability_browser.py PAGE.html
 
-Paints and erases half-hours by mouse drag and by keyboard, presses "Copy my reply" and prints one
+Paints and erases half-hours by mouse drag, touch drag and keyboard, presses "Copy my reply" and prints one
 JSON object: the reply text, the cells the page should now hold (day * 48 + half-hour, Sunday 0),
 the cells it showed on opening, the player name and clan name as shown, and how many resources
 the page asked the network for.
@@ -18,6 +18,9 @@ from selenium import webdriver
 from selenium.webdriver.chrome.options import Options
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.actions import interaction
+from selenium.webdriver.common.actions.action_builder import ActionBuilder
+from selenium.webdriver.common.actions.pointer_input import PointerInput
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
@@ -61,6 +64,11 @@ def main():
         right = [d for d in range(7) if column(d) == 4][0]
         drag(driver, (left, 10), (right, 12))
         cells |= {d * 48 + s for d in (left, right) for s in range(10, 13)}
+        # A finger paints Saturday 01:00-02:30.
+        touch = ActionBuilder(driver, mouse=PointerInput(interaction.POINTER_TOUCH, "finger"))
+        touch.pointer_action.move_to(cell(driver, 6, 2)).pointer_down().move_to(cell(driver, 6, 4)).pointer_up()
+        touch.perform()
+        cells |= {6 * 48 + s for s in range(2, 5)}
         # Erase by dragging from a painted half-hour: Wednesday 19:30-20:00 go again.
         drag(driver, (3, 39), (3, 40))
         cells -= {3 * 48 + 39, 3 * 48 + 40}
