@@ -1,9 +1,11 @@
 // Asking for availability and pasting the replies from the players window.
 
 #include "comms/widgets/AvailabilityWindows.h"
+#include "comms/widgets/CommCenter.h"
 #include "roster/PlayerStore.h"
 #include "roster/widgets/PlayerDialog.h"
 #include "roster/widgets/PlayerListWindow.h"
+#include "support/RosterRows.h"
 #include "support/TestKit.h"
 
 using namespace rm;
@@ -64,6 +66,32 @@ private Q_SLOTS:
         QCOMPARE(QDir(out.path() + QStringLiteral("/pages")).entryList(QDir::Files),
                  QStringList({"availability-Amy.html", "availability-Bo.html"}));
         QVERIFY(sink.last().text.contains(QStringLiteral("Bo: availability-Bo.html")));
+    }
+
+    // From the communications centre's divisions: their active members, each once.
+    void divisionsInCommCenter() {
+        test::TestDatabase db;
+        const qint32 game = test::InsertGame(QStringLiteral("G"));
+        const qint32 red = test::InsertDivision(QStringLiteral("Red"), game);
+        const qint32 blue = test::InsertDivision(QStringLiteral("Blue"), game);
+        const qint32 amy = test::InsertPlayerRow(QStringLiteral("Amy"));
+        const qint32 bo = test::InsertPlayerRow(QStringLiteral("Bo"), false);
+        const qint32 cy = test::InsertPlayerRow(QStringLiteral("Cy"));
+        test::InsertPlayerRow(QStringLiteral("Dee"));
+        for (const auto& [player, division] : {std::pair{amy, red}, {amy, blue}, {bo, red}, {cy, blue}})
+            test::InsertMember(player, division);
+        frmCommCenter centre;
+        centre.showDivisionsList();
+        auto* divisions = child<QListWidget>(&centre, QStringLiteral("lstDivisions"));
+        for (int i = 0; i < divisions->count(); ++i)
+            divisions->item(i)->setSelected(true);
+        test::ModalDriver driver;
+        int listed = 0;
+        driver.then(
+            [&](QDialog* d) { listed = child<QListWidget>(d, QStringLiteral("lstPlayers"))->count(); });
+        child<QToolButton>(&centre, QStringLiteral("imgAskAvailability"))->click();
+        QCOMPARE(driver.shown, QStringList{"frmAskAvailability"});
+        QCOMPARE(listed, 2); // Amy and Cy
     }
 
     // A quoted mail with a reply → preview with both weeks → Confirm → the player dialog shows the
