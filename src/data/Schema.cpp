@@ -83,7 +83,7 @@ const AddedColumn kAddedColumns[] = {
     // The token that ties players' availability replies to this file, and per player the page and
     // moment of the last reply applied.
     {"Options", "Options_ReplyToken INTEGER DEFAULT 0",
-     "Update Options Set Options_ReplyToken = (abs(random()) % 4294967295) + 1"},
+     "Update Options Set Options_ReplyToken = (random() & 4294967294) + 1"},
     {"Players", "Player_ReplyPage INTEGER DEFAULT 0"},
     {"Players", "Player_ReplyMoment INTEGER DEFAULT 0"},
 };
