@@ -12,6 +12,7 @@ packages=(
   libssl3 ca-certificates qtkeychain-qt6-dev
   sqlite3 clang-format ccache fonts-dejavu-core
   xvfb xauth xdg-utils
+  chromium chromium-driver python3-selenium
 )
 
 missing=()

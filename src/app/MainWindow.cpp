@@ -139,6 +139,11 @@ void frmMain::buildMenus() {
         connect(entry, &QAction::triggered, this, [this, slot] { runPlayersAction(slot); });
         file->addAction(entry);
     }
+    QAction* ask = makeAction(file, "mnuAskAvailability", QStringLiteral("Ask for availability\u2026"),
+                              QStringLiteral("calendar"));
+    enableForTaskWindow(ask, QStringLiteral("frmPlayers"));
+    connect(ask, &QAction::triggered, this, [this] { runPlayersAction("askAvailability"); });
+    file->addAction(ask);
     separator(file, "mnuSep1");
     QAction* exit = makeAction(file, "mnuExit", QStringLiteral("E&xit"), QStringLiteral("exit"));
     connect(exit, &QAction::triggered, this, &QWidget::close);

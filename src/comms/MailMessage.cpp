@@ -49,10 +49,12 @@ QByteArray TextPartType(bool asciiBody, bool quoted) {
     return type;
 }
 
-// The content type header and everything after it, for a text with a calendar event. The boundary
-// starts with "=_", which neither quoted-printable nor base64 text can contain.
-QList<QByteArray> MultipartWithEvent(const QByteArray& body, bool asciiBody, bool quoted,
-                                     const QByteArray& calendarEvent) {
+// The content type header and everything after it, for a text with one attached file (the type line
+// and disposition as the file wants them). The boundary starts with "=_", which neither
+// quoted-printable nor base64 text can contain.
+QList<QByteArray> MultipartWithFile(const QByteArray& body, bool asciiBody, bool quoted,
+                                    const QByteArray& typeLine, const QByteArray& dispositionLine,
+                                    const QByteArray& file) {
     const QByteArray boundary = QByteArrayLiteral("=_rallymark_") +
                                 QByteArray::number(RandomInRange(999999999LL, 9999999999LL)) +
                                 QByteArrayLiteral("_");
@@ -60,12 +62,10 @@ QList<QByteArray> MultipartWithEvent(const QByteArray& body, bool asciiBody, boo
     data += QByteArrayLiteral("--") + boundary + kCrLf + TextPartType(asciiBody, quoted) + kCrLf;
     data += (quoted ? QuotedPrintable(body) : body) + kCrLf;
     data += QByteArrayLiteral("--") + boundary + kCrLf;
-    data +=
-        QByteArrayLiteral("Content-Type: text/calendar; charset=utf-8; method=PUBLISH; name=\"match.ics\"") +
-        kCrLf;
-    data += QByteArrayLiteral("Content-Disposition: attachment; filename=\"match.ics\"") + kCrLf;
+    data += typeLine + kCrLf;
+    data += dispositionLine + kCrLf;
     data += QByteArrayLiteral("Content-Transfer-Encoding: base64") + kCrLf + kCrLf;
-    const QByteArray encoded = calendarEvent.toBase64();
+    const QByteArray encoded = file.toBase64();
     for (qsizetype i = 0; i < encoded.size(); i += 76)
         data += encoded.mid(i, 76) + kCrLf;
     data += QByteArrayLiteral("--") + boundary + QByteArrayLiteral("--") + kCrLf;
@@ -75,6 +75,21 @@ QList<QByteArray> MultipartWithEvent(const QByteArray& body, bool asciiBody, boo
     lines << kCrLf + DotStuff(data);
     lines << QByteArrayLiteral(".") + kCrLf;
     return lines;
+}
+
+// A file name for the headers: the plain form keeps printable ASCII only; the RFC 2231 form keeps
+// every letter.
+QByteArray FileNameParameters(const QString& name) {
+    QByteArray plain;
+    for (const QChar c : SingleLine(name))
+        plain += (c.unicode() >= 32 && c.unicode() < 127 && c != QLatin1Char('"') && c != QLatin1Char('\\'))
+                     ? static_cast<char>(c.unicode())
+                     : '_';
+    QByteArray parameters = QByteArrayLiteral("filename=\"") + plain + "\"";
+    if (!IsPlainAscii(name))
+        parameters +=
+            QByteArrayLiteral("; filename*=utf-8''") + SingleLine(name).toUtf8().toPercentEncoding();
+    return parameters;
 }
 
 } // namespace
@@ -329,7 +344,20 @@ QList<QByteArray> BuildMessageLines(const MailMessage& message, const QString& m
     lines << FoldHeaderLine("SUBJECT: " + EncodeHeaderText(message.subject)) + kCrLf;
     lines << QByteArrayLiteral("MIME-Version: 1.0") + kCrLf;
     if (!message.calendarEvent.isEmpty()) {
-        lines << MultipartWithEvent(body, asciiBody, quoted, message.calendarEvent);
+        lines << MultipartWithFile(
+            body, asciiBody, quoted,
+            QByteArrayLiteral(
+                "Content-Type: text/calendar; charset=utf-8; method=PUBLISH; name=\"match.ics\""),
+            QByteArrayLiteral("Content-Disposition: attachment; filename=\"match.ics\""),
+            message.calendarEvent);
+        return lines;
+    }
+    if (!message.attachment.isEmpty()) {
+        lines << MultipartWithFile(body, asciiBody, quoted,
+                                   QByteArrayLiteral("Content-Type: ") + message.attachmentType,
+                                   QByteArrayLiteral("Content-Disposition: attachment; ") +
+                                       FileNameParameters(message.attachmentName),
+                                   message.attachment);
         return lines;
     }
     if (quoted) {

@@ -20,6 +20,11 @@ struct MailMessage {
     // A calendar event (the text of a .ics file) sent with the text as a second part; empty for a
     // plain message.
     QByteArray calendarEvent{};
+    // A file sent with the text as a base64 attachment (for instance a page, "text/html"); empty for
+    // none.
+    QString attachmentName{};
+    QByteArray attachmentType{};
+    QByteArray attachment{};
 };
 
 // The part of the sender address after its first "@"; the whole address when it has none.
@@ -67,7 +72,8 @@ QByteArray DotStuff(const QByteArray& data);
 // The lines sent after DATA, each ending in CR LF, dot-stuffed, the last one the end-of-data ".".
 // The message is plain ASCII ("charset=us-ascii") unless its body is not, or has a line too long
 // for mail, in which case the body is UTF-8 quoted-printable. With a calendar event the message is
-// multipart/mixed: the text as above, then the event as a base64 text/calendar attachment.
+// multipart/mixed: the text as above, then the event as a base64 text/calendar attachment; an
+// attachment goes the same way.
 QList<QByteArray> BuildMessageLines(const MailMessage& message, const QString& messageIdLine,
                                     const QDateTime& when);
 

@@ -73,6 +73,8 @@ const TableDef kTables[] = {
 struct AddedColumn {
     const char* table;
     const char* definition;
+    // Run after the column is added to an existing file, in the same transaction; nullptr for none.
+    const char* fill = nullptr;
 };
 const AddedColumn kAddedColumns[] = {
     {"Options", "Options_SMTPSecurity INTEGER DEFAULT 0"},
@@ -81,6 +83,12 @@ const AddedColumn kAddedColumns[] = {
     {"Options", "Options_SMTPAllowPlainLogin INTEGER DEFAULT 0"},
     {"Options", "Options_MatchLength INTEGER DEFAULT 120"},
     {"TimeZones", "TZ_IANA TEXT DEFAULT ''"},
+    // The token that ties players' availability replies to this file, and per player the page and
+    // moment of the last reply applied.
+    {"Options", "Options_ReplyToken INTEGER DEFAULT 0",
+     "Update Options Set Options_ReplyToken = (random() & 4294967294) + 1"},
+    {"Players", "Player_ReplyPage INTEGER DEFAULT 0"},
+    {"Players", "Player_ReplyMoment INTEGER DEFAULT 0"},
 };
 
 // The lower-case names of a table's columns; empty when there is no such table.
@@ -182,8 +190,11 @@ std::optional<QString> UpgradeSchema(DbConnection& db) {
             for (const AddedColumn& added : kAddedColumns) {
                 const QString definition = QString::fromLatin1(added.definition);
                 if (qstrcmp(added.table, t.name) == 0 &&
-                    !present.contains(definition.section(QLatin1Char(' '), 0, 0).toLower()))
+                    !present.contains(definition.section(QLatin1Char(' '), 0, 0).toLower())) {
                     statements << QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(table, definition);
+                    if (added.fill)
+                        statements << QString::fromLatin1(added.fill);
+                }
             }
         }
     } catch (const DbError&) {

@@ -5,6 +5,7 @@
 #include "data/SqlText.h"
 
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 namespace rm {
 
@@ -127,6 +128,9 @@ void WriteStarterContents(DbConnection& db) {
             "VALUES(1, '', '', %1, 'N', 20, 30, 0, 0, 1, '', '', '', '', 0, 0, 0, 0, '', '', '', '', "
             "0, 0, 0, 0, 0, '', 25, '', '')")
             .arg(gmt.toInt()));
+    // Availability replies carry this token, so a reply meant for another file is recognised.
+    db.execute(QStringLiteral("Update Options Set Options_ReplyToken = %1")
+                   .arg(QRandomGenerator::system()->bounded(1U, 0xFFFFFFFFU)));
     transaction.commit();
 }
 

@@ -340,4 +340,23 @@ void DeletePlayer(qint32 key) {
     transaction.commit();
 }
 
+void SavePlayerWeeks(const QList<PlayerWeek>& weeks) {
+    DbConnection::Transaction transaction(Db());
+    for (const PlayerWeek& w : weeks) {
+        const QVariant zone = Db().scalar(
+            QStringLiteral("Select Player_TimeZone From Players Where Player_ID = ") + number(w.player));
+        if (zone.isNull())
+            throw DbError(QStringLiteral("There is no player with the key %1.").arg(w.player));
+        try {
+            Db().execute(SchedulesDeleteStatement(w.player));
+            Db().execute(QStringLiteral("Update Players Set Player_Update = ") + SqlDateTime(Now()) +
+                         QStringLiteral(" Where Player_ID = ") + number(w.player));
+        } catch (const DbError& e) {
+            fail(kUpdateError, e);
+        }
+        insertSchedule(w.player, zone.toInt(), w.week);
+    }
+    transaction.commit();
+}
+
 } // namespace rm

@@ -110,4 +110,14 @@ qint32 AddPlayer(const PlayerSave& save);
 void UpdatePlayer(qint32 key, const PlayerSave& save);
 void DeletePlayer(qint32 key);
 
+// A player's new week in local day lists, as the player entered it.
+struct PlayerWeek {
+    qint32 player = 0;
+    WeekLists week;
+};
+// Replaces the weeks of several players in one transaction, each stored from the player's own zone
+// exactly as UpdatePlayer stores a schedule, and stamps Player_Update. A player that no longer
+// exists or a refused statement raises DbError and keeps nothing.
+void SavePlayerWeeks(const QList<PlayerWeek>& weeks);
+
 } // namespace rm

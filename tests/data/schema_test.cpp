@@ -32,8 +32,9 @@ int runNewDb(const QStringList& args, QString* err = nullptr) {
     return finished && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
-const QStringList kNewColumns{"Options_SMTPSecurity", "Options_SMTPUserName", "Options_SMTPUseLogin",
-                              "Options_SMTPAllowPlainLogin", "Options_MatchLength"};
+const QStringList kNewColumns{
+    "Options_SMTPSecurity", "Options_SMTPUserName", "Options_SMTPUseLogin", "Options_SMTPAllowPlainLogin",
+    "Options_MatchLength",  "Options_ReplyToken",   "Player_ReplyPage",     "Player_ReplyMoment"};
 
 // A database as the previous version wrote it, with some rows of its own.
 QString WritePreviousVersionFile(const QTemporaryDir& dir) {
@@ -47,7 +48,10 @@ QString WritePreviousVersionFile(const QTemporaryDir& dir) {
                               "Values('Amy', 3, 1)"));
     db.execute(QStringLiteral("Insert Into Schedules Values(1, 2, '20:00', '23:30')"));
     for (const QString& column : kNewColumns)
-        db.execute(QStringLiteral("Alter Table Options Drop Column %1").arg(column));
+        db.execute(QStringLiteral("Alter Table %1 Drop Column %2")
+                       .arg(column.startsWith(QStringLiteral("Player_")) ? QStringLiteral("Players")
+                                                                         : QStringLiteral("Options"),
+                            column));
     db.execute(QStringLiteral("Alter Table TimeZones Drop Column TZ_IANA"));
     db.execute(QStringLiteral("PRAGMA user_version = 0"));
     return path;
@@ -118,18 +122,20 @@ private Q_SLOTS:
                 "Options_Custom2_Drop_Enabled Options_Custom3_Drop_Enabled Options_Custom4_Drop_Enabled "
                 "Options_EnableEmails Options_SMTPServer Options_SMTPPort Options_ReplyToName "
                 "Options_ReplyAddress Options_SMTPSecurity Options_SMTPUserName Options_SMTPUseLogin "
-                "Options_SMTPAllowPlainLogin Options_MatchLength\n"
+                "Options_SMTPAllowPlainLogin Options_MatchLength Options_ReplyToken\n"
                 "Players: Player_ID Player_TimeZone Player_OnlineName Player_Active Player_RealName "
                 "Player_EmailPrimary Player_EmailSecondary Player_ICQ Player_AIM Player_Yahoo Player_MSN "
                 "Player_Connection Player_Notes Player_Custom1 Player_Custom2 Player_Custom3 "
                 "Player_Custom4 Player_CustomDrop1 Player_CustomDrop2 Player_CustomDrop3 "
-                "Player_CustomDrop4 Player_Update\n"
+                "Player_CustomDrop4 Player_Update Player_ReplyPage Player_ReplyMoment\n"
                 "Schedules: Schedule_Player Schedule_Day Schedule_StartTime Schedule_EndTime\n"
                 "SchedulingWork: WS_Time WS_Day WS_PlayerCount WS_Players\n"
                 "Templates: Template_ID Template_Name Template_Content\n"
                 "TimeZones: TZ_ID TZ_Name TZ_Description TZ_GMT_Offset TZ_Daylight_Savings TZ_IANA\n"
                 "Titles: Title_ID Title_Division Title_Description\n"));
         QVERIFY(!CheckSchema(db));
+        // Every new file has a token of its own for the players' availability replies.
+        QVERIFY(db.scalar(QStringLiteral("Select Options_ReplyToken From Options")).toLongLong() > 0);
 
         // One Options row, no players, and the starter catalogues with their odd offsets and rules.
         QCOMPARE(db
@@ -186,6 +192,7 @@ private Q_SLOTS:
         QCOMPARE(o.UserName + QString::asprintf("|%d|%d|%d|%d", o.SMTPPort, o.SMTPSecurity, o.SMTPUseLogin,
                                                 o.MatchLength),
                  QStringLiteral("Zed's Clan|2525|0|0|120"));
+        QVERIFY(Db().scalar(QStringLiteral("Select Options_ReplyToken From Options")).toLongLong() > 0);
         const QByteArray upgraded = fileHash(path);
         QVERIFY(!UpgradeSchema(Db()));
         Db().close();

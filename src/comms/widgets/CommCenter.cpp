@@ -1,6 +1,7 @@
 #include "comms/widgets/CommCenter.h"
 
 #include "comms/Templates.h"
+#include "comms/widgets/AvailabilityWindows.h"
 #include "comms/widgets/CommCenterWindows.h"
 #include "comms/widgets/HtmlWindow.h"
 #include "comms/widgets/TemplateDialog.h"
@@ -172,6 +173,11 @@ QGroupBox* frmCommCenter::buildEmailPage() {
     buttons->addWidget(imgEditTemplate);
     buttons->addWidget(imgDeleteTemplate);
     buttons->addStretch(1);
+    imgAskAvailability =
+        MakePictureButton(page, QStringLiteral("imgAskAvailability"), QStringLiteral("calendar"),
+                          QStringLiteral("Ask for availability\u2026"),
+                          tr("Send the selection (or every active player) their week to fill in"));
+    buttons->addWidget(imgAskAvailability);
     buttons->addWidget(imgUseTemplate);
     layout->addLayout(buttons);
 
@@ -179,6 +185,7 @@ QGroupBox* frmCommCenter::buildEmailPage() {
     connect(imgEditTemplate, &QToolButton::clicked, this, &frmCommCenter::editTemplate);
     connect(imgDeleteTemplate, &QToolButton::clicked, this, &frmCommCenter::deleteTemplate);
     connect(imgUseTemplate, &QToolButton::clicked, this, &frmCommCenter::useTemplate);
+    connect(imgAskAvailability, &QToolButton::clicked, this, &frmCommCenter::askAvailability);
     return page;
 }
 
@@ -276,6 +283,21 @@ QList<QPair<qint32, QString>> frmCommCenter::selectedPlayers() const {
 
 QList<qint32> frmCommCenter::selectedDivisions() const {
     return SelectedKeys(lstDivisions);
+}
+
+void frmCommCenter::askAvailability() {
+    QList<qint32> keys;
+    if (playersListVisible()) {
+        for (const auto& player : selectedPlayers())
+            keys << player.first;
+    } else if (!RunTrapped([&] { keys = ActiveMembersOf(selectedDivisions()); })) {
+        return;
+    } else if (keys.isEmpty() && !selectedDivisions().isEmpty()) {
+        ShowMessage(QStringLiteral("The selected divisions have no active members."), AlignCenterText,
+                    vbOKOnly, vbExclamation, QStringLiteral("Ask for availability"));
+        return;
+    }
+    AskForAvailability(keys, this);
 }
 
 bool frmCommCenter::anySelectedInShownList() const {

@@ -44,6 +44,7 @@ public Q_SLOTS:
     void editTemplate();
     void deleteTemplate();
     void useTemplate();
+    void askAvailability();
     void createHTML();
 
 private:
@@ -72,6 +73,7 @@ private:
     QToolButton* imgEditTemplate = nullptr;
     QToolButton* imgDeleteTemplate = nullptr;
     QToolButton* imgUseTemplate = nullptr;
+    QToolButton* imgAskAvailability = nullptr;
 
     QCheckBox* chkPlayerName = nullptr;
     QCheckBox* chkRealName = nullptr;

@@ -2,6 +2,7 @@
 
 #include "roster/widgets/CatalogueWidgets.h"
 
+#include "comms/widgets/AvailabilityWindows.h"
 #include "data/MessageSink.h"
 #include "roster/PlayerStore.h"
 #include "roster/widgets/PlayerDialog.h"
@@ -50,6 +51,17 @@ frmPlayers::frmPlayers(QWidget* parent) : MaintenanceWindow(parent) {
     row->insertWidget(5, imgExport);
     connect(imgImport, &QToolButton::clicked, this, &frmPlayers::importPlayers);
     connect(imgExport, &QToolButton::clicked, this, &frmPlayers::exportPlayers);
+    imgAskAvailability =
+        MakePictureButton(m_buttonBar, QStringLiteral("imgAskAvailability"), QStringLiteral("calendar"),
+                          QStringLiteral("Ask for availability\u2026"),
+                          tr("Send the selected players (or all) their week to fill in"));
+    imgPasteReplies = MakePictureButton(m_buttonBar, QStringLiteral("imgPasteReplies"),
+                                        QStringLiteral("comms-copy"), QStringLiteral("Paste replies\u2026"),
+                                        tr("Read the players' replies and save their weeks"));
+    row->insertWidget(6, imgAskAvailability);
+    row->insertWidget(7, imgPasteReplies);
+    connect(imgAskAvailability, &QToolButton::clicked, this, &frmPlayers::askAvailability);
+    connect(imgPasteReplies, &QToolButton::clicked, this, &frmPlayers::pasteReplies);
     m_buttonBar->setLayout(row);
 
     new ListResizeRule(this, lsvPlayers, m_buttonBar, kMinWidthTwips, kMinHeightTwips);
@@ -107,13 +119,26 @@ void frmPlayers::importPlayers() {
 }
 
 void frmPlayers::exportPlayers() {
+    ExportPlayers(this, selectedKeys());
+}
+
+void frmPlayers::askAvailability() {
+    AskForAvailability(selectedKeys(), this);
+}
+
+void frmPlayers::pasteReplies() {
+    if (PasteReplies(this))
+        refresh();
+}
+
+QList<qint32> frmPlayers::selectedKeys() const {
     QList<qint32> keys;
     for (int i = 0; i < lsvPlayers->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* item = lsvPlayers->topLevelItem(i);
         if (item->isSelected())
             keys << item->text(kIdColumn).toInt();
     }
-    ExportPlayers(this, keys);
+    return keys;
 }
 
 void RegisterPlayerWindows() {

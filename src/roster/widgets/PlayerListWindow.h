@@ -21,6 +21,8 @@ public Q_SLOTS:
     void emailEntry();
     void importPlayers();
     void exportPlayers();
+    void askAvailability();
+    void pasteReplies();
 
 protected:
     qint32 selectedKey() const override;
@@ -28,10 +30,14 @@ protected:
     QString noSelectionText(const QString& button) const override;
 
 private:
+    QList<qint32> selectedKeys() const;
+
     QTreeWidget* lsvPlayers;
     QToolButton* imgEmail;
     QToolButton* imgImport;
     QToolButton* imgExport;
+    QToolButton* imgAskAvailability;
+    QToolButton* imgPasteReplies;
     QWidget* m_buttonBar;
 };
 

@@ -1,0 +1,238 @@
+// Availability replies as mail and chat programs hand them back: read whatever was done to the
+// text, refused with their reason when damaged or out of place, and written all together or not at
+// all. Also the mail that carries the page.
+
+#include "comms/AvailabilityPage.h"
+#include "comms/AvailabilityReply.h"
+#include "roster/PlayerStore.h"
+#include "support/TestKit.h"
+
+using namespace rm;
+
+namespace {
+
+WeekCells someWeek(int seed) {
+    WeekCells w;
+    for (int i = 0; i < kWeekCells; ++i)
+        w[i] = ((i * 7 + seed) % 11) < 4;
+    return w;
+}
+
+AvailabilityReply replyFor(quint32 player, quint32 token, int seed, quint32 page = 1000,
+                           quint32 moment = 2000) {
+    return {player, token, page, moment, someWeek(seed)};
+}
+
+// Hard line breaks every `column` characters, each line after the first with a prefix.
+QString wrapped(const QString& text, int column, const QString& quote = {}, const QString& lineEnd = "\n") {
+    QString out = quote;
+    for (int i = 0; i < text.size(); i += column)
+        out += text.mid(i, column) + (i + column < text.size() ? lineEnd + quote : QString());
+    return out;
+}
+
+qint32 addPlayer(test::TestDatabase& db, const QString& name, const WeekLists& week) {
+    PlayerRecord p;
+    p.onlineName = name;
+    p.timeZone = db.zoneId(QStringLiteral("Berlin"));
+    p.active = true;
+    p.emailPrimary = name.toLower() + QStringLiteral("@example.org");
+    return AddPlayer({p, {}, week});
+}
+
+QString storedRows(test::TestDatabase& db) {
+    return db.scalar(QStringLiteral(
+                         "Select Group_Concat(r, ';') From (Select Schedule_Player || ' ' || Schedule_Day || "
+                         "' ' || Schedule_StartTime || '-' || Schedule_EndTime As r From Schedules Order By "
+                         "1) "))
+               .toString() +
+           db.scalar(
+                 QStringLiteral("Select Group_Concat(Player_ReplyPage || '/' || Player_ReplyMoment || '/' || "
+                                "Player_Update) From Players"))
+               .toString();
+}
+
+} // namespace
+
+class AvailabilityReplyTest : public QObject {
+    Q_OBJECT
+
+private:
+    FixedClock m_clock{QDateTime(QDate(2026, 1, 12), QTime(9, 0), Qt::UTC)};
+
+private Q_SLOTS:
+    void init() { SetClock(&m_clock); }
+    void cleanup() { SetClock(nullptr); }
+
+    void cellsAndLists() {
+        const WeekCells w = someWeek(3);
+        QCOMPARE(CellsFromLists(ListsFromCells(w)), w);
+        WeekCells edge;
+        edge.set(0);
+        edge.set(47);
+        edge.set(6 * 48 + 47);
+        const WeekLists lists = ListsFromCells(edge);
+        QCOMPARE(lists[0], QStringList({"00:00|00:30", "23:30|24:00"}));
+        QCOMPARE(lists[6], QStringList({"23:30|24:00"}));
+    }
+
+    void mangledRepliesAreRead_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("replies");
+        const QString a = EncodeReply(replyFor(7, 99, 1));
+        const QString b = EncodeReply(replyFor(8, 99, 2));
+        const QString c = EncodeReply(replyFor(9, 99, 3));
+        QTest::newRow("clean") << a << 1;
+        QTest::newRow("wrapped at 20") << wrapped(a, 20) << 1;
+        QTest::newRow("wrapped at 72, quoted") << wrapped(a, 72, "> ") << 1;
+        QTest::newRow("wrapped at 76, quoted twice, CRLF") << wrapped(a, 76, ">> ", "\r\n") << 1;
+        QTest::newRow("wrapped at 33, '> > '") << wrapped(a, 33, "> > ") << 1;
+        QTest::newRow("inside a message, blanks and lower case")
+            << "Hi!\n\nhere is my week:   " + a.toLower() + "  \n\n\ncheers, Amy\n-- \nsent from my phone"
+            << 1;
+        QTest::newRow("thread with three replies") << "On Monday Bo wrote:\n> " + wrapped(b, 72, "> ") +
+                                                          "\n>\n>> " + wrapped(c, 20, ">> ") + "\n\n" + a
+                                                   << 3;
+        QTest::newRow("zero-width and no-break spaces")
+            << a.left(30) + QChar(0x200B) + a.mid(30, 20) + QChar(0x00A0) + a.mid(50) << 1;
+    }
+    void mangledRepliesAreRead() {
+        QFETCH(QString, text);
+        QFETCH(int, replies);
+        const QList<FoundReply> found = FindReplies(text);
+        QCOMPARE(found.size(), replies);
+        for (int i = 0; i < replies; ++i) {
+            QVERIFY2(found[i].reply, qPrintable(found[i].problem));
+            const quint32 player = found[i].reply->player;
+            QCOMPARE(*found[i].reply, replyFor(player, 99, static_cast<int>(player) - 6));
+        }
+        QVERIFY(EncodeReply(replyFor(7, 99, 1)).size() < 120);
+    }
+
+    // Each problem with its reason; the paste as a whole then writes nothing.
+    void refusedWithReason_data() {
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("one character changed") << kReplyDamaged;
+        QTest::newRow("cut short") << kReplyCutShort;
+        QTest::newRow("another database") << kReplyOtherDatabase;
+        QTest::newRow("unknown player") << kReplyUnknownPlayer.arg(4242);
+        QTest::newRow("older than the one applied") << kReplyOlder;
+        QTest::newRow("applied already") << kReplyAlreadyApplied;
+        QTest::newRow("newer version") << kReplyNewerVersion;
+    }
+    void refusedWithReason() {
+        QFETCH(QString, problem);
+        test::TestDatabase db;
+        const qint32 amy = addPlayer(db, "Amy", {});
+        const quint32 token = DatabaseReplyToken();
+        db.exec(QStringLiteral("Update Players Set Player_ReplyPage = 1000, Player_ReplyMoment = 2000"));
+        AvailabilityReply r = replyFor(amy, token, 4, 1000, 2500);
+        QString text;
+        if (problem == kReplyDamaged) {
+            text = EncodeReply(r);
+            text[40] = text[40] == QLatin1Char('A') ? QLatin1Char('B') : QLatin1Char('A');
+        } else if (problem == kReplyCutShort) {
+            text = EncodeReply(r).chopped(3);
+        } else if (problem == kReplyNewerVersion) {
+            text = EncodeReply(r, 2);
+        } else {
+            if (problem == kReplyOtherDatabase)
+                r.databaseToken = token + 1;
+            else if (problem == kReplyOlder)
+                r = replyFor(amy, token, 4, 999, 5000);
+            else if (problem == kReplyAlreadyApplied)
+                r = replyFor(amy, token, 4, 1000, 2000);
+            else
+                r.player = 4242;
+            text = EncodeReply(r);
+        }
+        const QString before = storedRows(db);
+        const QList<ReplyReview> reviews = ReviewReplies(QStringLiteral("> ") + wrapped(text, 72, "> "));
+        QCOMPARE(reviews.size(), 1);
+        QCOMPARE(reviews.first().problem, problem);
+        QCOMPARE(ApplyReplies(reviews), 0);
+        QCOMPARE(storedRows(db), before);
+    }
+
+    // Several replies go in together; a store failure on the second player keeps nothing of the
+    // first; the newest of two replies of one player wins.
+    void appliedTogetherOrNotAtAll() {
+        test::TestDatabase db;
+        WeekLists amyWeek;
+        amyWeek[1] = QStringList{QStringLiteral("18:00|20:00")};
+        const qint32 amy = addPlayer(db, "Amy", amyWeek);
+        const qint32 bo = addPlayer(db, "Bo", {});
+        const quint32 token = DatabaseReplyToken();
+        const QString paste = EncodeReply(replyFor(amy, token, 1, 1000, 2000)) + "\n" +
+                              EncodeReply(replyFor(bo, token, 2, 1000, 2100)) + "\n" +
+                              EncodeReply(replyFor(amy, token, 5, 1000, 1900));
+        QList<ReplyReview> reviews = ReviewReplies(paste);
+        QCOMPARE(reviews.size(), 3);
+        QCOMPARE(reviews[0].onlineName, QStringLiteral("Amy"));
+        QCOMPARE(reviews[0].oldWeek, CellsFromLists(amyWeek));
+        QVERIFY(reviews[0].accepted() && reviews[1].accepted());
+        QCOMPARE(reviews[2].problem, kReplyNewerInText);
+
+        db.exec(
+            QStringLiteral("Create Trigger refuse Before Insert On Schedules When New.Schedule_Player = %1 "
+                           "Begin Select Raise(Abort, 'disk full'); End")
+                .arg(bo));
+        auto fileBytes = [&db] {
+            QFile file(db.path());
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        const QByteArray before = fileBytes();
+        QVERIFY_THROWS_EXCEPTION(DbError, ApplyReplies(reviews));
+        QVERIFY(fileBytes() == before);
+
+        db.exec(QStringLiteral("Drop Trigger refuse"));
+        QCOMPARE(ApplyReplies(reviews), 2);
+        QCOMPARE(CellsFromLists(LoadPlayerSchedule(amy, db.zoneId("Berlin"))), someWeek(1));
+        QCOMPARE(CellsFromLists(LoadPlayerSchedule(bo, db.zoneId("Berlin"))), someWeek(2));
+        QCOMPARE(db.scalar(QStringLiteral("Select Player_ReplyPage || '/' || Player_ReplyMoment || '/' || "
+                                          "Player_Update From Players Where Player_ID = %1")
+                               .arg(bo))
+                     .toString(),
+                 QStringLiteral("1000/2100/2026-01-12 09:00:00"));
+        // The same paste again changes nothing.
+        reviews = ReviewReplies(paste);
+        QCOMPARE(reviews[0].problem, kReplyAlreadyApplied);
+        QCOMPARE(reviews[2].problem, kReplyOlder);
+    }
+
+    // One mail per player with an address, the page attached; the others are listed and skipped.
+    void pagesByMail() {
+        test::TestDatabase db;
+        CurrentOptions().ReplyToName = QStringLiteral("Owls");
+        CurrentOptions().ReplyAddress = QStringLiteral("lead@example.org");
+        const qint32 amy = addPlayer(db, QStringLiteral("Amy"), {});
+        const qint32 zed = addPlayer(db, QStringLiteral("Zed"), {});
+        db.exec(QStringLiteral("Update Players Set Player_EmailPrimary = '' Where Player_ID = %1").arg(zed));
+        QList<MailMessage> sent;
+        const QString report =
+            MailAvailabilityPages(AvailabilityRecipients({}), QStringLiteral("Your week for {clan}"),
+                                  QStringLiteral("Hi {name}"), [&sent](const MailMessage& m, QString*) {
+                                      sent << m;
+                                      return 1;
+                                  });
+        QCOMPARE(report, QStringLiteral("Zed has no e-mail address: skipped\nE-mail to Amy successful\n"));
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(sent.first().recipientAddress, QStringLiteral("amy@example.org"));
+        QCOMPARE(sent.first().subject + "|" + sent.first().body, QStringLiteral("Your week for Owls|Hi Amy"));
+        QCOMPARE(sent.first().attachmentName, QStringLiteral("availability-Amy.html"));
+
+        const QByteArray wire =
+            BuildMessageLines(sent.first(), QStringLiteral("Message-ID: <1@x>"), m_clock.now()).join();
+        QVERIFY(wire.contains("Content-Type: multipart/mixed; boundary=\"=_rallymark_"));
+        QVERIFY(wire.contains("Content-Type: text/html; charset=utf-8\r\n"
+                              "Content-Disposition: attachment; filename=\"availability-Amy.html\"\r\n"
+                              "Content-Transfer-Encoding: base64\r\n"));
+        const qsizetype start = wire.indexOf("base64\r\n\r\n") + 10;
+        const QByteArray page = QByteArray::fromBase64(
+            wire.mid(start, wire.indexOf("\r\n--", start) - start).replace("\r\n", ""));
+        QCOMPARE(page, MakeAvailabilityPages(AvailabilityRecipients({amy})).first().html);
+    }
+};
+
+QTEST_GUILESS_MAIN(AvailabilityReplyTest)
+#include "availability_reply_test.moc"
