@@ -77,6 +77,7 @@ const AddedColumn kAddedColumns[] = {
     {"Options", "Options_SMTPUseLogin INTEGER DEFAULT 0"},
     {"Options", "Options_SMTPAllowPlainLogin INTEGER DEFAULT 0"},
     {"Options", "Options_MatchLength INTEGER DEFAULT 120"},
+    {"Players", "Player_Discord TEXT DEFAULT ''"},
     {"TimeZones", "TZ_IANA TEXT DEFAULT ''"},
 };
 

@@ -28,8 +28,8 @@ int runNewDb(const QStringList& args, QString* err = nullptr) {
     return finished && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
-const QStringList kNewColumns{"Options_SMTPSecurity", "Options_SMTPUserName", "Options_SMTPUseLogin",
-                              "Options_SMTPAllowPlainLogin", "Options_MatchLength"};
+const QStringList kNewColumns{"Options_SMTPSecurity",        "Options_SMTPUserName", "Options_SMTPUseLogin",
+                              "Options_SMTPAllowPlainLogin", "Options_MatchLength",  "Player_Discord"};
 
 // A database as the previous version wrote it, with some rows of its own.
 QString WritePreviousVersionFile(const QTemporaryDir& dir) {
@@ -43,7 +43,8 @@ QString WritePreviousVersionFile(const QTemporaryDir& dir) {
                               "Values('Amy', 3, 1)"));
     db.execute(QStringLiteral("Insert Into Schedules Values(1, 2, '20:00', '23:30')"));
     for (const QString& column : kNewColumns)
-        db.execute(QStringLiteral("Alter Table Options Drop Column %1").arg(column));
+        db.execute(QStringLiteral("Alter Table %1 Drop Column %2")
+                       .arg(column.startsWith(QLatin1String("Player_")) ? "Players" : "Options", column));
     return path;
 }
 
@@ -117,11 +118,11 @@ private Q_SLOTS:
                 "Player_EmailPrimary Player_EmailSecondary Player_ICQ Player_AIM Player_Yahoo Player_MSN "
                 "Player_Connection Player_Notes Player_Custom1 Player_Custom2 Player_Custom3 "
                 "Player_Custom4 Player_CustomDrop1 Player_CustomDrop2 Player_CustomDrop3 "
-                "Player_CustomDrop4 Player_Update\n"
+                "Player_CustomDrop4 Player_Update Player_Discord\n"
                 "Schedules: Schedule_Player Schedule_Day Schedule_StartTime Schedule_EndTime\n"
                 "SchedulingWork: WS_Time WS_Day WS_PlayerCount WS_Players\n"
                 "Templates: Template_ID Template_Name Template_Content\n"
-                "TimeZones: TZ_ID TZ_Name TZ_Description TZ_GMT_Offset TZ_Daylight_Savings\n"
+                "TimeZones: TZ_ID TZ_Name TZ_Description TZ_GMT_Offset TZ_Daylight_Savings TZ_IANA\n"
                 "Titles: Title_ID Title_Division Title_Description\n"));
         QVERIFY(!CheckSchema(db));
 
@@ -180,6 +181,7 @@ private Q_SLOTS:
         QCOMPARE(o.UserName + QString::asprintf("|%d|%d|%d|%d", o.SMTPPort, o.SMTPSecurity, o.SMTPUseLogin,
                                                 o.MatchLength),
                  QStringLiteral("Zed's Clan|2525|0|0|120"));
+        QCOMPARE(Db().scalar(QStringLiteral("Select Player_Discord From Players")).toString(), QString());
         const QByteArray upgraded = fileHash(path);
         QVERIFY(!UpgradeSchema(Db()));
         Db().close();
