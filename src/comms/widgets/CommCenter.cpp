@@ -2,6 +2,7 @@
 
 #include "comms/Templates.h"
 #include "comms/widgets/CommCenterWindows.h"
+#include "comms/widgets/DiscordPreview.h"
 #include "comms/widgets/HtmlWindow.h"
 #include "comms/widgets/TemplateDialog.h"
 #include "data/AppEnvironment.h"
@@ -171,14 +172,19 @@ QGroupBox* frmCommCenter::buildEmailPage() {
     buttons->addWidget(imgNewTemplate);
     buttons->addWidget(imgEditTemplate);
     buttons->addWidget(imgDeleteTemplate);
+    imgDiscordTemplate =
+        MakePictureButton(page, QStringLiteral("imgDiscordTemplate"), QStringLiteral("discord-post"),
+                          tr("Discord"), tr("Post the selected template to the Discord channels"));
     buttons->addStretch(1);
     buttons->addWidget(imgUseTemplate);
+    buttons->addWidget(imgDiscordTemplate);
     layout->addLayout(buttons);
 
     connect(imgNewTemplate, &QToolButton::clicked, this, &frmCommCenter::newTemplate);
     connect(imgEditTemplate, &QToolButton::clicked, this, &frmCommCenter::editTemplate);
     connect(imgDeleteTemplate, &QToolButton::clicked, this, &frmCommCenter::deleteTemplate);
     connect(imgUseTemplate, &QToolButton::clicked, this, &frmCommCenter::useTemplate);
+    connect(imgDiscordTemplate, &QToolButton::clicked, this, &frmCommCenter::postTemplate);
     return page;
 }
 
@@ -345,6 +351,38 @@ void frmCommCenter::useTemplate() {
     if (!RunTrapped([&] { content = TemplateContentForUse(key); }))
         return;
     OpenEmailWindow({QStringLiteral("M"), QString(), QString(), content, this}, this);
+}
+
+void frmCommCenter::postTemplate() {
+    const bool templateSelected = !lstTemplates->selectedItems().isEmpty();
+    const QString problems = UseProblems(playersListVisible(), anySelectedInShownList(), templateSelected);
+    if (!problems.isEmpty()) {
+        ShowMessage(kProblemsFoundText + QStringLiteral("\n\n") + problems, AlignCenterText, vbOKOnly,
+                    vbExclamation, kSelectionErrorTitle);
+        return;
+    }
+    // Divisions: each to its own channel or the clan's. Players: the clan's channel, mentioning them.
+    DiscordPost post;
+    QList<DiscordTarget> targets;
+    const qint32 key = FirstSelectedKey(lstTemplates);
+    if (!RunTrapped([&] {
+            const std::optional<TemplateRecord> chosen = LoadTemplate(key);
+            if (!chosen)
+                throw DbError(QStringLiteral("The template could not be read."));
+            QList<DiscordMember> members;
+            if (playersListVisible()) {
+                QList<qint32> keys;
+                for (const auto& player : selectedPlayers())
+                    keys << player.first;
+                members = ReadDiscordMembers(keys);
+                targets << ClanDiscordTarget();
+            } else {
+                targets = DivisionDiscordTargets(selectedDivisions());
+            }
+            post = TemplatePost(chosen->name, chosen->content, members);
+        }))
+        return;
+    OpenDiscordPreview(post, targets, this);
 }
 
 void frmCommCenter::createHTML() {

@@ -44,6 +44,8 @@ public Q_SLOTS:
     void editTemplate();
     void deleteTemplate();
     void useTemplate();
+    // Posts the selected template (its name as the subject) to the Discord channels, after a preview.
+    void postTemplate();
     void createHTML();
 
 private:
@@ -72,6 +74,7 @@ private:
     QToolButton* imgEditTemplate = nullptr;
     QToolButton* imgDeleteTemplate = nullptr;
     QToolButton* imgUseTemplate = nullptr;
+    QToolButton* imgDiscordTemplate = nullptr;
 
     QCheckBox* chkPlayerName = nullptr;
     QCheckBox* chkRealName = nullptr;

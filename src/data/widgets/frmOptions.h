@@ -66,6 +66,7 @@ private:
     QCheckBox* chkSMTPAllowPlainLogin = nullptr;
     QLabel* lblPlainLoginWarning = nullptr;
     QToolButton* imgTestMail = nullptr;
+    QLineEdit* txtDiscordWebhook = nullptr;
     bool m_portTyped = false; // the user typed the port since the dialog opened
     std::array<QCheckBox*, 4> chkCustomText{};
     std::array<QLineEdit*, 4> txtCustomText{};

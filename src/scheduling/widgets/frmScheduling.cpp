@@ -2,16 +2,19 @@
 
 #include "comms/CalendarEvent.h"
 #include "comms/HtmlExport.h"
+#include "comms/widgets/DiscordPreview.h"
 #include "data/AppEnvironment.h"
 #include "data/DbConnection.h"
 #include "data/MessageSink.h"
 #include "data/Options.h"
 #include "scheduling/MatchText.h"
 #include "scheduling/SchedulingMail.h"
+#include "scheduling/SchedulingPosts.h"
 #include "scheduling/widgets/SchedulingWindows.h"
 #include "scheduling/widgets/WeekGridView.h"
 #include "time/TimeText.h"
 #include "time/TimeZoneCatalog.h"
+#include "time/ZoneClock.h"
 #include "ui/EmailWindow.h"
 #include "ui/FileDialogs.h"
 #include "ui/Maintenance.h"
@@ -253,6 +256,7 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
     connect(imgEmailAvailable, &QToolButton::clicked, this, &frmScheduling::emailAvailable);
     connect(imgAddToCalendar, &QToolButton::clicked, this, &frmScheduling::addToCalendar);
     connect(imgEmailBestTimes, &QToolButton::clicked, this, &frmScheduling::emailBestTimes);
+    addDiscordButtons(availableButtons, bestButtons);
     connect(lblShowCalendar, &QLabel::linkActivated, this, &frmScheduling::showCalendar);
     connect(ctlWeekGrid, &WeekGridView::cellChosen, this, &frmScheduling::showAvailableAt);
     connect(m_gridRefresh, &QTimer::timeout, this, &frmScheduling::refreshWeekGrid);
@@ -626,6 +630,78 @@ QDate frmCalendar::selectedDate() const {
 
 void RegisterSchedulingWindows() {
     RegisterTaskWindow(QStringLiteral("frmScheduling"), [] { return new frmScheduling; });
+}
+
+// Posting to Discord: the match of the availability result and the best times, each after a preview.
+
+void frmScheduling::addDiscordButtons(QBoxLayout* availableButtons, QBoxLayout* bestButtons) {
+    imgDiscordAvailable =
+        MakePictureButton(fmeAvailable, QStringLiteral("imgDiscordAvailable"), QStringLiteral("discord-post"),
+                          tr("Discord"), tr("Post the match and who can make it to Discord"));
+    imgDiscordBestTimes =
+        MakePictureButton(fmeBestTimes, QStringLiteral("imgDiscordBestTimes"), QStringLiteral("discord-post"),
+                          tr("Discord"), tr("Post the best times to Discord"));
+    availableButtons->insertWidget(availableButtons->count() - 1, imgDiscordAvailable); // before the stretch
+    bestButtons->insertWidget(bestButtons->count() - 1, imgDiscordBestTimes);
+    connect(imgDiscordAvailable, &QToolButton::clicked, this, &frmScheduling::discordAvailable);
+    connect(imgDiscordBestTimes, &QToolButton::clicked, this, &frmScheduling::discordBestTimes);
+}
+
+QList<DiscordTarget> frmScheduling::discordTargets() const {
+    return playersListVisible() ? QList<DiscordTarget>{ClanDiscordTarget()}
+                                : DivisionDiscordTargets(selectedDivisions());
+}
+
+void frmScheduling::discordAvailable() {
+    if (lstAvailable->count() == 0 || lstAvailable->item(0)->text().isEmpty()) {
+        warn(QStringLiteral("There are no results to post !"), QStringLiteral("General Error"));
+        return;
+    }
+    const std::optional<QDate> date = ParseMatchDate(txtMatchDate->text());
+    const std::optional<int> time = ParseMatchTime(txtMatchTime->text());
+    if (!date || !time) {
+        warn(QStringLiteral("Must supply a date and time!"), QStringLiteral("Missing Information"));
+        return;
+    }
+    DiscordPost post;
+    QList<DiscordTarget> targets;
+    if (!RunTrapped([&] {
+            const OptionsRecord& options = CurrentOptions();
+            const GmtMoment moment =
+                MatchMomentToGMT(*date, *time, options.UserTimeZone, options.UserDaylightNow);
+            MatchPostInput match;
+            if (!playersListVisible())
+                match.what = DivisionsAndGames(selectedDivisions()).join(QStringLiteral(", "));
+            match.utc = UserZoneClock().toUtc(*date, *time).utc;
+            match.lengthMinutes = options.MatchLength;
+            match.members = ReadDiscordMembers(FindAvailablePlayerIds(currentSelection(), moment));
+            post = MatchPost(match);
+            targets = discordTargets();
+        }))
+        return;
+    OpenDiscordPreview(post, targets, this);
+}
+
+void frmScheduling::discordBestTimes() {
+    if (lstBestTimes->count() == 0 || lstBestTimes->item(0)->text().isEmpty()) {
+        warn(QStringLiteral("There are no results to post !"), QStringLiteral("General Error"));
+        return;
+    }
+    DiscordPost post;
+    QList<DiscordTarget> targets;
+    if (!RunTrapped([&] {
+            const int most = CurrentOptions().MaxResults;
+            QList<CountedSlot> best = CountBestTimes(currentSelection(), bestTimesRequest());
+            if (most > 0 && best.size() > most)
+                best = best.mid(0, most);
+            const QString what = playersListVisible()
+                                     ? QString()
+                                     : DivisionsAndGames(selectedDivisions()).join(QStringLiteral(", "));
+            post = BestTimesPost(what, BestTimePostRows(best, Now().date()));
+            targets = discordTargets();
+        }))
+        return;
+    OpenDiscordPreview(post, targets, this);
 }
 
 } // namespace rm

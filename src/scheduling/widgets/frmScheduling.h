@@ -1,5 +1,6 @@
 #pragma once
 
+#include "comms/DiscordWebhook.h"
 #include "comms/EmailRequest.h"
 #include "scheduling/SchedulingSearch.h"
 
@@ -7,6 +8,7 @@
 #include <QList>
 #include <QWidget>
 
+class QBoxLayout;
 class QCalendarWidget;
 class QCheckBox;
 class QGroupBox;
@@ -56,6 +58,9 @@ public Q_SLOTS:
     void showAvailableAt(int weekday, int minutes);
     // Writes the match of the availability result as a calendar file.
     void addToCalendar();
+    // Post the match of the availability result, or the best times, to Discord after a preview.
+    void discordAvailable();
+    void discordBestTimes();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -71,6 +76,8 @@ private:
     // false (after a message) when there is none.
     bool matchEvent(QByteArray* text);
     void showWeek(CountedWeek week, const BestTimesRequest& request);
+    void addDiscordButtons(QBoxLayout* availableButtons, QBoxLayout* bestButtons);
+    QList<DiscordTarget> discordTargets() const;
 
     QGroupBox* fmeSelect = nullptr;
     QGroupBox* fmeAvailable = nullptr;
@@ -95,6 +102,8 @@ private:
     QListWidget* lstBestTimes = nullptr;
     QToolButton* imgShowbestTimes = nullptr;
     QToolButton* imgEmailBestTimes = nullptr;
+    QToolButton* imgDiscordAvailable = nullptr;
+    QToolButton* imgDiscordBestTimes = nullptr;
     QGroupBox* fmeWeekGrid = nullptr;
     WeekGridView* ctlWeekGrid = nullptr;
     WeekGridLegend* ctlWeekGridLegend = nullptr;
