@@ -7,6 +7,7 @@
 #include "data/SecretStore.h"
 #include "support/SmtpSink.h"
 #include "support/TestKit.h"
+#include "support/WebhookServer.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -21,52 +22,6 @@ const QString kId = QStringLiteral("123456789012345678");
 const QString kToken = QStringLiteral("Tok3n_secret-abcdefghijklmnopqrstuvwxyz0123456789");
 const QString kAddress = QStringLiteral("https://discord.com/api/webhooks/") + kId + "/" + kToken;
 const QDateTime kMatch(QDate(2026, 12, 8), QTime(19, 30), Qt::UTC); // 1796758200
-
-QString PythonPath() {
-    return QFileInfo::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3")
-                                                                 : QStringLiteral("python3");
-}
-
-// The webhook endpoint: answers as told, in order, and keeps every request it gets.
-class WebhookServer {
-public:
-    ~WebhookServer() {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.closeWriteChannel(); // the server's signal to stop
-            if (!m_process.waitForFinished(5000)) {
-                m_process.kill();
-                m_process.waitForFinished(2000);
-            }
-        }
-    }
-    bool start(const QString& certs, const QString& cert, const QString& replies) {
-        const QString script =
-            qEnvironmentVariable("RALLYMARK_SOURCE_DIR") + "/tests/comms/webhook_server.py";
-        m_process.start(PythonPath(), {script, m_dir.path(), "--cert", certs + "/" + cert + ".pem", "--key",
-                                       certs + "/" + cert + ".key", "--replies", replies});
-        QByteArray out;
-        while (!out.contains('\n') && m_process.waitForReadyRead(20000))
-            out += m_process.readAllStandardOutput();
-        m_port = out.startsWith("PORT ") ? out.mid(5).trimmed().toInt() : 0;
-        return m_port > 0;
-    }
-    int port() const { return m_port; }
-    QList<QJsonObject> requests() const {
-        QList<QJsonObject> list;
-        const QDir dir(m_dir.path());
-        for (const QString& name : dir.entryList({"*.json"}, QDir::Files, QDir::Name)) {
-            QFile f(dir.filePath(name));
-            if (f.open(QIODevice::ReadOnly))
-                list << QJsonDocument::fromJson(f.readAll()).object();
-        }
-        return list;
-    }
-
-private:
-    QTemporaryDir m_dir;
-    QProcess m_process;
-    int m_port = 0;
-};
 
 QJsonObject Body(const QJsonObject& request) {
     return QJsonDocument::fromJson(request.value("body").toString().toUtf8()).object();
@@ -149,9 +104,9 @@ private Q_SLOTS:
     void posts() {
         QFETCH(int, row);
         const Case& c = kCases[row];
-        WebhookServer server;
+        test::WebhookServer server;
         QVERIFY(server.start(m_certs.path(), c.cert, c.replies));
-        SetDiscordBaseAddress(QUrl(QStringLiteral("https://127.0.0.1:%1").arg(server.port())));
+        SetDiscordBaseAddress(QUrl(server.baseAddress()));
         DiscordWebhook poster;
         poster.setDeadline(std::chrono::milliseconds(c.deadlineMs));
         poster.setLongestTotalWait(60s);
@@ -242,9 +197,9 @@ private Q_SLOTS:
         QCOMPARE(targets[0].channel + "|" + targets[1].channel, "the channel of Rifles|the clan's channel");
         QVERIFY(targets[0].address == rifles && targets[1].address == kAddress);
 
-        WebhookServer server;
+        test::WebhookServer server;
         QVERIFY(server.start(m_certs.path(), "good", "404"));
-        SetDiscordBaseAddress(QUrl(QStringLiteral("https://127.0.0.1:%1").arg(server.port())));
+        SetDiscordBaseAddress(QUrl(server.baseAddress()));
         DiscordWebhook poster;
         poster.setCaCertificates(QSslCertificate::fromPath(m_certs.filePath("ca.pem")));
         ShowMessage(OutcomesText(poster.post(targets, SplitDiscordPost(MakePost(Match)))), AlignLeftText,
