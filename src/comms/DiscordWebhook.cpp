@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <cstring>
 
 namespace rm {
 
