@@ -183,6 +183,8 @@ DiscordWebhook::Reply DiscordWebhook::send(const QUrl& url, const QByteArray& pa
         config.setCaCertificates(m_caCertificates);
     request.setSslConfiguration(config);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    // HTTP/1.1, whose handling of a connection that breaks off (no second sending) is the tested one.
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
 
     const QString host = url.host();
     Reply result;
