@@ -240,7 +240,9 @@ PostedPart DiscordWebhook::postOne(const QUrl& url, const DiscordMessage& messag
         if (reply.status >= 200 && reply.status < 300)
             return {true, QString()};
         const QString said = DiscordMessageOf(reply.body);
-        const QString saying = said.isEmpty() ? QString() : QStringLiteral(" Discord says: ") + said + ".";
+        QString saying = said.isEmpty() ? QString() : QStringLiteral(" Discord says: ") + said;
+        if (!saying.isEmpty() && !saying.endsWith(QLatin1Char('.')))
+            saying += QLatin1Char('.');
         if (reply.status == 404 || reply.status == 401)
             return {false, QStringLiteral("Discord refused the webhook (%1): it was deleted, or its address "
                                           "is wrong. Copy the address again from the channel's settings "
