@@ -1,8 +1,7 @@
 #include "comms/CalendarEvent.h"
 
 #include "data/DbConnection.h"
-#include "time/Daylight.h"
-#include "time/TimeFuncs.h"
+#include "time/ZoneClock.h"
 
 #include <QSaveFile>
 #include <QUuid>
@@ -20,13 +19,10 @@ QByteArray utcText(const QDateTime& t) {
 } // namespace
 
 std::optional<QDateTime> LocalMomentToUtc(const QDate& localDate, int localMinutes, qint32 zone) {
-    const std::optional<ZoneRule> rule = cTimeFuncs::LookupZone(zone);
-    if (!rule || !localDate.isValid())
+    const std::optional<ZoneClock> clock = LoadZoneClock(zone);
+    if (!clock || !localDate.isValid())
         return std::nullopt;
-    const QTime time = QTime(0, 0).addSecs(qint64(localMinutes) * 60);
-    const bool daylight = IsRuleInEffect(rule->daylightCode, QDateTime(localDate, time, Qt::UTC));
-    const qint64 shift = rule->offset - (daylight ? 60 : 0);
-    return QDateTime(localDate, time, Qt::UTC).addSecs(shift * 60);
+    return clock->toUtc(localDate, localMinutes).utc;
 }
 
 QString EscapeCalendarText(const QString& text) {

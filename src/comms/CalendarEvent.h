@@ -22,9 +22,9 @@ struct CalendarEvent {
     QString description;
 };
 
-// The instant of a local date and time in a catalogue zone: the zone's offset and its daylight rule
-// as it stands on that date (not today's state, which the searches use). nullopt when no zone has
-// the key. Raises DbError when the store refuses.
+// The instant of a local date and time in a catalogue zone, with the zone's real offset on that date
+// (a time the clocks skip is moved forward, one they pass twice is the first). nullopt when no zone
+// has the key. Raises DbError when the store refuses.
 std::optional<QDateTime> LocalMomentToUtc(const QDate& localDate, int localMinutes, qint32 zone);
 
 // A text value with backslashes, semicolons, commas and line ends escaped.

@@ -1,6 +1,9 @@
 #include "data/Schema.h"
 
+#include "data/AppEnvironment.h"
 #include "data/DbConnection.h"
+#include "data/StarterDatabase.h"
+#include "roster/ScheduleFrameUpgrade.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -99,6 +102,10 @@ QString ColumnDefinitions(const TableDef& t) {
     return columns;
 }
 
+// The file's layout version (PRAGMA user_version): 1 from the version on which weeks are kept in
+// each zone's standard-time frame.
+constexpr int kWeekFrameVersion = 1;
+
 // Indexes for the lookups the searches and the member counts make; not part of what a file must
 // hold.
 const char* const kIndexes[] = {
@@ -124,6 +131,7 @@ QStringList SchemaStatements() {
             << QStringLiteral("CREATE TABLE %1 (%2)").arg(QString::fromLatin1(t.name), ColumnDefinitions(t));
     for (const char* index : kIndexes)
         statements << QString::fromLatin1(index);
+    statements << QStringLiteral("PRAGMA user_version = %1").arg(kWeekFrameVersion);
     return statements;
 }
 
@@ -182,12 +190,23 @@ std::optional<QString> UpgradeSchema(DbConnection& db) {
     } catch (const DbError&) {
         return std::nullopt;
     }
-    if (statements.isEmpty())
+    bool convertWeeks = false;
+    try {
+        convertWeeks = db.scalar(QStringLiteral("PRAGMA user_version")).toInt() < kWeekFrameVersion;
+    } catch (const DbError&) {
+        return std::nullopt;
+    }
+    if (statements.isEmpty() && !convertWeeks)
         return std::nullopt;
     try {
         DbConnection::Transaction transaction(db);
         for (const QString& statement : statements)
             db.execute(statement);
+        if (convertWeeks) {
+            AssignStarterRealZones(db);
+            ConvertSchedulesToStandardFrame(db, Now());
+            db.execute(QStringLiteral("PRAGMA user_version = %1").arg(kWeekFrameVersion));
+        }
         transaction.commit();
     } catch (const DbError& e) {
         return QStringLiteral("The Rallymark database file could not be brought up to date for this "

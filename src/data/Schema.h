@@ -20,8 +20,10 @@ QStringList SchemaColumns(const QString& table);
 // as "The Rallymark database file has no table Players" or the store's own error.
 std::optional<QString> CheckSchema(DbConnection& db);
 
-// Brings a file made by an earlier version up to date by adding the columns it lacks, with their
-// defaults, in one transaction; every row and value stays. Returns a description when the store
+// Brings a file made by an earlier version up to date in one transaction: adds the columns it lacks,
+// with their defaults; and a file whose weeks still depend on the day they were saved gets its
+// catalogue entries' real zones (those of the starter catalogue) and every player's week rewritten to
+// read exactly as the player window showed it before. Every row stays. Returns a description when the store
 // refuses (the file is then as it was); nullopt when nothing was needed, the file was brought up to
 // date, or it is no usable database at all (CheckSchema reports that).
 std::optional<QString> UpgradeSchema(DbConnection& db);

@@ -13,63 +13,72 @@ namespace {
 struct StarterZone {
     const char* name;
     const char* description;
-    int offset; // minutes added to local time to reach GMT
-    char rule;
+    int offset; // minutes added to local standard time to reach GMT
+    char rule;  // the catalogue rule, for readers that do not know the real zone
+    const char* iana;
 };
 
-// Standard offsets; zones of the southern hemisphere have no rule of their own here.
+// Each entry is one real zone of the tz database; places listed together keep the same clocks all
+// year.
 const StarterZone kZones[] = {
-    {"GMT", "Greenwich Mean Time (Reykjavik, Accra)", 0, 'N'},
-    {"London", "London, Dublin, Lisbon", 0, 'E'},
-    {"Azores", "Azores", 60, 'E'},
-    {"CapeVerde", "Cape Verde Islands", 60, 'N'},
-    {"S Georgia", "South Georgia", 120, 'N'},
-    {"Sao Paulo", "Sao Paulo, Rio de Janeiro", 180, 'N'},
-    {"BuenosAire", "Buenos Aires, Montevideo", 180, 'N'},
-    {"St Johns", "Newfoundland (St John's)", 210, 'U'},
-    {"Atlantic", "Atlantic Time (Halifax)", 240, 'U'},
-    {"Caracas", "Caracas, La Paz, Santiago", 240, 'N'},
-    {"Eastern", "US & Canada Eastern (New York, Toronto)", 300, 'U'},
-    {"Bogota", "Bogota, Lima, Quito", 300, 'N'},
-    {"Central", "US & Canada Central (Chicago, Winnipeg)", 360, 'U'},
-    {"Mexico", "Mexico City, Guatemala", 360, 'N'},
-    {"Mountain", "US & Canada Mountain (Denver, Calgary)", 420, 'U'},
-    {"Arizona", "Arizona (Phoenix)", 420, 'N'},
-    {"Pacific", "US & Canada Pacific (Los Angeles, Vancouver)", 480, 'U'},
-    {"Alaska", "Alaska (Anchorage)", 540, 'U'},
-    {"Hawaii", "Hawaii (Honolulu)", 600, 'N'},
-    {"Samoa", "Midway Island, American Samoa", 660, 'N'},
-    {"Berlin", "Berlin, Paris, Rome, Madrid, Amsterdam", -60, 'E'},
-    {"Warsaw", "Warsaw, Prague, Budapest, Vienna", -60, 'E'},
-    {"Lagos", "West Africa (Lagos, Kinshasa)", -60, 'N'},
-    {"Athens", "Athens, Helsinki, Kyiv, Bucharest", -120, 'E'},
-    {"Cairo", "Cairo", -120, 'N'},
-    {"Johannesbg", "Johannesburg, Harare", -120, 'N'},
-    {"Istanbul", "Istanbul", -180, 'N'},
-    {"Moscow", "Moscow, St Petersburg", -180, 'N'},
-    {"Nairobi", "Nairobi, Addis Ababa", -180, 'N'},
-    {"Riyadh", "Riyadh, Kuwait, Baghdad", -180, 'N'},
-    {"Tehran", "Tehran", -210, 'N'},
-    {"Dubai", "Dubai, Muscat, Baku", -240, 'N'},
-    {"Kabul", "Kabul", -270, 'N'},
-    {"Karachi", "Karachi, Tashkent", -300, 'N'},
-    {"India", "India (Mumbai, New Delhi, Kolkata)", -330, 'N'},
-    {"Kathmandu", "Kathmandu", -345, 'N'},
-    {"Dhaka", "Dhaka, Almaty", -360, 'N'},
-    {"Yangon", "Yangon", -390, 'N'},
-    {"Bangkok", "Bangkok, Hanoi, Jakarta", -420, 'N'},
-    {"China", "Beijing, Shanghai, Hong Kong, Taipei", -480, 'N'},
-    {"Singapore", "Singapore, Kuala Lumpur, Manila", -480, 'N'},
-    {"Perth", "Perth", -480, 'N'},
-    {"Tokyo", "Tokyo, Osaka", -540, 'N'},
-    {"Seoul", "Seoul", -540, 'N'},
-    {"Adelaide", "Adelaide, Darwin", -570, 'N'},
-    {"Brisbane", "Brisbane, Guam", -600, 'N'},
-    {"Sydney", "Sydney, Melbourne, Canberra", -600, 'N'},
-    {"Noumea", "Noumea, Solomon Islands", -660, 'N'},
-    {"Auckland", "Auckland, Wellington", -720, 'N'},
-    {"Fiji", "Fiji, Marshall Islands", -720, 'N'},
-    {"Tonga", "Nuku'alofa", -780, 'N'},
+    {"GMT", "Greenwich Mean Time (Reykjavik, Accra)", 0, 'N', "Atlantic/Reykjavik"},
+    {"London", "London, Dublin, Lisbon", 0, 'E', "Europe/London"},
+    {"Casablanca", "Casablanca, Rabat", -60, 'N', "Africa/Casablanca"},
+    {"Azores", "Azores", 60, 'E', "Atlantic/Azores"},
+    {"CapeVerde", "Cape Verde Islands", 60, 'N', "Atlantic/Cape_Verde"},
+    {"S Georgia", "South Georgia", 120, 'N', "Atlantic/South_Georgia"},
+    {"Sao Paulo", "Sao Paulo, Rio de Janeiro", 180, 'N', "America/Sao_Paulo"},
+    {"BuenosAire", "Buenos Aires, Montevideo", 180, 'N', "America/Argentina/Buenos_Aires"},
+    {"Asuncion", "Asuncion", 180, 'N', "America/Asuncion"},
+    {"St Johns", "Newfoundland (St John's)", 210, 'U', "America/St_Johns"},
+    {"Atlantic", "Atlantic Time (Halifax)", 240, 'U', "America/Halifax"},
+    {"Caracas", "Caracas", 240, 'N', "America/Caracas"},
+    {"La Paz", "La Paz", 240, 'N', "America/La_Paz"},
+    {"Santiago", "Santiago", 240, 'N', "America/Santiago"},
+    {"Eastern", "US & Canada Eastern (New York, Toronto)", 300, 'U', "America/New_York"},
+    {"Bogota", "Bogota, Lima, Quito", 300, 'N', "America/Bogota"},
+    {"Central", "US & Canada Central (Chicago, Winnipeg)", 360, 'U', "America/Chicago"},
+    {"Mexico", "Mexico City, Guatemala", 360, 'N', "America/Mexico_City"},
+    {"Mountain", "US & Canada Mountain (Denver, Calgary)", 420, 'U', "America/Denver"},
+    {"Arizona", "Arizona (Phoenix)", 420, 'N', "America/Phoenix"},
+    {"Pacific", "US & Canada Pacific (Los Angeles, Vancouver)", 480, 'U', "America/Los_Angeles"},
+    {"Alaska", "Alaska (Anchorage)", 540, 'U', "America/Anchorage"},
+    {"Hawaii", "Hawaii (Honolulu)", 600, 'N', "Pacific/Honolulu"},
+    {"Samoa", "Midway Island, American Samoa", 660, 'N', "Pacific/Pago_Pago"},
+    {"Berlin", "Berlin, Paris, Rome, Madrid, Amsterdam", -60, 'E', "Europe/Berlin"},
+    {"Warsaw", "Warsaw, Prague, Budapest, Vienna", -60, 'E', "Europe/Warsaw"},
+    {"Lagos", "West Africa (Lagos, Kinshasa)", -60, 'N', "Africa/Lagos"},
+    {"Athens", "Athens, Helsinki, Kyiv, Bucharest", -120, 'E', "Europe/Athens"},
+    {"Cairo", "Cairo", -120, 'N', "Africa/Cairo"},
+    {"Johannesbg", "Johannesburg, Harare", -120, 'N', "Africa/Johannesburg"},
+    {"Istanbul", "Istanbul", -180, 'N', "Europe/Istanbul"},
+    {"Moscow", "Moscow, St Petersburg", -180, 'N', "Europe/Moscow"},
+    {"Nairobi", "Nairobi, Addis Ababa", -180, 'N', "Africa/Nairobi"},
+    {"Riyadh", "Riyadh, Kuwait, Baghdad", -180, 'N', "Asia/Riyadh"},
+    {"Tehran", "Tehran", -210, 'N', "Asia/Tehran"},
+    {"Dubai", "Dubai, Muscat, Baku", -240, 'N', "Asia/Dubai"},
+    {"Kabul", "Kabul", -270, 'N', "Asia/Kabul"},
+    {"Karachi", "Karachi, Tashkent", -300, 'N', "Asia/Karachi"},
+    {"Almaty", "Almaty, Astana", -300, 'N', "Asia/Almaty"},
+    {"India", "India (Mumbai, New Delhi, Kolkata)", -330, 'N', "Asia/Kolkata"},
+    {"Kathmandu", "Kathmandu", -345, 'N', "Asia/Kathmandu"},
+    {"Dhaka", "Dhaka", -360, 'N', "Asia/Dhaka"},
+    {"Yangon", "Yangon", -390, 'N', "Asia/Yangon"},
+    {"Bangkok", "Bangkok, Hanoi, Jakarta", -420, 'N', "Asia/Bangkok"},
+    {"China", "Beijing, Shanghai, Hong Kong, Taipei", -480, 'N', "Asia/Shanghai"},
+    {"Singapore", "Singapore, Kuala Lumpur, Manila", -480, 'N', "Asia/Singapore"},
+    {"Perth", "Perth", -480, 'N', "Australia/Perth"},
+    {"Tokyo", "Tokyo, Osaka", -540, 'N', "Asia/Tokyo"},
+    {"Seoul", "Seoul", -540, 'N', "Asia/Seoul"},
+    {"Adelaide", "Adelaide", -570, 'N', "Australia/Adelaide"},
+    {"Darwin", "Darwin", -570, 'N', "Australia/Darwin"},
+    {"Brisbane", "Brisbane, Guam", -600, 'N', "Australia/Brisbane"},
+    {"Sydney", "Sydney, Melbourne, Canberra", -600, 'N', "Australia/Sydney"},
+    {"Hobart", "Hobart", -600, 'N', "Australia/Hobart"},
+    {"Noumea", "Noumea, Solomon Islands", -660, 'N', "Pacific/Noumea"},
+    {"Auckland", "Auckland, Wellington", -720, 'N', "Pacific/Auckland"},
+    {"Fiji", "Fiji, Marshall Islands", -720, 'N', "Pacific/Fiji"},
+    {"Tonga", "Nuku'alofa", -780, 'N', "Pacific/Tongatapu"},
 };
 
 const char* const kGenres[] = {
@@ -90,10 +99,11 @@ void WriteStarterContents(DbConnection& db) {
         db.execute(statement);
     for (const StarterZone& z : kZones)
         db.execute(QStringLiteral("Insert Into TimeZones (TZ_Name, TZ_Description, TZ_GMT_Offset, "
-                                  "TZ_Daylight_Savings) VALUES(%1, %2, %3, '%4') ")
+                                  "TZ_Daylight_Savings, TZ_IANA) VALUES(%1, %2, %3, '%4', %5) ")
                        .arg(text(z.name), text(z.description))
                        .arg(z.offset)
-                       .arg(QLatin1Char(z.rule)));
+                       .arg(QLatin1Char(z.rule))
+                       .arg(text(z.iana)));
     for (const char* g : kGenres)
         db.execute(QStringLiteral("Insert Into Genres (Genre_Name) VALUES(%1)").arg(text(g)));
     for (const char* t : kGameTypes)
@@ -118,6 +128,22 @@ void WriteStarterContents(DbConnection& db) {
             "0, 0, 0, 0, 0, '', 25, '', '')")
             .arg(gmt.toInt()));
     transaction.commit();
+}
+
+void AssignStarterRealZones(DbConnection& db) {
+    for (const StarterZone& z : kZones)
+        db.execute(QStringLiteral(
+                       "Update TimeZones Set TZ_IANA = %1 Where Trim(TZ_Name) = %2 And TZ_GMT_Offset = %3 "
+                       "And Trim(Coalesce(TZ_IANA, '')) = ''")
+                       .arg(text(z.iana), text(z.name))
+                       .arg(z.offset));
+}
+
+QStringList StarterRealZones() {
+    QStringList zones;
+    for (const StarterZone& z : kZones)
+        zones << QString::fromLatin1(z.iana);
+    return zones;
 }
 
 bool CreateStarterDatabase(const QString& path, QString* error) {

@@ -2,7 +2,7 @@
 
 #include "data/AppEnvironment.h"
 #include "data/DbConnection.h"
-#include "data/Options.h"
+#include "data/MessageSink.h"
 #include "data/SqlText.h"
 #include "time/TimeFuncs.h"
 #include "time/TimeText.h"
@@ -50,6 +50,17 @@ void insertMemberships(qint32 key, const QList<MembershipEntry>& memberships) {
     }
 }
 
+// Weeks are kept in the zone's standard-time frame: stored = local + the zone's standard offset
+// (TZ_GMT_Offset). That never depends on the day of saving, so loading gives back the wall-clock week
+// on any date. An unknown zone is reported and taken as offset 0.
+qint32 frameShift(qint32 zone) {
+    if (const std::optional<ZoneRule> rule = cTimeFuncs::LookupZone(zone))
+        return rule->offset;
+    ShowMessage(QStringLiteral("Unrecoverable Data Error.  Number 1024"), AlignCenterText, vbOKOnly,
+                vbCritical, QStringLiteral("Database Access Error"));
+    return 0;
+}
+
 // One local day at a time, so that a failure names the day the user entered.
 void insertSchedule(qint32 key, qint32 zone, const WeekLists& lists) {
     bool any = false;
@@ -57,7 +68,7 @@ void insertSchedule(qint32 key, qint32 zone, const WeekLists& lists) {
         any = any || !day.isEmpty();
     if (!any)
         return;
-    const qint32 shift = TimeFuncs().toGMTShift(zone, CurrentOptions().UserDaylightNow);
+    const qint32 shift = frameShift(zone);
     for (int d = 0; d < 7; ++d) {
         WeekLists one;
         one[d] = lists[d];
@@ -263,7 +274,7 @@ WeekLists LoadPlayerSchedule(qint32 player, qint32 zone) {
     const QList<ScheduleRow> rows = ReadScheduleRows(player);
     if (rows.isEmpty())
         return {};
-    return StoredToLocal(rows, TimeFuncs().toGMTShift(zone, CurrentOptions().UserDaylightNow));
+    return StoredToLocal(rows, frameShift(zone));
 }
 
 qint32 AddPlayer(const PlayerSave& save) {

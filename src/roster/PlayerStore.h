@@ -86,8 +86,8 @@ QString SchedulesDeleteStatement(qint32 player);
 // Readers. Store errors raise DbError.
 QList<PlayerListRow> ReadPlayerList();
 std::optional<PlayerRecord> LoadPlayer(qint32 key);
-// The player's stored rows and their local day lists for a zone (the shift of toGMT with
-// CurrentOptions().UserDaylightNow).
+// The player's stored rows, and the player's wall-clock week for a zone: rows are kept in the zone's
+// standard-time frame (stored = local + TZ_GMT_Offset), so the week reads the same on any date.
 QList<ScheduleRow> ReadScheduleRows(qint32 player);
 WeekLists LoadPlayerSchedule(qint32 player, qint32 zone);
 

@@ -2,12 +2,12 @@
 
 #include "data/DbConnection.h"
 #include "data/SqlText.h"
-#include "time/TimeFuncs.h"
 #include "time/TimeText.h"
 
 #include <QByteArray>
 #include <QDateTime>
 #include <QHash>
+#include <QMap>
 #include <QSet>
 
 #include <algorithm>
@@ -73,11 +73,22 @@ int WeekdayFromName(const QString& name) {
     return 0;
 }
 
-GmtMoment MatchMomentToGMT(const QDate& localDate, int localMinutes, qint32 zone, bool userDaylightNow) {
-    // Plain arithmetic: the computer's own zone plays no part.
-    const QDateTime local(localDate, QTime(0, 0).addSecs(localMinutes * 60), Qt::UTC);
-    const QDateTime gmt = TimeFuncs().toGMT(local, zone, userDaylightNow);
-    return GmtMoment{SchedulingWeekday(gmt.date()), gmt.time().msecsSinceStartOfDay() / 60000};
+ResolvedMoment MatchInstant(const QDate& localDate, int localMinutes, qint32 zone) {
+    if (std::optional<ZoneClock> clock = LoadZoneClock(zone))
+        return clock->toUtc(localDate, localMinutes);
+    return ZoneClock().toUtc(localDate, localMinutes);
+}
+
+int WeekMinuteOf(const QDateTime& utc, int shift) {
+    // 1 January 1970 was a Thursday: the week before it began on Sunday 28 December 1969.
+    const qint64 minutes = utc.toSecsSinceEpoch() / 60 + shift + 4 * kMinutesPerDay;
+    const qint64 m = minutes % kMinutesPerWeek;
+    return static_cast<int>(m < 0 ? m + kMinutesPerWeek : m);
+}
+
+GmtMoment FrameMomentAt(const QDateTime& utc, int frameShift) {
+    const int w = WeekMinuteOf(utc, frameShift);
+    return GmtMoment{w / kMinutesPerDay + 1, w % kMinutesPerDay};
 }
 
 GmtMoment WeekMinutesToGMT(int localWeekMinutes, int toGMTShift) {
@@ -101,6 +112,24 @@ QString AvailableAtStatement(const GmtMoment& moment, const QList<qint32>& playe
            QStringLiteral("And Schedule_Day = ") + QString::number(moment.day) + QStringLiteral(" ") +
            QStringLiteral("And Schedule_Player In (") + idList(players) + QStringLiteral(") ") +
            QStringLiteral("And Schedule_Player = Player_ID ");
+}
+
+QString PlayerZonesStatement(const QList<qint32>& players) {
+    return QStringLiteral("Select Player_ID, Player_TimeZone From Players Where Player_ID In (") +
+           idList(players) + QStringLiteral(") ");
+}
+
+QHash<qint32, qint32> LoadPlayerZones(const QList<qint32>& players) {
+    QHash<qint32, qint32> zones;
+    if (players.isEmpty())
+        return zones;
+    zones.reserve(players.size());
+    RowSet rows = Db().execute(PlayerZonesStatement(players));
+    for (; !rows.eof(); rows.moveNext())
+        zones.insert(static_cast<qint32>(rows.valueAt(0).toLongLong()),
+                     static_cast<qint32>(rows.valueAt(1).toLongLong()));
+    rows.close();
+    return zones;
 }
 
 QString ScheduleRowsStatement(const QList<qint32>& players) {
@@ -157,117 +186,178 @@ QList<SearchPerson> PeopleToSearch(const SearchSelection& selection) {
     return people;
 }
 
-QStringList FindAvailable(const SearchSelection& selection, const GmtMoment& moment) {
+namespace {
+
+// The frame shift of each person's zone at an instant; a zone missing from the catalogue keeps its
+// week in the UTC frame.
+class FrameShifts {
+public:
+    FrameShifts() : m_clocks(LoadZoneClocks()) {}
+    int at(qint32 zone, const QDateTime& utc) const {
+        const auto it = m_clocks.constFind(zone);
+        return it == m_clocks.cend() ? 0 : it->frameShiftAt(utc);
+    }
+    ZoneClock clock(qint32 zone) const { return m_clocks.value(zone); }
+
+private:
+    QHash<qint32, ZoneClock> m_clocks;
+};
+
+} // namespace
+
+QList<AvailablePerson> FindAvailable(const SearchSelection& selection, const QDateTime& utc) {
     const QList<SearchPerson> people = PeopleToSearch(selection);
     const QList<qint32> ids = distinctIds(people);
-    QStringList names;
+    QList<AvailablePerson> found;
     if (ids.isEmpty())
-        return names;
+        return found;
+
+    // One statement per distance from standard time: two or three at any instant.
+    const QHash<qint32, qint32> zones = LoadPlayerZones(ids);
+    const FrameShifts shifts;
+    QMap<int, QList<qint32>> groups;
+    for (qint32 id : ids)
+        groups[shifts.at(zones.value(id), utc)] << id;
 
     QHash<qint32, QString> available;
-    RowSet rows = Db().execute(AvailableAtStatement(moment, ids));
-    for (; !rows.eof(); rows.moveNext()) {
-        const qint32 id = rows.integer(QStringLiteral("Schedule_Player"));
-        if (!available.contains(id))
-            available.insert(id, rows.text(QStringLiteral("Player_OnlineName")).trimmed());
+    for (auto group = groups.cbegin(); group != groups.cend(); ++group) {
+        RowSet rows = Db().execute(AvailableAtStatement(FrameMomentAt(utc, group.key()), group.value()));
+        for (; !rows.eof(); rows.moveNext()) {
+            const qint32 id = rows.integer(QStringLiteral("Schedule_Player"));
+            if (!available.contains(id))
+                available.insert(id, rows.text(QStringLiteral("Player_OnlineName")).trimmed());
+        }
+        rows.close();
     }
-    rows.close();
 
     if (selection.byPlayer) {
         for (qint32 id : ids)
             if (const auto it = available.constFind(id); it != available.cend())
-                names << it.value();
-        return names;
+                found << AvailablePerson{id, it.value()};
+        return found;
     }
+    QSet<QString> named;
     for (const SearchPerson& p : people) {
         const auto it = available.constFind(p.id);
-        if (it != available.cend() && !names.contains(it.value()))
-            names << it.value();
+        if (it != available.cend() && !named.contains(it.value())) {
+            named.insert(it.value());
+            found << AvailablePerson{p.id, it.value()};
+        }
     }
+    return found;
+}
+
+QStringList NamesOf(const QList<AvailablePerson>& people) {
+    QStringList names;
+    for (const AvailablePerson& p : people)
+        names << p.name;
     return names;
 }
 
-QList<CountedSlot> SlotsToCount(const BestTimesRequest& request, int toGMTShift) {
+QList<QDate> WeekDates(const QDate& weekOf) {
+    QList<QDate> dates;
+    for (int i = 0; i < 7; ++i)
+        dates << weekOf.addDays(i);
+    return dates;
+}
+
+QList<CountedSlot> SlotsToCount(const BestTimesRequest& request, const ZoneClock& user) {
     const int step = request.step > 0 && request.step <= kMinutesPerDay ? request.step : 30;
     QList<CountedSlot> moments;
-    for (int k = 0; k < 7; ++k) {
-        if (!request.days.at(k))
+    if (!request.weekOf.isValid())
+        return moments;
+    for (const QDate& date : WeekDates(request.weekOf)) {
+        const int day = SchedulingWeekday(date);
+        if (!request.days.at(day - 1))
             continue;
         for (int m = 0; m < kMinutesPerDay; m += step) {
             CountedSlot slot;
-            slot.localDay = k + 1;
+            slot.localDay = day;
             slot.localMinutes = m;
-            slot.gmt = WeekMinutesToGMT(k * kMinutesPerDay + m, toGMTShift);
+            slot.localDate = date;
+            const ResolvedMoment resolved = user.toUtc(date, m);
+            slot.utc = resolved.utc;
+            slot.kind = resolved.kind;
+            slot.gmt = FrameMomentAt(slot.utc, 0);
             moments << slot;
         }
     }
     return moments;
 }
 
+namespace {
+
+// A person's week as a set of frame minutes.
+class WeekBits {
+public:
+    void set(int from, int to) {
+        for (int m = std::max(from, 0); m <= to && m < kMinutesPerWeek; ++m)
+            m_words[m >> 6] |= quint64(1) << (m & 63);
+    }
+    bool test(int m) const { return (m_words[m >> 6] >> (m & 63)) & 1U; }
+
+private:
+    std::array<quint64, (kMinutesPerWeek + 63) / 64> m_words{};
+};
+
+} // namespace
+
 CountedWeek CountWeek(const SearchSelection& selection, const BestTimesRequest& request) {
-    const int shift = TimeFuncs().toGMTShift(request.zone, request.userDaylightNow);
+    const FrameShifts shifts;
+    const ZoneClock user = shifts.clock(request.zone);
     CountedWeek week;
-    week.moments = SlotsToCount(request, shift);
+    week.moments = SlotsToCount(request, user);
     QList<CountedSlot>& moments = week.moments;
     week.people = distinctIds(PeopleToSearch(selection));
     const QList<qint32>& ids = week.people;
     if (moments.isEmpty() || ids.isEmpty())
         return week;
 
-    // The slots of every GMT weekday, ordered by GMT time.
-    struct SlotAt {
-        int minutes;
-        int index;
-    };
-    std::array<std::vector<SlotAt>, 8> byDay;
-    for (int i = 0; i < moments.size(); ++i)
-        byDay.at(moments.at(i).gmt.day).push_back(SlotAt{moments.at(i).gmt.minutes, i});
-    for (auto& day : byDay)
-        std::sort(day.begin(), day.end(),
-                  [](const SlotAt& a, const SlotAt& b) { return a.minutes < b.minutes; });
-
     // Every row of the selected people, with one statement.
-    struct Row {
-        int day;
-        int start;
-        int end;
-    };
-    QHash<qint32, std::vector<Row>> rowsOf;
-    rowsOf.reserve(ids.size());
+    QHash<qint32, int> indexOf;
+    indexOf.reserve(ids.size());
+    for (int i = 0; i < ids.size(); ++i)
+        indexOf.insert(ids.at(i), i);
+    std::vector<WeekBits> bits(ids.size());
+    std::vector<bool> hasRows(ids.size(), false);
     RowSet rows = Db().execute(ScheduleRowsStatement(ids));
     for (; !rows.eof(); rows.moveNext()) {
-        const qint32 player = static_cast<qint32>(rows.valueAt(0).toLongLong());
+        const auto it = indexOf.constFind(static_cast<qint32>(rows.valueAt(0).toLongLong()));
         const int day = static_cast<int>(rows.valueAt(1).toLongLong());
         const int start = storedMinutes(rows.valueAt(2).toString());
         const int end = storedMinutes(rows.valueAt(3).toString());
-        if (day < 1 || day > 7 || start < 0 || end < start)
+        if (it == indexOf.cend() || day < 1 || day > 7 || start < 0 || end < start)
             continue; // a row that covers no moment
-        rowsOf[player].push_back(Row{day, start, end});
+        const int base = (day - 1) * kMinutesPerDay;
+        bits[*it].set(base + start, base + end);
+        hasRows[*it] = true;
     }
     rows.close();
 
-    // People in search order; a person is counted once per slot however many rows cover it.
-    std::vector<int> countedBy(moments.size(), -1);
-    std::vector<std::vector<qint32>> freeAt(moments.size());
-    for (int person = 0; person < ids.size(); ++person) {
-        const auto it = rowsOf.constFind(ids.at(person));
-        if (it == rowsOf.cend())
-            continue;
-        for (const Row& row : it.value()) {
-            const std::vector<SlotAt>& day = byDay.at(row.day);
-            auto at = std::lower_bound(day.begin(), day.end(), row.start,
-                                       [](const SlotAt& s, int minutes) { return s.minutes < minutes; });
-            for (; at != day.end() && at->minutes <= row.end; ++at) {
-                if (countedBy[at->index] == person)
-                    continue;
-                countedBy[at->index] = person;
-                freeAt[at->index].push_back(ids.at(person));
-            }
+    // The people of each zone; each zone's frame minute is worked out once per slot.
+    const QHash<qint32, qint32> zoneOf = LoadPlayerZones(ids);
+    QList<qint32> zones;
+    std::vector<int> zoneIndex(ids.size());
+    for (int i = 0; i < ids.size(); ++i) {
+        const qint32 zone = zoneOf.value(ids.at(i));
+        qsizetype z = zones.indexOf(zone);
+        if (z < 0) {
+            z = zones.size();
+            zones << zone;
         }
+        zoneIndex[i] = static_cast<int>(z);
     }
 
-    for (int i = 0; i < moments.size(); ++i)
-        moments[i].players = QList<qint32>(freeAt[i].begin(), freeAt[i].end());
+    std::vector<int> minuteOfZone(zones.size());
+    for (CountedSlot& slot : moments) {
+        if (slot.kind == LocalKind::Skipped)
+            continue; // no such moment on the user's clock
+        for (qsizetype z = 0; z < zones.size(); ++z)
+            minuteOfZone[z] = WeekMinuteOf(slot.utc, shifts.at(zones.at(z), slot.utc));
+        for (int i = 0; i < ids.size(); ++i)
+            if (hasRows[i] && bits[i].test(minuteOfZone[zoneIndex[i]]))
+                slot.players << ids.at(i);
+    }
     return week;
 }
 

@@ -1,10 +1,10 @@
 #include "scheduling/WeekGrid.h"
 
-#include "data/AppEnvironment.h"
 #include "data/DbConnection.h"
 #include "scheduling/MatchText.h"
 #include "time/TimeText.h"
 
+#include <QLocale>
 #include <QSet>
 
 #include <utility>
@@ -59,15 +59,15 @@ QHash<qint32, QString> LoadPlayerNames(const QList<qint32>& players) {
 WeekGrid::WeekGrid(CountedWeek week, const BestTimesRequest& request, Qt::DayOfWeek firstDay)
     : m_week(std::move(week)), m_columns(WeekColumns(request.days, firstDay)),
       m_step(request.step > 0 && request.step <= kMinutesPerDay ? request.step : 30) {
-    // The slots come in the order of the user's week from Sunday, a day's steps together.
+    // Each counted date holds one weekday's steps together.
     m_firstSlot.fill(-1);
-    int next = 0;
-    for (int day = 1; day <= 7; ++day)
-        if (request.days.at(day - 1)) {
-            m_firstSlot.at(day) = next;
-            next += (kMinutesPerDay + m_step - 1) / m_step;
-        }
-    if (next != m_week.moments.size()) { // not counted with this request
+    const int perDay = (kMinutesPerDay + m_step - 1) / m_step;
+    for (int i = 0; i < m_week.moments.size(); i += perDay)
+        m_firstSlot.at(m_week.moments.at(i).localDay) = i;
+    bool fits = m_week.moments.size() == perDay * m_columns.size();
+    for (int day : std::as_const(m_columns))
+        fits = fits && m_firstSlot.at(day) >= 0;
+    if (!fits) { // not counted with this request
         m_columns.clear();
         m_week.moments.clear();
     }
@@ -123,10 +123,14 @@ QString WeekGridModel::names(const QList<qint32>& ids) const {
 }
 
 QString WeekGridModel::cellMoment(int column, int row) const {
-    const int day = m_grid.weekday(column);
-    const QDate date = NextDateOnWeekday(Now().date(), day);
-    return WeekdayName(day) + QLatin1Char(' ') + FormatMatchDate(date) + QLatin1Char(' ') +
-           FormatTimeOfDay(m_grid.minutes(row), m_timeFormat24);
+    const CountedSlot* slot = m_grid.cell(column, row);
+    QString text = WeekdayName(slot->localDay) + QLatin1Char(' ') + FormatMatchDate(slot->localDate) +
+                   QLatin1Char(' ') + FormatTimeOfDay(slot->localMinutes, m_timeFormat24);
+    if (slot->kind == LocalKind::Skipped)
+        text += tr(" (the clocks skip this time)");
+    else if (slot->kind == LocalKind::Repeated)
+        text += tr(" (the first time: the clocks go back over it)");
+    return text;
 }
 
 QVariant WeekGridModel::data(const QModelIndex& index, int role) const {
@@ -143,6 +147,8 @@ QVariant WeekGridModel::data(const QModelIndex& index, int role) const {
         return slot->localDay;
     case MinutesRole:
         return slot->localMinutes;
+    case DateRole:
+        return slot->localDate;
     case Qt::AccessibleTextRole:
         return tr("%1: %2 of %3 available")
             .arg(WeekdayName(slot->localDay) + QLatin1Char(' ') +
@@ -171,8 +177,12 @@ QVariant WeekGridModel::headerData(int section, Qt::Orientation orientation, int
     if (orientation == Qt::Horizontal) {
         if (section < 0 || section >= columnCount())
             return {};
-        const QString name = WeekdayName(m_grid.weekday(section));
-        return role == Qt::DisplayRole ? name.left(3) : name;
+        const CountedSlot* slot = m_grid.cell(section, 0);
+        if (!slot)
+            return {};
+        // "Tue 15 Dec" in the names of the user's locale.
+        return role == Qt::DisplayRole ? QLocale().toString(slot->localDate, QStringLiteral("ddd d MMM"))
+                                       : QLocale().toString(slot->localDate, QLocale::LongFormat);
     }
     if (section < 0 || section >= rowCount())
         return {};

@@ -1,7 +1,8 @@
 #pragma once
 
 // The week grid of the scheduling screen: the counted week of the best-times search laid out as a
-// column per ticked weekday (in the order of the locale's week) and a row per step of the day. The
+// column per ticked day of the seven counted (in date order: a week that starts on the first date)
+// and a row per step of the day. The
 // counts are those of CountWeek, so the grid and the best-times list always agree.
 
 #include "scheduling/SchedulingSearch.h"
@@ -51,7 +52,7 @@ class WeekGridModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    enum Role { CountRole = Qt::UserRole + 1, GroupSizeRole, WeekdayRole, MinutesRole };
+    enum Role { CountRole = Qt::UserRole + 1, GroupSizeRole, WeekdayRole, MinutesRole, DateRole };
 
     explicit WeekGridModel(QObject* parent = nullptr);
 

@@ -5,6 +5,7 @@
 #include "data/SqlText.h"
 
 #include <QRegularExpression>
+#include <QTimeZone>
 
 namespace rm {
 
@@ -24,6 +25,11 @@ QString TimeZoneName(qint32 key) {
         name = rows.text(QStringLiteral("TZ_Name")).trimmed();
     rows.close();
     return name;
+}
+
+QString RealZoneColumnText(const QString& realZone) {
+    const QString z = realZone.trimmed();
+    return z.isEmpty() ? QStringLiteral("no real zone") : z;
 }
 
 QString NormalizedDaylightCode(const QString& code) {
@@ -65,11 +71,12 @@ QString TimeZoneSelectSql(qint32 key) {
 
 QString TimeZoneInsertSql(const TimeZoneEntry& zone) {
     return QStringLiteral(
-               "Insert Into TimeZones (TZ_Name, TZ_Description, TZ_GMT_Offset, TZ_Daylight_Savings) "
+               "Insert Into TimeZones (TZ_Name, TZ_Description, TZ_GMT_Offset, TZ_Daylight_Savings, TZ_IANA) "
                "VALUES(") +
            QStringLiteral("'") + q(zone.name) + QStringLiteral("', ") + QStringLiteral("'") +
            q(zone.description) + QStringLiteral("', ") + QString::number(zone.offset) + QStringLiteral(", ") +
-           QStringLiteral("'") + NormalizedDaylightCode(zone.daylightCode) + QStringLiteral("') ");
+           QStringLiteral("'") + NormalizedDaylightCode(zone.daylightCode) + QStringLiteral("', ") +
+           QStringLiteral("'") + q(zone.realZone) + QStringLiteral("') ");
 }
 
 QString TimeZoneUpdateSql(const TimeZoneEntry& zone, qint32 key) {
@@ -77,8 +84,8 @@ QString TimeZoneUpdateSql(const TimeZoneEntry& zone, qint32 key) {
            QStringLiteral("',") + QStringLiteral("TZ_Description = '") + q(zone.description) +
            QStringLiteral("', ") + QStringLiteral("TZ_GMT_Offset = ") + QString::number(zone.offset) +
            QStringLiteral(", ") + QStringLiteral("TZ_Daylight_Savings = '") +
-           NormalizedDaylightCode(zone.daylightCode) + QStringLiteral("' ") +
-           QStringLiteral("Where TZ_ID = ") + QString::number(key);
+           NormalizedDaylightCode(zone.daylightCode) + QStringLiteral("', ") + QStringLiteral("TZ_IANA = '") +
+           q(zone.realZone) + QStringLiteral("' ") + QStringLiteral("Where TZ_ID = ") + QString::number(key);
 }
 
 QString TimeZoneInUseSql(qint32 key) {
@@ -90,7 +97,7 @@ QString TimeZoneDeleteSql(qint32 key) {
 }
 
 bool SaveTimeZone(const QString& mode, qint32 key, const QString& name, const QString& description,
-                  const QString& offsetText, const QString& daylightCode) {
+                  const QString& offsetText, const QString& daylightCode, const QString& realZone) {
     if (name.trimmed().isEmpty() || description.trimmed().isEmpty() || offsetText.trimmed().isEmpty()) {
         ShowMessage(QStringLiteral("Short name, Description and Offset are all required fields."),
                     AlignCenterText, vbOKOnly, vbInformation, QStringLiteral("Missing Information"));
@@ -120,7 +127,15 @@ bool SaveTimeZone(const QString& mode, qint32 key, const QString& name, const QS
                     AlignCenterText, vbOKOnly, vbExclamation, QStringLiteral("Data Validation"));
         return false;
     }
-    TimeZoneEntry zone{name, description, *offset, daylightCode};
+    const QString real = realZone.trimmed();
+    if (!real.isEmpty() && !QTimeZone::isTimeZoneIdAvailable(real.toUtf8())) {
+        ShowMessage(QStringLiteral("\"%1\" is not a time zone this computer knows. Choose one from the list, "
+                                   "or leave the field empty.")
+                        .arg(real),
+                    AlignCenterText, vbOKOnly, vbExclamation, QStringLiteral("Data Validation"));
+        return false;
+    }
+    TimeZoneEntry zone{name, description, *offset, daylightCode, real};
     Db().execute(m == QLatin1String("EDIT") ? TimeZoneUpdateSql(zone, key) : TimeZoneInsertSql(zone));
     return true;
 }

@@ -12,6 +12,7 @@ struct TimeZoneEntry {
     QString description;                        // long name
     qint32 offset = 0;                          // minutes added to the zone's local time to reach GMT
     QString daylightCode = QStringLiteral("N"); // "N", "U" or "E"
+    QString realZone;                           // a zone of the tz database; empty for none
 };
 
 // Offsets are whole minutes within a day either side of GMT.
@@ -41,7 +42,12 @@ QString TimeZoneDeleteSql(qint32 key);
 // The OK step of the zone dialog for a mode ("Add", "Edit", "Delete", any case) with the fields as
 // typed: shows the validation and in-use messages itself and returns true when the statement has run
 // and the dialog may close. Raises DbError when the store refuses.
+// `realZone` is a zone of the tz database or empty; another text is refused with a message.
 bool SaveTimeZone(const QString& mode, qint32 key, const QString& name, const QString& description,
-                  const QString& offsetText, const QString& daylightCode);
+                  const QString& offsetText, const QString& daylightCode,
+                  const QString& realZone = QString());
+
+// The list column text of an entry's real zone: the zone, or "no real zone".
+QString RealZoneColumnText(const QString& realZone);
 
 } // namespace rm

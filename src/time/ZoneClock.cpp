@@ -2,6 +2,9 @@
 
 #include "data/DbConnection.h"
 #include "data/Options.h"
+#include "time/TimeText.h"
+
+#include <QLocale>
 
 #include <algorithm>
 
@@ -64,9 +67,17 @@ ZoneClock::ZoneClock(CatalogZone zone) : m_zone(std::move(zone)) {
     m_zone.daylightCode = m_zone.daylightCode.trimmed();
     m_zone.iana = m_zone.iana.trimmed();
     if (!m_zone.iana.isEmpty()) {
-        const QByteArray id = m_zone.iana.toUtf8();
-        if (QTimeZone::isTimeZoneIdAvailable(id))
-            m_real = QTimeZone(id);
+        // Reading a zone's rules from the tz data is slow next to a search: each is read once.
+        static QHash<QString, QTimeZone> known;
+        const auto it = known.constFind(m_zone.iana);
+        if (it != known.cend()) {
+            m_real = *it;
+        } else {
+            const QByteArray id = m_zone.iana.toUtf8();
+            if (QTimeZone::isTimeZoneIdAvailable(id))
+                m_real = QTimeZone(id);
+            known.insert(m_zone.iana, m_real);
+        }
     }
 }
 
@@ -181,6 +192,24 @@ ZoneClock UserZoneClock() {
     CatalogZone unknown;
     unknown.name = QStringLiteral("Unknown");
     return ZoneClock(unknown);
+}
+
+QString ZoneNowText(const ZoneClock& clock, const QDateTime& nowUtc, bool timeFormat24) {
+    const QLocale locale;
+    const QDateTime local = clock.toLocal(nowUtc);
+    QString text = QStringLiteral("Local time now: %1 %2 (%3)")
+                       .arg(locale.toString(local.date(), QStringLiteral("ddd d MMM")),
+                            FormatTimeOfDay(local.time().msecsSinceStartOfDay() / 60000, timeFormat24),
+                            UtcOffsetText(clock.utcOffsetAt(nowUtc)));
+    const std::optional<ClockChange> next = clock.nextChange(nowUtc, nowUtc.addDays(366));
+    if (!next)
+        return text + QStringLiteral(". No clock changes within a year");
+    // The date of the change on the zone's own clock, as it reads just after the change.
+    const QDate day = clock.toLocal(next->utc).date();
+    return text + QStringLiteral(". Clocks go %1 on %2")
+                      .arg(next->offsetAfter > next->offsetBefore ? QStringLiteral("forward")
+                                                                  : QStringLiteral("back"),
+                           locale.toString(day, QStringLiteral("ddd d MMM yyyy")));
 }
 
 QStringList RealZoneIds() {

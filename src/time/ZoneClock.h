@@ -98,6 +98,11 @@ std::optional<ZoneClock> LoadZoneClock(qint32 key);
 // catalogue has no such entry.
 ZoneClock UserZoneClock();
 
+// What the player window says under a zone: "Local time now: Tue 15 Dec 21:05 (UTC+01:00)" and the
+// next change within a year: "Clocks go forward on Sun 29 Mar 2026" (or "go back"), else "No clock
+// changes within a year".
+QString ZoneNowText(const ZoneClock& clock, const QDateTime& nowUtc, bool timeFormat24);
+
 // The zones of the tz database installed on this system, sorted.
 QStringList RealZoneIds();
 // "UTC+05:45", "UTC-03:30", "UTC+00:00".

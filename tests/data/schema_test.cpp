@@ -5,7 +5,11 @@
 #include "data/Schema.h"
 #include "data/StarterDatabase.h"
 #include "data/Startup.h"
+#include "roster/PlayerStore.h"
+#include "roster/ScheduleStorage.h"
 #include "support/TestKit.h"
+#include "time/Daylight.h"
+#include "time/TimeText.h"
 
 #include <QSqlRecord>
 
@@ -45,6 +49,8 @@ QString WritePreviousVersionFile(const QTemporaryDir& dir) {
     for (const QString& column : kNewColumns)
         db.execute(QStringLiteral("Alter Table %1 Drop Column %2")
                        .arg(column.startsWith(QLatin1String("Player_")) ? "Players" : "Options", column));
+    db.execute(QStringLiteral("Alter Table TimeZones Drop Column TZ_IANA"));
+    db.execute(QStringLiteral("PRAGMA user_version = 0"));
     return path;
 }
 
@@ -176,7 +182,7 @@ private Q_SLOTS:
         SetApplicationFolder(dir.path());
         QVERIFY(!OpenDatabaseAndLoadOptions());
         QVERIFY(!CheckSchema(Db()));
-        QCOMPARE(Dump(Db(), kNewColumns), before);
+        QCOMPARE(Dump(Db(), kNewColumns + QStringList{"TZ_IANA"}), before);
         const OptionsRecord& o = CurrentOptions();
         QCOMPARE(o.UserName + QString::asprintf("|%d|%d|%d|%d", o.SMTPPort, o.SMTPSecurity, o.SMTPUseLogin,
                                                 o.MatchLength),
@@ -187,6 +193,105 @@ private Q_SLOTS:
         Db().close();
         QCOMPARE(fileHash(path), upgraded);
         SetApplicationFolder(QString());
+    }
+
+    // Weeks saved by the previous version in both daylight states read, after the upgrade, exactly as
+    // the player window showed them just before it, on any later date; a damaged file is not touched.
+    void upgradeKeepsEveryWeekAsShown_data() {
+        QTest::addColumn<QDateTime>("upgradedOn");
+        QTest::newRow("in the European summer") << QDateTime(QDate(2026, 7, 1), QTime(12, 0));
+        QTest::newRow("in the European winter") << QDateTime(QDate(2026, 1, 20), QTime(12, 0));
+    }
+    void upgradeKeepsEveryWeekAsShown() {
+        QFETCH(QDateTime, upgradedOn);
+        QTemporaryDir dir;
+        const QString path = WritePreviousVersionFile(dir);
+        QHash<qint32, WeekLists> shownBefore;
+        QList<QPair<qint32, qint32>> players; // key, zone
+        {
+            DbConnection db;
+            QVERIFY(db.open(path));
+            db.execute(QStringLiteral("Delete From Schedules"));
+            db.execute(QStringLiteral("Update Options Set Options_DST = 'E'")); // a leader in Europe
+            QRandomGenerator random(7);
+            const auto zone = [&](const char* name) {
+                return db
+                    .scalar(QStringLiteral("Select TZ_ID From TimeZones Where TZ_Name = '%1'")
+                                .arg(QLatin1String(name)))
+                    .toInt();
+            };
+            const auto rule = [](qint32 offset, const QString& code, const QDateTime& day, bool user) {
+                return offset - (IsRuleInEffect(code, day) ? 60 : 0) + (user ? 60 : 0);
+            };
+            int n = 0;
+            for (const char* name : {"Eastern", "Berlin", "Tokyo", "Sydney", "India", "Santiago", "GMT"}) {
+                const qint32 z = zone(name);
+                const qint32 offset =
+                    db.scalar(QStringLiteral("Select TZ_GMT_Offset From TimeZones Where TZ_ID = %1").arg(z))
+                        .toInt();
+                const QString code =
+                    db.scalar(
+                          QStringLiteral("Select TZ_Daylight_Savings From TimeZones Where TZ_ID = %1").arg(z))
+                        .toString();
+                for (const QDate& saved : {QDate(2025, 7, 10), QDate(2025, 12, 10)}) {
+                    db.execute(QStringLiteral(
+                                   "Insert Into Players (Player_OnlineName, Player_TimeZone, Player_Active) "
+                                   "Values('P%1', %2, 1)")
+                                   .arg(++n)
+                                   .arg(z));
+                    const qint32 key =
+                        db.scalar(QStringLiteral("Select Max(Player_ID) From Players")).toInt();
+                    WeekLists week{};
+                    for (int d = 0; d < 7; ++d)
+                        if (random.bounded(2))
+                            week[d] << FormatStretch(30 * random.bounded(20), 30 * (20 + random.bounded(29)));
+                    // Saved with the daylight states of the day of saving, as the previous version did.
+                    const bool userThen = IsRuleInEffect(QStringLiteral("E"), QDateTime(saved, QTime(12, 0)));
+                    const QList<ScheduleRow> rows =
+                        LocalToStored(week, rule(offset, code, QDateTime(saved, QTime(12, 0)), userThen));
+                    for (const ScheduleRow& r : rows)
+                        db.execute(QStringLiteral("Insert Into Schedules Values(%1, %2, '%3', '%4')")
+                                       .arg(key)
+                                       .arg(r.day)
+                                       .arg(MinutesToHHMM(r.start), MinutesToHHMM(r.end)));
+                    // What the player window showed on the day of the upgrade.
+                    const bool userNow = IsRuleInEffect(QStringLiteral("E"), upgradedOn);
+                    shownBefore.insert(key, StoredToLocal(rows, rule(offset, code, upgradedOn, userNow)));
+                    players << qMakePair(key, z);
+                }
+            }
+        }
+        FixedClock clock(upgradedOn);
+        SetClock(&clock);
+        SetApplicationFolder(dir.path());
+        QVERIFY(!OpenDatabaseAndLoadOptions());
+        QCOMPARE(
+            Db().scalar(QStringLiteral("Select TZ_IANA From TimeZones Where TZ_Name = 'Sydney'")).toString(),
+            QStringLiteral("Australia/Sydney"));
+        for (const QDateTime& later : {upgradedOn.addMonths(3), upgradedOn.addMonths(6)}) {
+            clock.set(later);
+            for (const auto& [key, zone] : std::as_const(players))
+                QCOMPARE(LoadPlayerSchedule(key, zone), shownBefore.value(key));
+        }
+        Db().close();
+        SetApplicationFolder(QString());
+        SetClock(nullptr);
+
+        // A file that lacks a column of the previous version is no Rallymark file to upgrade.
+        QTemporaryDir damagedDir;
+        const QString damaged = WritePreviousVersionFile(damagedDir);
+        {
+            DbConnection db;
+            QVERIFY(db.open(damaged));
+            db.execute(QStringLiteral("Alter Table Players Drop Column Player_Notes"));
+        }
+        const QByteArray before = fileHash(damaged);
+        {
+            DbConnection db;
+            QVERIFY(db.open(damaged));
+            QVERIFY(!UpgradeSchema(db));
+        }
+        QCOMPARE(fileHash(damaged), before);
     }
 
     // Stored values out of range load as the defaults; text is trimmed; a missing row keeps the values and a

@@ -1,8 +1,8 @@
 #pragma once
 
 // Rosters for the scheduling tests and benchmark, written with plain SQL, and the plain reference
-// best-times search that asks the store once per person, slot and weekday. Header-only: the
-// benchmark includes it too and links the core library only.
+// best-times search that asks the store once per person and slot, with each person's clock read from
+// the tz data directly. Header-only: the benchmark includes it too and links the core library only.
 
 #include "data/DbConnection.h"
 #include "data/Options.h"
@@ -13,6 +13,7 @@
 #include "time/TimeText.h"
 
 #include <QRandomGenerator>
+#include <QTimeZone>
 
 namespace rm::test {
 
@@ -64,8 +65,7 @@ inline Roster MakeRandomRoster(QRandomGenerator& random, int players, int divisi
                 day << FormatStretch(startCell * 30, endCell * 30);
             }
         }
-        const int shift = TimeFuncs().toGMTShift(zone, CurrentOptions().UserDaylightNow);
-        for (const ScheduleRow& row : LocalToStored(week, shift))
+        for (const ScheduleRow& row : LocalToStored(week, cTimeFuncs::LookupZone(zone)->offset))
             AddScheduleRow(id, row.day, row.start, row.end);
         const qint32 first = roster.divisions.at(random.bounded(divisions));
         InsertMember(id, first);
@@ -88,34 +88,63 @@ inline QStringList SchedulingWorkRows() {
     return rows;
 }
 
+// A catalogue zone's real zone and standard offset, read straight from the store.
+struct PlainZone {
+    QTimeZone zone;
+    int offset = 0; // TZ_GMT_Offset
+};
+inline PlainZone PlainZoneOf(qint32 key) {
+    RowSet r = Db().execute(
+        QStringLiteral("Select TZ_IANA, TZ_GMT_Offset From TimeZones Where TZ_ID = %1").arg(key));
+    return PlainZone{QTimeZone(r.text(QStringLiteral("TZ_IANA")).toUtf8()),
+                     r.integer(QStringLiteral("TZ_GMT_Offset"))};
+}
+
+// The stored weekday and time of day under which a person of that zone is looked up at an instant:
+// the wall clock there, moved into the zone's standard-time frame.
+inline GmtMoment PlainFrameMoment(const QDateTime& utc, const PlainZone& z) {
+    const QDateTime local = utc.toTimeZone(z.zone);
+    const QDateTime frame = QDateTime(local.date(), local.time(), Qt::UTC).addSecs(qint64(z.offset) * 60);
+    return GmtMoment{frame.date().dayOfWeek() % 7 + 1, frame.time().msecsSinceStartOfDay() / 60000};
+}
+
 // The plain search: one availability statement per person (as PeopleToSearch lists them), slot
-// and ticked weekday, one lookup and one insert or update of SchedulingWork per hit. Returns the
-// rows it leaves in SchedulingWork.
+// and ticked day, one lookup and one insert or update of SchedulingWork per hit. The slots are the
+// user's wall clock on each of the seven days, made instants by Qt (weeks in which the user's own
+// clocks change are not for this reference). Returns the rows it leaves in SchedulingWork.
 inline QStringList ReferenceBestTimes(const SearchSelection& selection, const BestTimesRequest& request) {
     DbConnection::Transaction transaction(Db()); // only to spare the disk; the statements are the same
     Db().execute(QStringLiteral("Delete From SchedulingWork"));
-    const int shift = TimeFuncs().toGMTShift(request.zone, request.userDaylightNow);
+    const QTimeZone user = PlainZoneOf(request.zone).zone;
     for (const SearchPerson& person : PeopleToSearch(selection)) {
         const QString id = QString::number(person.id);
+        const PlainZone zone = PlainZoneOf(
+            Db().scalar(QStringLiteral("Select Player_TimeZone From Players Where Player_ID = ") + id)
+                .toInt());
         for (int m = 0; m < kMinutesPerDay; m += request.step) {
             for (int k = 0; k < 7; ++k) {
-                if (!request.days.at(k))
+                const QDate date = request.weekOf.addDays(k);
+                if (!request.days.at(date.dayOfWeek() % 7))
                     continue;
-                const GmtMoment at = WeekMinutesToGMT(k * kMinutesPerDay + m, shift);
+                const QDateTime utc = QDateTime(date, QTime(0, 0).addSecs(m * 60), user).toUTC();
+                const GmtMoment at = PlainFrameMoment(utc, zone);
                 const QString t = MinutesToHHMM(at.minutes);
                 const QString sql = QStringLiteral("Select Schedule_Player From Schedules Where "
                                                    "Schedule_StartTime <= '%1' And Schedule_EndTime >= '%1' "
                                                    "And Schedule_Day = %2 And Schedule_Player = %3");
                 if (Db().execute(sql.arg(t, QString::number(at.day), id)).eof())
                     continue; // not free
-                const QString where =
-                    QStringLiteral(" Where WS_Time = '%1' And WS_Day = %2").arg(t).arg(at.day);
+                const QString where = QStringLiteral(" Where WS_Time = '%1' And WS_Day = %2")
+                                          .arg(utc.toString(QStringLiteral("HH:mm")))
+                                          .arg(utc.date().dayOfWeek() % 7 + 1);
                 RowSet work = Db().execute(QStringLiteral("Select * From SchedulingWork") + where);
                 if (work.eof()) {
                     Db().execute(
                         QStringLiteral("Insert Into SchedulingWork (WS_Time, WS_Day, WS_PlayerCount, "
                                        "WS_Players) Values('%1', %2, 1, '%3')")
-                            .arg(t, QString::number(at.day), id));
+                            .arg(utc.toString(QStringLiteral("HH:mm")))
+                            .arg(utc.date().dayOfWeek() % 7 + 1)
+                            .arg(id));
                     continue;
                 }
                 const QString players = work.text(QStringLiteral("WS_Players")).trimmed();

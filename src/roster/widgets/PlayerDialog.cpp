@@ -1,11 +1,13 @@
 #include "roster/widgets/PlayerDialog.h"
 
+#include "data/AppEnvironment.h"
 #include "data/DbConnection.h"
 #include "data/MessageSink.h"
 #include "data/Options.h"
 #include "roster/MembershipStore.h"
 #include "roster/widgets/MembershipDialog.h"
 #include "roster/widgets/ScheduleWindow.h"
+#include "time/ZoneClock.h"
 #include "ui/NumericEntry.h"
 #include "ui/PopupMenu.h"
 
@@ -88,6 +90,18 @@ frmMaintainPlayer::frmMaintainPlayer(QWidget* parent) : MaintainDialog(parent) {
     top->addWidget(makeLabel(this, QStringLiteral("lblConnection"), tr("Connection:"), cboConnection), 2, 2);
     top->addWidget(cboConnection, 2, 3);
     top->addWidget(chkActive, 3, 1);
+    // The chosen zone's clock now and its next change, so that a wrong zone shows at once.
+    lblZoneClock = new QLabel(this);
+    lblZoneClock->setObjectName(QStringLiteral("lblZoneClock"));
+    lblZoneClock->setWordWrap(true);
+    top->addWidget(lblZoneClock, 3, 2, 1, 2);
+    connect(cboTimeZone, &QComboBox::currentIndexChanged, this, [this] {
+        RunTrapped([this] {
+            const std::optional<ZoneClock> clock = LoadZoneClock(selectedKey(cboTimeZone));
+            lblZoneClock->setText(clock ? ZoneNowText(*clock, Now().toUTC(), CurrentOptions().TimeFormat)
+                                        : QString());
+        });
+    });
 
     // Instant messengers.
     auto* fmeInstantMessaging = new QGroupBox(tr("-Instant Messenging-"), this);

@@ -83,6 +83,7 @@ private:
     QLineEdit* txtMSN;
     QLineEdit* txtDiscord;
     QComboBox* cboTimeZone;
+    QLabel* lblZoneClock = nullptr;
     QComboBox* cboConnection;
     QCheckBox* chkActive;
     QPlainTextEdit* txtNotes;

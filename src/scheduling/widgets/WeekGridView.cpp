@@ -112,7 +112,7 @@ void WeekGridView::choose(const QModelIndex& index) {
     if (!index.isValid())
         return;
     setCurrentIndex(index);
-    Q_EMIT cellChosen(index.data(WeekGridModel::WeekdayRole).toInt(),
+    Q_EMIT cellChosen(index.data(WeekGridModel::DateRole).toDate(),
                       index.data(WeekGridModel::MinutesRole).toInt());
 }
 

@@ -3,6 +3,7 @@
 #include "scheduling/WeekGrid.h"
 
 #include <QColor>
+#include <QDate>
 #include <QTableView>
 #include <QWidget>
 
@@ -28,7 +29,7 @@ public:
 
 Q_SIGNALS:
     // The user's local weekday (1 = Sunday) and time of day of the chosen cell.
-    void cellChosen(int weekday, int minutes);
+    void cellChosen(const QDate& date, int minutes);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -7,14 +7,13 @@
 #include "data/DbConnection.h"
 #include "data/MessageSink.h"
 #include "data/Options.h"
+#include "scheduling/ClockChanges.h"
 #include "scheduling/MatchText.h"
 #include "scheduling/SchedulingMail.h"
-#include "scheduling/SchedulingPosts.h"
 #include "scheduling/widgets/SchedulingWindows.h"
 #include "scheduling/widgets/WeekGridView.h"
 #include "time/TimeText.h"
 #include "time/TimeZoneCatalog.h"
-#include "time/ZoneClock.h"
 #include "ui/EmailWindow.h"
 #include "ui/FileDialogs.h"
 #include "ui/Maintenance.h"
@@ -24,6 +23,7 @@
 #include <QBoxLayout>
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QDateEdit>
 #include <QFile>
 #include <QFileInfo>
 #include <QFocusEvent>
@@ -34,6 +34,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
+#include <QPlainTextEdit>
 #include <QTimer>
 #include <QToolButton>
 
@@ -83,9 +84,9 @@ QToolButton* makeTabArea(QWidget* parent, const QString& name, const QString& ca
     return area;
 }
 
-// The local weekday and time of day a best-times row was counted for.
-constexpr int kLocalDayRole = Qt::UserRole;
-constexpr int kLocalMinutesRole = Qt::UserRole + 1;
+// The index of a best-times row's slot in the kept result; a person's key on an availability row.
+constexpr int kSlotRole = Qt::UserRole;
+constexpr int kPlayerRole = Qt::UserRole;
 
 const char* const kDayCaptions[] = {"Sun", "M", "T", "W", "Th", "F", "Sat"};
 
@@ -166,6 +167,16 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
     chkAttachEvent->setObjectName(QStringLiteral("chkAttachEvent"));
     chkAttachEvent->setToolTip(tr("Send the match with the e-mail as a calendar event"));
     chkAttachEvent->setChecked(true);
+    // Said when the clocks skip the typed time or pass it twice.
+    lblMatchNote = new QLabel(fmeAvailable);
+    lblMatchNote->setObjectName(QStringLiteral("lblMatchNote"));
+    lblMatchNote->setWordWrap(true);
+    lblMatchNote->hide();
+    imgClockChanges =
+        MakePictureButton(fmeAvailable, QStringLiteral("imgClockChanges"), QStringLiteral("calendar"),
+                          tr("Clock changes ahead"),
+                          tr("The same weekday and time for the next 12 weeks, and whose clocks "
+                             "change meanwhile"));
     auto* availableLayout = new QGridLayout(fmeAvailable);
     availableLayout->addWidget(lblDate, 0, 0);
     auto* dateRow = new QHBoxLayout;
@@ -175,18 +186,35 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
     availableLayout->addWidget(lblShowCalendar, 0, 2);
     availableLayout->addWidget(lblTime, 1, 0);
     availableLayout->addWidget(txtMatchTime, 1, 1);
-    availableLayout->addWidget(lstAvailable, 2, 0, 1, 3);
+    availableLayout->addWidget(lblMatchNote, 2, 0, 1, 3);
+    availableLayout->addWidget(lstAvailable, 3, 0, 1, 3);
     auto* availableButtons = new QHBoxLayout;
     availableButtons->addWidget(imgShowAvailable);
     availableButtons->addWidget(imgEmailAvailable);
     availableButtons->addWidget(imgAddToCalendar);
+    availableButtons->addWidget(imgClockChanges);
     availableButtons->addWidget(chkAttachEvent);
     availableButtons->addStretch(1);
-    availableLayout->addLayout(availableButtons, 3, 0, 1, 3);
+    availableLayout->addLayout(availableButtons, 4, 0, 1, 3);
 
     // Best Times for Practices and Matches
     fmeBestTimes = new QGroupBox(tr("Best Times for Practices and Matches"), this);
     fmeBestTimes->setObjectName(QStringLiteral("fmeBestTimes"));
+    auto* lblWeekOf = new QLabel(tr("Week of:"), fmeBestTimes);
+    lblWeekOf->setObjectName(QStringLiteral("lblWeekOf"));
+    dtpWeekOf = new QDateEdit(Now().date(), fmeBestTimes);
+    dtpWeekOf->setObjectName(QStringLiteral("dtpWeekOf"));
+    dtpWeekOf->setCalendarPopup(true);
+    dtpWeekOf->setDisplayFormat(
+        QLocale().dateFormat(QLocale::ShortFormat).contains(QLatin1String("yyyy"))
+            ? QLocale().dateFormat(QLocale::ShortFormat)
+            : QLocale().dateFormat(QLocale::ShortFormat).replace(QLatin1String("yy"), QLatin1String("yyyy")));
+    dtpWeekOf->setToolTip(tr("The seven days from this date are counted, each with its own clock changes"));
+    lblWeekOf->setBuddy(dtpWeekOf);
+    auto* weekOfRow = new QHBoxLayout;
+    weekOfRow->addWidget(lblWeekOf);
+    weekOfRow->addWidget(dtpWeekOf);
+    weekOfRow->addStretch(1);
     auto* lblDays = new QLabel(tr("Restrict to these days"), fmeBestTimes);
     lblDays->setObjectName(QStringLiteral("lblRestrictDays"));
     auto* dayRow = new QHBoxLayout;
@@ -209,6 +237,7 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
         MakePictureButton(fmeBestTimes, QStringLiteral("imgEmailBestTimes"),
                           QStringLiteral("scheduling-email"), tr("E-Mail"), tr("E-mail the best times"));
     auto* bestLayout = new QVBoxLayout(fmeBestTimes);
+    bestLayout->addLayout(weekOfRow);
     bestLayout->addWidget(lblDays);
     bestLayout->addLayout(dayRow);
     bestLayout->addWidget(lstBestTimes, 1);
@@ -256,6 +285,7 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
     connect(imgEmailAvailable, &QToolButton::clicked, this, &frmScheduling::emailAvailable);
     connect(imgAddToCalendar, &QToolButton::clicked, this, &frmScheduling::addToCalendar);
     connect(imgEmailBestTimes, &QToolButton::clicked, this, &frmScheduling::emailBestTimes);
+    connect(imgClockChanges, &QToolButton::clicked, this, &frmScheduling::showClockChanges);
     addDiscordButtons(availableButtons, bestButtons);
     connect(lblShowCalendar, &QLabel::linkActivated, this, &frmScheduling::showCalendar);
     connect(ctlWeekGrid, &WeekGridView::cellChosen, this, &frmScheduling::showAvailableAt);
@@ -267,6 +297,7 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
     connect(imgClickDivision, &QToolButton::clicked, this, recount);
     for (QCheckBox* box : std::as_const(chkDay))
         connect(box, &QCheckBox::toggled, this, recount);
+    connect(dtpWeekOf, &QDateEdit::dateChanged, this, recount);
     AddOptionsLoadedListener(this, recount);
     connect(txtMatchDate, &QLineEdit::textChanged, this, [this](const QString& text) {
         const std::optional<QDate> date = ParseMatchDate(text);
@@ -286,7 +317,7 @@ BestTimesRequest frmScheduling::bestTimesRequest() const {
         request.days.at(k) = chkDay.at(k)->isChecked();
     request.step = options.BestTimesGranularity;
     request.zone = options.UserTimeZone;
-    request.userDaylightNow = options.UserDaylightNow;
+    request.weekOf = dtpWeekOf->date();
     return request;
 }
 
@@ -294,7 +325,9 @@ void frmScheduling::showWeek(CountedWeek week, const BestTimesRequest& request) 
     m_gridRefresh->stop();
     WeekGridModel* model = ctlWeekGrid->gridModel();
     model->setTimeFormat24(CurrentOptions().TimeFormat);
-    model->setWeek(std::move(week), request, QLocale().firstDayOfWeek());
+    model->setWeek(std::move(week), request,
+                   request.weekOf.isValid() ? static_cast<Qt::DayOfWeek>(request.weekOf.dayOfWeek())
+                                            : QLocale().firstDayOfWeek());
     ctlWeekGridLegend->setGroupSize(model->grid().groupSize());
 }
 
@@ -400,6 +433,22 @@ bool frmScheduling::checkSelection() {
     return true;
 }
 
+bool frmScheduling::matchMoment(QDate* date, int* minutes, ResolvedMoment* moment) {
+    const std::optional<QDate> d = ParseMatchDate(txtMatchDate->text().trimmed());
+    if (!d) {
+        checkField(txtMatchDate);
+        return false;
+    }
+    const std::optional<int> t = ParseMatchTime(txtMatchTime->text().trimmed());
+    if (!t) {
+        checkField(txtMatchTime);
+        return false;
+    }
+    *date = *d;
+    *minutes = *t;
+    return RunTrapped([&] { *moment = MatchInstant(*d, *t, CurrentOptions().UserTimeZone); });
+}
+
 void frmScheduling::showAvailable() {
     const QString dateText = txtMatchDate->text().trimmed();
     const QString timeText = txtMatchTime->text().trimmed();
@@ -411,23 +460,30 @@ void frmScheduling::showAvailable() {
         return;
     // The fields are checked when they lose the focus; a text that got past that check (a button
     // pressed without leaving the field) is reported here instead of being searched.
-    const std::optional<QDate> date = ParseMatchDate(dateText);
-    if (!date) {
-        checkField(txtMatchDate);
+    QDate date;
+    int minutes = 0;
+    ResolvedMoment moment;
+    if (!matchMoment(&date, &minutes, &moment))
         return;
-    }
-    const std::optional<int> time = ParseMatchTime(timeText);
-    if (!time) {
-        checkField(txtMatchTime);
-        return;
-    }
     lstAvailable->clear();
+    m_available.clear();
+    const bool h24 = CurrentOptions().TimeFormat;
+    if (moment.kind == LocalKind::Skipped) {
+        lblMatchNote->setText(
+            tr("The clocks skip %1 on that day: the match is taken as %2.")
+                .arg(FormatTimeOfDay(minutes, h24), FormatTimeOfDay(minutes + moment.movedMinutes, h24)));
+    } else if (moment.kind == LocalKind::Repeated) {
+        lblMatchNote->setText(tr("The clocks pass %1 twice on that day: the first time is taken.")
+                                  .arg(FormatTimeOfDay(minutes, h24)));
+    }
+    lblMatchNote->setVisible(moment.kind != LocalKind::Exact);
     BusyPointer busy;
     RunTrapped([&] {
-        const OptionsRecord& options = CurrentOptions();
-        const GmtMoment moment =
-            MatchMomentToGMT(*date, *time, options.UserTimeZone, options.UserDaylightNow);
-        lstAvailable->addItems(FindAvailable(currentSelection(), moment));
+        m_available = FindAvailable(currentSelection(), moment.utc);
+        for (const AvailablePerson& person : std::as_const(m_available)) {
+            auto* item = new QListWidgetItem(person.name, lstAvailable);
+            item->setData(kPlayerRole, person.id);
+        }
     });
 }
 
@@ -435,16 +491,18 @@ void frmScheduling::showBestTimes() {
     if (!checkSelection())
         return;
     lstBestTimes->clear();
+    m_bestTimes.clear();
     BusyPointer busy;
     RunTrapped([&] {
         const OptionsRecord& options = CurrentOptions();
         const BestTimesRequest request = bestTimesRequest();
         CountedWeek week;
-        for (const CountedSlot& slot :
-             ShowBestTimes(currentSelection(), request, options.MaxResults, &week)) {
-            auto* item = new QListWidgetItem(BestTimeEntry(slot, options.TimeFormat), lstBestTimes);
-            item->setData(kLocalDayRole, slot.localDay);
-            item->setData(kLocalMinutesRole, slot.localMinutes);
+        m_bestTimes = ShowBestTimes(currentSelection(), request, options.MaxResults, &week);
+        for (int i = 0; i < m_bestTimes.size(); ++i) {
+            auto* item =
+                new QListWidgetItem(BestTimeEntry(m_bestTimes.at(i), options.TimeFormat), lstBestTimes);
+            item->setData(kSlotRole, i);
+            item->setToolTip(LongMatchDate(m_bestTimes.at(i).localDate));
         }
         showWeek(std::move(week), request);
     });
@@ -453,22 +511,46 @@ void frmScheduling::showBestTimes() {
 void frmScheduling::showAvailableFor(QListWidgetItem* bestTime) {
     if (!bestTime)
         return;
-    // The moment the row was counted for, kept on the row: its text need not be read back.
-    const QVariant weekday = bestTime->data(kLocalDayRole);
-    const QVariant minutes = bestTime->data(kLocalMinutesRole);
-    if (!weekday.isValid() || !minutes.isValid())
+    // The moment the row was counted for, kept with the result: its text need not be read back.
+    const int index = bestTime->data(kSlotRole).toInt();
+    if (!bestTime->data(kSlotRole).isValid() || index < 0 || index >= m_bestTimes.size())
         return;
-    txtMatchDate->setText(FormatMatchDate(NextDateOnWeekday(Now().date(), weekday.toInt())));
-    txtMatchTime->setText(FormatTimeOfDay(minutes.toInt(), CurrentOptions().TimeFormat));
+    const CountedSlot& slot = m_bestTimes.at(index);
+    showAvailableAt(slot.localDate, slot.localMinutes);
+}
+
+void frmScheduling::showAvailableAt(const QDate& date, int minutes) {
+    if (!date.isValid())
+        return;
+    txtMatchDate->setText(FormatMatchDate(date));
+    txtMatchTime->setText(FormatTimeOfDay(minutes, CurrentOptions().TimeFormat));
     showAvailable();
 }
 
-void frmScheduling::showAvailableAt(int weekday, int minutes) {
-    if (weekday < 1 || weekday > 7)
+void frmScheduling::showClockChanges() {
+    if (!checkSelection())
         return;
-    txtMatchDate->setText(FormatMatchDate(NextDateOnWeekday(Now().date(), weekday)));
-    txtMatchTime->setText(FormatTimeOfDay(minutes, CurrentOptions().TimeFormat));
-    showAvailable();
+    QDate date;
+    int minutes = 0;
+    ResolvedMoment moment;
+    if (txtMatchDate->text().trimmed().isEmpty() || txtMatchTime->text().trimmed().isEmpty()) {
+        warn(QStringLiteral("Must supply a date and time!"), QStringLiteral("Missing Information"));
+        return;
+    }
+    if (!matchMoment(&date, &minutes, &moment))
+        return;
+    QStringList lines;
+    BusyPointer busy;
+    if (!RunTrapped([&] {
+            lines = ClockChangeLines(
+                ClockChangesAhead(currentSelection(), CurrentOptions().UserTimeZone, date, minutes),
+                CurrentOptions().TimeFormat);
+        }))
+        return;
+    frmClockChanges dialog(WeekdayName(SchedulingWeekday(date)) + QLatin1Char(' ') +
+                               FormatTimeOfDay(minutes, CurrentOptions().TimeFormat),
+                           lines, this);
+    RunModal(&dialog);
 }
 
 void frmScheduling::emailAvailable() {
@@ -476,9 +558,7 @@ void frmScheduling::emailAvailable() {
         warn(QStringLiteral("There are no results to E-Mail !"), QStringLiteral("General Error"));
         return;
     }
-    QStringList names;
-    for (int i = 0; i < lstAvailable->count(); ++i)
-        names << lstAvailable->item(i)->text();
+    const QStringList names = NamesOf(m_available);
     SchedulingMail mail;
     if (!RunTrapped([&] {
             mail = AvailabilityMail(txtMatchDate->text(), txtMatchTime->text(), names,
@@ -498,9 +578,7 @@ bool frmScheduling::matchEvent(QByteArray* text) {
         warn(QStringLiteral("Must supply a date and time!"), QStringLiteral("Missing Information"));
         return false;
     }
-    QStringList names;
-    for (int i = 0; i < lstAvailable->count(); ++i)
-        names << lstAvailable->item(i)->text();
+    const QStringList names = NamesOf(m_available);
     bool made = false;
     RunTrapped([&] {
         const std::optional<QDateTime> start = LocalMomentToUtc(*date, *time, CurrentOptions().UserTimeZone);
@@ -548,8 +626,8 @@ void frmScheduling::emailBestTimes() {
         return;
     }
     QStringList entries;
-    for (int i = 0; i < lstBestTimes->count(); ++i)
-        entries << lstBestTimes->item(i)->text();
+    for (const CountedSlot& slot : std::as_const(m_bestTimes))
+        entries << BestTimeEntry(slot, CurrentOptions().TimeFormat);
     SchedulingMail mail;
     if (!RunTrapped([&] { mail = BestTimesMail(entries, TimeZoneName(CurrentOptions().UserTimeZone)); }))
         return;
@@ -628,6 +706,34 @@ QDate frmCalendar::selectedDate() const {
     return calCalendar->selectedDate();
 }
 
+frmClockChanges::frmClockChanges(const QString& moment, const QStringList& lines, QWidget* parent)
+    : QDialog(parent) {
+    setObjectName(QStringLiteral("frmClockChanges"));
+    setWindowTitle(tr("Clock Changes Ahead"));
+    setModal(true);
+    auto* lblMoment = new QLabel(tr("%1 on your clock, for the next 12 weeks:").arg(moment), this);
+    lblMoment->setObjectName(QStringLiteral("lblClockChangesMoment"));
+    txtClockChanges = new QPlainTextEdit(this);
+    txtClockChanges->setObjectName(QStringLiteral("txtClockChanges"));
+    txtClockChanges->setReadOnly(true);
+    txtClockChanges->setPlainText(lines.join(QLatin1Char('\n')));
+    txtClockChanges->setMinimumSize(TwipsToPixels(7200, this), TwipsToPixels(3600, this));
+    auto* ok =
+        MakePictureButton(this, QStringLiteral("imgButton1"), QStringLiteral("ok"), tr("OK"), tr("Close"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblMoment);
+    layout->addWidget(txtClockChanges, 1);
+    layout->addLayout(buttons);
+    connect(ok, &QToolButton::clicked, this, &QDialog::accept);
+}
+
+QString frmClockChanges::text() const {
+    return txtClockChanges->toPlainText();
+}
+
 void RegisterSchedulingWindows() {
     RegisterTaskWindow(QStringLiteral("frmScheduling"), [] { return new frmScheduling; });
 }
@@ -653,28 +759,27 @@ QList<DiscordTarget> frmScheduling::discordTargets() const {
 }
 
 void frmScheduling::discordAvailable() {
-    if (lstAvailable->count() == 0 || lstAvailable->item(0)->text().isEmpty()) {
+    if (m_available.isEmpty()) {
         warn(QStringLiteral("There are no results to post !"), QStringLiteral("General Error"));
         return;
     }
-    const std::optional<QDate> date = ParseMatchDate(txtMatchDate->text());
-    const std::optional<int> time = ParseMatchTime(txtMatchTime->text());
-    if (!date || !time) {
-        warn(QStringLiteral("Must supply a date and time!"), QStringLiteral("Missing Information"));
+    QDate date;
+    int minutes = 0;
+    ResolvedMoment moment;
+    if (!matchMoment(&date, &minutes, &moment))
         return;
-    }
     DiscordPost post;
     QList<DiscordTarget> targets;
     if (!RunTrapped([&] {
-            const OptionsRecord& options = CurrentOptions();
-            const GmtMoment moment =
-                MatchMomentToGMT(*date, *time, options.UserTimeZone, options.UserDaylightNow);
             MatchPostInput match;
             if (!playersListVisible())
                 match.what = DivisionsAndGames(selectedDivisions()).join(QStringLiteral(", "));
-            match.utc = UserZoneClock().toUtc(*date, *time).utc;
-            match.lengthMinutes = options.MatchLength;
-            match.members = ReadDiscordMembers(FindAvailablePlayerIds(currentSelection(), moment));
+            match.utc = moment.utc;
+            match.lengthMinutes = CurrentOptions().MatchLength;
+            QList<qint32> ids;
+            for (const AvailablePerson& person : std::as_const(m_available))
+                ids << person.id;
+            match.members = ReadDiscordMembers(ids);
             post = MatchPost(match);
             targets = discordTargets();
         }))
@@ -683,21 +788,20 @@ void frmScheduling::discordAvailable() {
 }
 
 void frmScheduling::discordBestTimes() {
-    if (lstBestTimes->count() == 0 || lstBestTimes->item(0)->text().isEmpty()) {
+    if (m_bestTimes.isEmpty()) {
         warn(QStringLiteral("There are no results to post !"), QStringLiteral("General Error"));
         return;
     }
     DiscordPost post;
     QList<DiscordTarget> targets;
     if (!RunTrapped([&] {
-            const int most = CurrentOptions().MaxResults;
-            QList<CountedSlot> best = CountBestTimes(currentSelection(), bestTimesRequest());
-            if (most > 0 && best.size() > most)
-                best = best.mid(0, most);
+            QList<BestTimePostRow> rows;
+            for (const CountedSlot& slot : std::as_const(m_bestTimes))
+                rows << BestTimePostRow{slot.utc, slot.count()};
             const QString what = playersListVisible()
                                      ? QString()
                                      : DivisionsAndGames(selectedDivisions()).join(QStringLiteral(", "));
-            post = BestTimesPost(what, BestTimePostRows(best, Now().date()));
+            post = BestTimesPost(what, rows);
             targets = discordTargets();
         }))
         return;

@@ -11,11 +11,13 @@
 class QBoxLayout;
 class QCalendarWidget;
 class QCheckBox;
+class QDateEdit;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
+class QPlainTextEdit;
 class QTimer;
 class QToolButton;
 
@@ -54,8 +56,11 @@ public Q_SLOTS:
     void showCalendar();
     // Recounts the week grid for the current selection, day boxes and Options.
     void refreshWeekGrid();
-    // Fills the date and time fields with the next such moment and runs the availability search.
-    void showAvailableAt(int weekday, int minutes);
+    // Fills the date and time fields with a grid cell's date and time and runs the availability
+    // search.
+    void showAvailableAt(const QDate& date, int minutes);
+    // The same weekday and time for the next twelve weeks, and whose clocks change meanwhile.
+    void showClockChanges();
     // Writes the match of the availability result as a calendar file.
     void addToCalendar();
     // Post the match of the availability result, or the best times, to Discord after a preview.
@@ -76,6 +81,9 @@ private:
     // false (after a message) when there is none.
     bool matchEvent(QByteArray* text);
     void showWeek(CountedWeek week, const BestTimesRequest& request);
+    // The match of the date and time fields as a real instant; false (after a message) when the
+    // fields do not hold one.
+    bool matchMoment(QDate* date, int* minutes, ResolvedMoment* moment);
     void addDiscordButtons(QBoxLayout* availableButtons, QBoxLayout* bestButtons);
     QList<DiscordTarget> discordTargets() const;
 
@@ -99,6 +107,9 @@ private:
     QToolButton* imgAddToCalendar = nullptr;
     QCheckBox* chkAttachEvent = nullptr;
     QList<QCheckBox*> chkDay;
+    QLabel* lblMatchNote = nullptr;
+    QToolButton* imgClockChanges = nullptr;
+    QDateEdit* dtpWeekOf = nullptr;
     QListWidget* lstBestTimes = nullptr;
     QToolButton* imgShowbestTimes = nullptr;
     QToolButton* imgEmailBestTimes = nullptr;
@@ -107,7 +118,9 @@ private:
     QGroupBox* fmeWeekGrid = nullptr;
     WeekGridView* ctlWeekGrid = nullptr;
     WeekGridLegend* ctlWeekGridLegend = nullptr;
-    QTimer* m_gridRefresh = nullptr; // gathers the changes of one user action into one recount
+    QList<AvailablePerson> m_available; // the last availability answer
+    QList<CountedSlot> m_bestTimes;     // the rows of the best-times list, in list order
+    QTimer* m_gridRefresh = nullptr;    // gathers the changes of one user action into one recount
     bool m_checkingField = false;
     bool m_refocusing = false;
 };
@@ -122,6 +135,18 @@ public:
 
 private:
     QCalendarWidget* calCalendar = nullptr;
+};
+
+// The weeks ahead at the chosen match time, with the members whose clocks change.
+class frmClockChanges : public QDialog {
+    Q_OBJECT
+
+public:
+    frmClockChanges(const QString& moment, const QStringList& lines, QWidget* parent = nullptr);
+    QString text() const;
+
+private:
+    QPlainTextEdit* txtClockChanges = nullptr;
 };
 
 } // namespace rm

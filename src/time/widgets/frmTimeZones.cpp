@@ -1,22 +1,27 @@
 #include "time/widgets/frmTimeZones.h"
 
+#include "data/AppEnvironment.h"
 #include "data/DbConnection.h"
 #include "time/TimeZoneCatalog.h"
+#include "time/ZoneClock.h"
 #include "ui/NumericEntry.h"
 
 #include <QBoxLayout>
+#include <QComboBox>
+#include <QCompleter>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTimeZone>
 #include <QTreeWidget>
 
 namespace rm {
 
 namespace {
 
-constexpr int kKeyColumn = 4;
+constexpr int kKeyColumn = 5;
 
 } // namespace
 
@@ -42,6 +47,27 @@ frmMaintainTimeZone::frmMaintainTimeZone(QWidget* parent) : MaintainDialog(paren
     form->addRow(tr("Short Name:"), txtShortName);
     form->addRow(tr("Description:"), txtDescription);
     form->addRow(tr("GMT Offset:"), offsetRow);
+    // The real zone: its clocks on every date come from the system's tz data.
+    cboRealZone = new QComboBox(this);
+    cboRealZone->setObjectName(QStringLiteral("cboRealZone"));
+    cboRealZone->setEditable(true);
+    cboRealZone->setInsertPolicy(QComboBox::NoInsert);
+    cboRealZone->setToolTip(tr("The place's zone in the time zone database, e.g. Europe/Berlin: its clock "
+                               "changes are then always right"));
+    cboRealZone->addItem(QString());
+    const QDateTime now = Now().toUTC();
+    for (const QString& id : RealZoneIds())
+        cboRealZone->addItem(
+            QStringLiteral("%1 (%2)").arg(id, UtcOffsetText(QTimeZone(id.toUtf8()).offsetFromUtc(now) / 60)),
+            id);
+    cboRealZone->completer()->setFilterMode(Qt::MatchContains);
+    cboRealZone->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    lblRealZoneNow = new QLabel(this);
+    lblRealZoneNow->setObjectName(QStringLiteral("lblRealZoneNow"));
+    auto* realRow = new QVBoxLayout;
+    realRow->addWidget(cboRealZone);
+    realRow->addWidget(lblRealZoneNow);
+    form->addRow(tr("Real Zone:"), realRow);
     layout->addLayout(form);
 
     fmeDaylight = new QGroupBox(tr("Daylight Savings / Summer Time?"), this);
@@ -57,7 +83,9 @@ frmMaintainTimeZone::frmMaintainTimeZone(QWidget* parent) : MaintainDialog(paren
     daylight->addWidget(optDSTUSA);
     daylight->addWidget(optDSTEU);
     optDSTNone->setChecked(true);
+    fmeDaylight->setToolTip(tr("Used only for an entry without a real zone"));
     layout->addWidget(fmeDaylight);
+    connect(cboRealZone, &QComboBox::activated, this, &frmMaintainTimeZone::realZoneChosen);
 
     auto* buttons = new QHBoxLayout;
     addDialogButtons(buttons);
@@ -65,7 +93,7 @@ frmMaintainTimeZone::frmMaintainTimeZone(QWidget* parent) : MaintainDialog(paren
 }
 
 QList<QWidget*> frmMaintainTimeZone::editableFields() const {
-    return {txtShortName, txtDescription, txtOffset, fmeDaylight};
+    return {txtShortName, txtDescription, txtOffset, cboRealZone, fmeDaylight};
 }
 
 QString frmMaintainTimeZone::selectedDaylightCode() const {
@@ -81,6 +109,29 @@ void frmMaintainTimeZone::selectDaylightCode(const QString& code) {
     (c == QLatin1String("U") ? optDSTUSA : c == QLatin1String("E") ? optDSTEU : optDSTNone)->setChecked(true);
 }
 
+QString frmMaintainTimeZone::selectedRealZone() const {
+    // A typed zone counts as well as a chosen one; the list's text carries the offset after the id.
+    const QString text = cboRealZone->currentText().trimmed();
+    const int chosen = cboRealZone->findText(text);
+    if (chosen >= 0)
+        return cboRealZone->itemData(chosen).toString();
+    return text.section(QLatin1Char(' '), 0, 0);
+}
+
+void frmMaintainTimeZone::realZoneChosen() {
+    const QString id = selectedRealZone();
+    const QTimeZone zone(id.toUtf8());
+    if (id.isEmpty() || !zone.isValid()) {
+        lblRealZoneNow->setText(id.isEmpty() ? tr("no real zone: the offset and the rule below are used")
+                                             : QString());
+        return;
+    }
+    const QDateTime now = Now().toUTC();
+    lblRealZoneNow->setText(tr("%1 now").arg(UtcOffsetText(zone.offsetFromUtc(now) / 60)));
+    // The catalogue keeps minutes added to local standard time to reach GMT.
+    txtOffset->setText(QString::number(-zone.standardTimeOffset(now) / 60));
+}
+
 void frmMaintainTimeZone::loadDialog() {
     setWindowTitle(EditMode + QStringLiteral(" Time Zone"));
     if (!isEditMode() && !isDeleteMode())
@@ -91,13 +142,25 @@ void frmMaintainTimeZone::loadDialog() {
         txtDescription->setText(rows.text(QStringLiteral("TZ_Description")).trimmed());
         txtOffset->setText(rows.text(QStringLiteral("TZ_GMT_Offset")).trimmed());
         selectDaylightCode(rows.text(QStringLiteral("TZ_Daylight_Savings")));
+        const QString real = rows.text(QStringLiteral("TZ_IANA")).trimmed();
+        const int index = cboRealZone->findData(real);
+        if (index >= 0)
+            cboRealZone->setCurrentIndex(index);
+        else
+            cboRealZone->setEditText(real);
     }
     rows.close();
+    const QString real = selectedRealZone();
+    const QTimeZone zone(real.toUtf8());
+    lblRealZoneNow->setText(real.isEmpty() ? tr("no real zone: the offset and the rule below are used")
+                            : zone.isValid()
+                                ? tr("%1 now").arg(UtcOffsetText(zone.offsetFromUtc(Now().toUTC()) / 60))
+                                : tr("not a zone this computer knows"));
 }
 
 bool frmMaintainTimeZone::save() {
     return SaveTimeZone(EditMode, PrimaryKey, txtShortName->text(), txtDescription->text(), txtOffset->text(),
-                        selectedDaylightCode());
+                        selectedDaylightCode(), selectedRealZone());
 }
 
 frmTimeZones::frmTimeZones(QWidget* parent) : MaintenanceWindow(parent) {
@@ -119,6 +182,7 @@ void frmTimeZones::refresh() {
                                       {tr("Description"), 3500, Qt::AlignLeft},
                                       {tr("Offset"), 700, Qt::AlignRight},
                                       {tr("DST"), 700, Qt::AlignHCenter},
+                                      {tr("Real Zone"), 2600, Qt::AlignLeft},
                                       {tr("ID"), 0, Qt::AlignLeft}});
     RowSet rows = Db().execute(TimeZoneListSql());
     QList<QTreeWidgetItem*> items;
@@ -130,6 +194,7 @@ void frmTimeZones::refresh() {
         item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
         item->setText(3, DaylightColumnText(rows.text(QStringLiteral("TZ_Daylight_Savings"))));
         item->setTextAlignment(3, Qt::AlignHCenter | Qt::AlignVCenter);
+        item->setText(4, RealZoneColumnText(rows.text(QStringLiteral("TZ_IANA"))));
         item->setText(kKeyColumn, QString::number(rows.integer(QStringLiteral("TZ_ID"))));
         items << item;
     }

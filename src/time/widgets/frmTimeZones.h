@@ -2,7 +2,9 @@
 
 #include "ui/Maintenance.h"
 
+class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QRadioButton;
 class QTreeWidget;
@@ -23,11 +25,16 @@ protected:
 
 private:
     QString selectedDaylightCode() const;
+    QString selectedRealZone() const;
+    // Shows the chosen zone's offset now and proposes its standard offset.
+    void realZoneChosen();
     void selectDaylightCode(const QString& code);
 
     QLineEdit* txtShortName = nullptr;
     QLineEdit* txtDescription = nullptr;
     QLineEdit* txtOffset = nullptr;
+    QComboBox* cboRealZone = nullptr;
+    QLabel* lblRealZoneNow = nullptr;
     QGroupBox* fmeDaylight = nullptr;
     QRadioButton* optDSTNone = nullptr;
     QRadioButton* optDSTUSA = nullptr;

@@ -172,7 +172,6 @@ private Q_SLOTS:
         options.MaxResults = 1000;
         for (int round = 0; round < 2; ++round) {
             options.UserTimeZone = zones.at(random.bounded(zones.size()));
-            options.UserDaylightNow = random.bounded(2) == 1;
             Screen s;
             if (byDivision)
                 s.click("imgClickDivision");
