@@ -177,7 +177,7 @@ QString PlayerExportSql(const ExportFields& fields, qint32 playerKey) {
     if (fields.email)
         columns += QStringLiteral("Player_EmailPrimary, ");
     if (fields.im)
-        columns += QStringLiteral("Player_ICQ, Player_AIM, Player_Yahoo, Player_MSN, ");
+        columns += QStringLiteral("Player_ICQ, Player_AIM, Player_Yahoo, Player_MSN, Player_Discord, ");
     if (fields.timeZone)
         columns += QStringLiteral("TZ_Name, ");
     if (fields.notes)
@@ -274,6 +274,9 @@ QString PlayerBlock(const ExportFields& f, qint32 playerKey) {
         messengerLine(out, QStringLiteral("AIM"), p.text(QStringLiteral("Player_AIM")).trimmed());
         messengerLine(out, QStringLiteral("Yahoo"), p.text(QStringLiteral("Player_Yahoo")).trimmed());
         messengerLine(out, QStringLiteral("MSNIM"), p.text(QStringLiteral("Player_MSN")).trimmed());
+        // Only players who gave one: pages of rosters without Discord read as before.
+        if (const QString discord = p.text(QStringLiteral("Player_Discord")).trimmed(); !discord.isEmpty())
+            messengerLine(out, QStringLiteral("Discord"), discord);
         line(out, QStringLiteral("    </TD>"));
     } else {
         line(out, QStringLiteral("    <TD valign=top>&nbsp;</TD>"));

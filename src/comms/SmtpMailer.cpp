@@ -110,6 +110,12 @@ QList<QByteArray> AuthMechanisms(const QList<QByteArray>& extensions) {
     return result;
 }
 
+const QString kPlainLoginRefused =
+    QStringLiteral("The password was not sent: the connection is not encrypted. Choose STARTTLS or "
+                   "SSL/TLS, or allow login without encryption.");
+
+} // namespace
+
 QString CertificateReason(const QSslError& error) {
     switch (error.error()) {
     case QSslError::CertificateExpired:
@@ -130,11 +136,16 @@ QString CertificateReason(const QSslError& error) {
     }
 }
 
-const QString kPlainLoginRefused =
-    QStringLiteral("The password was not sent: the connection is not encrypted. Choose STARTTLS or "
-                   "SSL/TLS, or allow login without encryption.");
-
-} // namespace
+QString CertificateRefusal(const QString& host, const QList<QSslError>& errors) {
+    QStringList reasons;
+    for (const QSslError& e : errors) {
+        const QString reason = CertificateReason(e);
+        if (!reasons.contains(reason))
+            reasons << reason;
+    }
+    return QStringLiteral("The certificate of %1 was refused: %2.")
+        .arg(host, reasons.join(QStringLiteral("; ")));
+}
 
 int UsualSmtpPort(int security) {
     return security == SecurityStartTls ? 587 : security == SecuritySslTls ? 465 : 25;
@@ -321,14 +332,7 @@ bool SmtpMailer::openSocket(const SmtpServerSettings& server, HostAddress addres
     });
     connect(socket, &QSslSocket::sslErrors, this, [this](const QList<QSslError>& errors) {
         // Never ignored: the handshake fails after this, and the mail is not sent.
-        QStringList reasons;
-        for (const QSslError& e : errors) {
-            const QString reason = CertificateReason(e);
-            if (!reasons.contains(reason))
-                reasons << reason;
-        }
-        m_certificateProblem = QStringLiteral("The certificate of %1 was refused: %2.")
-                                   .arg(m_host, reasons.join(QStringLiteral("; ")));
+        m_certificateProblem = CertificateRefusal(m_host, errors);
         wake();
     });
     connect(socket, &QSslSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {

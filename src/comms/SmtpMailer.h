@@ -7,6 +7,7 @@
 #include <QList>
 #include <QObject>
 #include <QSslCertificate>
+#include <QSslError>
 #include <QString>
 
 #include <chrono>
@@ -52,6 +53,11 @@ enum SendResult : int { SendFailed = -1, SendTimedOut = 0, SendAccepted = 1 };
 
 // How the connection to the server is secured.
 enum SmtpSecurity : int { SecurityNone = 0, SecurityStartTls = 1, SecuritySslTls = 2 };
+// Why a certificate was refused, in plain words ("it has expired"), and the whole sentence that
+// tells the user: "The certificate of <host> was refused: <reasons>."
+QString CertificateReason(const QSslError& error);
+QString CertificateRefusal(const QString& host, const QList<QSslError>& errors);
+
 // The usual port of each kind: 25, 587 and 465.
 int UsualSmtpPort(int security);
 

@@ -1,5 +1,6 @@
 #include "data/OptionsForm.h"
 
+#include "comms/DiscordWebhook.h"
 #include "data/DbConnection.h"
 #include "data/MessageSink.h"
 #include "data/Options.h"
@@ -126,6 +127,8 @@ QString ValidateOptions(const OptionsEntries& e) {
         // A port kept while e-mail is off is still written, so it must be a real one.
         add("SMTP Port Number must be a number from 1 to 65535");
     }
+    if (!e.discordWebhook.trimmed().isEmpty() && !ParseWebhookAddress(e.discordWebhook))
+        messages += kWebhookAddressProblem;
     return messages;
 }
 
@@ -226,6 +229,8 @@ bool SaveOptions(const OptionsEntries& entries) {
     Db().execute(OptionsUpdateSql(entries));
     if (!entries.smtpPassword.isEmpty())
         KeepSmtpPassword(entries.smtpPassword);
+    if (!entries.discordWebhook.trimmed().isEmpty())
+        KeepDiscordWebhookAddress(0, entries.discordWebhook);
     LoadOptions();
     return true;
 }

@@ -34,6 +34,9 @@ struct OptionsEntries {
     bool smtpUseLogin = false;
     bool smtpAllowPlainLogin = false;
     QString smtpPassword; // as typed; empty keeps the one in the secret store. Never stored in the row.
+    // The clan's Discord webhook address as typed; empty keeps the one in the secret store. Never
+    // stored in the row.
+    QString discordWebhook;
 };
 
 // One entry of the dialog's time zone list.
@@ -76,9 +79,9 @@ QString ProposedPort(const QString& port, bool typedByHand, int security);
 QString OptionsUpdateSql(const OptionsEntries& entries);
 
 // The OK step: validates (showing the collected messages titled "Data Validation"), writes the row,
-// keeps a typed SMTP password in the secret store and reloads CurrentOptions. Returns true when the
-// row was written. Raises DbError when the store
-// refuses the update; the caller keeps the entries then.
+// keeps a typed SMTP password and webhook address in the secret store and reloads CurrentOptions. Returns
+// true when the row was written. Raises DbError when the store refuses the update; the caller keeps the
+// entries then.
 bool SaveOptions(const OptionsEntries& entries);
 
 } // namespace rm

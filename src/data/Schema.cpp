@@ -82,6 +82,7 @@ const AddedColumn kAddedColumns[] = {
     {"Options", "Options_SMTPUseLogin INTEGER DEFAULT 0"},
     {"Options", "Options_SMTPAllowPlainLogin INTEGER DEFAULT 0"},
     {"Options", "Options_MatchLength INTEGER DEFAULT 120"},
+    {"Players", "Player_Discord TEXT DEFAULT ''"},
     {"TimeZones", "TZ_IANA TEXT DEFAULT ''"},
     // The token that ties players' availability replies to this file, and per player the page and
     // moment of the last reply applied.

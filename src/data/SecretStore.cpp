@@ -65,6 +65,13 @@ public:
 SecretStore* g_store = nullptr;
 std::optional<QString> g_sessionPassword;
 bool g_toldSessionOnly = false;
+QHash<qint32, QString> g_sessionWebhooks;
+bool g_toldWebhookSessionOnly = false;
+
+QString WebhookKey(qint32 division) {
+    return division == 0 ? QStringLiteral("Discord webhook")
+                         : QStringLiteral("Discord webhook, division %1").arg(division);
+}
 
 } // namespace
 
@@ -111,9 +118,33 @@ void KeepSmtpPassword(const QString& password) {
                 AlignLeftText, vbOKOnly, vbInformation, QStringLiteral("SMTP Password"));
 }
 
+QString DiscordWebhookAddress(qint32 division) {
+    if (const auto it = g_sessionWebhooks.constFind(division); it != g_sessionWebhooks.cend())
+        return *it;
+    return Secrets().read(WebhookKey(division)).value_or(QString()).trimmed();
+}
+
+void KeepDiscordWebhookAddress(qint32 division, const QString& address) {
+    const QString trimmed = address.trimmed();
+    if (Secrets().write(WebhookKey(division), trimmed)) {
+        g_sessionWebhooks.remove(division);
+        return;
+    }
+    g_sessionWebhooks.insert(division, trimmed);
+    if (g_toldWebhookSessionOnly || trimmed.isEmpty())
+        return;
+    g_toldWebhookSessionOnly = true;
+    ShowMessage(QStringLiteral("No secret store is available on this desktop, so Rallymark keeps the Discord "
+                               "webhook address only until it is closed. Enter it again after the next "
+                               "start."),
+                AlignLeftText, vbOKOnly, vbInformation, QStringLiteral("Discord Webhook"));
+}
+
 void ResetSessionSecrets() {
     g_sessionPassword.reset();
     g_toldSessionOnly = false;
+    g_sessionWebhooks.clear();
+    g_toldWebhookSessionOnly = false;
 }
 
 } // namespace rm

@@ -38,6 +38,14 @@ QString SmtpPassword();
 // Keeps the SMTP password in the secret store; where there is none, for this session only, and the
 // user is told so (once per session).
 void KeepSmtpPassword(const QString& password);
+// The Discord webhook address of the clan's channel (division 0) or of a division's channel: the one
+// kept for this session, else the stored one, else empty. A webhook address lets anyone post to the
+// channel, so it is kept like the SMTP password and shown nowhere.
+QString DiscordWebhookAddress(qint32 division);
+// Keeps a webhook address in the secret store; where there is none, for this session only, and the
+// user is told so (once per session). An empty address forgets the one kept.
+void KeepDiscordWebhookAddress(qint32 division, const QString& address);
+
 // Forgets the password kept for the session and lets the notice be shown again (tests).
 void ResetSessionSecrets();
 

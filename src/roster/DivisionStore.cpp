@@ -120,4 +120,8 @@ bool SaveDivision(const QString& editMode, qint32 divisionId, const DivisionEntr
     return false;
 }
 
+qint32 NewestDivisionKey() {
+    return Db().scalar(QStringLiteral("Select MAX(Division_ID) From Divisions")).toInt();
+}
+
 } // namespace rm

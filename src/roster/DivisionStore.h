@@ -40,4 +40,7 @@ QString LastUpdatedNote(const QString& storedUpdate);
 // delete that fails leaves everything as it was.
 bool SaveDivision(const QString& editMode, qint32 divisionId, const DivisionEntry& entry);
 
+// The key of the division added last. Raises DbError.
+qint32 NewestDivisionKey();
+
 } // namespace rm

@@ -137,8 +137,8 @@ QString PlayerInsertStatement(const PlayerRecord& p, const QDateTime& now) {
         QStringLiteral("Insert Into Players ") +
         QStringLiteral("(Player_TimeZone, Player_OnlineName, Player_Active, Player_RealName, "
                        "Player_EmailPrimary, Player_EmailSecondary, ") +
-        QStringLiteral(
-            "Player_ICQ, Player_AIM, Player_Yahoo, Player_MSN, Player_Connection, Player_Notes, ") +
+        QStringLiteral("Player_ICQ, Player_AIM, Player_Yahoo, Player_MSN, Player_Discord, Player_Connection, "
+                       "Player_Notes, ") +
         QStringLiteral("Player_Custom1, Player_Custom2, Player_Custom3, Player_Custom4, ") +
         QStringLiteral("Player_CustomDrop1, Player_CustomDrop2, Player_CustomDrop3, Player_CustomDrop4, "
                        "Player_Update) ") +
@@ -147,8 +147,8 @@ QString PlayerInsertStatement(const PlayerRecord& p, const QDateTime& now) {
         QStringLiteral(", ") + SqlText(p.emailPrimary) + QStringLiteral(", ") + SqlText(p.emailSecondary) +
         QStringLiteral(", ") + icqValue(p.icq) + QStringLiteral(", ") + SqlText(p.aim) +
         QStringLiteral(", ") + SqlText(p.yahoo) + QStringLiteral(", ") + SqlText(p.msn) +
-        QStringLiteral(", ") + number(p.connection) + QStringLiteral(", ") + SqlText(p.notes) +
-        QStringLiteral(", ");
+        QStringLiteral(", ") + SqlText(p.discord.trimmed()) + QStringLiteral(", ") + number(p.connection) +
+        QStringLiteral(", ") + SqlText(p.notes) + QStringLiteral(", ");
     for (const QString& text : p.customText)
         sql += SqlText(text) + QStringLiteral(", ");
     for (qint32 drop : p.customDrop)
@@ -168,6 +168,7 @@ QString PlayerUpdateStatement(const PlayerRecord& p, qint32 key, const QDateTime
                   QStringLiteral(", ") + QStringLiteral("Player_AIM = ") + SqlText(p.aim) +
                   QStringLiteral(", ") + QStringLiteral("Player_Yahoo = ") + SqlText(p.yahoo) +
                   QStringLiteral(", ") + QStringLiteral("Player_MSN = ") + SqlText(p.msn) +
+                  QStringLiteral(", ") + QStringLiteral("Player_Discord = ") + SqlText(p.discord.trimmed()) +
                   QStringLiteral(", ") + QStringLiteral("Player_Connection = ") + number(p.connection) +
                   QStringLiteral(", ") + QStringLiteral("Player_Notes = ") + SqlText(p.notes) +
                   QStringLiteral(", ");
@@ -265,6 +266,7 @@ std::optional<PlayerRecord> LoadPlayer(qint32 key) {
     p.aim = text("Player_AIM");
     p.yahoo = text("Player_Yahoo");
     p.msn = text("Player_MSN");
+    p.discord = text("Player_Discord");
     p.connection = rows.integer(QStringLiteral("Player_Connection"));
     p.notes = text("Player_Notes");
     for (int n = 0; n < 4; ++n) {

@@ -24,6 +24,7 @@ struct PlayerRecord {
     QString aim;
     QString yahoo;
     QString msn;
+    QString discord; // a Discord user id (digits) for mentions, or a Discord name shown as text
     qint32 connection = 0;
     QString notes;
     std::array<QString, 4> customText;

@@ -28,9 +28,9 @@ constexpr int kFirstDay = static_cast<int>(ImportField::Sunday);
 constexpr int kFirstCustomText = static_cast<int>(ImportField::CustomText1);
 constexpr int kFirstCustomDrop = static_cast<int>(ImportField::CustomDrop1);
 
-const char* const kFixedNames[] = {"(ignore)",  "Online Name", "Real Name", "E-Mail", "Second E-Mail",
-                                   "ICQ",       "AIM",         "Yahoo",     "MSN",    "Connection",
-                                   "Time Zone", "Notes",       "Active"};
+const char* const kFixedNames[] = {"(ignore)",   "Online Name", "Real Name", "E-Mail", "Second E-Mail",
+                                   "ICQ",        "AIM",         "Yahoo",     "MSN",    "Discord",
+                                   "Connection", "Time Zone",   "Notes",     "Active"};
 
 // Other headings a spreadsheet may use, already in the compared form.
 const QHash<QString, ImportField>& otherNames() {
@@ -48,6 +48,8 @@ const QHash<QString, ImportField>& otherNames() {
         {QStringLiteral("email2"), ImportField::EmailSecondary},
         {QStringLiteral("secondaryemail"), ImportField::EmailSecondary},
         {QStringLiteral("msnim"), ImportField::Msn},
+        {QStringLiteral("discordid"), ImportField::Discord},
+        {QStringLiteral("discorduserid"), ImportField::Discord},
         {QStringLiteral("connectiontype"), ImportField::Connection},
         {QStringLiteral("zone"), ImportField::TimeZone},
         {QStringLiteral("tz"), ImportField::TimeZone},
@@ -264,6 +266,7 @@ struct PreviewBuilder {
         p.aim = cell(record, ImportField::Aim);
         p.yahoo = cell(record, ImportField::Yahoo);
         p.msn = cell(record, ImportField::Msn);
+        p.discord = cell(record, ImportField::Discord);
         p.notes = mapped(ImportField::Notes) && column(ImportField::Notes) < record.fields.size()
                       ? UnguardFormula(record.fields.at(column(ImportField::Notes)).trimmed())
                       : QString();
@@ -552,6 +555,7 @@ ImportResult RunImport(const ImportPreview& preview, const std::function<void(in
             take(ImportField::Aim, base.aim, p.aim);
             take(ImportField::Yahoo, base.yahoo, p.yahoo);
             take(ImportField::Msn, base.msn, p.msn);
+            take(ImportField::Discord, base.discord, p.discord);
             take(ImportField::Notes, base.notes, p.notes);
             take(ImportField::Active, base.active, p.active);
             if (!update || row.zoneGiven)
@@ -624,6 +628,7 @@ QList<QStringList> RosterCsvRows(const QList<qint32>& playerKeys) {
                         p.aim,
                         p.yahoo,
                         p.msn,
+                        p.discord,
                         p.connection ? RetrieveConnectionName(p.connection) : QString(),
                         TimeZoneName(p.timeZone),
                         p.notes,

@@ -33,6 +33,7 @@ enum class ImportField : int {
     Aim,
     Yahoo,
     Msn,
+    Discord,
     Connection,
     TimeZone,
     Notes,

@@ -114,12 +114,14 @@ private Q_SLOTS:
                       QStringLiteral("'Bob \"The Bold\"', 'a<b>@x.com', '', 0, '<i>', '', '', 1, "
                                      "'<script>alert(1)</script>', '', '', '', '', 0, 0, 0, 0"));
         InsertMember(tag, alpha, InsertTitle(alpha, "\"Top\" & <Best>"));
+        Db().execute(
+            QStringLiteral("Update Players Set Player_Discord = '<bob>' Where Player_ID = %1").arg(tag));
         const QString html = PlayerBlock(kAll, tag);
-        for (const char* part :
-             {"<TD COLSPAN=3>Bob &quot;The Bold&quot;&nbsp;    </TD>",
-              "<A HREF=\"mailto:a&lt;b&gt;@x.com\">a&lt;b&gt;@x.com</A>&nbsp;</TD>",
-              "      AIM: &lt;i&gt;<BR>\r\n", "          <TD>&quot;Top&quot; &amp; &lt;Best&gt;</TD>\r\n",
-              "<B>Notes:</B> &lt;script&gt;alert(1)&lt;/script&gt;&nbsp;</TD>"})
+        for (const char* part : {"<TD COLSPAN=3>Bob &quot;The Bold&quot;&nbsp;    </TD>",
+                                 "<A HREF=\"mailto:a&lt;b&gt;@x.com\">a&lt;b&gt;@x.com</A>&nbsp;</TD>",
+                                 "      AIM: &lt;i&gt;<BR>\r\n", "      Discord: &lt;bob&gt;<BR>\r\n",
+                                 "          <TD>&quot;Top&quot; &amp; &lt;Best&gt;</TD>\r\n",
+                                 "<B>Notes:</B> &lt;script&gt;alert(1)&lt;/script&gt;&nbsp;</TD>"})
             QVERIFY2(html.contains(QString::fromUtf8(part)), part);
         QVERIFY(!html.contains(QStringLiteral("<script>")) && !html.contains(QStringLiteral("<i>")));
     }

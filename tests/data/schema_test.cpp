@@ -34,7 +34,8 @@ int runNewDb(const QStringList& args, QString* err = nullptr) {
 
 const QStringList kNewColumns{
     "Options_SMTPSecurity", "Options_SMTPUserName", "Options_SMTPUseLogin", "Options_SMTPAllowPlainLogin",
-    "Options_MatchLength",  "Options_ReplyToken",   "Player_ReplyPage",     "Player_ReplyMoment"};
+    "Options_MatchLength",  "Options_ReplyToken",   "Player_ReplyPage",     "Player_ReplyMoment",
+    "Player_Discord"};
 
 // A database as the previous version wrote it, with some rows of its own.
 QString WritePreviousVersionFile(const QTemporaryDir& dir) {
@@ -127,7 +128,7 @@ private Q_SLOTS:
                 "Player_EmailPrimary Player_EmailSecondary Player_ICQ Player_AIM Player_Yahoo Player_MSN "
                 "Player_Connection Player_Notes Player_Custom1 Player_Custom2 Player_Custom3 "
                 "Player_Custom4 Player_CustomDrop1 Player_CustomDrop2 Player_CustomDrop3 "
-                "Player_CustomDrop4 Player_Update Player_ReplyPage Player_ReplyMoment\n"
+                "Player_CustomDrop4 Player_Update Player_Discord Player_ReplyPage Player_ReplyMoment\n"
                 "Schedules: Schedule_Player Schedule_Day Schedule_StartTime Schedule_EndTime\n"
                 "SchedulingWork: WS_Time WS_Day WS_PlayerCount WS_Players\n"
                 "Templates: Template_ID Template_Name Template_Content\n"
@@ -193,6 +194,7 @@ private Q_SLOTS:
                                                 o.MatchLength),
                  QStringLiteral("Zed's Clan|2525|0|0|120"));
         QVERIFY(Db().scalar(QStringLiteral("Select Options_ReplyToken From Options")).toLongLong() > 0);
+        QCOMPARE(Db().scalar(QStringLiteral("Select Player_Discord From Players")).toString(), QString());
         const QByteArray upgraded = fileHash(path);
         QVERIFY(!UpgradeSchema(Db()));
         Db().close();

@@ -155,16 +155,23 @@ private Q_SLOTS:
 
     void roundTrip() {
         const QByteArray csv =
-            kHeader + QByteArray("\"O'Neil, \"\"Ace\"\"\",Åsa <Ström> & Co,a@b.se,Berlin,Cable,"
-                                 "\"Alpha: Captain|R&D, \"\"East\"\"\",,Yes,\"two\nlines\","
-                                 "20:00-22:00 22:30-23:30,00:00-01:30 23:30-24:00\r\n"
-                                 "Владимир,李小龍,,India,,Alpha,,No,,06:00-07:00 23:30-24:00,\r\n"
-                                 "Nan,,,+05:45,,,,,,00:00-24:00,23:00-24:00\r\n"
-                                 "Ron,,,UTC-3,,,,,,,21:30-24:00\r\n"
-                                 "Gus,,,GMT,,,,,,23:30-24:00,23:30-24:00\r\n");
+            kHeader.chopped(2) + ",Discord ID\r\n" +
+            QByteArray("\"O'Neil, \"\"Ace\"\"\",Åsa <Ström> & Co,a@b.se,Berlin,Cable,"
+                       "\"Alpha: Captain|R&D, \"\"East\"\"\",,Yes,\"two\nlines\","
+                       "20:00-22:00 22:30-23:30,00:00-01:30 23:30-24:00,234567890123456789\r\n"
+                       "Владимир,李小龍,,India,,Alpha,,No,,06:00-07:00 23:30-24:00,\r\n"
+                       "Nan,,,+05:45,,,,,,00:00-24:00,23:00-24:00\r\n"
+                       "Ron,,,UTC-3,,,,,,,21:30-24:00\r\n"
+                       "Gus,,,GMT,,,,,,23:30-24:00,23:30-24:00\r\n");
         RunImport(preview(csv, true));
         const QString original = RosterByNames();
         QVERIFY(original.contains(QStringLiteral("O'Neil, \"Ace\"|Åsa <Ström> & Co|a@b.se")));
+        const auto discord = [] {
+            return test::DumpRows(
+                {QStringLiteral("Select Player_OnlineName, Player_Discord From Players Where "
+                                "Player_Discord <> ''")});
+        };
+        QCOMPARE(discord(), QStringLiteral("O'Neil, \"Ace\"|234567890123456789"));
         // Stretches to midnight are stored whole: the last minute and the next day's midnight piece.
         for (const char* row : {"Gus|1|00:00|00:00", "Nan|2|00:00|18:15", "Ron|1|00:30|03:00",
                                 "Владимир|2|18:00|18:30", "O'Neil, \"Ace\"|7|22:30|23:00"})
@@ -172,6 +179,7 @@ private Q_SLOTS:
         const QByteArray exported = ExportRosterCsv({}, ';', true);
         RunImport(preview(exported, true)); // the same file again only updates
         QCOMPARE(RosterByNames(), original);
+        QCOMPARE(discord(), QStringLiteral("O'Neil, \"Ace\"|234567890123456789"));
 
         db.reset();
         db = std::make_unique<test::TestDatabase>();

@@ -1,7 +1,13 @@
 // Draws the scheduling screen with a demo roster and saves it as a PNG picture, for the README:
 //
 //   QT_QPA_PLATFORM=offscreen build/default/tools/rallymark-screenshot docs/scheduling.png
+//
+// With --discord, the preview of a match posted to Discord instead:
+//
+//   QT_QPA_PLATFORM=offscreen build/default/tools/rallymark-screenshot --discord docs/discord-preview.png
 
+#include "comms/CalendarEvent.h"
+#include "comms/widgets/DiscordPreview.h"
 #include "data/AppEnvironment.h"
 #include "data/DbConnection.h"
 #include "data/Options.h"
@@ -22,10 +28,12 @@ using namespace rm;
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: rallymark-screenshot FILE.png\n");
+    const bool discord = argc == 3 && qstrcmp(argv[1], "--discord") == 0;
+    if (argc != 2 && !discord) {
+        std::fprintf(stderr, "usage: rallymark-screenshot [--discord] FILE.png\n");
         return 2;
     }
+    const QString target = QString::fromLocal8Bit(argv[argc - 1]);
     QTemporaryDir folder;
     SetApplicationFolder(folder.path());
     SetSettingsFile(QDir(folder.path()).filePath(QStringLiteral("settings.ini")));
@@ -39,6 +47,31 @@ int main(int argc, char** argv) {
     CurrentOptions().TimeFormat = true;
     CurrentOptions().BestTimesGranularity = 60;
 
+    if (discord) {
+        // Some members gave their Discord user id, the others are named as text.
+        Db().execute(QStringLiteral("Update Players Set Player_Discord = CAST(234567890123456000 + Player_ID "
+                                    "AS TEXT) Where Player_ID % 3 <> 0"));
+        QList<qint32> players;
+        for (RowSet r = Db().execute(QStringLiteral("Select Player_ID From Players Where Player_Active = 1 "
+                                                    "Order By Player_OnlineName Limit 7"));
+             !r.eof(); r.moveNext())
+            players << r.integer(QStringLiteral("Player_ID"));
+        const qint32 division = Db().scalar(QStringLiteral("Select MIN(Division_ID) From Divisions")).toInt();
+        const DiscordPost post = MatchPost({DivisionsAndGames({division}).value(0),
+                                            QDateTime(QDate(2026, 12, 11), QTime(19, 0), Qt::UTC),
+                                            CurrentOptions().MatchLength, ReadDiscordMembers(players)});
+        frmDiscordPreview preview(
+            post, {{QStringLiteral("the clan's channel"),
+                    QStringLiteral("https://discord.com/api/webhooks/100000000000000000/example-token-for-a-"
+                                   "picture-only")}});
+        preview.resize(720, 300);
+        preview.show();
+        QApplication::processEvents();
+        const bool saved = preview.grab().save(target);
+        Db().close();
+        return saved ? 0 : 1;
+    }
+
     frmScheduling window;
     window.resize(1500, 820);
     window.findChild<QToolButton*>(QStringLiteral("imgClickDivision"))->click();
@@ -51,7 +84,7 @@ int main(int argc, char** argv) {
         window.showAvailableFor(best->item(0));
     window.show();
     QApplication::processEvents();
-    const bool saved = window.grab().save(QString::fromLocal8Bit(argv[1]));
+    const bool saved = window.grab().save(target);
     Db().close();
     if (!saved) {
         std::fprintf(stderr, "cannot write %s\n", argv[1]);

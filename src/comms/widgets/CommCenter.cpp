@@ -3,6 +3,7 @@
 #include "comms/Templates.h"
 #include "comms/widgets/AvailabilityWindows.h"
 #include "comms/widgets/CommCenterWindows.h"
+#include "comms/widgets/DiscordPreview.h"
 #include "comms/widgets/HtmlWindow.h"
 #include "comms/widgets/TemplateDialog.h"
 #include "data/AppEnvironment.h"
@@ -172,6 +173,9 @@ QGroupBox* frmCommCenter::buildEmailPage() {
     buttons->addWidget(imgNewTemplate);
     buttons->addWidget(imgEditTemplate);
     buttons->addWidget(imgDeleteTemplate);
+    imgDiscordTemplate =
+        MakePictureButton(page, QStringLiteral("imgDiscordTemplate"), QStringLiteral("discord-post"),
+                          tr("Discord"), tr("Post the selected template to the Discord channels"));
     buttons->addStretch(1);
     imgAskAvailability =
         MakePictureButton(page, QStringLiteral("imgAskAvailability"), QStringLiteral("calendar"),
@@ -179,6 +183,7 @@ QGroupBox* frmCommCenter::buildEmailPage() {
                           tr("Send the selection (or every active player) their week to fill in"));
     buttons->addWidget(imgAskAvailability);
     buttons->addWidget(imgUseTemplate);
+    buttons->addWidget(imgDiscordTemplate);
     layout->addLayout(buttons);
 
     connect(imgNewTemplate, &QToolButton::clicked, this, &frmCommCenter::newTemplate);
@@ -186,6 +191,7 @@ QGroupBox* frmCommCenter::buildEmailPage() {
     connect(imgDeleteTemplate, &QToolButton::clicked, this, &frmCommCenter::deleteTemplate);
     connect(imgUseTemplate, &QToolButton::clicked, this, &frmCommCenter::useTemplate);
     connect(imgAskAvailability, &QToolButton::clicked, this, &frmCommCenter::askAvailability);
+    connect(imgDiscordTemplate, &QToolButton::clicked, this, &frmCommCenter::postTemplate);
     return page;
 }
 
@@ -367,6 +373,38 @@ void frmCommCenter::useTemplate() {
     if (!RunTrapped([&] { content = TemplateContentForUse(key); }))
         return;
     OpenEmailWindow({QStringLiteral("M"), QString(), QString(), content, this}, this);
+}
+
+void frmCommCenter::postTemplate() {
+    const bool templateSelected = !lstTemplates->selectedItems().isEmpty();
+    const QString problems = UseProblems(playersListVisible(), anySelectedInShownList(), templateSelected);
+    if (!problems.isEmpty()) {
+        ShowMessage(kProblemsFoundText + QStringLiteral("\n\n") + problems, AlignCenterText, vbOKOnly,
+                    vbExclamation, kSelectionErrorTitle);
+        return;
+    }
+    // Divisions: each to its own channel or the clan's. Players: the clan's channel, mentioning them.
+    DiscordPost post;
+    QList<DiscordTarget> targets;
+    const qint32 key = FirstSelectedKey(lstTemplates);
+    if (!RunTrapped([&] {
+            const std::optional<TemplateRecord> chosen = LoadTemplate(key);
+            if (!chosen)
+                throw DbError(QStringLiteral("The template could not be read."));
+            QList<DiscordMember> members;
+            if (playersListVisible()) {
+                QList<qint32> keys;
+                for (const auto& player : selectedPlayers())
+                    keys << player.first;
+                members = ReadDiscordMembers(keys);
+                targets << ClanDiscordTarget();
+            } else {
+                targets = DivisionDiscordTargets(selectedDivisions());
+            }
+            post = TemplatePost(chosen->name, chosen->content, members);
+        }))
+        return;
+    OpenDiscordPreview(post, targets, this);
 }
 
 void frmCommCenter::createHTML() {

@@ -45,6 +45,8 @@ public Q_SLOTS:
     void deleteTemplate();
     void useTemplate();
     void askAvailability();
+    // Posts the selected template (its name as the subject) to the Discord channels, after a preview.
+    void postTemplate();
     void createHTML();
 
 private:
@@ -74,6 +76,7 @@ private:
     QToolButton* imgDeleteTemplate = nullptr;
     QToolButton* imgUseTemplate = nullptr;
     QToolButton* imgAskAvailability = nullptr;
+    QToolButton* imgDiscordTemplate = nullptr;
 
     QCheckBox* chkPlayerName = nullptr;
     QCheckBox* chkRealName = nullptr;

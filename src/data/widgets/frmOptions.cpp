@@ -167,6 +167,17 @@ frmOptions::frmOptions(QWidget* parent) : MaintainDialog(parent) {
     emailsToggled(false);
     right->addWidget(fmeEmail);
 
+    // Discord: the clan channel's webhook, kept in the secret store and never shown.
+    auto* fmeDiscord = named(new QGroupBox(tr("Discord"), this), QStringLiteral("fmeDiscord"));
+    auto* discord = new QFormLayout(fmeDiscord);
+    txtDiscordWebhook = textField(fmeDiscord, QStringLiteral("txtDiscordWebhook"), 512);
+    txtDiscordWebhook->setEchoMode(QLineEdit::Password);
+    txtDiscordWebhook->setPlaceholderText(tr("empty: keep the stored address"));
+    txtDiscordWebhook->setToolTip(
+        tr("The clan channel's settings: Integrations, Webhooks, Copy Webhook URL"));
+    discord->addRow(tr("Clan Webhook Address:"), txtDiscordWebhook);
+    right->addWidget(fmeDiscord);
+
     // Custom Text Fields and Custom Drop Down Fields
     const auto customFrame = [this](const QString& caption, const QString& frameName, const QString& kind,
                                     std::array<QCheckBox*, 4>& checks, std::array<QLineEdit*, 4>& titles) {
@@ -309,6 +320,7 @@ OptionsEntries frmOptions::entries() const {
     e.smtpUserName = txtSMTPUserName->text();
     e.smtpPassword = txtSMTPPassword->text();
     e.smtpAllowPlainLogin = chkSMTPAllowPlainLogin->isChecked();
+    e.discordWebhook = txtDiscordWebhook->text();
     return e;
 }
 

@@ -68,6 +68,7 @@ private:
     QLabel* lblPlainLoginWarning = nullptr;
     QLabel* lblSenderWarning = nullptr;
     QToolButton* imgTestMail = nullptr;
+    QLineEdit* txtDiscordWebhook = nullptr;
     bool m_portTyped = false; // the user typed the port since the dialog opened
     std::array<QCheckBox*, 4> chkCustomText{};
     std::array<QLineEdit*, 4> txtCustomText{};

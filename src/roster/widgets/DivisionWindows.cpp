@@ -1,6 +1,9 @@
 #include "roster/widgets/DivisionWindows.h"
 
+#include "comms/DiscordWebhook.h"
 #include "data/DbConnection.h"
+#include "data/MessageSink.h"
+#include "data/SecretStore.h"
 #include "roster/DivisionStore.h"
 #include "roster/widgets/CatalogueWidgets.h"
 #include "ui/NumericEntry.h"
@@ -94,6 +97,15 @@ frmMaintainDivision::frmMaintainDivision(QWidget* parent) : MaintainDialog(paren
     txtNotes->setObjectName(QStringLiteral("txtNotes"));
     lblLastUpdate = new QLabel(this);
     lblLastUpdate->setObjectName(QStringLiteral("lblLastUpdate"));
+    // The division's own Discord channel; kept in the secret store and never shown.
+    txtDiscordWebhook = new QLineEdit(this);
+    txtDiscordWebhook->setObjectName(QStringLiteral("txtDiscordWebhook"));
+    txtDiscordWebhook->setEchoMode(QLineEdit::Password);
+    txtDiscordWebhook->setMaxLength(512);
+    txtDiscordWebhook->setPlaceholderText(
+        QStringLiteral("empty: keep the stored one, or the clan's channel"));
+    txtDiscordWebhook->setToolTip(QStringLiteral(
+        "The webhook address of the division's channel (Integrations, Webhooks, Copy Webhook URL)"));
 
     auto* form = new QFormLayout;
     auto* lblName = new QLabel(QStringLiteral("Name:"), this);
@@ -103,6 +115,9 @@ frmMaintainDivision::frmMaintainDivision(QWidget* parent) : MaintainDialog(paren
     form->addRow(lblName, txtDivisionName);
     form->addRow(lblGame, cboGame);
     form->addRow(QString(), chkActive);
+    auto* lblDiscordWebhook = new QLabel(QStringLiteral("Discord Webhook:"), this);
+    lblDiscordWebhook->setObjectName(QStringLiteral("lblDiscordWebhook"));
+    form->addRow(lblDiscordWebhook, txtDiscordWebhook);
 
     auto* lblNotes = new QLabel(QStringLiteral("-- Notes --"), this);
     lblNotes->setObjectName(QStringLiteral("lblNotes"));
@@ -149,11 +164,22 @@ bool frmMaintainDivision::save() {
     entry.gameKey = ChosenKey(cboGame);
     entry.active = chkActive->isChecked();
     entry.notes = txtNotes->toPlainText();
-    return SaveDivision(EditMode, PrimaryKey, entry);
+    const QString webhook = txtDiscordWebhook->text().trimmed();
+    if (!isDeleteMode() && !webhook.isEmpty() && !ParseWebhookAddress(webhook)) {
+        ShowMessage(kWebhookAddressProblem, AlignLeftText, vbOKOnly, vbExclamation,
+                    QStringLiteral("Data Validation"));
+        return false;
+    }
+    if (!SaveDivision(EditMode, PrimaryKey, entry))
+        return false;
+    if (!isDeleteMode() && !webhook.isEmpty())
+        RunTrapped(
+            [&] { KeepDiscordWebhookAddress(isAddMode() ? NewestDivisionKey() : PrimaryKey, webhook); });
+    return true;
 }
 
 QList<QWidget*> frmMaintainDivision::editableFields() const {
-    return {txtDivisionName, cboGame, chkActive, txtNotes};
+    return {txtDivisionName, cboGame, chkActive, txtNotes, txtDiscordWebhook};
 }
 
 } // namespace rm

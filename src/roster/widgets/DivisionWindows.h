@@ -55,6 +55,7 @@ private:
     QCheckBox* chkActive = nullptr;
     QPlainTextEdit* txtNotes = nullptr;
     QLabel* lblLastUpdate = nullptr;
+    QLineEdit* txtDiscordWebhook = nullptr;
 };
 
 } // namespace rm

@@ -111,6 +111,9 @@ frmMaintainPlayer::frmMaintainPlayer(QWidget* parent) : MaintainDialog(parent) {
     txtAIM = makeEdit(fmeInstantMessaging, QStringLiteral("txtAIM"), 50);
     txtMSN = makeEdit(fmeInstantMessaging, QStringLiteral("txtMSN"), 50);
     txtYahoo = makeEdit(fmeInstantMessaging, QStringLiteral("txtYahoo"), 50);
+    txtDiscord = makeEdit(fmeInstantMessaging, QStringLiteral("txtDiscord"), 50);
+    txtDiscord->setToolTip(tr("The Discord user id (Developer Mode: right-click the member, Copy User ID) "
+                              "for mentions in posts; a Discord name is shown as text"));
     auto* im = new QGridLayout(fmeInstantMessaging);
     im->addWidget(makeLabel(fmeInstantMessaging, QStringLiteral("lblICQ"), tr("ICQ:"), txtICQ), 0, 0);
     im->addWidget(txtICQ, 0, 1);
@@ -120,6 +123,9 @@ frmMaintainPlayer::frmMaintainPlayer(QWidget* parent) : MaintainDialog(parent) {
     im->addWidget(txtMSN, 1, 1);
     im->addWidget(makeLabel(fmeInstantMessaging, QStringLiteral("lblYahoo"), tr("Yahoo!:"), txtYahoo), 1, 2);
     im->addWidget(txtYahoo, 1, 3);
+    im->addWidget(makeLabel(fmeInstantMessaging, QStringLiteral("lblDiscord"), tr("Discord:"), txtDiscord), 2,
+                  0);
+    im->addWidget(txtDiscord, 2, 1);
 
     // The custom fields, each frame shown only when a field of its kind is switched on.
     fmeCustomText = new QGroupBox(this);
@@ -264,6 +270,7 @@ void frmMaintainPlayer::loadDialog() {
         txtAIM->setText(p->aim);
         txtMSN->setText(p->msn);
         txtYahoo->setText(p->yahoo);
+        txtDiscord->setText(p->discord);
         txtNotes->setPlainText(p->notes);
         selectData(cboTimeZone, p->timeZone);
         selectData(cboConnection, p->connection);
@@ -297,9 +304,9 @@ void frmMaintainPlayer::fillMemberships() {
 }
 
 QList<QWidget*> frmMaintainPlayer::editableFields() const {
-    QList<QWidget*> fields{txtOnlineName, txtRealName, txtEmailPrimary, txtEmailSecondary, txtICQ,
-                           txtAIM,        txtYahoo,    txtMSN,          txtNotes,          cboTimeZone,
-                           cboConnection, chkActive,   lsvMemberships,  imgSchedule};
+    QList<QWidget*> fields{txtOnlineName, txtRealName,   txtEmailPrimary, txtEmailSecondary, txtICQ,
+                           txtAIM,        txtYahoo,      txtMSN,          txtDiscord,        txtNotes,
+                           cboTimeZone,   cboConnection, chkActive,       lsvMemberships,    imgSchedule};
     for (int n = 0; n < 4; ++n)
         fields << txtCustom[n] << cboCustomDrop[n];
     return fields;
@@ -317,6 +324,7 @@ PlayerRecord frmMaintainPlayer::record() const {
     p.aim = txtAIM->text();
     p.yahoo = txtYahoo->text();
     p.msn = txtMSN->text();
+    p.discord = txtDiscord->text();
     p.connection = selectedKey(cboConnection);
     p.notes = txtNotes->toPlainText();
     for (int n = 0; n < 4; ++n) {

@@ -81,6 +81,7 @@ private:
     QLineEdit* txtAIM;
     QLineEdit* txtYahoo;
     QLineEdit* txtMSN;
+    QLineEdit* txtDiscord;
     QComboBox* cboTimeZone;
     QLabel* lblZoneClock = nullptr;
     QComboBox* cboConnection;

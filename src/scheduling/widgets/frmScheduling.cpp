@@ -2,6 +2,7 @@
 
 #include "comms/CalendarEvent.h"
 #include "comms/HtmlExport.h"
+#include "comms/widgets/DiscordPreview.h"
 #include "data/AppEnvironment.h"
 #include "data/DbConnection.h"
 #include "data/MessageSink.h"
@@ -285,6 +286,7 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
     connect(imgAddToCalendar, &QToolButton::clicked, this, &frmScheduling::addToCalendar);
     connect(imgEmailBestTimes, &QToolButton::clicked, this, &frmScheduling::emailBestTimes);
     connect(imgClockChanges, &QToolButton::clicked, this, &frmScheduling::showClockChanges);
+    addDiscordButtons(availableButtons, bestButtons);
     connect(lblShowCalendar, &QLabel::linkActivated, this, &frmScheduling::showCalendar);
     connect(ctlWeekGrid, &WeekGridView::cellChosen, this, &frmScheduling::showAvailableAt);
     connect(m_gridRefresh, &QTimer::timeout, this, &frmScheduling::refreshWeekGrid);
@@ -732,6 +734,76 @@ QString frmClockChanges::text() const {
 
 void RegisterSchedulingWindows() {
     RegisterTaskWindow(QStringLiteral("frmScheduling"), [] { return new frmScheduling; });
+}
+
+// Posting to Discord: the match of the availability result and the best times, each after a preview.
+
+void frmScheduling::addDiscordButtons(QBoxLayout* availableButtons, QBoxLayout* bestButtons) {
+    imgDiscordAvailable =
+        MakePictureButton(fmeAvailable, QStringLiteral("imgDiscordAvailable"), QStringLiteral("discord-post"),
+                          tr("Discord"), tr("Post the match and who can make it to Discord"));
+    imgDiscordBestTimes =
+        MakePictureButton(fmeBestTimes, QStringLiteral("imgDiscordBestTimes"), QStringLiteral("discord-post"),
+                          tr("Discord"), tr("Post the best times to Discord"));
+    availableButtons->insertWidget(availableButtons->count() - 1, imgDiscordAvailable); // before the stretch
+    bestButtons->insertWidget(bestButtons->count() - 1, imgDiscordBestTimes);
+    connect(imgDiscordAvailable, &QToolButton::clicked, this, &frmScheduling::discordAvailable);
+    connect(imgDiscordBestTimes, &QToolButton::clicked, this, &frmScheduling::discordBestTimes);
+}
+
+QList<DiscordTarget> frmScheduling::discordTargets() const {
+    return playersListVisible() ? QList<DiscordTarget>{ClanDiscordTarget()}
+                                : DivisionDiscordTargets(selectedDivisions());
+}
+
+void frmScheduling::discordAvailable() {
+    if (m_available.isEmpty()) {
+        warn(QStringLiteral("There are no results to post !"), QStringLiteral("General Error"));
+        return;
+    }
+    QDate date;
+    int minutes = 0;
+    ResolvedMoment moment;
+    if (!matchMoment(&date, &minutes, &moment))
+        return;
+    DiscordPost post;
+    QList<DiscordTarget> targets;
+    if (!RunTrapped([&] {
+            MatchPostInput match;
+            if (!playersListVisible())
+                match.what = DivisionsAndGames(selectedDivisions()).join(QStringLiteral(", "));
+            match.utc = moment.utc;
+            match.lengthMinutes = CurrentOptions().MatchLength;
+            QList<qint32> ids;
+            for (const AvailablePerson& person : std::as_const(m_available))
+                ids << person.id;
+            match.members = ReadDiscordMembers(ids);
+            post = MatchPost(match);
+            targets = discordTargets();
+        }))
+        return;
+    OpenDiscordPreview(post, targets, this);
+}
+
+void frmScheduling::discordBestTimes() {
+    if (m_bestTimes.isEmpty()) {
+        warn(QStringLiteral("There are no results to post !"), QStringLiteral("General Error"));
+        return;
+    }
+    DiscordPost post;
+    QList<DiscordTarget> targets;
+    if (!RunTrapped([&] {
+            QList<BestTimePostRow> rows;
+            for (const CountedSlot& slot : std::as_const(m_bestTimes))
+                rows << BestTimePostRow{slot.utc, slot.count()};
+            const QString what = playersListVisible()
+                                     ? QString()
+                                     : DivisionsAndGames(selectedDivisions()).join(QStringLiteral(", "));
+            post = BestTimesPost(what, rows);
+            targets = discordTargets();
+        }))
+        return;
+    OpenDiscordPreview(post, targets, this);
 }
 
 } // namespace rm

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "comms/DiscordWebhook.h"
 #include "comms/EmailRequest.h"
 #include "scheduling/SchedulingSearch.h"
 
@@ -7,6 +8,7 @@
 #include <QList>
 #include <QWidget>
 
+class QBoxLayout;
 class QCalendarWidget;
 class QCheckBox;
 class QDateEdit;
@@ -61,6 +63,9 @@ public Q_SLOTS:
     void showClockChanges();
     // Writes the match of the availability result as a calendar file.
     void addToCalendar();
+    // Post the match of the availability result, or the best times, to Discord after a preview.
+    void discordAvailable();
+    void discordBestTimes();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -79,6 +84,8 @@ private:
     // The match of the date and time fields as a real instant; false (after a message) when the
     // fields do not hold one.
     bool matchMoment(QDate* date, int* minutes, ResolvedMoment* moment);
+    void addDiscordButtons(QBoxLayout* availableButtons, QBoxLayout* bestButtons);
+    QList<DiscordTarget> discordTargets() const;
 
     QGroupBox* fmeSelect = nullptr;
     QGroupBox* fmeAvailable = nullptr;
@@ -106,6 +113,8 @@ private:
     QListWidget* lstBestTimes = nullptr;
     QToolButton* imgShowbestTimes = nullptr;
     QToolButton* imgEmailBestTimes = nullptr;
+    QToolButton* imgDiscordAvailable = nullptr;
+    QToolButton* imgDiscordBestTimes = nullptr;
     QGroupBox* fmeWeekGrid = nullptr;
     WeekGridView* ctlWeekGrid = nullptr;
     WeekGridLegend* ctlWeekGridLegend = nullptr;

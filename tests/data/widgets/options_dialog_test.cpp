@@ -172,10 +172,12 @@ private Q_SLOTS:
         QVERIFY(!warning->isVisibleTo(d.get()));
     }
 
-    // The test mail goes out with the entries before OK. After OK the password is in the secret
-    // store only (without one: kept for the session, told once), never in the database, the settings
-    // or any message.
+    // The test mail goes out with the entries before OK. After OK the password (and the webhook
+    // address) is in the secret store only (without one: kept for the session, told once), never in
+    // the database, the settings or any message.
     void testMailAndThePassword() {
+        const char* const kWebhook =
+            "https://discord.com/api/webhooks/123456789012345678/Pa55-webhook_token-abc";
         test::TestDatabase db;
         test::RecordingSink messages;
         auto d = openOptions();
@@ -185,7 +187,7 @@ private Q_SLOTS:
         const QByteArray port = QByteArray::number(m_sink.port());
         test::Type(d.get(), {"txtSMTPServer", "localhost", "txtSMTPPort", port.constData(), "txtReplyToName",
                              "Leader", "txtReplyAddress", "leader@example.org", "txtSMTPUserName", "clan",
-                             "txtSMTPPassword", "Pa55-secret"});
+                             "txtSMTPPassword", "Pa55-secret", "txtDiscordWebhook", kWebhook});
         test::Click(d.get(), QStringLiteral("imgTestMail"));
         QCOMPARE(messages.last().text,
                  QStringLiteral("The test mail to leader@example.org was accepted by localhost."));
@@ -194,6 +196,7 @@ private Q_SLOTS:
 
         test::ClickOK(d.get());
         QCOMPARE(SmtpPassword(), QStringLiteral("Pa55-secret"));
+        QCOMPARE(DiscordWebhookAddress(0), QString::fromLatin1(kWebhook)); // checked below like the password
         QCOMPARE(db.scalar(QStringLiteral("Select Options_SMTPSecurity From Options")).toInt(), 1);
         m_secrets.available = false;
         for (const char* typed : {"Pa55-session", "Pa55-again"}) {

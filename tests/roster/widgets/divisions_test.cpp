@@ -1,3 +1,4 @@
+#include "data/SecretStore.h"
 #include "roster/widgets/DivisionWindows.h"
 #include "roster/widgets/TitleWindows.h"
 #include "support/RosterRows.h"
@@ -49,16 +50,33 @@ private Q_SLOTS:
         Roster roster;
         FixedClock clock(QDateTime(QDate(2004, 3, 5), QTime(0, 7, 9)));
         SetClock(&clock);
+        MemorySecretStore secrets;
+        SetSecretStore(&secrets);
+        const QString webhook(
+            "https://discord.com/api/webhooks/123456789012345678/Green_token-abcdefghijklmnop");
         frmDivisions window;
-        driver.then([](QDialog* d) {
+        driver.then([&](QDialog* d) {
             QVERIFY(child<QCheckBox>(d, "chkActive")->isChecked());
             child<QLineEdit>(d, "txtDivisionName")->setText("Green");
             child<QPlainTextEdit>(d, "txtNotes")->setPlainText("  ");
+            // The division's own channel: a secret, refused unless it is a webhook address.
+            auto* address = child<QLineEdit>(d, "txtDiscordWebhook");
+            QCOMPARE(address->echoMode(), QLineEdit::Password);
+            address->setText(
+                "https://example.org/api/webhooks/123456789012345678/Green_token-abcdefghijklmnop");
+            ClickOK(d);
+            QVERIFY(sink.last().text.startsWith("The Discord webhook address is not a webhook address"));
+            QCOMPARE(db.count("Divisions"), 3);
+            address->setText(webhook);
             ClickOK(d);
         });
         Click(&window, "imgAdd");
         QCOMPARE(db.scalar("Select Division_Notes From Divisions Where Division_Name = 'Green'").toString(),
                  QStringLiteral(" "));
+        QCOMPARE(DiscordWebhookAddress(
+                     db.scalar("Select Division_ID From Divisions Where Division_Name = 'Green'").toInt()),
+                 webhook);
+        SetSecretStore(nullptr);
 
         auto* list = child<QTreeWidget>(&window, "lsvDivisions");
         SelectRow(list, "Red");

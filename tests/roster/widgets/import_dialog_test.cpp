@@ -48,7 +48,7 @@ private Q_SLOTS:
         QVERIFY(out.open(QIODevice::ReadOnly));
         const QByteArray csv = out.readAll();
         QVERIFY(csv.startsWith("\xEF\xBB\xBFOnline Name,Real Name,"));
-        QVERIFY(csv.contains("\r\nAnn,,,,,,,,,GMT,,Yes,"));
+        QVERIFY(csv.contains("\r\nAnn,,,,,,,,,,GMT,,Yes,"));
         SetOpenFileRunner({});
         SetSaveFileRunner({});
     }

@@ -180,11 +180,15 @@ private Q_SLOTS:
         const qint32 key = addPlayer("Ace", db.zoneId("GMT"));
         db.exec("Insert Into CustomFields (Custom_FieldNumber, Custom_FieldText) Values(1, 'Red')");
         db.exec(QStringLiteral("Update Players Set Player_Custom1 = 'keep me', Player_CustomDrop1 = (Select "
-                               "MAX(Custom_ID) From CustomFields), Player_CustomDrop2 = 7, Player_ICQ = 0"));
+                               "MAX(Custom_ID) From CustomFields), Player_CustomDrop2 = 7, Player_ICQ = 0, "
+                               "Player_Discord = '234567890123456789'"));
         CurrentOptions().CustomDropEnabled = {true, false, false, false};
 
         auto dialog = openPlayer(key);
         QCOMPARE(child<QLineEdit>(dialog.get(), "txtICQ")->text(), QString());
+        auto* discord = child<QLineEdit>(dialog.get(), "txtDiscord");
+        QCOMPARE(discord->text(), QStringLiteral("234567890123456789"));
+        discord->setText(" bolt_77 ");
         auto* colour = child<QComboBox>(dialog.get(), "cboCustomDrop0");
         QCOMPARE(colour->currentText(), QStringLiteral("Red"));
         colour->setCurrentIndex(0); // the empty choice
@@ -192,9 +196,10 @@ private Q_SLOTS:
         QCOMPARE(child<QComboBox>(dialog.get(), "cboConnection")->currentText(), QStringLiteral("(none)"));
         test::ClickOK(dialog.get());
         QCOMPARE(db.scalar("Select Player_Custom1 || '|' || Player_CustomDrop1 || '|' || "
-                           "Player_CustomDrop2 || '|' || Player_ICQ || '|' || Player_Connection From Players")
+                           "Player_CustomDrop2 || '|' || Player_ICQ || '|' || Player_Connection || '|' || "
+                           "Player_Discord From Players")
                      .toString(),
-                 QStringLiteral("keep me|0|7|0|0"));
+                 QStringLiteral("keep me|0|7|0|0|bolt_77"));
         CurrentOptions().CustomDropEnabled = {false, false, false, false};
         QCOMPARE(sink.count(), 0);
     }
