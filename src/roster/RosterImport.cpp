@@ -3,6 +3,7 @@
 #include "data/AppEnvironment.h"
 #include "data/CustomFields.h"
 #include "data/DbConnection.h"
+#include "data/NameRules.h"
 #include "data/Options.h"
 #include "data/SqlText.h"
 #include "roster/ConnectionTypes.h"
@@ -74,7 +75,7 @@ QString compared(const QString& heading) {
 }
 
 QString key(const QString& name) {
-    return name.trimmed().toCaseFolded();
+    return NameKey(name);
 }
 
 QString quoted(const QString& text) {
@@ -177,11 +178,6 @@ std::optional<bool> activeValue(const QString& text) {
     return std::nullopt;
 }
 
-bool validEmail(const QString& address) {
-    static const QRegularExpression pattern(QStringLiteral("^[^@\\s]+@[^@\\s]+\\.[^@\\s]+$"));
-    return address.isEmpty() || pattern.match(address).hasMatch();
-}
-
 QList<ImportMembership> parseDivisions(const QString& cell, const Catalogue& catalogue) {
     QList<ImportMembership> list;
     for (const QString& piece : cell.split(QLatin1Char('|'))) {
@@ -254,7 +250,7 @@ struct PreviewBuilder {
         p.emailPrimary = cell(record, ImportField::EmailPrimary);
         p.emailSecondary = cell(record, ImportField::EmailSecondary);
         for (const QString& address : {p.emailPrimary, p.emailSecondary})
-            if (!validEmail(address))
+            if (!IsEmailAddress(address))
                 row.problems
                     << QStringLiteral("the e-mail address %1 is not a valid address").arg(quoted(address));
         p.icq = cell(record, ImportField::Icq);

@@ -4,6 +4,7 @@
 #include "data/MessageSink.h"
 #include "data/Options.h"
 #include "roster/MembershipStore.h"
+#include "roster/PlayerRules.h"
 #include "roster/widgets/MembershipDialog.h"
 #include "roster/widgets/ScheduleWindow.h"
 #include "ui/NumericEntry.h"
@@ -52,6 +53,14 @@ void selectData(QComboBox* combo, qint32 key) {
     const int at = combo->findData(key);
     if (at >= 0)
         combo->setCurrentIndex(at);
+}
+
+// A stored key whose entry is gone (deleted while deletes were still allowed) shows as "(none)" and
+// is written back unchanged unless the user picks another entry.
+void selectStored(QComboBox* combo, qint32 key) {
+    if (key != 0 && combo->findData(key) < 0)
+        combo->insertItem(0, QStringLiteral("(none)"), key);
+    selectData(combo, key);
 }
 
 qint32 selectedKey(const QComboBox* combo) {
@@ -251,14 +260,14 @@ void frmMaintainPlayer::loadDialog() {
         txtYahoo->setText(p->yahoo);
         txtNotes->setPlainText(p->notes);
         selectData(cboTimeZone, p->timeZone);
-        selectData(cboConnection, p->connection);
+        selectStored(cboConnection, p->connection);
         chkActive->setChecked(p->active);
         txtICQ->setText(p->icq);
         for (int n = 0; n < 4; ++n) {
             txtCustom[n]->setText(p->customText[n]);
             m_loadedCustomDrop[n] = p->customDrop[n];
             if (options.CustomDropEnabled[n])
-                selectData(cboCustomDrop[n], p->customDrop[n]);
+                selectStored(cboCustomDrop[n], p->customDrop[n]);
         }
         m_loadedZone = p->timeZone;
     }
@@ -339,7 +348,10 @@ bool frmMaintainPlayer::save() {
         return true;
     }
     const PlayerRecord p = record();
-    if (const std::optional<QString> message = PlayerValidationMessage(p)) {
+    std::optional<QString> message = PlayerValidationMessage(p);
+    if (!message)
+        message = PlayerRosterRulesMessage(p, isAddMode() ? 0 : PrimaryKey);
+    if (message) {
         ShowMessage(*message, AlignLeftText, vbOKOnly, vbExclamation, kDataValidationTitle);
         return false;
     }
