@@ -2,6 +2,7 @@
 
 #include "data/DbConnection.h"
 #include "data/MessageSink.h"
+#include "ui/ListRefresh.h"
 #include "ui/NumericEntry.h"
 
 #include <QAbstractItemView>
@@ -243,6 +244,8 @@ void MaintainDialog::pressCancel() {
 
 MaintenanceWindow::MaintenanceWindow(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_DeleteOnClose, true);
+    // A save anywhere else refills the list; the selected row stays selected.
+    RefillOnChange(this, [this] { refresh(); });
 }
 
 QBoxLayout* MaintenanceWindow::makeButtonRow() {

@@ -9,6 +9,7 @@
 #include "data/MessageSink.h"
 #include "ui/EmailWindow.h"
 #include "ui/FileDialogs.h"
+#include "ui/ListRefresh.h"
 #include "ui/Maintenance.h"
 #include "ui/WindowRegistry.h"
 
@@ -94,6 +95,11 @@ frmCommCenter::frmCommCenter(QWidget* parent) : QWidget(parent) {
     RunTrapped([this] { FillPlayers(); });
     RunTrapped([this] { FillDivisions(); });
     RunTrapped([this] { FillTemplates(); });
+    RefillOnChange(this, [this] {
+        FillPlayers();
+        FillDivisions();
+        FillTemplates();
+    });
 }
 
 QWidget* frmCommCenter::buildListSide() {

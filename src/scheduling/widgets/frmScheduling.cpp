@@ -14,6 +14,7 @@
 #include "time/TimeZoneCatalog.h"
 #include "ui/EmailWindow.h"
 #include "ui/FileDialogs.h"
+#include "ui/ListRefresh.h"
 #include "ui/Maintenance.h"
 #include "ui/NumericEntry.h"
 #include "ui/WindowRegistry.h"
@@ -273,6 +274,11 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
     RunTrapped([this] { FillPlayers(); });
     RunTrapped([this] { FillDivisions(); });
     m_gridRefresh->start();
+    RefillOnChange(this, [this] {
+        FillPlayers();
+        FillDivisions();
+        m_gridRefresh->start();
+    });
 }
 
 BestTimesRequest frmScheduling::bestTimesRequest() const {
