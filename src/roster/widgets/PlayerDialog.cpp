@@ -9,6 +9,7 @@
 #include "roster/widgets/ScheduleWindow.h"
 #include "ui/NumericEntry.h"
 #include "ui/PopupMenu.h"
+#include "ui/StatusMessage.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -248,8 +249,12 @@ void frmMaintainPlayer::loadDialog() {
     }
     SetupMembershipColumns(lsvMemberships);
 
-    if (isAddMode())
+    if (isAddMode()) {
+        // A new player most likely lives where the user does, and plays.
+        selectData(cboTimeZone, options.UserTimeZone);
+        chkActive->setChecked(true);
         return;
+    }
     if (const std::optional<PlayerRecord> p = LoadPlayer(PrimaryKey)) {
         txtOnlineName->setText(p->onlineName);
         txtRealName->setText(p->realName);
@@ -345,6 +350,7 @@ std::optional<WeekLists> frmMaintainPlayer::scheduleToWrite() const {
 bool frmMaintainPlayer::save() {
     if (isDeleteMode()) {
         DeletePlayer(PrimaryKey);
+        ShowStatus(tr("Player \"%1\" deleted").arg(txtOnlineName->text().trimmed()));
         return true;
     }
     const PlayerRecord p = record();
@@ -367,6 +373,7 @@ bool frmMaintainPlayer::save() {
     } else {
         UpdatePlayer(PrimaryKey, data);
     }
+    ShowStatus(tr("Player \"%1\" saved").arg(p.onlineName.trimmed()));
     return true;
 }
 
