@@ -515,6 +515,15 @@ QStringList PreviewProblemLines(const ImportPreview& preview) {
     return lines;
 }
 
+QString ImportSummaryText(const ImportResult& result) {
+    return QStringLiteral("%1 %2 added, %3 updated, %4 %5 left out.")
+        .arg(result.added)
+        .arg(result.added == 1 ? QStringLiteral("player") : QStringLiteral("players"))
+        .arg(result.updated)
+        .arg(result.skipped)
+        .arg(result.skipped == 1 ? QStringLiteral("row") : QStringLiteral("rows"));
+}
+
 ImportResult RunImport(const ImportPreview& preview, const std::function<void(int, int)>& progress) {
     ImportResult result;
     const int total = static_cast<int>(preview.rows.size());

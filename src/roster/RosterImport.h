@@ -121,6 +121,8 @@ struct ImportResult {
     int updated = 0;
     int skipped = 0;
 };
+// "1 player added, 2 updated, 0 rows left out." as the import tells it when done.
+QString ImportSummaryText(const ImportResult& result);
 // Writes the accepted rows of the preview in one transaction; on any failure nothing is kept and
 // DbError is raised with the store's description. progress(done, total) is called after each row.
 ImportResult RunImport(const ImportPreview& preview, const std::function<void(int, int)>& progress = {});

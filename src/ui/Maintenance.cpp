@@ -10,9 +10,11 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QScreen>
 #include <QTextEdit>
 #include <QToolButton>
@@ -76,6 +78,36 @@ QToolButton* MakePictureButton(QWidget* parent, const QString& objectName, const
 
 void SetPicture(QToolButton* button, const QString& iconName) {
     button->setIcon(AppIcon(iconName));
+}
+
+namespace {
+
+class EnterPressesOK : public QObject {
+public:
+    EnterPressesOK(QDialog* dialog, QAbstractButton* ok) : QObject(dialog), m_ok(ok) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+            if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && m_ok &&
+                m_ok->isEnabled()) {
+                m_ok->click();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QPointer<QAbstractButton> m_ok;
+};
+
+} // namespace
+
+void ConfirmWithEnter(QDialog* dialog, QAbstractButton* ok) {
+    dialog->installEventFilter(new EnterPressesOK(dialog, ok));
 }
 
 bool RunTrapped(const std::function<void()>& action) {
@@ -187,6 +219,7 @@ void MaintainDialog::addDialogButtons(QBoxLayout* layout) {
     layout->addWidget(m_ok);
     layout->addWidget(m_cancel);
     connect(m_ok, &QToolButton::clicked, this, &MaintainDialog::pressOK);
+    ConfirmWithEnter(this, m_ok);
     connect(m_cancel, &QToolButton::clicked, this, &MaintainDialog::pressCancel);
 }
 

@@ -9,6 +9,7 @@
 
 #include <functional>
 
+class QAbstractButton;
 class QAbstractItemView;
 class QBoxLayout;
 class QLineEdit;
@@ -31,6 +32,10 @@ QStringList MissingPictures();
 QToolButton* MakePictureButton(QWidget* parent, const QString& objectName, const QString& iconName,
                                const QString& caption, const QString& toolTip);
 void SetPicture(QToolButton* button, const QString& iconName);
+
+// Return and Enter that no field of the dialog takes (a multi-line text keeps its line breaks) press
+// the dialog's OK button, as the default button of a dialog does. Escape already cancels a dialog.
+void ConfirmWithEnter(QDialog* dialog, QAbstractButton* ok);
 
 // Runs a store action under the standard error trap: a DbError becomes the standard error report.
 // Returns true when the action finished.

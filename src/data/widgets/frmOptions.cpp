@@ -201,6 +201,8 @@ void frmOptions::emailsToggled(bool on) {
 
 void frmOptions::securityChanged(int security) {
     txtSMTPPort->setText(ProposedPort(txtSMTPPort->text(), m_portTyped, security));
+    // Over SSL/TLS nothing travels unencrypted: the warning would only worry.
+    lblPlainLoginWarning->setVisible(security != SecuritySslTls);
 }
 
 void frmOptions::pressTestMail() {

@@ -4,6 +4,7 @@
 #include "data/MessageSink.h"
 #include "ui/FileDialogs.h"
 #include "ui/Maintenance.h"
+#include "ui/StatusMessage.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -134,6 +135,7 @@ frmImportPlayers::frmImportPlayers(QWidget* parent) : QDialog(parent) {
     });
     connect(chkCreateMissing, &QCheckBox::toggled, this, &frmImportPlayers::refreshPreview);
     connect(imgButton1, &QToolButton::clicked, this, &frmImportPlayers::importRows);
+    ConfirmWithEnter(this, imgButton1);
     connect(imgButton2, &QToolButton::clicked, this, &QDialog::reject);
     resize(TwipsToPixels(11000, this), TwipsToPixels(9000, this));
 }
@@ -280,11 +282,7 @@ void frmImportPlayers::importRows() {
         return;
     }
     m_imported = true;
-    ShowMessage(QStringLiteral("%1 players added, %2 updated, %3 rows left out.")
-                    .arg(result.added)
-                    .arg(result.updated)
-                    .arg(result.skipped),
-                AlignCenterText, vbOKOnly, vbInformation, kImportTitle);
+    ShowMessage(ImportSummaryText(result), AlignCenterText, vbOKOnly, vbInformation, kImportTitle);
     accept();
 }
 
@@ -323,6 +321,7 @@ frmExportPlayers::frmExportPlayers(const QList<qint32>& selected, QWidget* paren
     buttons->addWidget(imgButton2);
     layout->addLayout(buttons);
     connect(imgButton1, &QToolButton::clicked, this, &frmExportPlayers::exportRows);
+    ConfirmWithEnter(this, imgButton1);
     connect(imgButton2, &QToolButton::clicked, this, &QDialog::reject);
 }
 
@@ -337,9 +336,12 @@ void frmExportPlayers::exportRows() {
                                            AlignCenterText, vbYesNo, vbQuestion, kExportTitle) != vbYes)
         return;
     const QList<qint32> keys = optSelectedPlayers->isChecked() ? m_selected : QList<qint32>{};
-    if (RunTrapped(
-            [&] { SaveRosterCsv(path, keys, chosenDelimiter(cboDelimiter), chkByteOrderMark->isChecked()); }))
+    if (RunTrapped([&] {
+            SaveRosterCsv(path, keys, chosenDelimiter(cboDelimiter), chkByteOrderMark->isChecked());
+        })) {
+        ShowStatus(tr("Players exported to %1").arg(QDir::toNativeSeparators(path)));
         accept();
+    }
 }
 
 bool ImportPlayers(QWidget* parent) {

@@ -77,6 +77,7 @@ frmMaintainSchedule::frmMaintainSchedule(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     connect(ok, &QToolButton::clicked, this, &frmMaintainSchedule::pressOK);
+    ConfirmWithEnter(this, ok);
     connect(cancel, &QToolButton::clicked, this, &frmMaintainSchedule::pressCancel);
 
     auto* layout = new QVBoxLayout(this);

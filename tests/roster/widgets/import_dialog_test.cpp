@@ -37,7 +37,7 @@ private Q_SLOTS:
         });
         Click(&window, QStringLiteral("imgImport"));
         QVERIFY(sink.contains(QStringLiteral("1 rows with problems will be left out")));
-        QVERIFY(sink.contains(QStringLiteral("1 players added, 0 updated, 1 rows left out.")));
+        QVERIFY(sink.contains(QStringLiteral("1 player added, 0 updated, 1 row left out.")));
         auto* list = child<QTreeWidget>(&window, QStringLiteral("lsvPlayers"));
         QCOMPARE(Column(list, 0), QStringList{QStringLiteral("Ann")});
 
