@@ -17,11 +17,13 @@
 #include "ui/ListRefresh.h"
 #include "ui/Maintenance.h"
 #include "ui/NumericEntry.h"
+#include "ui/StatusMessage.h"
 #include "ui/WindowRegistry.h"
 
 #include <QBoxLayout>
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFocusEvent>
@@ -542,6 +544,8 @@ void frmScheduling::addToCalendar() {
         ShowMessage(QStringLiteral("The calendar file could not be written:\n") + path +
                         QStringLiteral("\n") + error,
                     AlignLeftText, vbOKOnly, vbCritical, QStringLiteral("Add to Calendar"));
+    else
+        ShowStatus(tr("Calendar file written to %1").arg(QDir::toNativeSeparators(path)));
 }
 
 void frmScheduling::emailBestTimes() {
