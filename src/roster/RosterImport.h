@@ -105,13 +105,19 @@ struct ImportPreview {
     QStringList newDivisions;
     QList<QPair<QString, QString>> newTitles; // division, title
     std::array<QStringList, 4> newEntries;    // per pick-list field
+    // The game the new divisions play: an existing game's name, or the name of a game to create
+    // (then also in newGame). Empty when no division is to be created.
+    QString divisionGame;
+    QString newGame;
     bool createsSomething() const;
     int count(ImportAction action) const;
 };
 
 // Reads the database only. Without createMissing a name that does not exist is a problem of its row.
-ImportPreview BuildImportPreview(const CsvTable& table, const QList<ImportField>& mapping,
-                                 bool createMissing);
+// New divisions play `divisionGame`: a game's name (compared as names are), or a new game to create by
+// that name; empty for the first game by name, and a problem of the row when there is none.
+ImportPreview BuildImportPreview(const CsvTable& table, const QList<ImportField>& mapping, bool createMissing,
+                                 const QString& divisionGame = QString());
 
 // The preview as the user reads it: one line per problem ("Line 4: ...").
 QStringList PreviewProblemLines(const ImportPreview& preview);

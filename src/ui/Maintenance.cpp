@@ -6,6 +6,7 @@
 #include "ui/NumericEntry.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QBoxLayout>
 #include <QFile>
 #include <QGuiApplication>
@@ -91,7 +92,10 @@ protected:
         if (event->type() == QEvent::KeyPress) {
             const auto* key = static_cast<QKeyEvent*>(event);
             const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-            if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && m_ok &&
+            // A field whose Return does a job of its own marks itself with "enterIsOwn".
+            const QWidget* focus = QApplication::focusWidget();
+            const bool own = focus && focus->property("enterIsOwn").toBool();
+            if (enter && !own && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && m_ok &&
                 m_ok->isEnabled()) {
                 m_ok->click();
                 return true;
