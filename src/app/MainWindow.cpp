@@ -337,6 +337,8 @@ QWidget* frmMain::showTaskWindow(const QString& name) {
         sub->setWindowIcon(windowIcon());
     connect(sub, &QObject::destroyed, this, &frmMain::refreshSwitchMenu, Qt::QueuedConnection);
     sub->show();
+    // Never smaller than its contents need, even where the work area is smaller (it scrolls then).
+    sub->resize(sub->size().expandedTo(sub->minimumSizeHint()));
     m_mdi->setActiveSubWindow(sub);
     refreshSwitchMenu();
     return window;

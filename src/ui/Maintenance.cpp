@@ -8,6 +8,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QBoxLayout>
+#include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -17,7 +18,10 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -109,6 +113,60 @@ private:
 };
 
 } // namespace
+
+void WidenForText(QLineEdit* field, const QString& longest) {
+    const QMargins margins = field->textMargins();
+    field->setMinimumWidth(field->fontMetrics().horizontalAdvance(longest) + margins.left() +
+                           margins.right() + 2 * field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) +
+                           12);
+}
+
+namespace {
+
+// A scroll area that asks for its whole contents, where the toolkit's asks for a modest part.
+class WholeScrollArea : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override {
+        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        return widget() ? widget()->sizeHint() + QSize(bar + 2, 2) : QScrollArea::sizeHint();
+    }
+};
+
+} // namespace
+
+void OpenAtPreferredSize(QWidget* window, QSize wanted) {
+    // Fields filled just now count.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QScreen* screen = window->screen();
+    // Room for the frame the window manager adds.
+    const QSize room =
+        screen ? screen->availableSize() - QSize(16, 48) : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    const QSize least = window->minimumSizeHint();
+    if (window->layout() && (least.width() > room.width() || least.height() > room.height()) &&
+        !window->findChild<WholeScrollArea*>(QString(), Qt::FindDirectChildrenOnly)) {
+        auto* body = new QWidget;
+        body->setObjectName(QStringLiteral("fmeBody"));
+        body->setLayout(window->layout()); // takes the fields along
+        auto* scroll = new WholeScrollArea(window);
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setWidgetResizable(true);
+        scroll->setWidget(body);
+        auto* outer = new QVBoxLayout(window);
+        outer->setContentsMargins(0, 0, 0, 0);
+        outer->addWidget(scroll);
+        window->setMinimumSize(0, 0);
+        outer->activate();
+    }
+    const auto fit = [window, room, wanted] {
+        const QSize size = wanted.isValid() ? wanted : window->sizeHint();
+        window->resize(size.boundedTo(room).expandedTo(window->minimumSizeHint()));
+    };
+    fit();
+    // A body moved into a scroll area tells its size once its layout has run.
+    if (window->findChild<WholeScrollArea*>(QString(), Qt::FindDirectChildrenOnly))
+        QTimer::singleShot(0, window, fit);
+}
 
 void ConfirmWithEnter(QDialog* dialog, QAbstractButton* ok) {
     dialog->installEventFilter(new EnterPressesOK(dialog, ok));
@@ -240,7 +298,10 @@ void MaintainDialog::prepare() {
 }
 
 void MaintainDialog::showEvent(QShowEvent* event) {
+    const bool first = !m_prepared;
     prepare();
+    if (first)
+        OpenAtPreferredSize(this);
     QDialog::showEvent(event);
 }
 

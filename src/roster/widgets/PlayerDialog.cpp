@@ -80,6 +80,10 @@ frmMaintainPlayer::frmMaintainPlayer(QWidget* parent) : MaintainDialog(parent) {
     txtEmailSecondary = makeEdit(this, QStringLiteral("txtEmailSecondary"), 50);
     cboTimeZone = makeCombo(this, QStringLiteral("cboTimeZone"));
     cboConnection = makeCombo(this, QStringLiteral("cboConnection"));
+    // Zone descriptions are long: the list is as wide as its longest entry.
+    cboTimeZone->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    for (QLineEdit* mail : {txtEmailPrimary, txtEmailSecondary})
+        WidenForText(mail, QStringLiteral("firstname.lastname@example.com"));
     chkActive = new QCheckBox(tr("Active"), this);
     chkActive->setObjectName(QStringLiteral("chkActive"));
 

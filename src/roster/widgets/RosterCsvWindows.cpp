@@ -156,7 +156,7 @@ frmImportPlayers::frmImportPlayers(QWidget* parent) : QDialog(parent) {
     connect(imgButton1, &QToolButton::clicked, this, &frmImportPlayers::importRows);
     ConfirmWithEnter(this, imgButton1);
     connect(imgButton2, &QToolButton::clicked, this, &QDialog::reject);
-    resize(TwipsToPixels(11000, this), TwipsToPixels(9000, this));
+    OpenAtPreferredSize(this, QSize(TwipsToPixels(11000, this), TwipsToPixels(9000, this)));
 }
 
 void frmImportPlayers::fillGames() {
