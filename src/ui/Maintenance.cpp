@@ -155,6 +155,7 @@ void OpenAtPreferredSize(QWidget* window, QSize wanted) {
         auto* outer = new QVBoxLayout(window);
         outer->setContentsMargins(0, 0, 0, 0);
         outer->addWidget(scroll);
+        scroll->setVisible(true); // at once, also when the window is showing already
         window->setMinimumSize(0, 0);
         outer->activate();
     }
