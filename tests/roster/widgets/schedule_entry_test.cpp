@@ -120,12 +120,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("to");
         QTest::addColumn<QString>("after");
         QTest::newRow("paint right") << QStringList{} << 40 << 43 << "20:00|22:00";
-        QTest::newRow("paint left") << QStringList{} << 43 << 40 << "20:00|22:00";
         QTest::newRow("joins a stretch") << QStringList{"18:00|20:00"} << 40 << 41 << "18:00|21:00";
         QTest::newRow("past the edge") << QStringList{} << 46 << 60 << "23:00|24:00";
         QTest::newRow("clear the middle")
             << QStringList{"18:00|22:00"} << 38 << 39 << "18:00|19:00 20:00|22:00";
-        QTest::newRow("clear the end") << QStringList{"18:00|22:00"} << 43 << 40 << "18:00|20:00";
     }
     void dragMarksAndClears() {
         QFETCH(QStringList, before);

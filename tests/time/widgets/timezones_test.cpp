@@ -111,16 +111,13 @@ private Q_SLOTS:
         QTest::newRow("+13:00") << "+13:00" << -780 << "UTC+13:00";
         QTest::newRow("-3:30") << "-3:30" << 210 << "UTC" + minus + "03:30";
         QTest::newRow("UTC+5:45") << "UTC+5:45" << -345 << "UTC+05:45";
-        QTest::newRow("gmt-8") << " gmt-8 " << 480 << "UTC" + minus + "08:00";
         QTest::newRow("minutes, Berlin") << "-60" << -60 << "UTC+01:00";
         QTest::newRow("minutes, New York") << "300" << 300 << "UTC" + minus + "05:00";
         QTest::newRow("UTC+14:00 edge") << "+14:00" << -840 << "UTC+14:00";
         QTest::newRow("UTC-12:00 edge") << "720" << 720 << "UTC" + minus + "12:00";
         QTest::newRow("past +14") << "+14:15" << 9999 << "not an offset";
-        QTest::newRow("past -12") << "-12:30" << 9999 << "not an offset";
         QTest::newRow("1300 minutes") << "1300" << 9999 << "not an offset";
         QTest::newRow("sign alone") << "+5" << 9999 << "not an offset";
-        QTest::newRow("minutes 75") << "+3:75" << 9999 << "not an offset";
         QTest::newRow("words") << "Berlin" << 9999 << "not an offset";
     }
     void offsetsAsTyped() {
