@@ -102,6 +102,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
                                    tr("Close this window"));
     connect(imgSysInfo, &QToolButton::clicked, this, [] { StartSystemInformation(); });
     connect(imgButton1, &QToolButton::clicked, this, &frmAbout::pressOK);
+    ConfirmWithEnter(this, imgButton1);
 
     auto* text = new QVBoxLayout;
     text->addWidget(lblTitle);

@@ -7,6 +7,7 @@
 #include "data/Options.h"
 #include "ui/DesktopServices.h"
 #include "ui/Maintenance.h"
+#include "ui/StatusMessage.h"
 #include "ui/WindowRegistry.h"
 
 #include <QAction>
@@ -19,6 +20,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
 
@@ -82,6 +84,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         size = size.boundedTo(screen->availableSize());
     resize(size);
+    statusBar(); // says what the last export or save did
 }
 
 frmMain::~frmMain() {
@@ -339,6 +342,8 @@ QWidget* frmMain::showTaskWindow(const QString& name) {
         sub->setWindowIcon(windowIcon());
     connect(sub, &QObject::destroyed, this, &frmMain::refreshSwitchMenu, Qt::QueuedConnection);
     sub->show();
+    // Never smaller than its contents need, even where the work area is smaller (it scrolls then).
+    sub->resize(sub->size().expandedTo(sub->minimumSizeHint()));
     m_mdi->setActiveSubWindow(sub);
     refreshSwitchMenu();
     return window;
@@ -383,10 +388,14 @@ void frmMain::saveDesktop() {
                                    ToTwipsY(g.height(), this)};
     }
     SaveDesktop(windows);
+    SaveMainWindowPlacement(saveGeometry());
+    ShowStatus(windows.size() == 1 ? tr("Desktop saved: the main window and 1 window")
+                                   : tr("Desktop saved: the main window and %1 windows").arg(windows.size()));
 }
 
 void frmMain::resetDesktop() {
     ClearDesktop();
+    ClearMainWindowPlacement();
 }
 
 void frmMain::applyToolbarFlag() {
@@ -411,6 +420,9 @@ void frmMain::activationStep() {
 }
 
 void frmMain::restoreDesktop() {
+    // The frame first, so that the task windows find the work area they were saved in.
+    if (const QByteArray frame = LoadMainWindowPlacement(); !frame.isEmpty())
+        restoreGeometry(frame);
     const OptionsRecord& options = CurrentOptions();
     for (const WindowPlacement& p : LoadDesktop()) {
         if (!RestorableWindows().contains(p.Name) || !HasTaskWindow(p.Name))

@@ -2,6 +2,7 @@
 
 #include "data/DbConnection.h"
 #include "data/MessageSink.h"
+#include "data/NameRules.h"
 #include "data/Options.h"
 #include "data/SqlText.h"
 
@@ -45,21 +46,48 @@ int FirstEnabledPickListField() {
     return 0;
 }
 
-bool SaveCustomEntry(const QString& mode, int fieldNumber, qint32 key, const QString& text) {
+QString CustomEntryInUseSql(qint32 key) {
+    const QString k = QString::number(key);
+    return QStringLiteral("Select Player_ID From Players Where Player_CustomDrop1 = ") + k +
+           QStringLiteral(" Or Player_CustomDrop2 = ") + k + QStringLiteral(" Or Player_CustomDrop3 = ") + k +
+           QStringLiteral(" Or Player_CustomDrop4 = ") + k;
+}
+
+bool SaveCustomEntry(const QString& mode, int fieldNumber, qint32 key, const QString& text,
+                     const QString& caption) {
     if (text.trimmed().isEmpty()) {
         ShowMessage(QStringLiteral("Please provide a description before continuing."), AlignCenterText,
                     vbOKOnly, vbInformation, QStringLiteral("Missing Information"));
         return false;
     }
     const QString m = mode.toUpper();
-    if (m == QLatin1String("EDIT"))
+    const QString what = caption.trimmed().isEmpty() ? QStringLiteral("Custom Entry") : caption.trimmed();
+    if (m == QLatin1String("EDIT") || m == QLatin1String("ADD")) {
+        // Entries are told apart within their own field only.
+        const int field =
+            m == QLatin1String("ADD")
+                ? fieldNumber
+                : Db().scalar(
+                          QStringLiteral("Select Custom_FieldNumber From CustomFields Where Custom_ID = ") +
+                          QString::number(key))
+                      .toInt();
+        if (RefuseDuplicateName(what + QStringLiteral(" entry"), CustomEntriesSql(field), text,
+                                m == QLatin1String("EDIT") ? key : 0))
+            return false;
+    }
+    if (m == QLatin1String("EDIT")) {
         Db().execute(CustomEntryUpdateSql(text, key));
-    else if (m == QLatin1String("ADD"))
+    } else if (m == QLatin1String("ADD")) {
         Db().execute(CustomEntryInsertSql(fieldNumber, text));
-    else if (m == QLatin1String("DELETE"))
+    } else if (m == QLatin1String("DELETE")) {
+        if (AnyRow(CustomEntryInUseSql(key))) {
+            ShowMessage(InUseText(what), AlignCenterText, vbOKOnly, vbExclamation, InUseTitle(what));
+            return false;
+        }
         Db().execute(CustomEntryDeleteSql(key));
-    else
+    } else {
         return false;
+    }
     return true;
 }
 

@@ -13,6 +13,8 @@ QString CustomEntrySelectSql(qint32 key);
 QString CustomEntryInsertSql(int fieldNumber, const QString& text);
 QString CustomEntryUpdateSql(const QString& text, qint32 key);
 QString CustomEntryDeleteSql(qint32 key);
+// The players whose pick-list choice is the entry.
+QString CustomEntryInUseSql(qint32 key);
 
 // The stored text of an entry, trimmed; empty when no row has the key. Raises DbError.
 QString RetrieveCustomEntry(qint32 key);
@@ -21,8 +23,10 @@ QString RetrieveCustomEntry(qint32 key);
 int FirstEnabledPickListField();
 
 // The OK step of the entry dialog for a mode ("Add", "Edit", "Delete", any case): shows its own
-// message for an empty entry and returns true when the statement has run. An entry that players
-// still use is deleted all the same; they keep its key. Raises DbError when the store refuses.
-bool SaveCustomEntry(const QString& mode, int fieldNumber, qint32 key, const QString& text);
+// message for an empty entry, a text that another entry of the field already has, or an entry that
+// players still use (named after the field's caption), and returns true when the statement has run.
+// Raises DbError when the store refuses.
+bool SaveCustomEntry(const QString& mode, int fieldNumber, qint32 key, const QString& text,
+                     const QString& caption = QString());
 
 } // namespace rm

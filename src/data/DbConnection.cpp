@@ -1,5 +1,7 @@
 #include "data/DbConnection.h"
 
+#include "data/ChangeNotice.h"
+
 #include <QCoreApplication>
 #include <QSqlError>
 #include <QSqlRecord>
@@ -139,6 +141,7 @@ RowSet DbConnection::execute(const QString& sql) {
         m_lastError = describe(query.lastError());
         throw DbError(m_lastError);
     }
+    ChangeNotice::instance().noteStatement(sql);
     return RowSet(std::move(query));
 }
 

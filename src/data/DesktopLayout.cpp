@@ -91,6 +91,18 @@ QList<WindowPlacement> LoadDesktop() {
     return result;
 }
 
+void SaveMainWindowPlacement(const QByteArray& geometry) {
+    OpenSettings()->setValue(QStringLiteral("MainWindow"), geometry);
+}
+
+QByteArray LoadMainWindowPlacement() {
+    return OpenSettings()->value(QStringLiteral("MainWindow")).toByteArray();
+}
+
+void ClearMainWindowPlacement() {
+    OpenSettings()->remove(QStringLiteral("MainWindow"));
+}
+
 bool ReadShowToolBar() {
     auto settings = OpenSettings();
     const QString text =

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -28,6 +29,12 @@ void ClearDesktop();
 void SaveDesktop(const QList<WindowPlacement>& windows);
 // The saved windows from 1 up to the first gap.
 QList<WindowPlacement> LoadDesktop();
+
+// The main window's own place, size and maximised state as the windowing system gives it (value
+// "MainWindow"); empty when none is saved. SaveDesktop keeps it; ClearMainWindowPlacement removes it.
+void SaveMainWindowPlacement(const QByteArray& geometry);
+QByteArray LoadMainWindowPlacement();
+void ClearMainWindowPlacement();
 
 // The ShowToolBar value ("True" or "False"); a missing or unreadable value counts as true.
 bool ReadShowToolBar();

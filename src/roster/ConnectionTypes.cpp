@@ -2,6 +2,7 @@
 
 #include "data/DbConnection.h"
 #include "data/MessageSink.h"
+#include "data/NameRules.h"
 #include "data/SqlText.h"
 
 namespace rm {
@@ -30,6 +31,10 @@ QString ConnectionDeleteSql(qint32 key) {
     return QStringLiteral("Delete From ConnectionTypes Where Connection_ID = ") + QString::number(key);
 }
 
+QString ConnectionInUseSql(qint32 key) {
+    return QStringLiteral("Select Player_ID From Players Where Player_Connection = ") + QString::number(key);
+}
+
 QString RetrieveConnectionName(qint32 key) {
     // Empty when no row has the key.
     return Db().scalar(ConnectionSelectSql(key)).toString().trimmed();
@@ -42,14 +47,23 @@ bool SaveConnectionType(const QString& mode, qint32 key, const QString& name) {
         return false;
     }
     const QString m = mode.toUpper();
-    if (m == QLatin1String("EDIT"))
-        Db().execute(ConnectionUpdateSql(name, key));
-    else if (m == QLatin1String("ADD"))
-        Db().execute(ConnectionInsertSql(name));
-    else if (m == QLatin1String("DELETE"))
-        Db().execute(ConnectionDeleteSql(key));
-    else
+    const QString what = QStringLiteral("Connection Type");
+    if ((m == QLatin1String("EDIT") || m == QLatin1String("ADD")) &&
+        RefuseDuplicateName(what, ConnectionListSql(), name, m == QLatin1String("EDIT") ? key : 0))
         return false;
+    if (m == QLatin1String("EDIT")) {
+        Db().execute(ConnectionUpdateSql(name, key));
+    } else if (m == QLatin1String("ADD")) {
+        Db().execute(ConnectionInsertSql(name));
+    } else if (m == QLatin1String("DELETE")) {
+        if (AnyRow(ConnectionInUseSql(key))) {
+            ShowMessage(InUseText(what), AlignCenterText, vbOKOnly, vbExclamation, InUseTitle(what));
+            return false;
+        }
+        Db().execute(ConnectionDeleteSql(key));
+    } else {
+        return false;
+    }
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "data/AppEnvironment.h"
 #include "data/DbConnection.h"
 #include "data/MessageSink.h"
+#include "data/NameRules.h"
 #include "data/SqlText.h"
 
 namespace rm {
@@ -100,6 +101,10 @@ bool SaveDivision(const QString& editMode, qint32 divisionId, const DivisionEntr
                                               "Please add a Game to the Games List first."));
             return false;
         }
+        if (RefuseDuplicateName(QStringLiteral("Division"),
+                                QStringLiteral("Select Division_ID, Division_Name From Divisions"),
+                                entry.name, mode == QLatin1String("EDIT") ? divisionId : 0))
+            return false;
         Db().execute(mode == QLatin1String("EDIT") ? DivisionUpdateSql(divisionId, entry, Now())
                                                    : DivisionInsertSql(entry, Now()));
         return true;

@@ -2,6 +2,7 @@
 
 #include "data/DbConnection.h"
 #include "data/MessageSink.h"
+#include "data/NameRules.h"
 #include "data/SqlText.h"
 
 namespace rm {
@@ -74,6 +75,10 @@ bool SaveGame(const QString& editMode, qint32 gameId, const GameEntry& entry) {
         return false;
     }
     const QString mode = editMode.toUpper();
+    if ((mode == QLatin1String("EDIT") || mode == QLatin1String("ADD")) &&
+        RefuseDuplicateName(QStringLiteral("Game"), QStringLiteral("Select Game_ID, Game_Name From Games"),
+                            entry.name, mode == QLatin1String("EDIT") ? gameId : 0))
+        return false;
     if (mode == QLatin1String("EDIT")) {
         if (!hasTypeAndGenre(entry))
             return false;

@@ -2,6 +2,7 @@
 
 #include "data/DbConnection.h"
 #include "data/MessageSink.h"
+#include "data/NameRules.h"
 #include "data/SqlText.h"
 
 namespace rm {
@@ -81,6 +82,10 @@ bool SaveCatalogueEntry(const QString& editMode, CatalogueKind kind, qint32 key,
         return false;
     }
     const QString mode = editMode.toUpper();
+    if ((mode == QLatin1String("EDIT") || mode == QLatin1String("ADD")) &&
+        RefuseDuplicateName(isGenre(kind) ? QStringLiteral("Genre") : QStringLiteral("Game Type"),
+                            CatalogueListSql(kind), entry, mode == QLatin1String("EDIT") ? key : 0))
+        return false;
     if (mode == QLatin1String("EDIT")) {
         Db().execute(CatalogueUpdateSql(kind, key, entry));
         return true;

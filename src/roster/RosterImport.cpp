@@ -3,11 +3,13 @@
 #include "data/AppEnvironment.h"
 #include "data/CustomFields.h"
 #include "data/DbConnection.h"
+#include "data/NameRules.h"
 #include "data/Options.h"
 #include "data/SafeFile.h"
 #include "data/SqlText.h"
 #include "roster/ConnectionTypes.h"
 #include "roster/DivisionStore.h"
+#include "roster/GameStore.h"
 #include "roster/MembershipStore.h"
 #include "roster/TitleStore.h"
 #include "time/TimeText.h"
@@ -76,7 +78,7 @@ QString compared(const QString& heading) {
 }
 
 QString key(const QString& name) {
-    return name.trimmed().toCaseFolded();
+    return NameKey(name);
 }
 
 QString quoted(const QString& text) {
@@ -99,6 +101,8 @@ struct Catalogue {
     std::array<QHash<QString, qint32>, 4> entries;
     QHash<QString, qint32> players;
     qint32 firstGame = 0;
+    QHash<QString, qint32> games;
+    QHash<qint32, QString> gameNames;
 
     void load() {
         for (RowSet r = Db().execute(QStringLiteral("Select * From TimeZones Order By TZ_Name")); !r.eof();
@@ -119,7 +123,18 @@ struct Catalogue {
         for (int n = 0; n < kCustomFieldCount; ++n)
             fill(entries[n], CustomEntriesSql(n + 1));
         firstGame = Db().scalar(QStringLiteral("Select Game_ID From Games Order By Game_Name")).toInt();
+        fill(games, QStringLiteral("Select Game_ID, Game_Name From Games Order By Game_Name"));
+        for (RowSet r = Db().execute(QStringLiteral("Select Game_ID, Game_Name From Games")); !r.eof();
+             r.moveNext())
+            gameNames.insert(r.valueAt(0).toInt(), r.valueAt(1).toString().trimmed());
     }
+
+    // The game new divisions play: the one named, or the first game when no name is given; 0 when
+    // a game of that name is still to be created.
+    qint32 gameKey(const QString& name) const {
+        return name.isEmpty() ? firstGame : games.value(key(name), 0);
+    }
+    QString gameName(qint32 id) const { return gameNames.value(id); }
 
     // Reads rows of key and name; the first row of a name wins.
     static void fill(QHash<QString, qint32>& map, const QString& sql) {
@@ -179,11 +194,6 @@ std::optional<bool> activeValue(const QString& text) {
     return std::nullopt;
 }
 
-bool validEmail(const QString& address) {
-    static const QRegularExpression pattern(QStringLiteral("^[^@\\s]+@[^@\\s]+\\.[^@\\s]+$"));
-    return address.isEmpty() || pattern.match(address).hasMatch();
-}
-
 QList<ImportMembership> parseDivisions(const QString& cell, const Catalogue& catalogue) {
     QList<ImportMembership> list;
     for (const QString& piece : cell.split(QLatin1Char('|'))) {
@@ -203,6 +213,7 @@ struct PreviewBuilder {
     const CsvTable& table;
     const QList<ImportField>& mapping;
     bool createMissing;
+    QString divisionGame;
     Catalogue catalogue;
     ImportPreview preview;
     QHash<QString, int> linesByName;
@@ -256,7 +267,7 @@ struct PreviewBuilder {
         p.emailPrimary = cell(record, ImportField::EmailPrimary);
         p.emailSecondary = cell(record, ImportField::EmailSecondary);
         for (const QString& address : {p.emailPrimary, p.emailSecondary})
-            if (!validEmail(address))
+            if (!IsEmailAddress(address))
                 row.problems
                     << QStringLiteral("the e-mail address %1 is not a valid address").arg(quoted(address));
         p.icq = cell(record, ImportField::Icq);
@@ -312,8 +323,10 @@ struct PreviewBuilder {
             row.memberships = parseDivisions(cell(record, ImportField::Divisions), catalogue);
             for (const ImportMembership& m : *row.memberships) {
                 const qint32 division = catalogue.divisions.value(key(m.division), 0);
-                if (division == 0 && createMissing && catalogue.firstGame == 0) {
-                    row.problems << QStringLiteral("the division %1 cannot be created before a game exists")
+                if (division == 0 && createMissing && catalogue.firstGame == 0 && divisionGame.isEmpty()) {
+                    row.problems << QStringLiteral(
+                                        "the division %1 cannot be created before a game exists (name the "
+                                        "game of new divisions)")
                                         .arg(quoted(m.division));
                     continue;
                 }
@@ -394,7 +407,19 @@ qint32 lookUp(const QString& sql) {
 void createMissing(const ImportPreview& preview) {
     for (const QString& name : preview.newConnections)
         Db().execute(ConnectionInsertSql(name));
-    const qint32 game = lookUp(QStringLiteral("Select Game_ID From Games Order By Game_Name"));
+    if (!preview.newGame.isEmpty() && !preview.newDivisions.isEmpty())
+        Db().execute(GameInsertSql(
+            GameEntry{preview.newGame,
+                      lookUp(QStringLiteral("Select Type_ID From GameTypes Order By Type_Description")),
+                      lookUp(QStringLiteral("Select Genre_ID From Genres Order By Genre_Name")), QString()}));
+    qint32 game = lookUp(QStringLiteral("Select Game_ID From Games Order By Game_Name"));
+    if (!preview.divisionGame.isEmpty())
+        for (RowSet r = Db().execute(QStringLiteral("Select Game_ID, Game_Name From Games")); !r.eof();
+             r.moveNext())
+            if (key(r.valueAt(1).toString()) == key(preview.divisionGame)) {
+                game = r.valueAt(0).toInt();
+                break;
+            }
     for (const QString& name : preview.newDivisions)
         Db().execute(DivisionInsertSql(DivisionEntry{name, game, true, QString()}, Now()));
     for (const auto& [division, title] : preview.newTitles) {
@@ -505,10 +530,17 @@ int ImportPreview::count(ImportAction action) const {
         std::count_if(rows.begin(), rows.end(), [action](const ImportRow& r) { return r.action == action; }));
 }
 
-ImportPreview BuildImportPreview(const CsvTable& table, const QList<ImportField>& mapping,
-                                 bool createMissing) {
-    PreviewBuilder builder{table, mapping, createMissing, {}, {}, {}};
+ImportPreview BuildImportPreview(const CsvTable& table, const QList<ImportField>& mapping, bool createMissing,
+                                 const QString& divisionGame) {
+    PreviewBuilder builder{table, mapping, createMissing, divisionGame.simplified(), {}, {}, {}};
     builder.build();
+    if (!builder.preview.newDivisions.isEmpty()) {
+        const qint32 existing = builder.catalogue.gameKey(builder.divisionGame);
+        builder.preview.divisionGame =
+            existing != 0 ? builder.catalogue.gameName(existing) : builder.divisionGame;
+        if (existing == 0)
+            builder.preview.newGame = builder.divisionGame;
+    }
     return builder.preview;
 }
 
@@ -520,6 +552,15 @@ QStringList PreviewProblemLines(const ImportPreview& preview) {
         for (const QString& problem : row.problems)
             lines << QStringLiteral("Line %1: %2").arg(row.line).arg(problem);
     return lines;
+}
+
+QString ImportSummaryText(const ImportResult& result) {
+    return QStringLiteral("%1 %2 added, %3 updated, %4 %5 left out.")
+        .arg(result.added)
+        .arg(result.added == 1 ? QStringLiteral("player") : QStringLiteral("players"))
+        .arg(result.updated)
+        .arg(result.skipped)
+        .arg(result.skipped == 1 ? QStringLiteral("row") : QStringLiteral("rows"));
 }
 
 ImportResult RunImport(const ImportPreview& preview, const std::function<void(int, int)>& progress) {

@@ -106,13 +106,19 @@ struct ImportPreview {
     QStringList newDivisions;
     QList<QPair<QString, QString>> newTitles; // division, title
     std::array<QStringList, 4> newEntries;    // per pick-list field
+    // The game the new divisions play: an existing game's name, or the name of a game to create
+    // (then also in newGame). Empty when no division is to be created.
+    QString divisionGame;
+    QString newGame;
     bool createsSomething() const;
     int count(ImportAction action) const;
 };
 
 // Reads the database only. Without createMissing a name that does not exist is a problem of its row.
-ImportPreview BuildImportPreview(const CsvTable& table, const QList<ImportField>& mapping,
-                                 bool createMissing);
+// New divisions play `divisionGame`: a game's name (compared as names are), or a new game to create by
+// that name; empty for the first game by name, and a problem of the row when there is none.
+ImportPreview BuildImportPreview(const CsvTable& table, const QList<ImportField>& mapping, bool createMissing,
+                                 const QString& divisionGame = QString());
 
 // The preview as the user reads it: one line per problem ("Line 4: ...").
 QStringList PreviewProblemLines(const ImportPreview& preview);
@@ -122,6 +128,8 @@ struct ImportResult {
     int updated = 0;
     int skipped = 0;
 };
+// "1 player added, 2 updated, 0 rows left out." as the import tells it when done.
+QString ImportSummaryText(const ImportResult& result);
 // Writes the accepted rows of the preview in one transaction; on any failure nothing is kept and
 // DbError is raised with the store's description. progress(done, total) is called after each row.
 ImportResult RunImport(const ImportPreview& preview, const std::function<void(int, int)>& progress = {});

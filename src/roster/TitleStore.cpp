@@ -2,6 +2,7 @@
 
 #include "data/DbConnection.h"
 #include "data/MessageSink.h"
+#include "data/NameRules.h"
 #include "data/SqlText.h"
 
 namespace rm {
@@ -57,6 +58,14 @@ bool SaveTitle(const QString& editMode, qint32 titleId, const TitleEntry& entry)
         return false;
     }
     const QString mode = editMode.toUpper();
+    // Titles are told apart within their division.
+    if ((mode == QLatin1String("EDIT") || mode == QLatin1String("ADD")) &&
+        RefuseDuplicateName(QStringLiteral("Title in this Division"),
+                            QStringLiteral("Select Title_ID, Title_Description From Titles Where "
+                                           "Title_Division = ") +
+                                number(entry.divisionKey),
+                            entry.title, mode == QLatin1String("EDIT") ? titleId : 0))
+        return false;
     if (mode == QLatin1String("EDIT")) {
         Db().execute(TitleUpdateSql(titleId, entry));
         return true;

@@ -114,6 +114,58 @@ QList<std::pair<QString, bool>> readableDateFormats(const QLocale& locale) {
     return formats;
 }
 
+std::optional<int> minutesOf(int hour, int minutes) {
+    if (hour < 0 || hour > 23 || minutes < 0 || minutes > 59)
+        return std::nullopt;
+    return hour * 60 + minutes;
+}
+
+std::optional<int> halfDay(int hour, int minutes, bool pm) {
+    if (hour < 1 || hour > 12 || minutes < 0 || minutes > 59)
+        return std::nullopt;
+    return (hour % 12) * 60 + minutes + (pm ? 12 * 60 : 0);
+}
+
+// How people of some places write a time, though their locale's formats do not say so: "20h30" in
+// French, "20.30" in German and Danish, "8.30pm" in British and Australian English, and the
+// designator before the time in Japanese, Korean and Chinese ("午後8:30"). Each only under its own
+// locales, where it cannot mean anything else.
+std::optional<int> customaryTime(const QString& t, const QLocale& locale) {
+    const QLocale::Language language = locale.language();
+    if (language == QLocale::French) {
+        static const QRegularExpression hours(QStringLiteral("^([0-9]{1,2}) ?[hH] ?([0-9]{2})?$"));
+        if (const QRegularExpressionMatch m = hours.match(t); m.hasMatch())
+            return minutesOf(m.captured(1).toInt(), m.captured(2).toInt());
+    }
+    if (language == QLocale::German || language == QLocale::Danish) {
+        static const QRegularExpression dotted(QStringLiteral("^([0-9]{1,2})\\.([0-9]{2})$"));
+        if (const QRegularExpressionMatch m = dotted.match(t); m.hasMatch())
+            return minutesOf(m.captured(1).toInt(), m.captured(2).toInt());
+    }
+    static const QList<QLocale::Territory> dottedEnglish{QLocale::UnitedKingdom, QLocale::Australia,
+                                                         QLocale::NewZealand, QLocale::Ireland};
+    if (language == QLocale::English && dottedEnglish.contains(locale.territory())) {
+        static const QRegularExpression dotted(
+            QStringLiteral("^([0-9]{1,2})\\.([0-9]{2}) ?([ap])\\.? ?m\\.?$"),
+            QRegularExpression::CaseInsensitiveOption);
+        if (const QRegularExpressionMatch m = dotted.match(t); m.hasMatch())
+            return halfDay(m.captured(1).toInt(), m.captured(2).toInt(),
+                           m.captured(3).compare(QLatin1String("p"), Qt::CaseInsensitive) == 0);
+    }
+    if (language == QLocale::Japanese || language == QLocale::Korean || language == QLocale::Chinese) {
+        static const QRegularExpression leading(QStringLiteral("^([^0-9]+?) ?([0-9]{1,2})(?::([0-9]{2}))?$"));
+        if (const QRegularExpressionMatch m = leading.match(t); m.hasMatch()) {
+            const DayHalfTexts own = DayHalfDesignators(locale);
+            const QString designator = m.captured(1);
+            const bool am = designator == withoutMarks(own.am);
+            const bool pm = designator == withoutMarks(own.pm);
+            if (am || pm)
+                return halfDay(m.captured(2).toInt(), m.captured(3).toInt(), pm);
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 std::optional<QDate> ParseMatchDate(const QString& text) {
@@ -173,6 +225,9 @@ std::optional<int> ParseMatchTime(const QString& text) {
         if ((am || pm) && h >= 1 && h <= 12 && minutes <= 59)
             return (h % 12) * 60 + minutes + (pm ? 12 * 60 : 0);
     }
+
+    if (const std::optional<int> custom = customaryTime(t, locale))
+        return custom;
 
     for (const QLocale::FormatType type : {QLocale::ShortFormat, QLocale::LongFormat}) {
         const QTime time = locale.toTime(t, withoutMarks(locale.timeFormat(type)));

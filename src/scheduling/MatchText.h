@@ -25,7 +25,10 @@ QString LongMatchDate(const QDate& date);
 
 // Minutes after midnight. Reads H:MM on the 24-hour clock; h:MM or h followed by AM or PM, or by
 // the locale's designators (any case, with or without a blank before them); and the locale's short
-// and long time forms. Every text FormatTimeOfDay writes reads back.
+// and long time forms; and the forms people of some places write though their locale's formats do
+// not give them, each under its own locales only: "20h30" (French), "20.30" (German, Danish),
+// "8.30pm" (British, Australian, New Zealand and Irish English) and the designator before the time
+// ("午後8:30": Japanese, Korean, Chinese). Every text FormatTimeOfDay writes reads back.
 std::optional<int> ParseMatchTime(const QString& text);
 
 } // namespace rm

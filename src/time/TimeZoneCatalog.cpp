@@ -50,14 +50,41 @@ QString DaylightColumnText(const QString& code) {
 }
 
 std::optional<qint32> ParseZoneOffset(const QString& text) {
-    static const QRegularExpression wholeNumber(QStringLiteral("^-?[0-9]{1,9}$"));
     const QString t = text.trimmed();
-    if (!wholeNumber.match(t).hasMatch())
+    // Plain minutes keep the column's own sign: what is added to local time to reach GMT.
+    static const QRegularExpression minutes(QStringLiteral("^[-\\x{2212}]?[0-9]{1,4}$"));
+    if (minutes.match(t).hasMatch()) {
+        const qint32 value = QString(t).replace(QChar(0x2212), QLatin1Char('-')).toInt();
+        if (value < kMinZoneOffset || value > kMaxZoneOffset)
+            return std::nullopt;
+        return value;
+    }
+    // Otherwise the offset as clocks show it: "+13:00", "-3:30", "UTC+5:45", "GMT-8".
+    static const QRegularExpression clock(
+        QStringLiteral(
+            "^(?:(?:UTC|GMT)\\s*([+\\-\\x{2212}])|([+\\-\\x{2212}]))\\s*([0-9]{1,2})(?:[:.h]([0-9]{2}))?$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = clock.match(t);
+    if (!m.hasMatch() || (!m.captured(2).isEmpty() && m.captured(4).isEmpty()))
+        return std::nullopt; // "-90" is minutes, read above; "+5" alone could be either
+    const int mins = m.captured(4).isEmpty() ? 0 : m.captured(4).toInt();
+    if (mins >= 60)
         return std::nullopt;
-    const qint32 value = t.toInt();
+    const QString sign = m.captured(1) + m.captured(2);
+    const qint32 east = (m.captured(3).toInt() * 60 + mins) * (sign == QLatin1String("+") ? 1 : -1);
+    const qint32 value = -east;
     if (value < kMinZoneOffset || value > kMaxZoneOffset)
         return std::nullopt;
     return value;
+}
+
+QString FormatZoneOffset(qint32 offset) {
+    const qint32 east = -offset;
+    const qint32 size = qAbs(east);
+    return QStringLiteral("UTC") + (east < 0 ? QString(QChar(0x2212)) : QStringLiteral("+")) +
+           QStringLiteral("%1:%2")
+               .arg(size / 60, 2, 10, QLatin1Char('0'))
+               .arg(size % 60, 2, 10, QLatin1Char('0'));
 }
 
 QString TimeZoneListSql() {
@@ -123,8 +150,8 @@ bool SaveTimeZone(const QString& mode, qint32 key, const QString& name, const QS
         return false;
     const std::optional<qint32> offset = ParseZoneOffset(offsetText);
     if (!offset) {
-        ShowMessage(QStringLiteral("GMT Offset must be a whole number of minutes from -1440 to 1440."),
-                    AlignCenterText, vbOKOnly, vbExclamation, QStringLiteral("Data Validation"));
+        ShowMessage(kZoneOffsetRefusal, AlignCenterText, vbOKOnly, vbExclamation,
+                    QStringLiteral("Data Validation"));
         return false;
     }
     const QString real = realZone.trimmed();

@@ -15,9 +15,12 @@ struct TimeZoneEntry {
     QString realZone;                           // a zone of the tz database; empty for none
 };
 
-// Offsets are whole minutes within a day either side of GMT.
-inline constexpr qint32 kMinZoneOffset = -1440;
-inline constexpr qint32 kMaxZoneOffset = 1440;
+// Offsets run from UTC+14:00 (-840) to UTC-12:00 (720), the zones clocks actually keep.
+inline constexpr qint32 kMinZoneOffset = -840;
+inline constexpr qint32 kMaxZoneOffset = 720;
+inline const QString kZoneOffsetRefusal =
+    QStringLiteral("GMT Offset must lie from UTC\u221212:00 to UTC+14:00: type it as \"+13:00\", \"-3:30\", "
+                   "\"UTC+5:45\", or in minutes added to local time to reach GMT (-60 for UTC+01:00).");
 
 // The zone's short name, trimmed; "Unknown" when no zone has the key. Raises DbError when the store
 // refuses.
@@ -28,8 +31,12 @@ QString DaylightColumnText(const QString& code);
 // The code as the dialog's option buttons know it: "U", "E", or "N" for anything else.
 QString NormalizedDaylightCode(const QString& code);
 
-// The typed offset as a whole number of minutes from -1440 to 1440; nullopt otherwise.
+// The typed offset in the column's minutes (added to local time to reach GMT), within the range
+// above; nullopt otherwise. Reads clock offsets ("+13:00", "-3:30", "UTC+5:45", "GMT-8") and plain
+// minutes, which keep the column's sign ("-60" is UTC+01:00).
 std::optional<qint32> ParseZoneOffset(const QString& text);
+// The column's minutes as clocks show the offset: -780 reads "UTC+13:00", 210 "UTC\u221203:30".
+QString FormatZoneOffset(qint32 offset);
 
 // Statements of the catalogue.
 QString TimeZoneListSql();

@@ -2,18 +2,26 @@
 
 #include "data/DbConnection.h"
 #include "data/MessageSink.h"
+#include "ui/ListRefresh.h"
 #include "ui/NumericEntry.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QBoxLayout>
+#include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -75,6 +83,94 @@ QToolButton* MakePictureButton(QWidget* parent, const QString& objectName, const
 
 void SetPicture(QToolButton* button, const QString& iconName) {
     button->setIcon(AppIcon(iconName));
+}
+
+namespace {
+
+class EnterPressesOK : public QObject {
+public:
+    EnterPressesOK(QDialog* dialog, QAbstractButton* ok) : QObject(dialog), m_ok(ok) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+            // A field whose Return does a job of its own marks itself with "enterIsOwn".
+            const QWidget* focus = QApplication::focusWidget();
+            const bool own = focus && focus->property("enterIsOwn").toBool();
+            if (enter && !own && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && m_ok &&
+                m_ok->isEnabled()) {
+                m_ok->click();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QPointer<QAbstractButton> m_ok;
+};
+
+} // namespace
+
+void WidenForText(QLineEdit* field, const QString& longest) {
+    const QMargins margins = field->textMargins();
+    field->setMinimumWidth(field->fontMetrics().horizontalAdvance(longest) + margins.left() +
+                           margins.right() + 2 * field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) +
+                           12);
+}
+
+namespace {
+
+// A scroll area that asks for its whole contents, where the toolkit's asks for a modest part.
+class WholeScrollArea : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override {
+        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        return widget() ? widget()->sizeHint() + QSize(bar + 2, 2) : QScrollArea::sizeHint();
+    }
+};
+
+} // namespace
+
+void OpenAtPreferredSize(QWidget* window, QSize wanted) {
+    // Fields filled just now count.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QScreen* screen = window->screen();
+    // Room for the frame the window manager adds.
+    const QSize room =
+        screen ? screen->availableSize() - QSize(16, 48) : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    const QSize least = window->minimumSizeHint();
+    if (window->layout() && (least.width() > room.width() || least.height() > room.height()) &&
+        !window->findChild<WholeScrollArea*>(QString(), Qt::FindDirectChildrenOnly)) {
+        auto* body = new QWidget;
+        body->setObjectName(QStringLiteral("fmeBody"));
+        body->setLayout(window->layout()); // takes the fields along
+        auto* scroll = new WholeScrollArea(window);
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setWidgetResizable(true);
+        scroll->setWidget(body);
+        auto* outer = new QVBoxLayout(window);
+        outer->setContentsMargins(0, 0, 0, 0);
+        outer->addWidget(scroll);
+        scroll->setVisible(true); // at once, also when the window is showing already
+        window->setMinimumSize(0, 0);
+        outer->activate();
+    }
+    const auto fit = [window, room, wanted] {
+        const QSize size = wanted.isValid() ? wanted : window->sizeHint();
+        window->resize(size.boundedTo(room).expandedTo(window->minimumSizeHint()));
+    };
+    fit();
+    // A body moved into a scroll area tells its size once its layout has run.
+    if (window->findChild<WholeScrollArea*>(QString(), Qt::FindDirectChildrenOnly))
+        QTimer::singleShot(0, window, fit);
+}
+
+void ConfirmWithEnter(QDialog* dialog, QAbstractButton* ok) {
+    dialog->installEventFilter(new EnterPressesOK(dialog, ok));
 }
 
 bool RunTrapped(const std::function<void()>& action) {
@@ -186,6 +282,7 @@ void MaintainDialog::addDialogButtons(QBoxLayout* layout) {
     layout->addWidget(m_ok);
     layout->addWidget(m_cancel);
     connect(m_ok, &QToolButton::clicked, this, &MaintainDialog::pressOK);
+    ConfirmWithEnter(this, m_ok);
     connect(m_cancel, &QToolButton::clicked, this, &MaintainDialog::pressCancel);
 }
 
@@ -202,7 +299,10 @@ void MaintainDialog::prepare() {
 }
 
 void MaintainDialog::showEvent(QShowEvent* event) {
+    const bool first = !m_prepared;
     prepare();
+    if (first)
+        OpenAtPreferredSize(this);
     QDialog::showEvent(event);
 }
 
@@ -243,6 +343,8 @@ void MaintainDialog::pressCancel() {
 
 MaintenanceWindow::MaintenanceWindow(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_DeleteOnClose, true);
+    // A save anywhere else refills the list; the selected row stays selected.
+    RefillOnChange(this, [this] { refresh(); });
 }
 
 QBoxLayout* MaintenanceWindow::makeButtonRow() {

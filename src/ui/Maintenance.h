@@ -9,6 +9,7 @@
 
 #include <functional>
 
+class QAbstractButton;
 class QAbstractItemView;
 class QBoxLayout;
 class QLineEdit;
@@ -31,6 +32,18 @@ QStringList MissingPictures();
 QToolButton* MakePictureButton(QWidget* parent, const QString& objectName, const QString& iconName,
                                const QString& caption, const QString& toolTip);
 void SetPicture(QToolButton* button, const QString& iconName);
+
+// Makes a text field wide enough to show `longest` whole (the longest text it usually holds).
+void WidenForText(QLineEdit* field, const QString& longest);
+// A window's first size: what its contents ask for, as far as the screen it opens on allows (the
+// toolkit would otherwise hold a window to two thirds of the screen and squeeze its texts).
+// A window whose contents cannot fit the screen at all gets them in a scroll area first.
+// `wanted` replaces the contents' own wish when given.
+void OpenAtPreferredSize(QWidget* window, QSize wanted = QSize());
+
+// Return and Enter that no field of the dialog takes (a multi-line text keeps its line breaks) press
+// the dialog's OK button, as the default button of a dialog does. Escape already cancels a dialog.
+void ConfirmWithEnter(QDialog* dialog, QAbstractButton* ok);
 
 // Runs a store action under the standard error trap: a DbError becomes the standard error report.
 // Returns true when the action finished.

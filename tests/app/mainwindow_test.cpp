@@ -143,12 +143,13 @@ private Q_SLOTS:
         QVERIFY(customShown(m) == QLatin1String("4Squad") && m.mdiArea()->subWindowList().size() == 1);
     }
 
-    // The desktop keeps the visible windows in order, in twips; a later save replaces the earlier
-    // one, and only the first activation restores it.
+    // The desktop keeps the main window's place and the visible windows in order, in twips; a later save
+    // replaces the earlier one, and only the first activation restores it.
     void saveAndRestoreDesktop() {
         {
             frmMain m;
             activate(m);
+            m.setGeometry(70, 50, 1000, 700);
             for (const char* name : {"frmPlayers", "frmDivisions", "frmTitles", "frmGames", "frmTimeZones"})
                 m.showTaskWindow(QString::fromLatin1(name));
             action(&m, "mnuSaveDesktop")->trigger();
@@ -160,6 +161,8 @@ private Q_SLOTS:
             m.showTaskWindow(QStringLiteral("frmScheduling"))->parentWidget()->setGeometry(40, 30, 420, 310);
             sub(m, "frmGames")->setGeometry(100, 60, 350, 280);
             action(&m, "mnuSaveDesktop")->trigger();
+            QCOMPARE(m.statusBar()->currentMessage(),
+                     QStringLiteral("Desktop saved: the main window and 2 windows"));
         }
         QCOMPARE(setting("2ScreenWidth").toInt(),
                  RoundHalfEven(420 * 1440 / double(frmMain().logicalDpiX())));
@@ -168,6 +171,7 @@ private Q_SLOTS:
 
         frmMain m;
         activate(m);
+        QCOMPARE(m.geometry(), QRect(70, 50, 1000, 700));
         QCOMPARE(openWindows(m), (QStringList{"frmGames", "frmScheduling"}));
         QCOMPARE(sub(m, "frmScheduling")->geometry(), QRect(40, 30, 420, 310));
         QCOMPARE(sub(m, "frmGames")->geometry(), QRect(100, 60, 350, 280));
@@ -175,6 +179,13 @@ private Q_SLOTS:
         QTRY_COMPARE(openWindows(m), QStringList{QStringLiteral("frmScheduling")});
         m.activationStep();
         QCOMPARE(openWindows(m), QStringList{QStringLiteral("frmScheduling")});
+
+        // A maximised main window comes back maximised.
+        m.showMaximized();
+        action(&m, "mnuSaveDesktop")->trigger();
+        frmMain again;
+        activate(again);
+        QVERIFY(again.isMaximized());
     }
 
     // Restoring stops at the first gap and skips unknown names, and the custom entries window without

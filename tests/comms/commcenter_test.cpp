@@ -209,7 +209,8 @@ private Q_SLOTS:
         child<QRadioButton>(window.get(), "optFile")->setChecked(true);
         const QString exportFolder = db->folder() + QStringLiteral("/Export");
         QVERIFY(!QFileInfo::exists(exportFolder));
-        QString answer = exportFolder + QStringLiteral("/roster.html");
+        QString answer = exportFolder + QStringLiteral("/roster"); // ".html" is added
+        QMainWindow main;
         QString askedFolder;
         SetSaveFileRunner([&](QWidget*, const SaveFileRequest& r) {
             askedFolder = r.folder;
@@ -217,13 +218,14 @@ private Q_SLOTS:
         });
         press("imgCreateHTML");
         QCOMPARE(QFileInfo(askedFolder).absoluteFilePath(), QFileInfo(exportFolder).absoluteFilePath());
-        QFile file(answer);
+        QFile file(answer + QStringLiteral(".html"));
         const auto bytes = [&file] { return file.open(QIODevice::ReadOnly) ? file.readAll() : "unreadable"; };
         // UTF-8 (the division's name is not ASCII) and a final line break.
         QCOMPARE(bytes(),
                  (RosterPage(ClanName(), Now().date(), CreateHTMLByDivision(ExportFields{}, {red})) + "\r\n")
                      .toUtf8());
         QCOMPARE(sink->count(), 0);
+        QCOMPARE(main.statusBar()->currentMessage(), "HTML roster written to " + file.fileName());
 
         // No to the overwrite question leaves the file byte for byte as it was.
         file.close();

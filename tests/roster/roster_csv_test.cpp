@@ -136,6 +136,21 @@ private Q_SLOTS:
                  QStringLiteral("ANN|||Pigeon|India|new notes|1|Tank\nANN|Alpha|\nANN|Omega|Boss"));
     }
 
+    // New divisions play the game named for them, found as names are found; else the first game.
+    void gameOfNewDivisions() {
+        const CsvTable t = table("name,divisions\r\nAnn,Bravo\r\n");
+        const ImportPreview named =
+            BuildImportPreview(t, AutoMapping(t.header), true, QStringLiteral(" quake "));
+        QCOMPARE(named.divisionGame + "|" + named.newGame, QStringLiteral("Quake|"));
+        test::InsertGame(QStringLiteral("Go"));
+        QCOMPARE(BuildImportPreview(t, AutoMapping(t.header), true).divisionGame, QStringLiteral("Go"));
+        RunImport(named);
+        QCOMPARE(db->scalar("Select Game_Name From Games, Divisions Where Division_Game = Game_ID And "
+                            "Division_Name = 'Bravo'")
+                     .toString(),
+                 QStringLiteral("Quake"));
+    }
+
     void failureKeepsTheFileAsItWas() {
         db->exec(
             QStringLiteral("Create Trigger refuse Before Insert On Players When NEW.Player_Custom1 = 'boom' "

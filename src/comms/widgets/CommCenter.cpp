@@ -11,12 +11,16 @@
 #include "data/MessageSink.h"
 #include "ui/EmailWindow.h"
 #include "ui/FileDialogs.h"
+#include "ui/ListRefresh.h"
 #include "ui/Maintenance.h"
+#include "ui/StatusMessage.h"
 #include "ui/WindowRegistry.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -96,6 +100,11 @@ frmCommCenter::frmCommCenter(QWidget* parent) : QWidget(parent) {
     RunTrapped([this] { FillPlayers(); });
     RunTrapped([this] { FillDivisions(); });
     RunTrapped([this] { FillTemplates(); });
+    RefillOnChange(this, [this] {
+        FillPlayers();
+        FillDivisions();
+        FillTemplates();
+    });
 }
 
 QWidget* frmCommCenter::buildListSide() {
@@ -438,14 +447,17 @@ void frmCommCenter::createHTML() {
 }
 
 void frmCommCenter::exportToFile(const QString& html) {
-    const QString path = AskSaveFileName(this, {kExportDialogTitle, ExportFolder(), kExportFilter});
+    QString path = AskSaveFileName(this, {kExportDialogTitle, ExportFolder(), kExportFilter});
     if (path.isEmpty())
         return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".html");
     if (QFile::exists(path) &&
         ShowMessage(QStringLiteral("This HTML File Already Exists... Overwrite?"), AlignCenterText, vbYesNo,
                     vbQuestion, QStringLiteral("HTML Export Function")) == vbNo)
         return;
-    runExportTrapped([&] { WriteExportFile(path, RosterPage(ClanName(), Now().date(), html)); });
+    if (runExportTrapped([&] { WriteExportFile(path, RosterPage(ClanName(), Now().date(), html)); }))
+        ShowStatus(tr("HTML roster written to %1").arg(QDir::toNativeSeparators(path)));
 }
 
 void RegisterCommCenterWindows() {

@@ -16,7 +16,7 @@ frmHTML::frmHTML(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmHTML"));
     setWindowTitle(tr("Exported HTML"));
     setModal(true);
-    resize(760, 520);
+    OpenAtPreferredSize(this, QSize(760, 520));
 
     auto* layout = new QVBoxLayout(this);
     txtHTML = new QTextEdit(this);

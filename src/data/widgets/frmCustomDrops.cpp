@@ -42,7 +42,7 @@ QList<QWidget*> frmMaintainCustom::editableFields() const {
 }
 
 bool frmMaintainCustom::save() {
-    return SaveCustomEntry(EditMode, CustomKey, PrimaryKey, txtCustomEntry->text());
+    return SaveCustomEntry(EditMode, CustomKey, PrimaryKey, txtCustomEntry->text(), DialogText);
 }
 
 frmCustomDrops::frmCustomDrops(QWidget* parent) : MaintenanceWindow(parent) {

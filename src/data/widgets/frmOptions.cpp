@@ -2,6 +2,7 @@
 
 #include "comms/EmailSending.h"
 #include "data/MessageSink.h"
+#include "ui/Maintenance.h"
 #include "ui/NumericEntry.h"
 
 #include <QBoxLayout>
@@ -56,6 +57,7 @@ frmOptions::frmOptions(QWidget* parent) : MaintainDialog(parent) {
     txtName = textField(fmeGeneral, QStringLiteral("txtName"), 75);
     txtEmail = textField(fmeGeneral, QStringLiteral("txtEmail"), 75);
     cboTimeZone = named(new QComboBox(fmeGeneral), QStringLiteral("cboTimeZone"));
+    cboTimeZone->setSizeAdjustPolicy(QComboBox::AdjustToContents); // zone descriptions are long
     general->addRow(tr("Name:"), txtName);
     general->addRow(tr("EMail:"), txtEmail);
     general->addRow(tr("Your Time Zone:"), cboTimeZone);
@@ -122,6 +124,8 @@ frmOptions::frmOptions(QWidget* parent) : MaintainDialog(parent) {
     AttachNumericFilter(txtSMTPPort, false, false, 0);
     txtReplyToName = textField(fmeEmail, QStringLiteral("txtReplyToName"), 50);
     txtReplyAddress = textField(fmeEmail, QStringLiteral("txtReplyAddress"), 75);
+    for (QLineEdit* field : {txtSMTPServer, txtReplyToName, txtReplyAddress})
+        WidenForText(field, QStringLiteral("firstname.lastname@example.com"));
     cboSMTPSecurity = named(new QComboBox(fmeEmail), QStringLiteral("cboSMTPSecurity"));
     cboSMTPSecurity->addItems({tr("None"), tr("STARTTLS"), tr("SSL/TLS")});
     chkSMTPUseLogin = named(new QCheckBox(tr("Use login"), fmeEmail), QStringLiteral("chkSMTPUseLogin"));
@@ -225,6 +229,8 @@ void frmOptions::updateSenderWarning() {
 
 void frmOptions::securityChanged(int security) {
     txtSMTPPort->setText(ProposedPort(txtSMTPPort->text(), m_portTyped, security));
+    // Over SSL/TLS nothing travels unencrypted: the warning would only worry.
+    lblPlainLoginWarning->setVisible(security != SecuritySslTls);
 }
 
 void frmOptions::pressTestMail() {

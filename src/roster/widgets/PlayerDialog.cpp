@@ -5,11 +5,13 @@
 #include "data/MessageSink.h"
 #include "data/Options.h"
 #include "roster/MembershipStore.h"
+#include "roster/PlayerRules.h"
 #include "roster/widgets/MembershipDialog.h"
 #include "roster/widgets/ScheduleWindow.h"
 #include "time/ZoneClock.h"
 #include "ui/NumericEntry.h"
 #include "ui/PopupMenu.h"
+#include "ui/StatusMessage.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -56,6 +58,14 @@ void selectData(QComboBox* combo, qint32 key) {
         combo->setCurrentIndex(at);
 }
 
+// A stored key whose entry is gone (deleted while deletes were still allowed) shows as "(none)" and
+// is written back unchanged unless the user picks another entry.
+void selectStored(QComboBox* combo, qint32 key) {
+    if (key != 0 && combo->findData(key) < 0)
+        combo->insertItem(0, QStringLiteral("(none)"), key);
+    selectData(combo, key);
+}
+
 qint32 selectedKey(const QComboBox* combo) {
     return combo->currentIndex() >= 0 ? combo->currentData().toInt() : 0;
 }
@@ -72,6 +82,10 @@ frmMaintainPlayer::frmMaintainPlayer(QWidget* parent) : MaintainDialog(parent) {
     txtEmailSecondary = makeEdit(this, QStringLiteral("txtEmailSecondary"), 50);
     cboTimeZone = makeCombo(this, QStringLiteral("cboTimeZone"));
     cboConnection = makeCombo(this, QStringLiteral("cboConnection"));
+    // Zone descriptions are long: the list is as wide as its longest entry.
+    cboTimeZone->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    for (QLineEdit* mail : {txtEmailPrimary, txtEmailSecondary})
+        WidenForText(mail, QStringLiteral("firstname.lastname@example.com"));
     chkActive = new QCheckBox(tr("Active"), this);
     chkActive->setObjectName(QStringLiteral("chkActive"));
 
@@ -260,8 +274,12 @@ void frmMaintainPlayer::loadDialog() {
     }
     SetupMembershipColumns(lsvMemberships);
 
-    if (isAddMode())
+    if (isAddMode()) {
+        // A new player most likely lives where the user does, and plays.
+        selectData(cboTimeZone, options.UserTimeZone);
+        chkActive->setChecked(true);
         return;
+    }
     if (const std::optional<PlayerRecord> p = LoadPlayer(PrimaryKey)) {
         txtOnlineName->setText(p->onlineName);
         txtRealName->setText(p->realName);
@@ -273,14 +291,14 @@ void frmMaintainPlayer::loadDialog() {
         txtDiscord->setText(p->discord);
         txtNotes->setPlainText(p->notes);
         selectData(cboTimeZone, p->timeZone);
-        selectData(cboConnection, p->connection);
+        selectStored(cboConnection, p->connection);
         chkActive->setChecked(p->active);
         txtICQ->setText(p->icq);
         for (int n = 0; n < 4; ++n) {
             txtCustom[n]->setText(p->customText[n]);
             m_loadedCustomDrop[n] = p->customDrop[n];
             if (options.CustomDropEnabled[n])
-                selectData(cboCustomDrop[n], p->customDrop[n]);
+                selectStored(cboCustomDrop[n], p->customDrop[n]);
         }
         m_loadedZone = p->timeZone;
         m_loadedName = p->onlineName;
@@ -361,10 +379,14 @@ std::optional<WeekLists> frmMaintainPlayer::scheduleToWrite() const {
 bool frmMaintainPlayer::save() {
     if (isDeleteMode()) {
         DeletePlayer(PrimaryKey);
+        ShowStatus(tr("Player \"%1\" deleted").arg(txtOnlineName->text().trimmed()));
         return true;
     }
     const PlayerRecord p = record();
-    if (const std::optional<QString> message = PlayerValidationMessage(p)) {
+    std::optional<QString> message = PlayerValidationMessage(p);
+    if (!message)
+        message = PlayerRosterRulesMessage(p, isAddMode() ? 0 : PrimaryKey);
+    if (message) {
         ShowMessage(*message, AlignLeftText, vbOKOnly, vbExclamation, kDataValidationTitle);
         return false;
     }
@@ -384,6 +406,7 @@ bool frmMaintainPlayer::save() {
             return false;
         UpdatePlayer(PrimaryKey, data);
     }
+    ShowStatus(tr("Player \"%1\" saved").arg(p.onlineName.trimmed()));
     return true;
 }
 

@@ -1,9 +1,11 @@
 #include "roster/widgets/RosterCsvWindows.h"
 
 #include "data/AppEnvironment.h"
+#include "data/DbConnection.h"
 #include "data/MessageSink.h"
 #include "ui/FileDialogs.h"
 #include "ui/Maintenance.h"
+#include "ui/StatusMessage.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -70,7 +72,8 @@ frmImportPlayers::frmImportPlayers(QWidget* parent) : QDialog(parent) {
     lblFile->setObjectName(QStringLiteral("lblFile"));
     txtFile = new QLineEdit(this);
     txtFile->setObjectName(QStringLiteral("txtFile"));
-    txtFile->setReadOnly(true);
+    txtFile->setPlaceholderText(QStringLiteral("Type the file's name and press Return, or choose it"));
+    txtFile->setProperty("enterIsOwn", true);
     imgBrowse = MakePictureButton(this, QStringLiteral("imgBrowse"), QStringLiteral("open"),
                                   QStringLiteral("Choose"), QStringLiteral("Choose the CSV file to import"));
     cboDelimiter = delimiterBox(this);
@@ -100,6 +103,20 @@ frmImportPlayers::frmImportPlayers(QWidget* parent) : QDialog(parent) {
     lblCreate->setObjectName(QStringLiteral("lblCreate"));
     lblCreate->setWordWrap(true);
     layout->addWidget(chkCreateMissing);
+    auto* gameRow = new QHBoxLayout;
+    cboDivisionGame = new QComboBox(this);
+    cboDivisionGame->setObjectName(QStringLiteral("cboDivisionGame"));
+    cboDivisionGame->setEditable(true);
+    cboDivisionGame->setInsertPolicy(QComboBox::NoInsert);
+    cboDivisionGame->setToolTip(QStringLiteral("Choose a game, or type the name of a new one"));
+    lblDivisionGame = new QLabel(QStringLiteral("Game of the new divisions:"), this);
+    lblDivisionGame->setObjectName(QStringLiteral("lblDivisionGame"));
+    lblDivisionGame->setBuddy(cboDivisionGame);
+    gameRow->addWidget(lblDivisionGame);
+    gameRow->addWidget(cboDivisionGame, 1);
+    layout->addLayout(gameRow);
+    lblDivisionGame->setVisible(false);
+    cboDivisionGame->setVisible(false);
     layout->addWidget(lblCreate);
 
     lsvPreview = new QTreeWidget(this);
@@ -133,9 +150,33 @@ frmImportPlayers::frmImportPlayers(QWidget* parent) : QDialog(parent) {
             loadFile(m_path, false);
     });
     connect(chkCreateMissing, &QCheckBox::toggled, this, &frmImportPlayers::refreshPreview);
+    connect(cboDivisionGame, &QComboBox::currentTextChanged, this, &frmImportPlayers::refreshPreview);
+    connect(txtFile, &QLineEdit::returnPressed, this, &frmImportPlayers::loadTypedFile);
+    fillGames();
     connect(imgButton1, &QToolButton::clicked, this, &frmImportPlayers::importRows);
+    ConfirmWithEnter(this, imgButton1);
     connect(imgButton2, &QToolButton::clicked, this, &QDialog::reject);
-    resize(TwipsToPixels(11000, this), TwipsToPixels(9000, this));
+    OpenAtPreferredSize(this, QSize(TwipsToPixels(11000, this), TwipsToPixels(9000, this)));
+}
+
+void frmImportPlayers::fillGames() {
+    const QSignalBlocker quiet(cboDivisionGame);
+    RunTrapped([this] {
+        cboDivisionGame->clear();
+        for (RowSet r =
+                 Db().execute(QStringLiteral("Select Game_ID, Game_Name From Games Order By Game_Name"));
+             !r.eof(); r.moveNext())
+            cboDivisionGame->addItem(r.text(QStringLiteral("Game_Name")).trimmed(),
+                                     r.integer(QStringLiteral("Game_ID")));
+    });
+    cboDivisionGame->setCurrentIndex(cboDivisionGame->count() > 0 ? 0 : -1);
+}
+
+bool frmImportPlayers::loadTypedFile() {
+    const QString typed = QDir::fromNativeSeparators(txtFile->text().trimmed());
+    if (typed.isEmpty() || typed == m_path)
+        return !m_path.isEmpty();
+    return loadFile(typed);
 }
 
 void frmImportPlayers::chooseFile() {
@@ -198,8 +239,12 @@ void frmImportPlayers::refreshPreview() {
     lblCreate->clear();
     if (m_path.isEmpty())
         return;
-    if (!RunTrapped(
-            [this] { m_preview = BuildImportPreview(m_table, mapping(), chkCreateMissing->isChecked()); }))
+    const bool create = chkCreateMissing->isChecked();
+    lblDivisionGame->setVisible(create);
+    cboDivisionGame->setVisible(create);
+    if (!RunTrapped([this, create] {
+            m_preview = BuildImportPreview(m_table, mapping(), create, cboDivisionGame->currentText());
+        }))
         return;
     if (!m_preview.problem.isEmpty()) {
         lblSummary->setText(m_preview.problem);
@@ -217,7 +262,13 @@ void frmImportPlayers::refreshPreview() {
             created << what + names.join(QStringLiteral(", "));
     };
     add(QStringLiteral("connections: "), m_preview.newConnections);
-    add(QStringLiteral("divisions: "), m_preview.newDivisions);
+    if (!m_preview.newGame.isEmpty())
+        created << QStringLiteral("the game ") + m_preview.newGame;
+    add(QStringLiteral("divisions: "),
+        m_preview.newDivisions.isEmpty()
+            ? QStringList{}
+            : QStringList{m_preview.newDivisions.join(QStringLiteral(", ")) + QStringLiteral(" (playing ") +
+                          m_preview.divisionGame + QLatin1Char(')')});
     QStringList titles;
     for (const auto& [division, title] : m_preview.newTitles)
         titles << title + QStringLiteral(" (") + division + QLatin1Char(')');
@@ -236,6 +287,8 @@ void frmImportPlayers::refreshPreview() {
 }
 
 void frmImportPlayers::importRows() {
+    if (!txtFile->text().trimmed().isEmpty() && !loadTypedFile())
+        return;
     if (m_path.isEmpty()) {
         warn(QStringLiteral("Please choose a CSV file before importing."));
         return;
@@ -280,11 +333,7 @@ void frmImportPlayers::importRows() {
         return;
     }
     m_imported = true;
-    ShowMessage(QStringLiteral("%1 players added, %2 updated, %3 rows left out.")
-                    .arg(result.added)
-                    .arg(result.updated)
-                    .arg(result.skipped),
-                AlignCenterText, vbOKOnly, vbInformation, kImportTitle);
+    ShowMessage(ImportSummaryText(result), AlignCenterText, vbOKOnly, vbInformation, kImportTitle);
     accept();
 }
 
@@ -323,6 +372,7 @@ frmExportPlayers::frmExportPlayers(const QList<qint32>& selected, QWidget* paren
     buttons->addWidget(imgButton2);
     layout->addLayout(buttons);
     connect(imgButton1, &QToolButton::clicked, this, &frmExportPlayers::exportRows);
+    ConfirmWithEnter(this, imgButton1);
     connect(imgButton2, &QToolButton::clicked, this, &QDialog::reject);
 }
 
@@ -337,9 +387,12 @@ void frmExportPlayers::exportRows() {
                                            AlignCenterText, vbYesNo, vbQuestion, kExportTitle) != vbYes)
         return;
     const QList<qint32> keys = optSelectedPlayers->isChecked() ? m_selected : QList<qint32>{};
-    if (RunTrapped(
-            [&] { SaveRosterCsv(path, keys, chosenDelimiter(cboDelimiter), chkByteOrderMark->isChecked()); }))
+    if (RunTrapped([&] {
+            SaveRosterCsv(path, keys, chosenDelimiter(cboDelimiter), chkByteOrderMark->isChecked());
+        })) {
+        ShowStatus(tr("Players exported to %1").arg(QDir::toNativeSeparators(path)));
         accept();
+    }
 }
 
 bool ImportPlayers(QWidget* parent) {

@@ -36,6 +36,9 @@ public Q_SLOTS:
 
 private:
     void fillMapping();
+    void fillGames();
+    // Reads the file named in the field when it is not the one read.
+    bool loadTypedFile();
     void refreshPreview();
     QList<ImportField> mapping() const;
 
@@ -45,6 +48,8 @@ private:
     QTreeWidget* lsvColumns;
     QList<QComboBox*> m_columnBoxes;
     QCheckBox* chkCreateMissing;
+    QLabel* lblDivisionGame;
+    QComboBox* cboDivisionGame;
     QLabel* lblCreate;
     QTreeWidget* lsvPreview;
     QLabel* lblSummary;

@@ -12,6 +12,8 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include <algorithm>
+
 namespace rm {
 
 namespace {
@@ -96,6 +98,9 @@ void ctlTimeBar::setCell(int i, CellState state) {
 void ctlTimeBar::pressCell(int k, Qt::MouseButton button) {
     if (k < 0 || k > kEdgeCell)
         return;
+    // A drag may follow a left press on a half-hour cell when no start is waiting for its end.
+    m_press = PressState{m_cells, m_startPending, m_startCell,
+                         button == Qt::LeftButton && k < kCells && !m_startPending ? k : -1};
     if (m_cells[k] != Free) {
         if (!m_startPending && button == Qt::RightButton) {
             m_popupCell = k;
@@ -134,6 +139,54 @@ void ctlTimeBar::pressCell(int k, Qt::MouseButton button) {
         m_endCell = 0;
     }
     rebuildTimes();
+}
+
+bool ctlTimeBar::marked(const std::array<CellState, kCells + 1>& cells, int i) {
+    return cells[i] == Start || cells[i] == Middle;
+}
+
+void ctlTimeBar::markRuns(const std::array<bool, kCells>& busy) {
+    for (int i = 0; i <= kEdgeCell; ++i)
+        setCell(i, Free);
+    for (int i = 0; i < kCells; ++i) {
+        if (!busy[i])
+            continue;
+        int last = i;
+        while (last + 1 < kCells && busy[last + 1])
+            ++last;
+        setCell(i, Start);
+        for (int j = i + 1; j <= last; ++j)
+            setCell(j, Middle);
+        setCell(last + 1, End);
+        i = last + 1;
+    }
+}
+
+void ctlTimeBar::dragCells(int from, int to) {
+    if (m_press.cell < 0 || from != m_press.cell)
+        return;
+    to = std::clamp(to, 0, kCells - 1);
+    const bool erase = marked(m_press.cells, from);
+    std::array<bool, kCells> busy{};
+    for (int i = 0; i < kCells; ++i)
+        busy[i] = marked(m_press.cells, i);
+    for (int i = std::min(from, to); i <= std::max(from, to); ++i)
+        busy[i] = !erase;
+    markRuns(busy);
+    m_startPending = false; // the press's start became part of the drag
+    m_startCell = 0;
+    m_endSet = false;
+    rebuildTimes();
+}
+
+void ctlTimeBar::copyFrom(const ctlTimeBar& other) {
+    for (int i = 0; i <= kEdgeCell; ++i)
+        setCell(i, Free);
+    m_startPending = false;
+    m_endSet = false;
+    m_press.cell = -1;
+    m_times = other.Times();
+    LoadSchedule();
 }
 
 void ctlTimeBar::deleteTimeSlot() {
@@ -186,6 +239,26 @@ void ctlTimeBar::mousePressEvent(QMouseEvent* event) {
     const int k = cellAt(event->position().toPoint());
     if (k >= 0)
         pressCell(k, event->button());
+    event->accept();
+}
+
+void ctlTimeBar::mouseMoveEvent(QMouseEvent* event) {
+    if ((event->buttons() & Qt::LeftButton) && m_press.cell >= 0) {
+        const QPoint pos = event->position().toPoint();
+        const int to = pos.x() / cellWidth();
+        if (m_dragging || to != m_press.cell) {
+            m_dragging = true;
+            dragCells(m_press.cell, pos.x() < 0 ? 0 : to);
+        }
+    }
+    event->accept();
+}
+
+void ctlTimeBar::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        m_dragging = false;
+        m_press.cell = -1;
+    }
     event->accept();
 }
 

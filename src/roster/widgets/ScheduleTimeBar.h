@@ -15,7 +15,8 @@ namespace rm {
 // only be the end of a stretch. A left press on a free cell sets a start, any other button on a free
 // cell after it sets the end; the cells between become part of the stretch, swallowing stretches
 // that lay inside it. A right press on a marked cell offers "Delete Time Slot". A double-click is
-// its first press only.
+// its first press only. A drag with the left button from a free cell marks every cell it passes over,
+// a drag from a marked cell frees them; touching stretches become one.
 class ctlTimeBar : public QWidget {
     Q_OBJECT
 
@@ -35,6 +36,12 @@ public:
 
     // A press of a mouse button on cell k, 0 .. kEdgeCell (what a click on the cell does).
     void pressCell(int k, Qt::MouseButton button);
+    // A left-button drag from cell `from` that has reached cell `to` (half-hour cells 0 .. kCells - 1):
+    // marks the cells between them, or frees them when `from` was marked before the press. The
+    // press's own pending start is undone. Called for every cell the drag reaches.
+    void dragCells(int from, int to);
+    // The stretches of another bar, replacing this bar's.
+    void copyFrom(const ctlTimeBar& other);
 
     CellState cellState(int i) const { return m_cells.at(i); }
     QString cellTag(int i) const { return QString::number(int(m_cells.at(i))); }
@@ -50,11 +57,16 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
     void setCell(int i, CellState state);
     void rebuildTimes();
+    // Half-hour cell i lies inside a stretch.
+    static bool marked(const std::array<CellState, kCells + 1>& cells, int i);
+    void markRuns(const std::array<bool, kCells>& busy);
     void deleteTimeSlot();
     int cellWidth() const;
     int cellHeight() const;
@@ -67,6 +79,14 @@ private:
     int m_endCell = 0;
     int m_popupCell = 0;
     QStringList m_times;
+    // The bar as it was before the last left press, for a drag that follows it.
+    struct PressState {
+        std::array<CellState, kCells + 1> cells{};
+        bool startPending = false;
+        int startCell = 0;
+        int cell = -1; // -1: no drag possible
+    } m_press;
+    bool m_dragging = false;
     QMenu* m_menu = nullptr;
     QAction* m_deleteAction = nullptr;
 };

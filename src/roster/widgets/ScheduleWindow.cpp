@@ -8,6 +8,7 @@
 #include <QBoxLayout>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QToolButton>
 
 namespace rm {
@@ -61,7 +62,20 @@ frmMaintainSchedule::frmMaintainSchedule(QWidget* parent) : QDialog(parent) {
         grid->addWidget(label, d + 1, 0, Qt::AlignRight | Qt::AlignVCenter);
         grid->addWidget(bar, d + 1, 1);
         m_bars << bar;
+        auto* copy = new QToolButton(this);
+        copy->setObjectName(QStringLiteral("imgCopyDay%1").arg(d));
+        copy->setText(tr("Copy to…"));
+        copy->setToolTip(tr("Copy %1's times to other days").arg(WeekdayName(d + 1)));
+        copy->setAutoRaise(true);
+        copy->setPopupMode(QToolButton::InstantPopup);
+        copy->setMenu(copyMenu(d));
+        grid->addWidget(copy, d + 1, 2);
     }
+    auto* lblHint = new QLabel(tr("Left click: start · right click: end · drag to mark, drag from a marked "
+                                  "time to clear · right click a stretch to delete it"),
+                               this);
+    lblHint->setObjectName(QStringLiteral("lblHint"));
+    grid->addWidget(lblHint, 8, 1, 1, 2);
     const QSize barSize = m_bars.first()->sizeHint();
     const int cell = m_bars.first()->cellRect(0).width();
     markers->setFixedSize(barSize.width() + 40, QFontMetrics(m_hourLabels.first()->font()).height() + 2);
@@ -77,12 +91,41 @@ frmMaintainSchedule::frmMaintainSchedule(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     connect(ok, &QToolButton::clicked, this, &frmMaintainSchedule::pressOK);
+    ConfirmWithEnter(this, ok);
     connect(cancel, &QToolButton::clicked, this, &frmMaintainSchedule::pressCancel);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QMenu* frmMaintainSchedule::copyMenu(int day) {
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("mnuCopyDay%1").arg(day));
+    QList<int> others;
+    for (int d = 0; d < 7; ++d) {
+        if (d == day)
+            continue;
+        others << d;
+        QAction* entry = menu->addAction(WeekdayName(d + 1));
+        connect(entry, &QAction::triggered, this, [this, day, d] { copyDay(day + 1, {d + 1}); });
+    }
+    menu->addSeparator();
+    QAction* all = menu->addAction(tr("Every other day"));
+    all->setObjectName(QStringLiteral("mnuCopyEveryDay"));
+    connect(all, &QAction::triggered, this, [this, day, others] {
+        QList<int> targets;
+        for (int d : others)
+            targets << d + 1;
+        copyDay(day + 1, targets);
+    });
+    return menu;
+}
+
+void frmMaintainSchedule::copyDay(int from, const QList<int>& to) {
+    for (int day : to)
+        bar(day)->copyFrom(*bar(from));
 }
 
 void frmMaintainSchedule::prepare() {

@@ -6,6 +6,7 @@
 #include <QList>
 
 class QLabel;
+class QMenu;
 class QToolButton;
 
 namespace rm {
@@ -27,6 +28,8 @@ public:
 
     // Sets the hour labels and loads the bars from Days (called when the window is shown).
     void prepare();
+    // "Copy to…": the stretches of day `from` replace those of each day in `to` (1 = Sunday).
+    void copyDay(int from, const QList<int>& to);
 
 public Q_SLOTS:
     void pressOK();
@@ -36,6 +39,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QMenu* copyMenu(int day);
+
     QList<ctlTimeBar*> m_bars;
     QList<QLabel*> m_hourLabels;
     bool m_prepared = false;

@@ -16,14 +16,17 @@
 #include "time/TimeZoneCatalog.h"
 #include "ui/EmailWindow.h"
 #include "ui/FileDialogs.h"
+#include "ui/ListRefresh.h"
 #include "ui/Maintenance.h"
 #include "ui/NumericEntry.h"
+#include "ui/StatusMessage.h"
 #include "ui/WindowRegistry.h"
 
 #include <QBoxLayout>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFocusEvent>
@@ -142,11 +145,21 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
     // The date as it was read, so that a day and month taken the wrong way round show at once.
     lblLongDate = new QLabel(fmeAvailable);
     lblLongDate->setObjectName(QStringLiteral("lblLongDate"));
+    {
+        // Room for the longest date of a year, so that a date typed later is not cut.
+        int longest = 0;
+        for (QDate d(2026, 1, 1); d.year() == 2026; d = d.addDays(1))
+            longest = std::max(longest, lblLongDate->fontMetrics().horizontalAdvance(LongMatchDate(d)));
+        lblLongDate->setMinimumWidth(longest + 4);
+    }
     auto* lblTime = new QLabel(tr("Time:"), fmeAvailable);
     lblTime->setObjectName(QStringLiteral("lblTime"));
     txtMatchTime = new QLineEdit(fmeAvailable);
     txtMatchTime->setObjectName(QStringLiteral("txtMatchTime"));
     lblTime->setBuddy(txtMatchTime);
+    // Room for the longest date and time the screen writes into them.
+    WidenForText(txtMatchDate, FormatMatchDate(QDate(2026, 12, 28)));
+    WidenForText(txtMatchTime, FormatTimeOfDay(23 * 60 + 30, false));
     lblShowCalendar =
         new QLabel(QStringLiteral("<a href=\"calendar\">%1</a>").arg(tr("Show Calendar")), fmeAvailable);
     lblShowCalendar->setObjectName(QStringLiteral("lblShowCalendar"));
@@ -308,6 +321,11 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
     RunTrapped([this] { FillPlayers(); });
     RunTrapped([this] { FillDivisions(); });
     m_gridRefresh->start();
+    RefillOnChange(this, [this] {
+        FillPlayers();
+        FillDivisions();
+        m_gridRefresh->start();
+    });
 }
 
 BestTimesRequest frmScheduling::bestTimesRequest() const {
@@ -616,6 +634,8 @@ void frmScheduling::addToCalendar() {
     QString error;
     if (!WriteCalendarFile(path, text, &error))
         ShowMessage(error, AlignLeftText, vbOKOnly, vbCritical, QStringLiteral("Add to Calendar"));
+    else
+        ShowStatus(tr("Calendar file written to %1").arg(QDir::toNativeSeparators(path)));
 }
 
 void frmScheduling::emailBestTimes() {

@@ -37,13 +37,25 @@ frmMaintainTimeZone::frmMaintainTimeZone(QWidget* parent) : MaintainDialog(paren
     txtDescription->setMaxLength(50);
     txtOffset = new QLineEdit(this);
     txtOffset->setObjectName(QStringLiteral("txtOffset"));
-    txtOffset->setMaxLength(10);
-    AttachNumericFilter(txtOffset, true, false, 0);
+    txtOffset->setMaxLength(12);
+    txtOffset->setToolTip(tr("Minutes added to local time to reach GMT (-60 for Berlin), or the offset as "
+                             "clocks show it: +13:00, -3:30, UTC+5:45"));
     auto* offsetRow = new QHBoxLayout;
     offsetRow->addWidget(txtOffset);
     auto* lblMinutes = new QLabel(tr("(in minutes)"), this);
     lblMinutes->setObjectName(QStringLiteral("lblMinutes"));
     offsetRow->addWidget(lblMinutes);
+    // What the typed offset means, as clocks show it.
+    auto* lblOffsetShown = new QLabel(this);
+    lblOffsetShown->setObjectName(QStringLiteral("lblOffsetShown"));
+    lblOffsetShown->setMinimumWidth(lblOffsetShown->fontMetrics().horizontalAdvance(tr("not an offset")) + 8);
+    offsetRow->addWidget(lblOffsetShown);
+    connect(txtOffset, &QLineEdit::textChanged, lblOffsetShown, [lblOffsetShown](const QString& text) {
+        const std::optional<qint32> offset = ParseZoneOffset(text);
+        lblOffsetShown->setText(offset                     ? FormatZoneOffset(*offset)
+                                : text.trimmed().isEmpty() ? QString()
+                                                           : tr("not an offset"));
+    });
     form->addRow(tr("Short Name:"), txtShortName);
     form->addRow(tr("Description:"), txtDescription);
     form->addRow(tr("GMT Offset:"), offsetRow);

@@ -1,5 +1,7 @@
+#include "data/widgets/frmCustomDrops.h"
 #include "roster/widgets/GameWindows.h"
 #include "roster/widgets/GenreWindows.h"
+#include "roster/widgets/PlayerDialog.h"
 #include "roster/widgets/TitleWindows.h"
 #include "roster/widgets/frmConnections.h"
 #include "support/RosterRows.h"
@@ -32,6 +34,11 @@ std::unique_ptr<QWidget> windowWith(const QString& list) {
         return std::make_unique<frmTitles>();
     if (list == "lstConnections")
         return std::make_unique<frmConnections>();
+    if (list == "lstCustom") {
+        auto window = std::make_unique<frmCustomDrops>();
+        window->showField(1, QStringLiteral("Weapon"));
+        return window;
+    }
     return std::make_unique<frmGenresTypes>();
 }
 
@@ -124,6 +131,14 @@ private Q_SLOTS:
         row("title", {"lsvTitles", "Captain", "imgDelete",
                       "That Divisional Title is currently in use with some Players.\n",
                       "Update Members Set Member_Title = 0"});
+        row("connection", {"lstConnections", "Cable", "imgDelete",
+                           "That Connection Type is currently in use with some Players.\nYou must first "
+                           "either delete the Players that use it, or change that Player's Connection Type "
+                           "to delete!",
+                           "Update Players Set Player_Connection = 0"});
+        row("custom entry",
+            {"lstCustom", "Rifle", "imgDelete", "That Weapon is currently in use with some Players.\n",
+             "Update Players Set Player_CustomDrop1 = 0"});
     }
     void inUseRefusedUntilFreed() {
         QFETCH(QString, list);
@@ -136,7 +151,12 @@ private Q_SLOTS:
         ModalDriver driver;
         const qint32 crew = InsertDivision(
             "Pit Crew", InsertGame("Bolt", keyOf("GameTypes", "Mobile"), keyOf("Genres", "Racing")));
-        InsertMember(InsertPlayerRow("Ann"), crew, InsertTitle(crew, "Captain"));
+        const qint32 ann = InsertPlayerRow("Ann");
+        InsertMember(ann, crew, InsertTitle(crew, "Captain"));
+        db.exec("Insert Into CustomFields (Custom_FieldNumber, Custom_FieldText) VALUES(1, 'Rifle')");
+        db.exec(QStringLiteral("Update Players Set Player_Connection = %1, Player_CustomDrop1 = %2")
+                    .arg(keyOf("ConnectionTypes", "Cable"))
+                    .arg(db.scalar("Select Custom_ID From CustomFields").toInt()));
         const std::unique_ptr<QWidget> window = windowWith(list);
         Click(window.get(), button); // nothing selected: no dialog
         QVERIFY(driver.shown.isEmpty());
@@ -154,7 +174,7 @@ private Q_SLOTS:
             ClickOK(d);
             QVERIFY(d->isVisible());
             QVERIFY2(sink.last().text.contains(refusal), qPrintable(sink.last().text));
-            QVERIFY(sink.last().title.endsWith(QStringLiteral("Currently in Use")));
+            QVERIFY(sink.last().title.endsWith(QStringLiteral(" Currently in Use")));
             Click(d, "imgButton2");
         });
         Click(window.get(), button);
@@ -213,25 +233,28 @@ private Q_SLOTS:
         QVERIFY(driver.unexpected.isEmpty());
     }
 
-    // Delete with nothing selected does nothing; a type that a player uses is deleted, the player keeping
-    // the stale key; a store error keeps the dialog with its entry.
-    void connectionDeleteAndStoreError() {
+    // Keys left dangling by deletes of earlier versions show as "(none)" in the player dialog and are
+    // written back unless another entry is picked; a store error keeps the dialog with its entry.
+    void danglingKeysKeptAndStoreError() {
         TestDatabase db;
         RecordingSink sink;
         ModalDriver driver;
         frmConnections window;
-        auto* list = child<QListWidget>(&window, "lstConnections");
-        Click(&window, "imgDelete");
-        QVERIFY(driver.shown.isEmpty());
-
-        const int key = keyOf("ConnectionTypes", "Cable");
-        InsertPlayerRow("Wire");
-        db.exec(QStringLiteral("Update Players Set Player_Connection = %1").arg(key));
-        SelectItem(list, "Cable");
-        driver.then(ClickOK);
-        Click(&window, "imgDelete");
-        QVERIFY(!ItemTexts(list).contains(QStringLiteral("Cable")));
-        QCOMPARE(db.scalar("Select Player_Connection From Players").toInt(), key);
+        const qint32 wire = InsertPlayerRow("Wire");
+        db.exec(QStringLiteral("Update Players Set Player_Connection = 777, Player_CustomDrop2 = 888"));
+        db.exec("Update Options Set Options_Custom2_Drop_Enabled = 1, Options_Custom2_Drop_Title = 'Role'");
+        LoadOptions();
+        {
+            frmMaintainPlayer dialog;
+            dialog.EditMode = QStringLiteral("Edit");
+            dialog.PrimaryKey = wire;
+            dialog.prepare();
+            QCOMPARE(child<QComboBox>(&dialog, "cboConnection")->currentText(), QStringLiteral("(none)"));
+            QCOMPARE(child<QComboBox>(&dialog, "cboCustomDrop1")->currentText(), QStringLiteral("(none)"));
+            ClickOK(&dialog);
+        }
+        QCOMPARE(db.scalar("Select Player_Connection From Players").toInt(), 777);
+        QCOMPARE(db.scalar("Select Player_CustomDrop2 From Players").toInt(), 888);
 
         QStringList kept;
         driver.then([&](QDialog* d) {

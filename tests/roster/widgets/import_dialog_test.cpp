@@ -1,4 +1,5 @@
 #include "roster/widgets/PlayerListWindow.h"
+#include "roster/widgets/RosterCsvWindows.h"
 #include "support/RosterRows.h"
 #include "support/TestKit.h"
 #include "ui/FileDialogs.h"
@@ -37,7 +38,7 @@ private Q_SLOTS:
         });
         Click(&window, QStringLiteral("imgImport"));
         QVERIFY(sink.contains(QStringLiteral("1 rows with problems will be left out")));
-        QVERIFY(sink.contains(QStringLiteral("1 players added, 0 updated, 1 rows left out.")));
+        QVERIFY(sink.contains(QStringLiteral("1 player added, 0 updated, 1 row left out.")));
         auto* list = child<QTreeWidget>(&window, QStringLiteral("lsvPlayers"));
         QCOMPARE(Column(list, 0), QStringList{QStringLiteral("Ann")});
 
@@ -51,6 +52,42 @@ private Q_SLOTS:
         QVERIFY(csv.contains("\r\nAnn,,,,,,,,,,GMT,,Yes,"));
         SetOpenFileRunner({});
         SetSaveFileRunner({});
+    }
+
+    // Into a database without games: the file's name is typed, and the divisions named in it are
+    // created once the game they play is named; that game is created with them.
+    void typedFileAndGameOfNewDivisions() {
+        TestDatabase db;
+        RecordingSink sink;
+        const QString source = QDir(db.folder()).filePath(QStringLiteral("clan.csv"));
+        QFile file(source);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("Nick,Zone,Divisions\r\nAnn,GMT,Bravo\r\n");
+        file.close();
+        frmImportPlayers dialog;
+        dialog.show();
+        auto* field = child<QLineEdit>(&dialog, QStringLiteral("txtFile"));
+        field->setFocus();
+        field->setText(source);
+        QTest::keyClick(field, Qt::Key_Return); // reads the file, does not import
+        QVERIFY(dialog.isVisible());
+        child<QCheckBox>(&dialog, QStringLiteral("chkCreateMissing"))->setChecked(true);
+        auto* game = child<QComboBox>(&dialog, QStringLiteral("cboDivisionGame"));
+        QVERIFY(game->isVisible() && game->count() == 0);
+        QVERIFY(RowTexts(child<QTreeWidget>(&dialog, QStringLiteral("lsvPreview")))
+                    .first()
+                    .contains(QStringLiteral("cannot be created before a game exists")));
+        game->setEditText(QStringLiteral("Chess"));
+        QVERIFY(child<QLabel>(&dialog, QStringLiteral("lblCreate"))
+                    ->text()
+                    .contains(QStringLiteral("the game Chess; divisions: Bravo (playing Chess)")));
+        sink.answer(vbYes);
+        ClickOK(&dialog);
+        QCOMPARE(db.scalar(QStringLiteral("Select Game_Name From Games, Divisions Where Division_Game = "
+                                          "Game_ID And Division_Name = 'Bravo'"))
+                     .toString(),
+                 QStringLiteral("Chess"));
+        QCOMPARE(db.count(QStringLiteral("Members")), 1);
     }
 };
 

@@ -150,9 +150,14 @@ private Q_SLOTS:
     void playerDialogValidatesAndWritesOnlyThePlayer() {
         test::TestDatabase db;
         test::RecordingSink sink;
+        db.exec(QStringLiteral("Update Options Set Options_TimeZone = %1").arg(db.zoneId("GMT")));
+        LoadOptions();
         frmMaintainPlayer dialog;
         dialog.EditMode = "Add";
         dialog.show();
+        // A new player is proposed in the user's own zone, active.
+        QCOMPARE(child<QComboBox>(&dialog, "cboTimeZone")->currentData().toInt(), db.zoneId("GMT"));
+        QVERIFY(child<QCheckBox>(&dialog, "chkActive")->isChecked());
         // A refused entry is told and the dialog stays (what is refused: the player store's test).
         auto* icq = child<QLineEdit>(&dialog, "txtICQ");
         child<QLineEdit>(&dialog, "txtOnlineName")->setText("Ace");
@@ -164,8 +169,10 @@ private Q_SLOTS:
         icq->setText("000123");
 
         // No memberships, schedule window never opened: only the Players row.
+        QMainWindow main;
         test::ClickOK(&dialog);
         QCOMPARE(db.count("Players"), 1);
+        QCOMPARE(main.statusBar()->currentMessage(), QStringLiteral("Player \"Ace\" saved"));
         QCOMPARE(db.count("Members") + db.count("Schedules"), 0);
 
         // Delete mode removes the player (what goes along: the player store's test).

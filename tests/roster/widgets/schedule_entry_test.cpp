@@ -1,6 +1,7 @@
 #include "roster/PlayerStore.h"
 #include "roster/widgets/PlayerDialog.h"
 #include "roster/widgets/ScheduleTimeBar.h"
+#include "roster/widgets/ScheduleWindow.h"
 #include "support/TestKit.h"
 #include "time/TimeText.h"
 #include "ui/PopupMenu.h"
@@ -109,6 +110,61 @@ private Q_SLOTS:
                   .arg(menus)
                   .arg(b.startPending()),
               "after");
+    }
+
+    // A left drag marks what it passes over, joining stretches it touches; from a marked cell it
+    // clears; the press's own start does not stay behind. Clicks still work as before.
+    void dragMarksAndClears_data() {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("paint right") << QStringList{} << 40 << 43 << "20:00|22:00";
+        QTest::newRow("joins a stretch") << QStringList{"18:00|20:00"} << 40 << 41 << "18:00|21:00";
+        QTest::newRow("past the edge") << QStringList{} << 46 << 60 << "23:00|24:00";
+        QTest::newRow("clear the middle")
+            << QStringList{"18:00|22:00"} << 38 << 39 << "18:00|19:00 20:00|22:00";
+    }
+    void dragMarksAndClears() {
+        QFETCH(QStringList, before);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        RecordingSink sink;
+        ctlTimeBar b;
+        b.setTimes(before);
+        b.LoadSchedule();
+        b.show();
+        QMouseEvent press(QEvent::MouseButtonPress, b.cellRect(from).center(),
+                          b.mapToGlobal(b.cellRect(from).center()), Qt::LeftButton, Qt::LeftButton, {});
+        QApplication::sendEvent(&b, &press);
+        const QPoint end = to < ctlTimeBar::kCells
+                               ? b.cellRect(to).center()
+                               : QPoint(b.cellRect(ctlTimeBar::kEdgeCell).right() + 30, 5);
+        QMouseEvent move(QEvent::MouseMove, end, b.mapToGlobal(end), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(&b, &move);
+        QMouseEvent release(QEvent::MouseButtonRelease, end, b.mapToGlobal(end), Qt::LeftButton, {}, {});
+        QApplication::sendEvent(&b, &release);
+        QTEST(b.Times().join(QLatin1Char(' ')), "after");
+        QVERIFY(!b.startPending());
+        QCOMPARE(sink.count(), 0);
+    }
+
+    // "Copy to…" gives other days one day's stretches; the hint under the bars says how to mark.
+    void copyToOtherDays() {
+        frmMaintainSchedule window;
+        window.Days[1] = {QStringLiteral("18:00|20:00")};
+        window.Days[3] = {QStringLiteral("06:00|07:00")};
+        window.prepare();
+        auto* menu = child<QMenu>(&window, QStringLiteral("mnuCopyDay1"));
+        menu->actions().at(2)->trigger(); // Monday to Wednesday (the entries skip Monday)
+        QCOMPARE(window.bar(4)->Times(), QStringList{QStringLiteral("18:00|20:00")});
+        for (QAction* a : child<QMenu>(&window, QStringLiteral("mnuCopyDay6"))->actions())
+            if (a->objectName() == QLatin1String("mnuCopyEveryDay"))
+                a->trigger(); // Saturday is empty
+        window.pressOK();
+        for (const QStringList& day : window.Days)
+            QVERIFY(day.isEmpty());
+        QVERIFY(child<QLabel>(&window, QStringLiteral("lblHint"))->text().startsWith("Left click: start"));
     }
 };
 

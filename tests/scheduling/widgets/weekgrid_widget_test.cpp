@@ -85,8 +85,10 @@ private Q_SLOTS:
         Click(&window, QStringLiteral("imgShowAvailable"));
         const QString path = db.folder() + QStringLiteral("/match");
         SetSaveFileRunner([&](QWidget*, const SaveFileRequest&) { return path; });
+        QMainWindow main;
         Click(&window, QStringLiteral("imgAddToCalendar"));
         QFile file(path + QStringLiteral(".ics"));
+        QCOMPARE(main.statusBar()->currentMessage(), "Calendar file written to " + file.fileName());
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray text = file.readAll();
         QVERIFY(text.contains("DTSTART:20050719T000000Z\r\n"));

@@ -136,19 +136,53 @@ private Q_SLOTS:
         QCOMPARE(sink.last().title, QStringLiteral("Time Zone Currently in Use"));
     }
 
-    // The offset field takes only a leading minus and digits; the offset must lie within a day and
-    // every entry is required before anything is stored. Unknown daylight codes read as none.
-    void offsetsRequiredFieldsAndCodes() {
+    // The offset field reads clock offsets and plain minutes (in the column's own sign), shows what it
+    // read beside the field, and refuses anything outside UTC-12:00 ... UTC+14:00.
+    void offsetsAsTyped_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("stored"); // 9999: refused
+        QTest::addColumn<QString>("shown");
+        const QString minus(QChar(0x2212));
+        QTest::newRow("+13:00") << "+13:00" << -780 << "UTC+13:00";
+        QTest::newRow("-3:30") << "-3:30" << 210 << "UTC" + minus + "03:30";
+        QTest::newRow("UTC+5:45") << "UTC+5:45" << -345 << "UTC+05:45";
+        QTest::newRow("minutes, Berlin") << "-60" << -60 << "UTC+01:00";
+        QTest::newRow("minutes, New York") << "300" << 300 << "UTC" + minus + "05:00";
+        QTest::newRow("UTC+14:00 edge") << "+14:00" << -840 << "UTC+14:00";
+        QTest::newRow("UTC-12:00 edge") << "720" << 720 << "UTC" + minus + "12:00";
+        QTest::newRow("past +14") << "+14:15" << 9999 << "not an offset";
+        QTest::newRow("1300 minutes") << "1300" << 9999 << "not an offset";
+        QTest::newRow("sign alone") << "+5" << 9999 << "not an offset";
+        QTest::newRow("words") << "Berlin" << 9999 << "not an offset";
+    }
+    void offsetsAsTyped() {
+        QFETCH(QString, typed);
+        QFETCH(int, stored);
         test::TestDatabase db;
         test::RecordingSink sink;
         frmMaintainTimeZone dialog;
         dialog.EditMode = QStringLiteral("Add");
         dialog.prepare();
-        QTest::keyClicks(field(&dialog, "txtOffset"), QStringLiteral("--3x0-0"));
-        QCOMPARE(field(&dialog, "txtOffset")->text(), QStringLiteral("-300"));
-        for (const char* bad : {"", "-", "1441", "-1441", "99999999999", "1.5"})
-            QVERIFY2(!ParseZoneOffset(QString::fromLatin1(bad)), bad);
-        QCOMPARE(ParseZoneOffset(QStringLiteral("-1440")), std::optional<qint32>(-1440));
+        field(&dialog, "txtShortName")->setText(QStringLiteral("Zed"));
+        field(&dialog, "txtDescription")->setText(QStringLiteral("Zed Island"));
+        QTest::keyClicks(field(&dialog, "txtOffset"), typed);
+        QTEST(test::child<QLabel>(&dialog, QStringLiteral("lblOffsetShown"))->text(), "shown");
+        test::ClickOK(&dialog);
+        if (stored == 9999) {
+            QCOMPARE(sink.last().text, kZoneOffsetRefusal);
+            QCOMPARE(db.count(QStringLiteral("TimeZones"), QStringLiteral("TZ_Name = 'Zed'")), 0);
+        } else {
+            QCOMPARE(sink.count(), 0);
+            QCOMPARE(db.scalar(QStringLiteral("Select TZ_GMT_Offset From TimeZones Where TZ_Name = 'Zed'"))
+                         .toInt(),
+                     stored);
+        }
+    }
+
+    // Every entry is required before anything is stored. Unknown daylight codes read as none.
+    void requiredFieldsAndCodes() {
+        test::TestDatabase db;
+        test::RecordingSink sink;
         const int zones = db.count(QStringLiteral("TimeZones"));
         QVERIFY(!SaveTimeZone(QStringLiteral("Add"), 0, QStringLiteral("Zed"), QStringLiteral(" "),
                               QStringLiteral("60"), QStringLiteral("N")));
