@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -27,6 +28,10 @@ struct EmailRequest {
     QString message;
     const RecipientSelection* selection = nullptr; // modes "S" and "M"
     QByteArray calendarEvent{};                    // sent with the text when not empty (.ics text)
+    // A match the message announces: each recipient's mail then gives its time on their own clock
+    // beside the leader's. Invalid when the message announces none.
+    QDateTime matchUtc{};
+    qint32 leaderZone = 0;
 };
 
 } // namespace rm

@@ -5,6 +5,11 @@
 #include "data/Options.h"
 #include "data/OptionsForm.h"
 #include "data/SecretStore.h"
+#include "time/TimeText.h"
+#include "time/TimeZoneCatalog.h"
+#include "time/ZoneClock.h"
+
+#include <QLocale>
 
 namespace rm {
 
@@ -27,26 +32,6 @@ Person ReadPerson(const RowSet& row, bool withId) {
     p.primary = row.text(QStringLiteral("Player_EmailPrimary"));
     p.secondary = row.text(QStringLiteral("Player_EmailSecondary"));
     return p;
-}
-
-// One person of a batch: mails them and adds their line to the report.
-void DealWithPerson(const Person& person, const DeliveryCall& deliver, const StatusCall& status,
-                    QString* report) {
-    const QString address = ChooseAddress(person.primary, person.secondary);
-    if (address.isEmpty()) {
-        *report += person.name + QStringLiteral(" has no e-mail addresses defined!") + kCrLf;
-        return;
-    }
-    status(QStringLiteral("Sending E-Mail to ") + person.name + QStringLiteral("..."));
-    QString failure;
-    if (deliver(address, &failure) == SendAccepted) {
-        *report += QStringLiteral("E-mail to ") + person.name + QStringLiteral(" successful") + kCrLf;
-        return;
-    }
-    *report += QStringLiteral("Error received while sending mail to ") + person.name;
-    if (!failure.isEmpty())
-        *report += QStringLiteral(": ") + failure.replace(kCrLf, QStringLiteral(" "));
-    *report += kCrLf;
 }
 
 } // namespace
@@ -164,38 +149,101 @@ TestMailOutcome SendTestMail(const OptionsEntries& entries) {
                        Mailer().failureText() + after};
 }
 
-QString SendToSelection(const RecipientSelection& selection, const DeliveryCall& deliver,
-                        const StatusCall& status) {
-    // Rows are read and closed before anybody is mailed: a delivery lets the event loop run.
-    QString report;
+QList<SelectionRecipient> SelectionRecipients(const RecipientSelection& selection) {
+    QList<SelectionRecipient> recipients;
+    const auto add = [&](const Person& p) {
+        recipients << SelectionRecipient{p.id, p.name, ChooseAddress(p.primary, p.secondary)};
+    };
     if (selection.playersListVisible()) {
         for (const auto& [playerId, itemText] : selection.selectedPlayers()) {
             RowSet row = Db().execute(PlayerAddressStatement(playerId));
             if (row.eof()) {
-                report += itemText.trimmed() + QStringLiteral("'s email information could not be retrieved") +
-                          kCrLf;
+                recipients << SelectionRecipient{playerId, itemText.trimmed(), QString(), false};
                 continue;
             }
-            const Person person = ReadPerson(row, false);
-            row.close();
-            DealWithPerson(person, deliver, status, &report);
+            Person person = ReadPerson(row, false);
+            person.id = playerId;
+            add(person);
         }
-        return report;
+        return recipients;
     }
-
     QList<qint32> handled;
     for (const qint32 divisionId : selection.selectedDivisions()) {
-        QList<Person> people;
         RowSet rows = Db().execute(DivisionRecipientsStatement(divisionId, handled));
-        for (; !rows.eof(); rows.moveNext())
-            people << ReadPerson(rows, true);
-        rows.close();
-        for (const Person& person : people) {
+        for (; !rows.eof(); rows.moveNext()) {
+            const Person person = ReadPerson(rows, true);
             if (handled.contains(person.id))
                 continue; // a member listed twice in one division
-            DealWithPerson(person, deliver, status, &report);
+            add(person);
             handled << person.id;
         }
+    }
+    return recipients;
+}
+
+QString RecipientsText(const QList<SelectionRecipient>& recipients) {
+    QStringList names;
+    for (const SelectionRecipient& r : recipients)
+        names << (r.address.isEmpty() ? r.name + QStringLiteral(" (no address)") : r.name);
+    return QStringLiteral("To: ") +
+           (names.isEmpty() ? QStringLiteral("nobody") : names.join(QStringLiteral(", ")));
+}
+
+QString MatchTimeLine(const QDateTime& utc, qint32 leaderZone, qint32 recipientZone, bool timeFormat24) {
+    const QHash<qint32, ZoneClock> clocks = LoadZoneClocks();
+    const ZoneClock leader = clocks.value(leaderZone);
+    const ZoneClock theirs = clocks.value(recipientZone);
+    const QLocale locale;
+    const QDateTime l = leader.toLocal(utc);
+    const QDateTime t = theirs.toLocal(utc);
+    const auto time = [&](const QDateTime& wall) {
+        return FormatTimeOfDay(wall.time().msecsSinceStartOfDay() / 60000, timeFormat24);
+    };
+    const auto date = [&](const QDateTime& wall) {
+        return locale.toString(wall.date(), QStringLiteral("dddd d MMMM yyyy"));
+    };
+    QString line = QStringLiteral("%1, %2 %3 time — ").arg(date(l), time(l), TimeZoneName(leaderZone));
+    if (t.date() != l.date())
+        line += date(t) + QStringLiteral(", ");
+    return line + QStringLiteral("%1 your time (%2)").arg(time(t), TimeZoneName(recipientZone));
+}
+
+QString PersonalMatchMessage(const QString& message, const QString& line) {
+    const qsizetype end = message.indexOf(QLatin1Char('\n'));
+    if (end < 0)
+        return message + kCrLf + line;
+    return message.left(end + 1) + line + kCrLf + message.mid(end + 1);
+}
+
+QString SendToSelection(const RecipientSelection& selection, const DeliveryCall& deliver,
+                        const StatusCall& status) {
+    return SendToSelection(
+        selection, [&](qint32) { return deliver; }, status);
+}
+
+QString SendToSelection(const RecipientSelection& selection,
+                        const std::function<DeliveryCall(qint32)>& deliverTo, const StatusCall& status) {
+    // Every recipient is read before anybody is mailed: a delivery lets the event loop run.
+    QString report;
+    for (const SelectionRecipient& r : SelectionRecipients(selection)) {
+        if (!r.found) {
+            report += r.name + QStringLiteral("'s email information could not be retrieved") + kCrLf;
+            continue;
+        }
+        if (r.address.isEmpty()) {
+            report += r.name + QStringLiteral(" has no e-mail addresses defined!") + kCrLf;
+            continue;
+        }
+        status(QStringLiteral("Sending E-Mail to ") + r.name + QStringLiteral("..."));
+        QString failure;
+        if (deliverTo(r.id)(r.address, &failure) == SendAccepted) {
+            report += QStringLiteral("E-mail to ") + r.name + QStringLiteral(" successful") + kCrLf;
+            continue;
+        }
+        report += QStringLiteral("Error received while sending mail to ") + r.name;
+        if (!failure.isEmpty())
+            report += QStringLiteral(": ") + failure.replace(kCrLf, QStringLiteral(" "));
+        report += kCrLf;
     }
     return report;
 }

@@ -60,10 +60,31 @@ struct TestMailOutcome {
 };
 TestMailOutcome SendTestMail(const OptionsEntries& entries);
 
+// One person of a selection as the e-mail window lists them before sending.
+struct SelectionRecipient {
+    qint32 id = 0;
+    QString name;      // trimmed online name
+    QString address;   // empty when the player has none
+    bool found = true; // false: the player's row could not be read
+};
+// Everybody a send to the selection reaches, in sending order. Store errors are raised.
+QList<SelectionRecipient> SelectionRecipients(const RecipientSelection& selection);
+// "To: Ann, Bob (no address), Carl" as the e-mail window shows it.
+QString RecipientsText(const QList<SelectionRecipient>& recipients);
+
+// The line of a match in a recipient's mail: "Tuesday 15 December 2026, 20:00 Berlin time — 14:00
+// your time (Eastern)"; the recipient's date is given too when it is another day.
+QString MatchTimeLine(const QDateTime& utc, qint32 leaderZone, qint32 recipientZone, bool timeFormat24);
+// The message with that line after its first line.
+QString PersonalMatchMessage(const QString& message, const QString& line);
+
 // Modes "S" and "M": mails everybody in the selection once (the selected players of the visible
 // players list, or the active members of the selected divisions, a member of several of them
 // mailed only once) and returns the report, one line per person. Store errors are raised.
 QString SendToSelection(const RecipientSelection& selection, const DeliveryCall& deliver,
                         const StatusCall& status);
+// The same with a delivery made for each recipient (a text of their own).
+QString SendToSelection(const RecipientSelection& selection,
+                        const std::function<DeliveryCall(qint32)>& deliverTo, const StatusCall& status);
 
 } // namespace rm

@@ -5,6 +5,8 @@
 #include "comms/Sockets.h"
 #include "data/DbConnection.h"
 #include "data/MessageSink.h"
+#include "data/Options.h"
+#include "scheduling/SchedulingSearch.h"
 #include "ui/Maintenance.h"
 #include "ui/NumericEntry.h"
 
@@ -67,6 +69,12 @@ frmSMTP::frmSMTP(QWidget* parent) : QDialog(parent) {
     SelectAllOnFocus(txtMessage);
     messageLayout->addWidget(txtMessage);
     layout->addWidget(fmeMessage, 1);
+    // Who the mail goes to, before Send.
+    lblRecipients = new QLabel(this);
+    lblRecipients->setObjectName(QStringLiteral("lblRecipients"));
+    lblRecipients->setWordWrap(true);
+    lblRecipients->setHidden(true);
+    layout->addWidget(lblRecipients);
     lblAttachment = new QLabel(tr("Attached: the match as a calendar event (match.ics)"), this);
     lblAttachment->setObjectName(QStringLiteral("lblAttachment"));
     lblAttachment->setHidden(true);
@@ -104,7 +112,12 @@ void frmSMTP::applyRequest(const EmailRequest& request) {
     txtSubject->setText(request.subject);
     txtMessage->setPlainText(request.message);
     m_calendarEvent = request.calendarEvent;
+    m_matchUtc = request.matchUtc;
+    m_leaderZone = request.leaderZone;
     lblAttachment->setHidden(m_calendarEvent.isEmpty());
+    lblRecipients->setHidden(!Selection);
+    if (Selection)
+        RunTrapped([this] { lblRecipients->setText(RecipientsText(SelectionRecipients(*Selection))); });
 }
 
 QString frmSMTP::statusText() const {
@@ -188,7 +201,29 @@ void frmSMTP::pressSend() {
                 return;
             }
         } else if ((SendMode == QLatin1String("S") || SendMode == QLatin1String("M")) && Selection) {
-            report = SendToSelection(*Selection, deliver, [this](const QString& text) { setStatus(text); });
+            const auto status = [this](const QString& text) { setStatus(text); };
+            if (m_matchUtc.isValid()) {
+                // Each recipient reads the match on their own clock beside the leader's.
+                const QHash<qint32, qint32> zones = LoadPlayerZones([&] {
+                    QList<qint32> ids;
+                    for (const SelectionRecipient& r : SelectionRecipients(*Selection))
+                        ids << r.id;
+                    return ids;
+                }());
+                const bool h24 = CurrentOptions().TimeFormat;
+                report = SendToSelection(
+                    *Selection,
+                    [&](qint32 id) {
+                        return OptionsDelivery(
+                            subject,
+                            PersonalMatchMessage(
+                                body, MatchTimeLine(m_matchUtc, m_leaderZone, zones.value(id), h24)),
+                            m_calendarEvent);
+                    },
+                    status);
+            } else {
+                report = SendToSelection(*Selection, deliver, status);
+            }
         }
     } catch (const DbError& e) {
         // The window stays open with its entries, so the user can try again.

@@ -55,11 +55,14 @@ private:
     QPlainTextEdit* txtMessage = nullptr;
     QLabel* lblStatus = nullptr;
     QLabel* lblAttachment = nullptr;
+    QLabel* lblRecipients = nullptr;
     QToolButton* imgSend = nullptr;
     QToolButton* imgCancel = nullptr;
 
     QString m_address;          // mode "Q"
     QByteArray m_calendarEvent; // sent with every message when not empty
+    QDateTime m_matchUtc;       // the match the message announces, when it does
+    qint32 m_leaderZone = 0;
     bool m_activated = false;
     bool m_sending = false;
     bool m_unloaded = false;

@@ -180,8 +180,9 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
     chkAttachEvent->setObjectName(QStringLiteral("chkAttachEvent"));
     chkAttachEvent->setToolTip(tr("Send the match with the e-mail as a calendar event"));
     chkAttachEvent->setChecked(true);
-    // Said when the clocks skip the typed time or pass it twice.
+    // Said when the clocks skip the typed time or pass it twice, or when it has already passed.
     lblMatchNote = new QLabel(fmeAvailable);
+    lblMatchNote->setStyleSheet(QStringLiteral("QLabel { color: #a04000; font-weight: bold; }"));
     lblMatchNote->setObjectName(QStringLiteral("lblMatchNote"));
     lblMatchNote->setWordWrap(true);
     lblMatchNote->hide();
@@ -494,7 +495,12 @@ void frmScheduling::showAvailable() {
         lblMatchNote->setText(tr("The clocks pass %1 twice on that day: the first time is taken.")
                                   .arg(FormatTimeOfDay(minutes, h24)));
     }
-    lblMatchNote->setVisible(moment.kind != LocalKind::Exact);
+    // A past moment (a cell or a row of a week that has begun) is searched, but said so.
+    if (moment.utc < Now().toUTC())
+        lblMatchNote->setText(
+            (moment.kind == LocalKind::Exact ? QString() : lblMatchNote->text() + QLatin1Char(' ')) +
+            tr("That moment has already passed."));
+    lblMatchNote->setVisible(moment.kind != LocalKind::Exact || moment.utc < Now().toUTC());
     BusyPointer busy;
     RunTrapped([&] {
         m_available = FindAvailable(currentSelection(), moment.utc);
@@ -584,6 +590,13 @@ void frmScheduling::emailAvailable() {
         }))
         return;
     EmailRequest request{QStringLiteral("S"), QString(), mail.subject, mail.message, this};
+    QDate date;
+    int minutes = 0;
+    ResolvedMoment moment;
+    if (matchMoment(&date, &minutes, &moment)) {
+        request.matchUtc = moment.utc;
+        request.leaderZone = CurrentOptions().UserTimeZone;
+    }
     if (chkAttachEvent->isChecked() && !matchEvent(&request.calendarEvent))
         return;
     OpenEmailWindow(request, this);

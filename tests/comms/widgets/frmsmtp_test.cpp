@@ -150,6 +150,8 @@ private Q_SLOTS:
         sink->answer(vbNo);
         sink->answer(vbYes);
         driver.then([&](QDialog* d) {
+            QCOMPARE(test::child<QLabel>(d, "lblRecipients")->text(),
+                     QStringLiteral("To: Ace, Mute (no address), Zed"));
             test::Click(d, "imgSend");
             QVERIFY(d->isVisible() && m_sink.messages().isEmpty());
             test::Click(d, "imgSend");
@@ -163,6 +165,36 @@ private Q_SLOTS:
                                                    "Mute has no e-mail addresses defined!\r\n"
                                                    "E-mail to Zed successful\r\n"));
         QCOMPARE(m_sink.messages().size(), 2); // the report names whom
+    }
+
+    // A match mail gives each recipient the time on their own clock beside the leader's.
+    void matchTimeInEachRecipientsZone() {
+        FakeSelection selection;
+        for (const char* zone : {"Eastern", "Tokyo"}) {
+            const QString name = QString::fromLatin1(zone).left(3);
+            const qint32 id = AddPlayer(name, name.toLower() + QStringLiteral("@example.net"));
+            db->exec(QStringLiteral("Update Players Set Player_TimeZone = %1 Where Player_ID = %2")
+                         .arg(db->zoneId(QString::fromLatin1(zone)))
+                         .arg(id));
+            selection.selectedPlayerItems << qMakePair(id, name);
+        }
+        EmailRequest request{"S", QString(), "Match Information",
+                             "We have a match.\r\nWho can make it:", &selection};
+        request.matchUtc = QDateTime(QDate(2026, 12, 15), QTime(19, 0), Qt::UTC);
+        request.leaderZone = db->zoneId(QStringLiteral("Berlin"));
+        test::ModalDriver driver;
+        driver.then([](QDialog* d) { test::Click(d, "imgSend"); });
+        OpenEmailWindow(request, nullptr);
+        const auto body = [&](int i) {
+            return m_sink.messages().value(i).decoded.value("body").toString().replace("\r\n", "\n");
+        };
+        QVERIFY2(
+            body(0).contains(QStringLiteral("We have a match.\nTuesday 15 December 2026, 20:00 Berlin time — "
+                                            "14:00 your time (Eastern)\nWho can make it:")),
+            qPrintable(body(0)));
+        QVERIFY2(body(1).contains(
+                     QStringLiteral("Berlin time — Wednesday 16 December 2026, 04:00 your time (Tokyo)")),
+                 qPrintable(body(1)));
     }
 
     // A batch from a players list: vanished players and refused recipients are reported, the rest

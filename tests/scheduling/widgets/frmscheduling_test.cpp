@@ -217,6 +217,10 @@ private Q_SLOTS:
         QCOMPARE(note->text(),
                  QStringLiteral("The clocks skip 02:30 on that day: the match is taken as 03:30."));
         QCOMPARE(ItemTexts(s.available()), QStringList{"Ulla"}); // Saturday 18:30 in Berlin
+        s.date()->setText("01/11/2005");                         // the day before today
+        s.click("imgShowAvailable");
+        QVERIFY(!note->isHidden() &&
+                note->text().endsWith(QStringLiteral("That moment has already passed.")));
 
         QString shown;
         driver.then([&](QDialog* d) {
