@@ -10,7 +10,7 @@ packages=(
   libbenchmark-dev libgtest-dev libcsv-dev
   python3 python3-aiosmtpd python3-cryptography python3-icalendar gcovr
   libssl3 ca-certificates qtkeychain-qt6-dev
-  sqlite3 clang-format ccache fonts-dejavu-core
+  sqlite3 clang-format ccache fonts-dejavu-core tzdata
   xvfb xauth xdg-utils
   chromium chromium-driver python3-selenium
 )

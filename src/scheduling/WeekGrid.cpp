@@ -180,8 +180,8 @@ QVariant WeekGridModel::headerData(int section, Qt::Orientation orientation, int
         const CountedSlot* slot = m_grid.cell(section, 0);
         if (!slot)
             return {};
-        // "Tue 15 Dec" in the names of the user's locale.
-        return role == Qt::DisplayRole ? QLocale().toString(slot->localDate, QStringLiteral("ddd d MMM"))
+        // "Tue" over "15 Dec" in the names of the user's locale, so that seven columns fit.
+        return role == Qt::DisplayRole ? QLocale().toString(slot->localDate, QStringLiteral("ddd'\n'd MMM"))
                                        : QLocale().toString(slot->localDate, QLocale::LongFormat);
     }
     if (section < 0 || section >= rowCount())

@@ -86,7 +86,9 @@ private Q_SLOTS:
                       Qt::Monday);
         QStringList shown;
         for (int c = 0; c < model.columnCount(); ++c) {
-            shown << model.headerData(c, Qt::Horizontal).toString();
+            shown << model.headerData(c, Qt::Horizontal)
+                         .toString()
+                         .replace(QLatin1Char('\n'), QLatin1Char(' '));
             for (int row = 0; row < model.rowCount(); ++row)
                 QCOMPARE(model.index(row, c).data().toInt(), 0);
         }

@@ -2,9 +2,11 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/default/tools/rallymark-screenshot docs/scheduling.png
 //
-// With --discord, the preview of a match posted to Discord instead:
+// With --discord, the preview of a match posted to Discord instead; with --clock-changes, the clock
+// changes ahead of a Tuesday practice called from Berlin:
 //
 //   QT_QPA_PLATFORM=offscreen build/default/tools/rallymark-screenshot --discord docs/discord-preview.png
+//   QT_QPA_PLATFORM=offscreen build/default/tools/rallymark-screenshot --clock-changes docs/clock-changes.png
 
 #include "comms/CalendarEvent.h"
 #include "comms/widgets/DiscordPreview.h"
@@ -13,6 +15,7 @@
 #include "data/Options.h"
 #include "data/StarterDatabase.h"
 #include "roster/DemoRoster.h"
+#include "scheduling/ClockChanges.h"
 #include "scheduling/widgets/frmScheduling.h"
 
 #include <QApplication>
@@ -29,8 +32,9 @@ using namespace rm;
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const bool discord = argc == 3 && qstrcmp(argv[1], "--discord") == 0;
-    if (argc != 2 && !discord) {
-        std::fprintf(stderr, "usage: rallymark-screenshot [--discord] FILE.png\n");
+    const bool clockChanges = argc == 3 && qstrcmp(argv[1], "--clock-changes") == 0;
+    if (argc != 2 && !discord && !clockChanges) {
+        std::fprintf(stderr, "usage: rallymark-screenshot [--discord | --clock-changes] FILE.png\n");
         return 2;
     }
     const QString target = QString::fromLocal8Bit(argv[argc - 1]);
@@ -41,6 +45,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot open %s\n", qPrintable(DatabasePath()));
         return 1;
     }
+    // A fixed day, so that the pictures show the same week every time.
+    FixedClock today(QDateTime(QDate(2026, 3, 24), QTime(18, 0)));
+    SetClock(&today);
     WriteStarterContents(Db());
     WriteDemoRoster(40);
     LoadOptions();
@@ -68,6 +75,25 @@ int main(int argc, char** argv) {
         preview.show();
         QApplication::processEvents();
         const bool saved = preview.grab().save(target);
+        Db().close();
+        return saved ? 0 : 1;
+    }
+
+    if (clockChanges) {
+        CurrentOptions().UserTimeZone =
+            Db().scalar(QStringLiteral("Select TZ_ID From TimeZones Where TZ_Name = 'Berlin'")).toInt();
+        SearchSelection everybody;
+        for (RowSet r = Db().execute(QStringLiteral(
+                 "Select Player_ID From Players Where Player_Active = 1 Order By Player_OnlineName"));
+             !r.eof(); r.moveNext())
+            everybody.players << r.integer(QStringLiteral("Player_ID"));
+        const QStringList lines = ClockChangeLines(
+            ClockChangesAhead(everybody, CurrentOptions().UserTimeZone, QDate(2026, 3, 3), 20 * 60), true);
+        frmClockChanges dialog(QStringLiteral("Tuesday 20:00"), lines);
+        dialog.resize(640, 480);
+        dialog.show();
+        QApplication::processEvents();
+        const bool saved = dialog.grab().save(target);
         Db().close();
         return saved ? 0 : 1;
     }
