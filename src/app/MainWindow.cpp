@@ -28,13 +28,6 @@ namespace rm {
 
 namespace {
 
-double dpiX(const QWidget* reference) {
-    return reference->logicalDpiX() > 0 ? reference->logicalDpiX() : 96.0;
-}
-double dpiY(const QWidget* reference) {
-    return reference->logicalDpiY() > 0 ? reference->logicalDpiY() : 96.0;
-}
-
 // A menu caption shows "&" only when it is doubled.
 QString menuText(const QString& caption) {
     QString text = caption;
@@ -45,19 +38,6 @@ const QString kCustomDrops = QStringLiteral("frmCustomDrops");
 const QString kOptions = QStringLiteral("frmOptions");
 
 } // namespace
-
-int ToTwipsX(int pixels, const QWidget* reference) {
-    return RoundHalfEven(pixels * 1440.0 / dpiX(reference));
-}
-int ToTwipsY(int pixels, const QWidget* reference) {
-    return RoundHalfEven(pixels * 1440.0 / dpiY(reference));
-}
-int FromTwipsX(int twips, const QWidget* reference) {
-    return RoundHalfEven(twips * dpiX(reference) / 1440.0);
-}
-int FromTwipsY(int twips, const QWidget* reference) {
-    return RoundHalfEven(twips * dpiY(reference) / 1440.0);
-}
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmMain"));
@@ -383,9 +363,9 @@ void frmMain::saveDesktop() {
         if (!sub->widget() || !sub->isVisibleTo(m_mdi) || sub->isMinimized())
             continue;
         const QRect g = sub->geometry();
-        windows << WindowPlacement{sub->widget()->objectName(), ToTwipsY(g.top(), this),
-                                   ToTwipsX(g.left(), this), ToTwipsX(g.width(), this),
-                                   ToTwipsY(g.height(), this)};
+        windows << WindowPlacement{sub->widget()->objectName(), PixelsToTwips(g.top(), this, Qt::Vertical),
+                                   PixelsToTwips(g.left(), this), PixelsToTwips(g.width(), this),
+                                   PixelsToTwips(g.height(), this, Qt::Vertical)};
     }
     SaveDesktop(windows);
     SaveMainWindowPlacement(saveGeometry());
@@ -442,8 +422,8 @@ void frmMain::restoreDesktop() {
         QMdiSubWindow* sub = findSubWindow(p.Name);
         if (!sub)
             continue;
-        sub->setGeometry(FromTwipsX(p.Left, this), FromTwipsY(p.Top, this), FromTwipsX(p.Width, this),
-                         FromTwipsY(p.Height, this));
+        sub->setGeometry(TwipsToPixels(p.Left, this), TwipsToPixels(p.Top, this, Qt::Vertical),
+                         TwipsToPixels(p.Width, this), TwipsToPixels(p.Height, this, Qt::Vertical));
     }
 }
 

@@ -77,10 +77,4 @@ private:
     bool m_desktopRestored = false;
 };
 
-// Pixels of the main window's screen to twips and back, per axis.
-int ToTwipsX(int pixels, const QWidget* reference);
-int ToTwipsY(int pixels, const QWidget* reference);
-int FromTwipsX(int twips, const QWidget* reference);
-int FromTwipsY(int twips, const QWidget* reference);
-
 } // namespace rm

@@ -312,7 +312,7 @@ int SmtpMailer::exchange(const QByteArray& line, const QString& what, SmtpReply*
     return timedOut(what);
 }
 
-bool SmtpMailer::openSocket(const SmtpServerSettings& server, HostAddress address) {
+void SmtpMailer::openSocket(const SmtpServerSettings& server) {
     m_socket = std::make_unique<QSslSocket>();
     QSslSocket* socket = m_socket.get();
     QSslConfiguration config = QSslConfiguration::defaultConfiguration();
@@ -339,8 +339,9 @@ bool SmtpMailer::openSocket(const SmtpServerSettings& server, HostAddress addres
         if (m_socketError)
             return; // the first error tells what happened
         m_socketError = true;
+        m_hostNotFound = error == QAbstractSocket::HostNotFoundError;
         if (error == QAbstractSocket::ConnectionRefusedError)
-            m_socketErrorText = SocketErrorText(kConnectionRefused);
+            m_socketErrorText = QStringLiteral("Connection refused.");
         else if (error == QAbstractSocket::RemoteHostClosedError)
             m_socketErrorText = QStringLiteral("the server closed the connection");
         else if (error == QAbstractSocket::SslHandshakeFailedError)
@@ -351,12 +352,11 @@ bool SmtpMailer::openSocket(const SmtpServerSettings& server, HostAddress addres
         wake();
     });
 
-    const QString ip = AddressToText(address);
+    // The socket looks the name up without blocking and tries each of its addresses, IPv6 and IPv4.
     if (server.security == SecuritySslTls)
-        socket->connectToHostEncrypted(ip, static_cast<quint16>(server.port), server.host);
+        socket->connectToHostEncrypted(server.host, static_cast<quint16>(server.port));
     else
-        socket->connectToHost(QHostAddress(ip), static_cast<quint16>(server.port));
-    return true;
+        socket->connectToHost(server.host, static_cast<quint16>(server.port));
 }
 
 int SmtpMailer::login(const SmtpServerSettings& server, const QList<QByteArray>& mechanisms) {
@@ -397,12 +397,8 @@ int SmtpMailer::run(const SmtpServerSettings& server, const MailMessage& message
             QStringLiteral("Secure connections are not available: the TLS library could not be loaded."));
     if (server.useLogin && server.security == SecurityNone && !server.allowPlainLogin)
         return fail(kPlainLoginRefused);
-    const HostAddress address = ResolveHost(server.host);
-    if (address == kNoAddress)
-        return fail(QStringLiteral("The server name \"%1\" could not be found.").arg(server.host));
-
     m_deadlineAt = MonotonicMsecs() + m_deadline.count();
-    openSocket(server, address);
+    openSocket(server);
     const bool implicitTls = server.security == SecuritySslTls;
     const QString connecting = implicitTls ? QStringLiteral("the secure connection (TLS handshake)")
                                            : QStringLiteral("the connection");
@@ -415,6 +411,8 @@ int SmtpMailer::run(const SmtpServerSettings& server, const MailMessage& message
     case Wait::Failed:
         if (!m_certificateProblem.isEmpty())
             return fail(m_certificateProblem);
+        if (m_hostNotFound)
+            return fail(QStringLiteral("The server name \"%1\" could not be found.").arg(server.host));
         return fail(QStringLiteral("Could not connect to %1 on port %2: %3.")
                         .arg(server.host)
                         .arg(server.port)
@@ -542,6 +540,7 @@ int SmtpMailer::send(const SmtpServerSettings& server, const MailMessage& messag
     closeConnection();
     m_closedByServer = false;
     m_socketError = false;
+    m_hostNotFound = false;
     m_socketErrorText.clear();
     m_certificateProblem.clear();
     m_failure.clear();

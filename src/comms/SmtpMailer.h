@@ -1,7 +1,6 @@
 #pragma once
 
 #include "comms/MailMessage.h"
-#include "comms/Sockets.h"
 
 #include <QByteArray>
 #include <QList>
@@ -111,7 +110,7 @@ public:
 private:
     enum class Wait { Reached, Failed, TimedOut };
     int run(const SmtpServerSettings& server, const MailMessage& message);
-    bool openSocket(const SmtpServerSettings& server, HostAddress address);
+    void openSocket(const SmtpServerSettings& server);
     Wait waitUntil(const std::function<bool()>& condition);
     void runEventsOnce();
     void wake();
@@ -131,6 +130,7 @@ private:
     QString m_password; // of the current send, to keep it out of every text
     bool m_closedByServer = false;
     bool m_socketError = false;
+    bool m_hostNotFound = false;
     QString m_socketErrorText;
     QString m_certificateProblem;
     bool m_sending = false;

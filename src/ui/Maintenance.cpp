@@ -1,6 +1,7 @@
 #include "ui/Maintenance.h"
 
 #include "data/DbConnection.h"
+#include "data/DesktopLayout.h"
 #include "data/MessageSink.h"
 #include "ui/ListRefresh.h"
 #include "ui/NumericEntry.h"
@@ -31,22 +32,24 @@ namespace {
 
 ModalRunner g_modalRunner;
 
-double logicalDpi(const QWidget* reference) {
+double logicalDpi(const QWidget* reference, Qt::Orientation axis) {
+    const bool x = axis == Qt::Horizontal;
+    double dpi = 0;
     if (reference)
-        return reference->logicalDpiX();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        return screen->logicalDotsPerInchX();
-    return 96.0;
+        dpi = x ? reference->logicalDpiX() : reference->logicalDpiY();
+    else if (const QScreen* screen = QGuiApplication::primaryScreen())
+        dpi = x ? screen->logicalDotsPerInchX() : screen->logicalDotsPerInchY();
+    return dpi > 0 ? dpi : 96.0;
 }
 
 } // namespace
 
-int TwipsToPixels(int twips, const QWidget* reference) {
-    return qRound(double(twips) * logicalDpi(reference) / 1440.0);
+int TwipsToPixels(int twips, const QWidget* reference, Qt::Orientation axis) {
+    return RoundHalfEven(double(twips) * logicalDpi(reference, axis) / 1440.0);
 }
 
-int PixelsToTwips(int pixels, const QWidget* reference) {
-    return qRound(double(pixels) * 1440.0 / logicalDpi(reference));
+int PixelsToTwips(int pixels, const QWidget* reference, Qt::Orientation axis) {
+    return RoundHalfEven(double(pixels) * 1440.0 / logicalDpi(reference, axis));
 }
 
 namespace {

@@ -19,9 +19,10 @@ class QTreeWidget;
 
 namespace rm {
 
-// Geometry of the system is given in twips (1/1440 inch).
-int TwipsToPixels(int twips, const QWidget* reference = nullptr);
-int PixelsToTwips(int pixels, const QWidget* reference = nullptr);
+// Geometry of the system is given in twips (1/1440 inch), converted with the logical resolution of
+// the reference widget's screen (else the primary screen) along one axis, halves rounded to even.
+int TwipsToPixels(int twips, const QWidget* reference = nullptr, Qt::Orientation axis = Qt::Horizontal);
+int PixelsToTwips(int pixels, const QWidget* reference = nullptr, Qt::Orientation axis = Qt::Horizontal);
 
 // The application's pictures, kept as SVG resources: ":/icons/<name>.svg".
 QIcon AppIcon(const QString& name);

@@ -2,6 +2,7 @@
 #include "data/DesktopLayout.h"
 #include "support/TestKit.h"
 #include "ui/DesktopServices.h"
+#include "ui/Maintenance.h"
 #include "ui/WindowRegistry.h"
 
 using namespace rm;
@@ -203,7 +204,7 @@ private Q_SLOTS:
             frmMain m;
             activate(m);
             QCOMPARE(openWindows(m), (QStringList{"frmTitles", "frmPlayers"}));
-            QCOMPARE(sub(m, "frmTitles")->geometry().left(), FromTwipsX(300, &m));
+            QCOMPARE(sub(m, "frmTitles")->geometry().left(), TwipsToPixels(300, &m));
             QVERIFY(!m.toolBar()->isHidden()); // no value counts as shown
             action(&m, "mnuShowToolbar")->trigger();
             action(&m, "mnuResetDesktop")->trigger();

@@ -4,6 +4,7 @@
 
 #include "comms/AvailabilityPage.h"
 #include "roster/PlayerStore.h"
+#include "support/RosterRows.h"
 #include "support/TestKit.h"
 
 #include <QJsonArray>
@@ -35,13 +36,9 @@ private Q_SLOTS:
     void paintedWeekComesBack() {
         test::TestDatabase db;
         CurrentOptions().ReplyToName = kClan;
-        PlayerRecord p;
-        p.onlineName = kName;
-        p.timeZone = db.zoneId(QStringLiteral("GMT"));
-        p.active = true;
         WeekLists week;
         week[1] = QStringList{QStringLiteral("18:00|20:00")};
-        const qint32 key = AddPlayer({p, {}, week});
+        const qint32 key = test::AddActivePlayer(kName, db.zoneId(QStringLiteral("GMT")), {}, {}, week);
 
         const QList<MadePage> pages = MakeAvailabilityPages(AvailabilityRecipients({key}));
         QCOMPARE(pages.size(), 1);

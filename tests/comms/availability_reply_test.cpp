@@ -5,6 +5,7 @@
 #include "comms/AvailabilityPage.h"
 #include "comms/AvailabilityReply.h"
 #include "roster/PlayerStore.h"
+#include "support/RosterRows.h"
 #include "support/TestKit.h"
 
 using namespace rm;
@@ -32,12 +33,7 @@ QString wrapped(const QString& text, int column, const QString& quote = {}, cons
 }
 
 qint32 addPlayer(test::TestDatabase& db, const QString& name, const WeekLists& week) {
-    PlayerRecord p;
-    p.onlineName = name;
-    p.timeZone = db.zoneId(QStringLiteral("Berlin"));
-    p.active = true;
-    p.emailPrimary = name.toLower() + QStringLiteral("@example.org");
-    return AddPlayer({p, {}, week});
+    return test::AddActivePlayer(name, db.zoneId("Berlin"), name.toLower() + "@example.org", {}, week);
 }
 
 QString storedRows(test::TestDatabase& db) {

@@ -141,6 +141,19 @@ private Q_SLOTS:
         QCOMPARE(good.commands.size(), 5);
         // A name that does not resolve (a refused connection: frmsmtp_test).
         QCOMPARE(Send(mailer, 25, QStringLiteral("x"), QStringLiteral("no-such-host.invalid")), -1);
+        QCOMPARE(mailer.failureText(),
+                 QStringLiteral("The server name \"no-such-host.invalid\" could not be found."));
+    }
+
+    // A server reachable over IPv6 only.
+    void reachedOverIpv6() {
+        ScriptedServer server;
+        server.server.close();
+        if (!server.server.listen(QHostAddress::LocalHostIPv6))
+            QSKIP("no IPv6 loopback here");
+        SmtpMailer mailer;
+        QCOMPARE(Send(mailer, server.server.serverPort(), QStringLiteral("Hello"), QStringLiteral("::1")), 1);
+        QCOMPARE(server.commands.size(), 5);
     }
 
     // Delivered to a real server: line breaks cannot smuggle in headers; the body arrives as written,

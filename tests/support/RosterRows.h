@@ -5,6 +5,7 @@
 
 #include "data/DbConnection.h"
 #include "data/SqlText.h"
+#include "roster/PlayerStore.h"
 
 #include <QStringList>
 
@@ -49,6 +50,18 @@ inline qint32 InsertPlayerRow(const QString& name, bool active = true, qint32 zo
             .arg(zone)
             .arg(SqlText(name), SqlBool(active)),
         QStringLiteral("Players"), QStringLiteral("Player_ID"));
+}
+
+// An active player stored through the player store, with an address, memberships and a week when given.
+inline qint32 AddActivePlayer(const QString& name, qint32 zone, const QString& email = {},
+                              const QList<MembershipEntry>& members = {},
+                              std::optional<WeekLists> week = std::nullopt) {
+    PlayerRecord p;
+    p.onlineName = name;
+    p.timeZone = zone;
+    p.active = true;
+    p.emailPrimary = email;
+    return AddPlayer({p, members, week});
 }
 
 inline void InsertMember(qint32 player, qint32 division, qint32 title = 0) {

@@ -2,7 +2,6 @@
 
 #include "comms/EmailSending.h"
 #include "comms/SmtpMailer.h"
-#include "comms/Sockets.h"
 #include "data/DbConnection.h"
 #include "data/MessageSink.h"
 #include "data/Options.h"
@@ -98,7 +97,6 @@ frmSMTP::frmSMTP(QWidget* parent) : QDialog(parent) {
     connect(imgCancel, &QToolButton::clicked, this, &frmSMTP::pressCancel);
 
     resize(TwipsToPixels(7200, this), TwipsToPixels(5400, this));
-    StartSockets();
 }
 
 frmSMTP::~frmSMTP() {

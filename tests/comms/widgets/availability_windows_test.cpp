@@ -15,12 +15,7 @@ namespace {
 
 qint32 addPlayer(test::TestDatabase& db, const QString& name, const QString& email,
                  const WeekLists& week = {}) {
-    PlayerRecord p;
-    p.onlineName = name;
-    p.timeZone = db.zoneId(QStringLiteral("Eastern"));
-    p.active = true;
-    p.emailPrimary = email;
-    return AddPlayer({p, {}, week});
+    return test::AddActivePlayer(name, db.zoneId("Eastern"), email, {}, week);
 }
 
 void selectPlayers(frmPlayers& window, const QStringList& names) {

@@ -40,15 +40,6 @@ qint32 addDivision(const QString& name, bool active = true) {
     return test::InsertDivision(name, test::InsertGame("Game"), active);
 }
 
-qint32 addPlayer(const QString& name, qint32 zone, QList<MembershipEntry> members = {},
-                 std::optional<WeekLists> week = std::nullopt) {
-    PlayerRecord p;
-    p.onlineName = name;
-    p.timeZone = zone;
-    p.active = true;
-    return AddPlayer({p, members, week});
-}
-
 // The player dialog opened on a stored player.
 std::unique_ptr<frmMaintainPlayer> openPlayer(qint32 key, const QString& mode = QStringLiteral("Edit")) {
     auto dialog = std::make_unique<frmMaintainPlayer>();
@@ -120,8 +111,8 @@ private Q_SLOTS:
         test::TestDatabase db;
         test::RecordingSink sink;
         test::ModalDriver driver;
-        addPlayer("zed", db.zoneId("GMT"));
-        const qint32 amy = addPlayer("amy", db.zoneId("Tokyo"));
+        test::AddActivePlayer("zed", db.zoneId("GMT"));
+        const qint32 amy = test::AddActivePlayer("amy", db.zoneId("Tokyo"));
         Db().execute(QStringLiteral("Update Players Set Player_Notes = ' x ', Player_RealName = 'Amy R', "
                                     "Player_EmailPrimary = 'amy@example.com' Where Player_ID = %1")
                          .arg(amy));
@@ -176,7 +167,7 @@ private Q_SLOTS:
         QCOMPARE(db.count("Members") + db.count("Schedules"), 0);
 
         // Delete mode removes the player (what goes along: the player store's test).
-        auto gone = openPlayer(addPlayer("Bee", db.zoneId("GMT")), QStringLiteral("Delete"));
+        auto gone = openPlayer(test::AddActivePlayer("Bee", db.zoneId("GMT")), QStringLiteral("Delete"));
         test::ClickOK(gone.get());
         QCOMPARE(db.count("Players"), 1);
     }
@@ -184,7 +175,7 @@ private Q_SLOTS:
     void playerDialogKeepsWhatItDoesNotShow() {
         test::TestDatabase db;
         test::RecordingSink sink;
-        const qint32 key = addPlayer("Ace", db.zoneId("GMT"));
+        const qint32 key = test::AddActivePlayer("Ace", db.zoneId("GMT"));
         db.exec("Insert Into CustomFields (Custom_FieldNumber, Custom_FieldText) Values(1, 'Red')");
         db.exec(QStringLiteral("Update Players Set Player_Custom1 = 'keep me', Player_CustomDrop1 = (Select "
                                "MAX(Custom_ID) From CustomFields), Player_CustomDrop2 = 7, Player_ICQ = 0, "
@@ -216,7 +207,7 @@ private Q_SLOTS:
     void changeMadeElsewhereAsksFirst() {
         test::TestDatabase db;
         test::RecordingSink sink;
-        auto dialog = openPlayer(addPlayer("Ace", db.zoneId("GMT")));
+        auto dialog = openPlayer(test::AddActivePlayer("Ace", db.zoneId("GMT")));
         db.exec("Update Players Set Player_Notes = 'written elsewhere'");
         child<QLineEdit>(dialog.get(), "txtRealName")->setText("Mine");
         const QString row = "Select Player_RealName || '|' || Player_Notes From Players";
@@ -237,7 +228,7 @@ private Q_SLOTS:
         const int eastern = db.zoneId("Eastern");
         WeekLists week;
         week[2] = QStringList{"17:00|22:00"};
-        const qint32 key = addPlayer("Nyc", eastern, {}, week);
+        const qint32 key = test::AddActivePlayer("Nyc", eastern, {}, {}, week);
         const QString stored = schedulesDump();
 
         // In summer the week reads as it was entered; OK with and without the window keeps the rows.
@@ -271,7 +262,7 @@ private Q_SLOTS:
         test::TestDatabase db;
         test::RecordingSink sink;
         test::ModalDriver driver;
-        const qint32 key = addPlayer("Ace", db.zoneId("GMT"), {{addDivision("Alpha"), 0}});
+        const qint32 key = test::AddActivePlayer("Ace", db.zoneId("GMT"), {}, {{addDivision("Alpha"), 0}});
         const QString before = test::DumpRoster();
         QVERIFY(db.exec(QStringLiteral(
                     "Create Trigger refuse Before Insert On Schedules When NEW.Schedule_Day = 2 "
@@ -317,7 +308,7 @@ private Q_SLOTS:
         const qint32 gone = test::InsertTitle(alpha, "Gone");
         const qint32 veteran = test::InsertTitle(old, "Veteran");
         test::InsertTitle(charlie, "Scout");
-        const qint32 key = addPlayer("Ace", db.zoneId("GMT"), {{alpha, gone}, {old, 0}});
+        const qint32 key = test::AddActivePlayer("Ace", db.zoneId("GMT"), {}, {{alpha, gone}, {old, 0}});
         Db().execute(QStringLiteral("Delete From Titles Where Title_ID = %1").arg(gone));
         const QString before = test::DumpRoster();
 
