@@ -1,13 +1,124 @@
 #include "roster/widgets/CatalogueWidgets.h"
 
 #include "data/DbConnection.h"
-#include "ui/Maintenance.h"
+#include "ui/NumericEntry.h"
 
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QEvent>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTreeWidget>
 #include <QWidget>
 
 namespace rm {
+
+QLineEdit* MakeTextField(QWidget* parent, const QString& objectName, int maxLength) {
+    auto* field = Named(new QLineEdit(parent), objectName);
+    field->setMaxLength(maxLength);
+    SelectAllOnFocus(field);
+    return field;
+}
+
+void AddNamedRow(QFormLayout* form, const QString& labelName, const QString& caption, QWidget* field) {
+    form->addRow(Named(new QLabel(caption, field->parentWidget()), labelName), field);
+}
+
+void AddNotes(QVBoxLayout* layout, QPlainTextEdit* notes) {
+    auto* lblNotes =
+        Named(new QLabel(QStringLiteral("-- Notes --"), notes->parentWidget()), QStringLiteral("lblNotes"));
+    lblNotes->setAlignment(Qt::AlignHCenter);
+    layout->addWidget(lblNotes);
+    layout->addWidget(notes, 1);
+}
+
+CatalogueCell TextCell(const QString& column, QString (*shown)(const QString&)) {
+    return [column, shown](const RowSet& row) {
+        return shown ? shown(row.text(column)) : row.text(column).trimmed();
+    };
+}
+
+CatalogueCell NumberCell(const QString& column) {
+    return [column](const RowSet& row) { return QString::number(row.integer(column)); };
+}
+
+CatalogueCell YesNoCell(const QString& column) {
+    return [column](const RowSet& row) {
+        return row.boolean(column) ? QStringLiteral("Yes") : QStringLiteral("No");
+    };
+}
+
+CatalogueCell NotesCell(const QString& column) {
+    return [column](const RowSet& row) {
+        return row.text(column).trimmed().isEmpty() ? QString() : QStringLiteral("Yes");
+    };
+}
+
+CatalogueListWindow::CatalogueListWindow(CatalogueList catalogue, QWidget* parent)
+    : MaintenanceWindow(parent), m_catalogue(std::move(catalogue)) {
+    const CatalogueList& c = m_catalogue;
+    setObjectName(c.windowName);
+    setWindowTitle(c.title);
+    if (!c.iconName.isEmpty())
+        setWindowIcon(AppIcon(c.iconName));
+    for (int i = 0; i < c.columns.size() && m_keyColumn < 0; ++i)
+        if (c.columns.at(i).widthTwips <= 0)
+            m_keyColumn = i;
+
+    m_list = makeReportList(c.listName);
+    if (c.placement == ListPlacement::ResizeRule) {
+        new ListResizeRule(this, m_list, makeButtonBar(), c.sizeTwips.width(), c.sizeTwips.height());
+    } else {
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(m_list, 1);
+        layout->addLayout(makeButtonRow());
+        if (c.placement == ListPlacement::FixedSize) {
+            m_list->setMinimumSize(TwipsToPixels(c.sizeTwips.width(), this),
+                                   TwipsToPixels(c.sizeTwips.height(), this));
+            // The window keeps its designed size.
+            layout->setSizeConstraint(QLayout::SetFixedSize);
+        }
+    }
+    refresh();
+}
+
+void CatalogueListWindow::refresh() {
+    RunTrapped([this] { fill(); });
+}
+
+void CatalogueListWindow::fill() {
+    QList<ReportColumn> columns;
+    for (const CatalogueColumn& column : m_catalogue.columns)
+        columns.append({column.caption, column.widthTwips, column.alignment});
+    SetupReportColumns(m_list, columns);
+    RowSet rows = Db().execute(m_catalogue.listSql);
+    for (; !rows.eof(); rows.moveNext()) {
+        auto* item = new QTreeWidgetItem(m_list);
+        for (int i = 0; i < m_catalogue.columns.size(); ++i) {
+            const CatalogueColumn& column = m_catalogue.columns.at(i);
+            item->setText(i, column.cell(rows));
+            if (column.alignment != Qt::AlignLeft)
+                item->setTextAlignment(i, column.alignment | Qt::AlignVCenter);
+        }
+    }
+    rows.close();
+    ClearSelection(m_list);
+}
+
+qint32 CatalogueListWindow::selectedKey() const {
+    return FirstSelectedKey(m_list, m_keyColumn);
+}
+
+MaintainDialog* CatalogueListWindow::createDialog() {
+    return m_catalogue.dialog(this);
+}
+
+QString CatalogueListWindow::noSelectionText(const QString& button) const {
+    return QStringLiteral("Please select a %1 from the list before selecting %2")
+        .arg(m_catalogue.entryName, button);
+}
 
 void FillKeyedDropDown(QComboBox* list, const QString& sql, const QString& keyColumn,
                        const QString& textColumn) {

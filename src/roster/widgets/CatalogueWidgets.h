@@ -1,12 +1,36 @@
 #pragma once
 
+#include "ui/Maintenance.h"
+
 #include <QObject>
+#include <QSize>
 #include <QString>
 
+#include <functional>
+
 class QComboBox;
+class QFormLayout;
+class QLineEdit;
+class QPlainTextEdit;
+class QTreeWidget;
+class QVBoxLayout;
 class QWidget;
 
 namespace rm {
+
+class RowSet;
+
+// Gives a new widget its name and hands it back: `cboGame = Named(new QComboBox(this), "cboGame")`.
+template <class W> W* Named(W* widget, const QString& objectName) {
+    widget->setObjectName(objectName);
+    return widget;
+}
+// A dialog's one-line text field holding at most `maxLength` characters.
+QLineEdit* MakeTextField(QWidget* parent, const QString& objectName, int maxLength);
+// A row of a dialog's form whose caption label carries a name of its own.
+void AddNamedRow(QFormLayout* form, const QString& labelName, const QString& caption, QWidget* field);
+// The "-- Notes --" caption and the notes field under it, which takes the dialog's spare height.
+void AddNotes(QVBoxLayout* layout, QPlainTextEdit* notes);
 
 // Drop-down lists that hold the referenced table's key beside each visible text: fills the list from
 // a selection (trimmed texts, keys as item data) and chooses the first entry when there is one.
@@ -37,6 +61,70 @@ private:
     QWidget* m_list;
     QWidget* m_buttonBar;
     int m_bandTwips;
+};
+
+// How a catalogue list shows one row of its selection in one column.
+using CatalogueCell = std::function<QString(const RowSet&)>;
+// The stored text trimmed, or what `shown` makes of it.
+CatalogueCell TextCell(const QString& column, QString (*shown)(const QString&) = nullptr);
+// A number (a key, a count).
+CatalogueCell NumberCell(const QString& column);
+// "Yes" or "No" for a flag.
+CatalogueCell YesNoCell(const QString& column);
+// "Yes" when there are notes, nothing when there are none.
+CatalogueCell NotesCell(const QString& column);
+
+// A column of a catalogue list: caption, width in twips (0 hides it; the first hidden column holds the
+// row's key), the cell, and the alignment of caption and cells.
+struct CatalogueColumn {
+    QString caption;
+    int widthTwips;
+    CatalogueCell cell;
+    Qt::Alignment alignment = Qt::AlignLeft;
+};
+
+// How a catalogue list window arranges its list and buttons: placed by the ListResizeRule with the
+// window's minimum size; in a layout that keeps the designed size, with the list's minimum size; or in
+// a layout that follows the window.
+enum class ListPlacement { ResizeRule, FixedSize, Stretch };
+
+// One catalogue as its list window shows it.
+struct CatalogueList {
+    QString windowName;
+    QString title;
+    QString iconName; // empty: no picture
+    QString listName;
+    // The "No Selection Made" warning names the entry: "Please select a <entryName> from the list ...".
+    QString entryName;
+    QString listSql;
+    QList<CatalogueColumn> columns;
+    ListPlacement placement = ListPlacement::Stretch;
+    QSize sizeTwips;
+    // The add/edit/delete dialog of one entry.
+    std::function<MaintainDialog*(QWidget* parent)> dialog;
+};
+
+// The list window of a catalogue: a report list of its rows with the Add, Edit, Delete and Exit
+// buttons, refilled after each dialog and after any save elsewhere (keeping the selected row).
+class CatalogueListWindow : public MaintenanceWindow {
+    Q_OBJECT
+
+public:
+    explicit CatalogueListWindow(CatalogueList catalogue, QWidget* parent = nullptr);
+
+    void refresh() override;
+
+protected:
+    qint32 selectedKey() const override;
+    MaintainDialog* createDialog() override;
+    QString noSelectionText(const QString& button) const override;
+
+private:
+    void fill();
+
+    CatalogueList m_catalogue;
+    QTreeWidget* m_list = nullptr;
+    int m_keyColumn = -1;
 };
 
 } // namespace rm

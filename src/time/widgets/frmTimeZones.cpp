@@ -15,15 +15,8 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTimeZone>
-#include <QTreeWidget>
 
 namespace rm {
-
-namespace {
-
-constexpr int kKeyColumn = 5;
-
-} // namespace
 
 frmMaintainTimeZone::frmMaintainTimeZone(QWidget* parent) : MaintainDialog(parent) {
     setObjectName(QStringLiteral("frmMaintainTimeZone"));
@@ -175,56 +168,24 @@ bool frmMaintainTimeZone::save() {
                         selectedDaylightCode(), selectedRealZone());
 }
 
-frmTimeZones::frmTimeZones(QWidget* parent) : MaintenanceWindow(parent) {
-    setObjectName(QStringLiteral("frmTimeZones"));
-    setWindowTitle(tr("Time Zones"));
-    auto* layout = new QVBoxLayout(this);
-    lsvTimeZones = new QTreeWidget(this);
-    lsvTimeZones->setObjectName(QStringLiteral("lsvTimeZones"));
-    lsvTimeZones->setSelectionMode(QAbstractItemView::SingleSelection);
-    lsvTimeZones->setToolTip(tr("Double Click an entry to Edit"));
-    layout->addWidget(lsvTimeZones);
-    layout->addLayout(makeButtonRow());
-    editOnDoubleClick(lsvTimeZones);
-    refill();
-}
-
-void frmTimeZones::refresh() {
-    SetupReportColumns(lsvTimeZones, {{tr("Name"), 1800, Qt::AlignLeft},
-                                      {tr("Description"), 3500, Qt::AlignLeft},
-                                      {tr("Offset"), 700, Qt::AlignRight},
-                                      {tr("DST"), 700, Qt::AlignHCenter},
-                                      {tr("Real Zone"), 2600, Qt::AlignLeft},
-                                      {tr("ID"), 0, Qt::AlignLeft}});
-    RowSet rows = Db().execute(TimeZoneListSql());
-    QList<QTreeWidgetItem*> items;
-    for (; !rows.eof(); rows.moveNext()) {
-        auto* item = new QTreeWidgetItem;
-        item->setText(0, rows.text(QStringLiteral("TZ_Name")).trimmed());
-        item->setText(1, rows.text(QStringLiteral("TZ_Description")).trimmed());
-        item->setText(2, rows.text(QStringLiteral("TZ_GMT_Offset")).trimmed());
-        item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
-        item->setText(3, DaylightColumnText(rows.text(QStringLiteral("TZ_Daylight_Savings"))));
-        item->setTextAlignment(3, Qt::AlignHCenter | Qt::AlignVCenter);
-        item->setText(4, RealZoneColumnText(rows.text(QStringLiteral("TZ_IANA"))));
-        item->setText(kKeyColumn, QString::number(rows.integer(QStringLiteral("TZ_ID"))));
-        items << item;
-    }
-    rows.close();
-    lsvTimeZones->addTopLevelItems(items);
-    ClearSelection(lsvTimeZones);
-}
-
-qint32 frmTimeZones::selectedKey() const {
-    return FirstSelectedKey(lsvTimeZones, kKeyColumn);
-}
-
-MaintainDialog* frmTimeZones::createDialog() {
-    return new frmMaintainTimeZone(this);
-}
-
-QString frmTimeZones::noSelectionText(const QString& button) const {
-    return QStringLiteral("Please select a Time Zone from the list before selecting ") + button;
-}
+frmTimeZones::frmTimeZones(QWidget* parent)
+    : CatalogueListWindow(
+          {QStringLiteral("frmTimeZones"),
+           tr("Time Zones"),
+           QString(),
+           QStringLiteral("lsvTimeZones"),
+           QStringLiteral("Time Zone"),
+           TimeZoneListSql(),
+           {{tr("Name"), 1800, TextCell(QStringLiteral("TZ_Name"))},
+            {tr("Description"), 3500, TextCell(QStringLiteral("TZ_Description"))},
+            {tr("Offset"), 700, TextCell(QStringLiteral("TZ_GMT_Offset")), Qt::AlignRight},
+            {tr("DST"), 700, TextCell(QStringLiteral("TZ_Daylight_Savings"), DaylightColumnText),
+             Qt::AlignHCenter},
+            {tr("Real Zone"), 2600, TextCell(QStringLiteral("TZ_IANA"), RealZoneColumnText)},
+            {tr("ID"), 0, NumberCell(QStringLiteral("TZ_ID"))}},
+           ListPlacement::Stretch,
+           {},
+           [](QWidget* window) { return new frmMaintainTimeZone(window); }},
+          parent) {}
 
 } // namespace rm
