@@ -50,33 +50,38 @@ CatalogueCell YesNoCell(const QString& column) {
     };
 }
 
-CatalogueCell NotesCell(const QString& column) {
-    return [column](const RowSet& row) {
+CatalogueColumn NotesColumn(const QString& column) {
+    const auto notes = [column](const RowSet& row) {
         return row.text(column).trimmed().isEmpty() ? QString() : QStringLiteral("Yes");
     };
+    return {"Notes", 700, notes, Qt::AlignHCenter};
+}
+
+CatalogueColumn KeyColumn(const char* caption, const QString& column) {
+    return {caption, 0, NumberCell(column)};
 }
 
 CatalogueListWindow::CatalogueListWindow(CatalogueList catalogue, QWidget* parent)
     : MaintenanceWindow(parent), m_catalogue(std::move(catalogue)) {
-    const CatalogueList& c = m_catalogue;
-    setObjectName(c.windowName);
-    setWindowTitle(c.title);
-    if (!c.iconName.isEmpty())
-        setWindowIcon(AppIcon(c.iconName));
-    for (int i = 0; i < c.columns.size() && m_keyColumn < 0; ++i)
-        if (c.columns.at(i).widthTwips <= 0)
+    const CatalogueSource& source = m_catalogue.source;
+    setObjectName(QStringLiteral("frm") + QLatin1String(source.name));
+    setWindowTitle(QString::fromUtf8(source.title));
+    if (*source.iconName)
+        setWindowIcon(AppIcon(QString::fromUtf8(source.iconName)));
+    for (int i = 0; i < m_catalogue.columns.size() && m_keyColumn < 0; ++i)
+        if (m_catalogue.columns.at(i).widthTwips <= 0)
             m_keyColumn = i;
 
-    m_list = makeReportList(c.listName);
-    if (c.placement == ListPlacement::ResizeRule) {
-        new ListResizeRule(this, m_list, makeButtonBar(), c.sizeTwips.width(), c.sizeTwips.height());
+    m_list = makeReportList(QStringLiteral("lsv") + QLatin1String(source.name));
+    const ListArrangement& a = m_catalogue.arrangement;
+    if (a.placement == ListPlacement::ResizeRule) {
+        new ListResizeRule(this, m_list, makeButtonBar(), a.widthTwips, a.heightTwips);
     } else {
         auto* layout = new QVBoxLayout(this);
         layout->addWidget(m_list, 1);
         layout->addLayout(makeButtonRow());
-        if (c.placement == ListPlacement::FixedSize) {
-            m_list->setMinimumSize(TwipsToPixels(c.sizeTwips.width(), this),
-                                   TwipsToPixels(c.sizeTwips.height(), this));
+        if (a.placement == ListPlacement::FixedSize) {
+            m_list->setMinimumSize(TwipsToPixels(a.widthTwips, this), TwipsToPixels(a.heightTwips, this));
             // The window keeps its designed size.
             layout->setSizeConstraint(QLayout::SetFixedSize);
         }
@@ -91,9 +96,9 @@ void CatalogueListWindow::refresh() {
 void CatalogueListWindow::fill() {
     QList<ReportColumn> columns;
     for (const CatalogueColumn& column : m_catalogue.columns)
-        columns.append({column.caption, column.widthTwips, column.alignment});
+        columns.append({QString::fromUtf8(column.caption), column.widthTwips, column.alignment});
     SetupReportColumns(m_list, columns);
-    RowSet rows = Db().execute(m_catalogue.listSql);
+    RowSet rows = Db().execute(m_catalogue.source.listSql);
     for (; !rows.eof(); rows.moveNext()) {
         auto* item = new QTreeWidgetItem(m_list);
         for (int i = 0; i < m_catalogue.columns.size(); ++i) {
@@ -117,7 +122,7 @@ MaintainDialog* CatalogueListWindow::createDialog() {
 
 QString CatalogueListWindow::noSelectionText(const QString& button) const {
     return QStringLiteral("Please select a %1 from the list before selecting %2")
-        .arg(m_catalogue.entryName, button);
+        .arg(QString::fromUtf8(m_catalogue.source.entryName), button);
 }
 
 void FillKeyedDropDown(QComboBox* list, const QString& sql, const QString& keyColumn,

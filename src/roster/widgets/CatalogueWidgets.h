@@ -3,7 +3,6 @@
 #include "ui/Maintenance.h"
 
 #include <QObject>
-#include <QSize>
 #include <QString>
 
 #include <functional>
@@ -71,35 +70,46 @@ CatalogueCell TextCell(const QString& column, QString (*shown)(const QString&) =
 CatalogueCell NumberCell(const QString& column);
 // "Yes" or "No" for a flag.
 CatalogueCell YesNoCell(const QString& column);
-// "Yes" when there are notes, nothing when there are none.
-CatalogueCell NotesCell(const QString& column);
 
 // A column of a catalogue list: caption, width in twips (0 hides it; the first hidden column holds the
 // row's key), the cell, and the alignment of caption and cells.
 struct CatalogueColumn {
-    QString caption;
+    const char* caption;
     int widthTwips;
     CatalogueCell cell;
     Qt::Alignment alignment = Qt::AlignLeft;
 };
+// The narrow "Notes" column: "Yes" when there are notes, nothing when there are none.
+CatalogueColumn NotesColumn(const QString& column);
+// A hidden column holding a key.
+CatalogueColumn KeyColumn(const char* caption, const QString& column);
 
 // How a catalogue list window arranges its list and buttons: placed by the ListResizeRule with the
 // window's minimum size; in a layout that keeps the designed size, with the list's minimum size; or in
-// a layout that follows the window.
+// a layout that follows the window (no size).
 enum class ListPlacement { ResizeRule, FixedSize, Stretch };
+struct ListArrangement {
+    ListPlacement placement;
+    int widthTwips = 0;
+    int heightTwips = 0;
+};
+
+// What a catalogue's list window is called and where its rows come from. "Divisions" gives the window
+// frmDivisions with its list lsvDivisions; the "No Selection Made" warning names the entry ("Please
+// select a Division from the list ...").
+struct CatalogueSource {
+    const char* name;
+    const char* title;
+    const char* iconName; // empty: no picture
+    const char* entryName;
+    QString listSql;
+};
 
 // One catalogue as its list window shows it.
 struct CatalogueList {
-    QString windowName;
-    QString title;
-    QString iconName; // empty: no picture
-    QString listName;
-    // The "No Selection Made" warning names the entry: "Please select a <entryName> from the list ...".
-    QString entryName;
-    QString listSql;
+    CatalogueSource source;
     QList<CatalogueColumn> columns;
-    ListPlacement placement = ListPlacement::Stretch;
-    QSize sizeTwips;
+    ListArrangement arrangement;
     // The add/edit/delete dialog of one entry.
     std::function<MaintainDialog*(QWidget* parent)> dialog;
 };

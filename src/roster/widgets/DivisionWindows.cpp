@@ -18,23 +18,16 @@
 namespace rm {
 
 frmDivisions::frmDivisions(QWidget* parent)
-    : CatalogueListWindow(
-          {QStringLiteral("frmDivisions"),
-           QStringLiteral("Division List"),
-           QStringLiteral("divisions"),
-           QStringLiteral("lsvDivisions"),
-           QStringLiteral("Division"),
-           DivisionListSql(),
-           {{QStringLiteral("Name"), 3100, TextCell(QStringLiteral("Division_Name"))},
-            {QStringLiteral("Game"), 3100, TextCell(QStringLiteral("Game_Name"))},
-            {QStringLiteral("Active"), 700, YesNoCell(QStringLiteral("Division_Active"))},
-            {QStringLiteral("Members"), 1000, NumberCell(QStringLiteral("MemberCount")), Qt::AlignHCenter},
-            {QStringLiteral("Notes"), 700, NotesCell(QStringLiteral("Division_Notes")), Qt::AlignHCenter},
-            {QStringLiteral("ID"), 0, NumberCell(QStringLiteral("Division_ID"))}},
-           ListPlacement::ResizeRule,
-           {9270, 3540},
-           [](QWidget* window) { return new frmMaintainDivision(window); }},
-          parent) {}
+    : CatalogueListWindow({{"Divisions", "Division List", "divisions", "Division", DivisionListSql()},
+                           {{"Name", 3100, TextCell("Division_Name")},
+                            {"Game", 3100, TextCell("Game_Name")},
+                            {"Active", 700, YesNoCell("Division_Active")},
+                            {"Members", 1000, NumberCell("MemberCount"), Qt::AlignHCenter},
+                            NotesColumn("Division_Notes"),
+                            KeyColumn("ID", "Division_ID")},
+                           {ListPlacement::ResizeRule, 9270, 3540},
+                           [](QWidget* window) { return new frmMaintainDivision(window); }},
+                          parent) {}
 
 frmMaintainDivision::frmMaintainDivision(QWidget* parent) : MaintainDialog(parent) {
     setObjectName(QStringLiteral("frmMaintainDivision"));

@@ -15,22 +15,15 @@
 namespace rm {
 
 frmGames::frmGames(QWidget* parent)
-    : CatalogueListWindow(
-          {QStringLiteral("frmGames"),
-           QStringLiteral("Games List"),
-           QStringLiteral("games"),
-           QStringLiteral("lsvGames"),
-           QStringLiteral("Game"),
-           GameListSql(),
-           {{QStringLiteral("Name"), 3100, TextCell(QStringLiteral("Game_Name"))},
-            {QStringLiteral("Type"), 3100, TextCell(QStringLiteral("Type_Description"))},
-            {QStringLiteral("Genre"), 3500, TextCell(QStringLiteral("Genre_Name"))},
-            {QStringLiteral("Notes"), 700, NotesCell(QStringLiteral("Game_Notes")), Qt::AlignHCenter},
-            {QStringLiteral("ID"), 0, NumberCell(QStringLiteral("Game_ID"))}},
-           ListPlacement::ResizeRule,
-           {11145, 3600},
-           [](QWidget* window) { return new frmMaintainGame(window); }},
-          parent) {}
+    : CatalogueListWindow({{"Games", "Games List", "games", "Game", GameListSql()},
+                           {{"Name", 3100, TextCell("Game_Name")},
+                            {"Type", 3100, TextCell("Type_Description")},
+                            {"Genre", 3500, TextCell("Genre_Name")},
+                            NotesColumn("Game_Notes"),
+                            KeyColumn("ID", "Game_ID")},
+                           {ListPlacement::ResizeRule, 11145, 3600},
+                           [](QWidget* window) { return new frmMaintainGame(window); }},
+                          parent) {}
 
 frmMaintainGame::frmMaintainGame(QWidget* parent) : MaintainDialog(parent) {
     setObjectName(QStringLiteral("frmMaintainGame"));

@@ -13,18 +13,12 @@
 namespace rm {
 
 frmTitles::frmTitles(QWidget* parent)
-    : CatalogueListWindow({QStringLiteral("frmTitles"),
-                           QStringLiteral("Divisional Titles"),
-                           QStringLiteral("titles"),
-                           QStringLiteral("lsvTitles"),
-                           QStringLiteral("Divisional Title"),
-                           TitleListSql(),
-                           {{QStringLiteral("Division"), 3700, TextCell(QStringLiteral("Division_Name"))},
-                            {QStringLiteral("Title"), 3700, TextCell(QStringLiteral("Title_Description"))},
-                            {QStringLiteral("TitleID"), 0, NumberCell(QStringLiteral("Title_ID"))},
-                            {QStringLiteral("DivisionID"), 0, NumberCell(QStringLiteral("Division_ID"))}},
-                           ListPlacement::FixedSize,
-                           {7700, 3300},
+    : CatalogueListWindow({{"Titles", "Divisional Titles", "titles", "Divisional Title", TitleListSql()},
+                           {{"Division", 3700, TextCell("Division_Name")},
+                            {"Title", 3700, TextCell("Title_Description")},
+                            KeyColumn("TitleID", "Title_ID"),
+                            KeyColumn("DivisionID", "Division_ID")},
+                           {ListPlacement::FixedSize, 7700, 3300},
                            [](QWidget* window) { return new frmMaintainTitle(window); }},
                           parent) {}
 

@@ -170,21 +170,14 @@ bool frmMaintainTimeZone::save() {
 
 frmTimeZones::frmTimeZones(QWidget* parent)
     : CatalogueListWindow(
-          {QStringLiteral("frmTimeZones"),
-           tr("Time Zones"),
-           QString(),
-           QStringLiteral("lsvTimeZones"),
-           QStringLiteral("Time Zone"),
-           TimeZoneListSql(),
-           {{tr("Name"), 1800, TextCell(QStringLiteral("TZ_Name"))},
-            {tr("Description"), 3500, TextCell(QStringLiteral("TZ_Description"))},
-            {tr("Offset"), 700, TextCell(QStringLiteral("TZ_GMT_Offset")), Qt::AlignRight},
-            {tr("DST"), 700, TextCell(QStringLiteral("TZ_Daylight_Savings"), DaylightColumnText),
-             Qt::AlignHCenter},
-            {tr("Real Zone"), 2600, TextCell(QStringLiteral("TZ_IANA"), RealZoneColumnText)},
-            {tr("ID"), 0, NumberCell(QStringLiteral("TZ_ID"))}},
-           ListPlacement::Stretch,
-           {},
+          {{"TimeZones", "Time Zones", "", "Time Zone", TimeZoneListSql()},
+           {{"Name", 1800, TextCell("TZ_Name")},
+            {"Description", 3500, TextCell("TZ_Description")},
+            {"Offset", 700, TextCell("TZ_GMT_Offset"), Qt::AlignRight},
+            {"DST", 700, TextCell("TZ_Daylight_Savings", DaylightColumnText), Qt::AlignHCenter},
+            {"Real Zone", 2600, TextCell("TZ_IANA", RealZoneColumnText)},
+            KeyColumn("ID", "TZ_ID")},
+           {ListPlacement::Stretch},
            [](QWidget* window) { return new frmMaintainTimeZone(window); }},
           parent) {}
 
