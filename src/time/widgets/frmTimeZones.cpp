@@ -22,25 +22,17 @@ frmMaintainTimeZone::frmMaintainTimeZone(QWidget* parent) : MaintainDialog(paren
     setObjectName(QStringLiteral("frmMaintainTimeZone"));
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
-    txtShortName = new QLineEdit(this);
-    txtShortName->setObjectName(QStringLiteral("txtShortName"));
-    txtShortName->setMaxLength(10);
-    txtDescription = new QLineEdit(this);
-    txtDescription->setObjectName(QStringLiteral("txtDescription"));
-    txtDescription->setMaxLength(50);
-    txtOffset = new QLineEdit(this);
-    txtOffset->setObjectName(QStringLiteral("txtOffset"));
-    txtOffset->setMaxLength(12);
+    txtShortName = MakeTextField(this, QStringLiteral("txtShortName"), 10);
+    txtDescription = MakeTextField(this, QStringLiteral("txtDescription"), 50);
+    txtOffset = MakeTextField(this, QStringLiteral("txtOffset"), 12);
     txtOffset->setToolTip(tr("Minutes added to local time to reach GMT (-60 for Berlin), or the offset as "
                              "clocks show it: +13:00, -3:30, UTC+5:45"));
     auto* offsetRow = new QHBoxLayout;
     offsetRow->addWidget(txtOffset);
-    auto* lblMinutes = new QLabel(tr("(in minutes)"), this);
-    lblMinutes->setObjectName(QStringLiteral("lblMinutes"));
+    auto* lblMinutes = Named(new QLabel(tr("(in minutes)"), this), QStringLiteral("lblMinutes"));
     offsetRow->addWidget(lblMinutes);
     // What the typed offset means, as clocks show it.
-    auto* lblOffsetShown = new QLabel(this);
-    lblOffsetShown->setObjectName(QStringLiteral("lblOffsetShown"));
+    auto* lblOffsetShown = Named(new QLabel(this), QStringLiteral("lblOffsetShown"));
     lblOffsetShown->setMinimumWidth(lblOffsetShown->fontMetrics().horizontalAdvance(tr("not an offset")) + 8);
     offsetRow->addWidget(lblOffsetShown);
     connect(txtOffset, &QLineEdit::textChanged, lblOffsetShown, [lblOffsetShown](const QString& text) {
@@ -53,8 +45,7 @@ frmMaintainTimeZone::frmMaintainTimeZone(QWidget* parent) : MaintainDialog(paren
     form->addRow(tr("Description:"), txtDescription);
     form->addRow(tr("GMT Offset:"), offsetRow);
     // The real zone: its clocks on every date come from the system's tz data.
-    cboRealZone = new QComboBox(this);
-    cboRealZone->setObjectName(QStringLiteral("cboRealZone"));
+    cboRealZone = Named(new QComboBox(this), QStringLiteral("cboRealZone"));
     cboRealZone->setEditable(true);
     cboRealZone->setInsertPolicy(QComboBox::NoInsert);
     cboRealZone->setToolTip(tr("The place's zone in the time zone database, e.g. Europe/Berlin: its clock "
@@ -67,23 +58,19 @@ frmMaintainTimeZone::frmMaintainTimeZone(QWidget* parent) : MaintainDialog(paren
             id);
     cboRealZone->completer()->setFilterMode(Qt::MatchContains);
     cboRealZone->completer()->setCompletionMode(QCompleter::PopupCompletion);
-    lblRealZoneNow = new QLabel(this);
-    lblRealZoneNow->setObjectName(QStringLiteral("lblRealZoneNow"));
+    lblRealZoneNow = Named(new QLabel(this), QStringLiteral("lblRealZoneNow"));
     auto* realRow = new QVBoxLayout;
     realRow->addWidget(cboRealZone);
     realRow->addWidget(lblRealZoneNow);
     form->addRow(tr("Real Zone:"), realRow);
     layout->addLayout(form);
 
-    fmeDaylight = new QGroupBox(tr("Daylight Savings / Summer Time?"), this);
-    fmeDaylight->setObjectName(QStringLiteral("fmeDaylight"));
+    fmeDaylight =
+        Named(new QGroupBox(tr("Daylight Savings / Summer Time?"), this), QStringLiteral("fmeDaylight"));
     auto* daylight = new QHBoxLayout(fmeDaylight);
-    optDSTNone = new QRadioButton(tr("Do Not Adjust"), fmeDaylight);
-    optDSTNone->setObjectName(QStringLiteral("optDSTNone"));
-    optDSTUSA = new QRadioButton(tr("USA DST"), fmeDaylight);
-    optDSTUSA->setObjectName(QStringLiteral("optDSTUSA"));
-    optDSTEU = new QRadioButton(tr("EU DST"), fmeDaylight);
-    optDSTEU->setObjectName(QStringLiteral("optDSTEU"));
+    optDSTNone = Named(new QRadioButton(tr("Do Not Adjust"), fmeDaylight), QStringLiteral("optDSTNone"));
+    optDSTUSA = Named(new QRadioButton(tr("USA DST"), fmeDaylight), QStringLiteral("optDSTUSA"));
+    optDSTEU = Named(new QRadioButton(tr("EU DST"), fmeDaylight), QStringLiteral("optDSTEU"));
     daylight->addWidget(optDSTNone);
     daylight->addWidget(optDSTUSA);
     daylight->addWidget(optDSTEU);
