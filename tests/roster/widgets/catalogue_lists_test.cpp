@@ -1,72 +1,47 @@
-#include "roster/widgets/DivisionWindows.h"
-#include "roster/widgets/GameWindows.h"
-#include "roster/widgets/TitleWindows.h"
 #include "support/TestKit.h"
-#include "time/widgets/frmTimeZones.h"
+#include "ui/WindowRegistry.h"
 
 using namespace rm;
 using namespace rm::test;
-
-namespace {
-
-std::unique_ptr<QWidget> windowNamed(const QString& name) {
-    if (name == "frmDivisions")
-        return std::make_unique<frmDivisions>();
-    if (name == "frmGames")
-        return std::make_unique<frmGames>();
-    if (name == "frmTitles")
-        return std::make_unique<frmTitles>();
-    return std::make_unique<frmTimeZones>();
-}
-
-} // namespace
 
 class CatalogueListsTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { RegisterAllWindows(); }
+
     // Each list window carries its names, title and captions (keys hidden), and Edit without a selected
     // row names what to select.
     void namesCaptionsAndWarning_data() {
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("captions");
-        QTest::addColumn<QString>("entry");
-        QTest::newRow("divisions") << "frmDivisions"
-                                   << "Division List"
-                                   << "Name|Game|Active|Members|Notes|-ID"
-                                   << "Division";
-        QTest::newRow("games") << "frmGames"
-                               << "Games List"
-                               << "Name|Type|Genre|Notes|-ID"
-                               << "Game";
-        QTest::newRow("titles") << "frmTitles"
-                                << "Divisional Titles"
-                                << "Division|Title|-TitleID|-DivisionID"
-                                << "Divisional Title";
-        QTest::newRow("time zones") << "frmTimeZones"
-                                    << "Time Zones"
-                                    << "Name|Description|Offset|DST|Real Zone|-ID"
-                                    << "Time Zone";
+        QTest::addColumn<QString>("expected"); // window name / title / captions / what to select
+        for (const char* row :
+             {"frmDivisions/Division List/Name|Game|Active|Members|Notes|-ID/Division",
+              "frmGames/Games List/Name|Type|Genre|Notes|-ID/Game",
+              "frmTitles/Divisional Titles/Division|Title|-TitleID|-DivisionID/Divisional Title",
+              "frmTimeZones/Time Zones/Name|Description|Offset|DST|Real Zone|-ID/Time Zone"})
+            QTest::newRow(row) << QString::fromLatin1(row);
     }
     void namesCaptionsAndWarning() {
-        QFETCH(QString, window);
-        QFETCH(QString, entry);
+        QFETCH(QString, expected);
         TestDatabase db;
         RecordingSink sink;
         ModalDriver driver;
-        const std::unique_ptr<QWidget> shown = windowNamed(window);
-        QCOMPARE(shown->objectName(), window);
-        QTEST(shown->windowTitle(), "title");
-        auto* list = child<QTreeWidget>(shown.get(), "lsv" + window.mid(3));
+        const QString name = expected.section('/', 0, 0);
+        const std::unique_ptr<QWidget> window(CreateTaskWindow(name));
+        QVERIFY(window);
+        auto* list = child<QTreeWidget>(window.get(), "lsv" + name.mid(3));
         QStringList captions;
         for (int c = 0; c < list->columnCount(); ++c)
             captions << (list->isColumnHidden(c) ? "-" : "") + list->headerItem()->text(c);
-        QTEST(captions.join('|'), "captions");
-        Click(shown.get(), "imgEdit");
-        QCOMPARE(sink.last().title, QStringLiteral("No Selection Made"));
-        QCOMPARE(sink.last().text, "Please select a " + entry + " from the list before selecting Edit");
+        Click(window.get(), "imgEdit");
         QVERIFY(driver.shown.isEmpty());
+        QCOMPARE(sink.last().title, QStringLiteral("No Selection Made"));
+        const QString prefix("Please select a "), suffix(" from the list before selecting Edit");
+        QVERIFY(sink.last().text.startsWith(prefix) && sink.last().text.endsWith(suffix));
+        const QString entry = sink.last().text.mid(prefix.size()).chopped(suffix.size());
+        QCOMPARE(
+            QStringList({window->objectName(), window->windowTitle(), captions.join('|'), entry}).join('/'),
+            expected);
     }
 };
 
