@@ -22,28 +22,13 @@ void missingInformation(const QString& text) {
 
 QString DivisionListSql() {
     return QStringLiteral(
-        "Select Division_ID, Division_Name, Division_Active, Division_Notes, Game_Name, Game_ID "
+        "Select Division_ID, Division_Name, Division_Active, Division_Notes, Game_Name, Game_ID, "
+        "(Select COUNT(*) From Members, Players "
+        "Where Member_Division_ID = Division_ID And Member_Player_ID = Player_ID "
+        "And Player_Active = true) AS MemberCount "
         "From Divisions, Games "
         "Where Division_Game = Game_ID "
         "Order By Division_Active DESC, Division_Name");
-}
-
-QString DivisionMemberCountsSql() {
-    return QStringLiteral("Select Member_Division_ID, COUNT(*) AS MemberCount "
-                          "From Members, Players "
-                          "Where Member_Player_ID = Player_ID "
-                          "And Player_Active = true "
-                          "Group By Member_Division_ID");
-}
-
-QHash<qint32, int> ActiveMemberCounts() {
-    QHash<qint32, int> counts;
-    RowSet rows = Db().execute(DivisionMemberCountsSql());
-    for (; !rows.eof(); rows.moveNext())
-        counts.insert(rows.integer(QStringLiteral("Member_Division_ID")),
-                      rows.integer(QStringLiteral("MemberCount")));
-    rows.close();
-    return counts;
 }
 
 QString DivisionGameChoicesSql() {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDateTime>
-#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -16,11 +15,8 @@ struct DivisionEntry {
 };
 
 // The division list: active divisions first, each group by name; only divisions whose game exists.
+// MemberCount is the number of the division's members whose player is active.
 QString DivisionListSql();
-// The active members of every division in one statement: rows of Member_Division_ID and MemberCount.
-QString DivisionMemberCountsSql();
-// Division key -> number of members whose player is active (divisions without one are absent).
-QHash<qint32, int> ActiveMemberCounts();
 
 // The game list of the division dialog.
 QString DivisionGameChoicesSql();

@@ -1,13 +1,129 @@
 #include "roster/widgets/CatalogueWidgets.h"
 
 #include "data/DbConnection.h"
-#include "ui/Maintenance.h"
+#include "ui/NumericEntry.h"
 
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QEvent>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTreeWidget>
 #include <QWidget>
 
 namespace rm {
+
+QLineEdit* MakeTextField(QWidget* parent, const QString& objectName, int maxLength) {
+    auto* field = Named(new QLineEdit(parent), objectName);
+    field->setMaxLength(maxLength);
+    SelectAllOnFocus(field);
+    return field;
+}
+
+void AddNamedRow(QFormLayout* form, const QString& labelName, const QString& caption, QWidget* field) {
+    form->addRow(Named(new QLabel(caption, field->parentWidget()), labelName), field);
+}
+
+void AddNotes(QVBoxLayout* layout, QPlainTextEdit* notes) {
+    auto* lblNotes =
+        Named(new QLabel(QStringLiteral("-- Notes --"), notes->parentWidget()), QStringLiteral("lblNotes"));
+    lblNotes->setAlignment(Qt::AlignHCenter);
+    layout->addWidget(lblNotes);
+    layout->addWidget(notes, 1);
+}
+
+CatalogueCell TextCell(const QString& column, QString (*shown)(const QString&)) {
+    return [column, shown](const RowSet& row) {
+        return shown ? shown(row.text(column)) : row.text(column).trimmed();
+    };
+}
+
+CatalogueCell NumberCell(const QString& column) {
+    return [column](const RowSet& row) { return QString::number(row.integer(column)); };
+}
+
+CatalogueCell YesNoCell(const QString& column) {
+    return [column](const RowSet& row) {
+        return row.boolean(column) ? QStringLiteral("Yes") : QStringLiteral("No");
+    };
+}
+
+CatalogueColumn NotesColumn(const QString& column) {
+    const auto notes = [column](const RowSet& row) {
+        return row.text(column).trimmed().isEmpty() ? QString() : QStringLiteral("Yes");
+    };
+    return {"Notes", 700, notes, Qt::AlignHCenter};
+}
+
+CatalogueColumn KeyColumn(const char* caption, const QString& column) {
+    return {caption, 0, NumberCell(column)};
+}
+
+CatalogueListWindow::CatalogueListWindow(CatalogueList catalogue, QWidget* parent)
+    : MaintenanceWindow(parent), m_catalogue(std::move(catalogue)) {
+    const CatalogueSource& source = m_catalogue.source;
+    setObjectName(QStringLiteral("frm") + QLatin1String(source.name));
+    setWindowTitle(QString::fromUtf8(source.title));
+    if (*source.iconName)
+        setWindowIcon(AppIcon(QString::fromUtf8(source.iconName)));
+    for (int i = 0; i < m_catalogue.columns.size() && m_keyColumn < 0; ++i)
+        if (m_catalogue.columns.at(i).widthTwips <= 0)
+            m_keyColumn = i;
+
+    m_list = makeReportList(QStringLiteral("lsv") + QLatin1String(source.name));
+    const ListArrangement& a = m_catalogue.arrangement;
+    if (a.placement == ListPlacement::ResizeRule) {
+        new ListResizeRule(this, m_list, makeButtonBar(), a.widthTwips, a.heightTwips);
+    } else {
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(m_list, 1);
+        layout->addLayout(makeButtonRow());
+        if (a.placement == ListPlacement::FixedSize) {
+            m_list->setMinimumSize(TwipsToPixels(a.widthTwips, this), TwipsToPixels(a.heightTwips, this));
+            // The window keeps its designed size.
+            layout->setSizeConstraint(QLayout::SetFixedSize);
+        }
+    }
+    refresh();
+}
+
+void CatalogueListWindow::refresh() {
+    RunTrapped([this] { fill(); });
+}
+
+void CatalogueListWindow::fill() {
+    QList<ReportColumn> columns;
+    for (const CatalogueColumn& column : m_catalogue.columns)
+        columns.append({QString::fromUtf8(column.caption), column.widthTwips, column.alignment});
+    SetupReportColumns(m_list, columns);
+    RowSet rows = Db().execute(m_catalogue.source.listSql);
+    for (; !rows.eof(); rows.moveNext()) {
+        auto* item = new QTreeWidgetItem(m_list);
+        for (int i = 0; i < m_catalogue.columns.size(); ++i) {
+            const CatalogueColumn& column = m_catalogue.columns.at(i);
+            item->setText(i, column.cell(rows));
+            if (column.alignment != Qt::AlignLeft)
+                item->setTextAlignment(i, column.alignment | Qt::AlignVCenter);
+        }
+    }
+    rows.close();
+    ClearSelection(m_list);
+}
+
+qint32 CatalogueListWindow::selectedKey() const {
+    return FirstSelectedKey(m_list, m_keyColumn);
+}
+
+MaintainDialog* CatalogueListWindow::createDialog() {
+    return m_catalogue.dialog(this);
+}
+
+QString CatalogueListWindow::noSelectionText(const QString& button) const {
+    return QStringLiteral("Please select a %1 from the list before selecting %2")
+        .arg(QString::fromUtf8(m_catalogue.source.entryName), button);
+}
 
 void FillKeyedDropDown(QComboBox* list, const QString& sql, const QString& keyColumn,
                        const QString& textColumn) {

@@ -2,7 +2,6 @@
 
 #include "data/DbConnection.h"
 #include "roster/TitleStore.h"
-#include "roster/widgets/CatalogueWidgets.h"
 #include "ui/NumericEntry.h"
 
 #include <QBoxLayout>
@@ -10,84 +9,29 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTreeWidget>
 
 namespace rm {
 
-namespace {
-
-constexpr int kTitleKeyColumn = 2;
-constexpr int kDivisionKeyColumn = 3;
-
-} // namespace
-
-frmTitles::frmTitles(QWidget* parent) : MaintenanceWindow(parent) {
-    setObjectName(QStringLiteral("frmTitles"));
-    setWindowTitle(QStringLiteral("Divisional Titles"));
-    setWindowIcon(AppIcon(QStringLiteral("titles")));
-
-    lsvTitles = makeReportList(QStringLiteral("lsvTitles"));
-    lsvTitles->setMinimumSize(TwipsToPixels(7700, this), TwipsToPixels(3300, this));
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lsvTitles, 1);
-    layout->addLayout(makeButtonRow());
-    // The window keeps its designed size.
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    refresh();
-}
-
-void frmTitles::refresh() {
-    RunTrapped([this] { FillTitles(); });
-}
-
-void frmTitles::FillTitles() {
-    SetupReportColumns(lsvTitles, {{QStringLiteral("Division"), 3700},
-                                   {QStringLiteral("Title"), 3700},
-                                   {QStringLiteral("TitleID"), 0},
-                                   {QStringLiteral("DivisionID"), 0}});
-    RowSet rows = Db().execute(TitleListSql());
-    for (; !rows.eof(); rows.moveNext()) {
-        auto* item = new QTreeWidgetItem(lsvTitles);
-        item->setText(0, rows.text(QStringLiteral("Division_Name")).trimmed());
-        item->setText(1, rows.text(QStringLiteral("Title_Description")).trimmed());
-        item->setText(kTitleKeyColumn, QString::number(rows.integer(QStringLiteral("Title_ID"))));
-        item->setText(kDivisionKeyColumn, QString::number(rows.integer(QStringLiteral("Division_ID"))));
-    }
-    rows.close();
-    ClearSelection(lsvTitles);
-}
-
-qint32 frmTitles::selectedKey() const {
-    return FirstSelectedKey(lsvTitles, kTitleKeyColumn);
-}
-
-MaintainDialog* frmTitles::createDialog() {
-    return new frmMaintainTitle(this);
-}
-
-QString frmTitles::noSelectionText(const QString& button) const {
-    return QStringLiteral("Please select a Divisional Title from the list before selecting ") + button;
-}
+frmTitles::frmTitles(QWidget* parent)
+    : CatalogueListWindow({{"Titles", "Divisional Titles", "titles", "Divisional Title", TitleListSql()},
+                           {{"Division", 3700, TextCell("Division_Name")},
+                            {"Title", 3700, TextCell("Title_Description")},
+                            KeyColumn("TitleID", "Title_ID"),
+                            KeyColumn("DivisionID", "Division_ID")},
+                           {ListPlacement::FixedSize, 7700, 3300},
+                           [](QWidget* window) { return new frmMaintainTitle(window); }},
+                          parent) {}
 
 frmMaintainTitle::frmMaintainTitle(QWidget* parent) : MaintainDialog(parent) {
     setObjectName(QStringLiteral("frmMaintainTitle"));
     setWindowTitle(QStringLiteral("Maintain Title"));
 
-    cboDivision = new QComboBox(this);
-    cboDivision->setObjectName(QStringLiteral("cboDivision"));
-    txtTitle = new QLineEdit(this);
-    txtTitle->setObjectName(QStringLiteral("txtTitle"));
-    txtTitle->setMaxLength(50);
-    SelectAllOnFocus(txtTitle);
+    cboDivision = Named(new QComboBox(this), QStringLiteral("cboDivision"));
+    txtTitle = MakeTextField(this, QStringLiteral("txtTitle"), 50);
 
     auto* form = new QFormLayout;
-    auto* lblDivision = new QLabel(QStringLiteral("Division:"), this);
-    lblDivision->setObjectName(QStringLiteral("lblDivision"));
-    auto* lblTitle = new QLabel(QStringLiteral("Title:"), this);
-    lblTitle->setObjectName(QStringLiteral("lblTitle"));
-    form->addRow(lblDivision, cboDivision);
-    form->addRow(lblTitle, txtTitle);
+    AddNamedRow(form, QStringLiteral("lblDivision"), QStringLiteral("Division:"), cboDivision);
+    AddNamedRow(form, QStringLiteral("lblTitle"), QStringLiteral("Title:"), txtTitle);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

@@ -1,31 +1,16 @@
 #pragma once
 
-#include "ui/Maintenance.h"
+#include "roster/widgets/CatalogueWidgets.h"
 
 class QComboBox;
 class QLineEdit;
-class QTreeWidget;
 
 namespace rm {
 
 // All divisional titles: division, title, and the hidden keys of the title and its division.
-class frmTitles : public MaintenanceWindow {
-    Q_OBJECT
-
+class frmTitles : public CatalogueListWindow {
 public:
     explicit frmTitles(QWidget* parent = nullptr);
-
-    void refresh() override;
-
-protected:
-    qint32 selectedKey() const override;
-    MaintainDialog* createDialog() override;
-    QString noSelectionText(const QString& button) const override;
-
-private:
-    void FillTitles();
-
-    QTreeWidget* lsvTitles = nullptr;
 };
 
 // Adds, edits or deletes one divisional title.

@@ -1,6 +1,7 @@
 #include "roster/widgets/frmConnections.h"
 
 #include "roster/ConnectionTypes.h"
+#include "roster/widgets/CatalogueWidgets.h"
 
 #include <QBoxLayout>
 #include <QFormLayout>
@@ -15,9 +16,7 @@ frmMaintainConnection::frmMaintainConnection(QWidget* parent) : MaintainDialog(p
     setObjectName(QStringLiteral("frmMaintainConnection"));
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
-    txtConnection = new QLineEdit(this);
-    txtConnection->setObjectName(QStringLiteral("txtConnection"));
-    txtConnection->setMaxLength(50);
+    txtConnection = MakeTextField(this, QStringLiteral("txtConnection"), 50);
     form->addRow(tr("Connection Type:"), txtConnection);
     layout->addLayout(form);
     auto* buttons = new QHBoxLayout;

@@ -15,39 +15,24 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTimeZone>
-#include <QTreeWidget>
 
 namespace rm {
-
-namespace {
-
-constexpr int kKeyColumn = 5;
-
-} // namespace
 
 frmMaintainTimeZone::frmMaintainTimeZone(QWidget* parent) : MaintainDialog(parent) {
     setObjectName(QStringLiteral("frmMaintainTimeZone"));
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
-    txtShortName = new QLineEdit(this);
-    txtShortName->setObjectName(QStringLiteral("txtShortName"));
-    txtShortName->setMaxLength(10);
-    txtDescription = new QLineEdit(this);
-    txtDescription->setObjectName(QStringLiteral("txtDescription"));
-    txtDescription->setMaxLength(50);
-    txtOffset = new QLineEdit(this);
-    txtOffset->setObjectName(QStringLiteral("txtOffset"));
-    txtOffset->setMaxLength(12);
+    txtShortName = MakeTextField(this, QStringLiteral("txtShortName"), 10);
+    txtDescription = MakeTextField(this, QStringLiteral("txtDescription"), 50);
+    txtOffset = MakeTextField(this, QStringLiteral("txtOffset"), 12);
     txtOffset->setToolTip(tr("Minutes added to local time to reach GMT (-60 for Berlin), or the offset as "
                              "clocks show it: +13:00, -3:30, UTC+5:45"));
     auto* offsetRow = new QHBoxLayout;
     offsetRow->addWidget(txtOffset);
-    auto* lblMinutes = new QLabel(tr("(in minutes)"), this);
-    lblMinutes->setObjectName(QStringLiteral("lblMinutes"));
+    auto* lblMinutes = Named(new QLabel(tr("(in minutes)"), this), QStringLiteral("lblMinutes"));
     offsetRow->addWidget(lblMinutes);
     // What the typed offset means, as clocks show it.
-    auto* lblOffsetShown = new QLabel(this);
-    lblOffsetShown->setObjectName(QStringLiteral("lblOffsetShown"));
+    auto* lblOffsetShown = Named(new QLabel(this), QStringLiteral("lblOffsetShown"));
     lblOffsetShown->setMinimumWidth(lblOffsetShown->fontMetrics().horizontalAdvance(tr("not an offset")) + 8);
     offsetRow->addWidget(lblOffsetShown);
     connect(txtOffset, &QLineEdit::textChanged, lblOffsetShown, [lblOffsetShown](const QString& text) {
@@ -60,8 +45,7 @@ frmMaintainTimeZone::frmMaintainTimeZone(QWidget* parent) : MaintainDialog(paren
     form->addRow(tr("Description:"), txtDescription);
     form->addRow(tr("GMT Offset:"), offsetRow);
     // The real zone: its clocks on every date come from the system's tz data.
-    cboRealZone = new QComboBox(this);
-    cboRealZone->setObjectName(QStringLiteral("cboRealZone"));
+    cboRealZone = Named(new QComboBox(this), QStringLiteral("cboRealZone"));
     cboRealZone->setEditable(true);
     cboRealZone->setInsertPolicy(QComboBox::NoInsert);
     cboRealZone->setToolTip(tr("The place's zone in the time zone database, e.g. Europe/Berlin: its clock "
@@ -74,23 +58,19 @@ frmMaintainTimeZone::frmMaintainTimeZone(QWidget* parent) : MaintainDialog(paren
             id);
     cboRealZone->completer()->setFilterMode(Qt::MatchContains);
     cboRealZone->completer()->setCompletionMode(QCompleter::PopupCompletion);
-    lblRealZoneNow = new QLabel(this);
-    lblRealZoneNow->setObjectName(QStringLiteral("lblRealZoneNow"));
+    lblRealZoneNow = Named(new QLabel(this), QStringLiteral("lblRealZoneNow"));
     auto* realRow = new QVBoxLayout;
     realRow->addWidget(cboRealZone);
     realRow->addWidget(lblRealZoneNow);
     form->addRow(tr("Real Zone:"), realRow);
     layout->addLayout(form);
 
-    fmeDaylight = new QGroupBox(tr("Daylight Savings / Summer Time?"), this);
-    fmeDaylight->setObjectName(QStringLiteral("fmeDaylight"));
+    fmeDaylight =
+        Named(new QGroupBox(tr("Daylight Savings / Summer Time?"), this), QStringLiteral("fmeDaylight"));
     auto* daylight = new QHBoxLayout(fmeDaylight);
-    optDSTNone = new QRadioButton(tr("Do Not Adjust"), fmeDaylight);
-    optDSTNone->setObjectName(QStringLiteral("optDSTNone"));
-    optDSTUSA = new QRadioButton(tr("USA DST"), fmeDaylight);
-    optDSTUSA->setObjectName(QStringLiteral("optDSTUSA"));
-    optDSTEU = new QRadioButton(tr("EU DST"), fmeDaylight);
-    optDSTEU->setObjectName(QStringLiteral("optDSTEU"));
+    optDSTNone = Named(new QRadioButton(tr("Do Not Adjust"), fmeDaylight), QStringLiteral("optDSTNone"));
+    optDSTUSA = Named(new QRadioButton(tr("USA DST"), fmeDaylight), QStringLiteral("optDSTUSA"));
+    optDSTEU = Named(new QRadioButton(tr("EU DST"), fmeDaylight), QStringLiteral("optDSTEU"));
     daylight->addWidget(optDSTNone);
     daylight->addWidget(optDSTUSA);
     daylight->addWidget(optDSTEU);
@@ -175,56 +155,17 @@ bool frmMaintainTimeZone::save() {
                         selectedDaylightCode(), selectedRealZone());
 }
 
-frmTimeZones::frmTimeZones(QWidget* parent) : MaintenanceWindow(parent) {
-    setObjectName(QStringLiteral("frmTimeZones"));
-    setWindowTitle(tr("Time Zones"));
-    auto* layout = new QVBoxLayout(this);
-    lsvTimeZones = new QTreeWidget(this);
-    lsvTimeZones->setObjectName(QStringLiteral("lsvTimeZones"));
-    lsvTimeZones->setSelectionMode(QAbstractItemView::SingleSelection);
-    lsvTimeZones->setToolTip(tr("Double Click an entry to Edit"));
-    layout->addWidget(lsvTimeZones);
-    layout->addLayout(makeButtonRow());
-    editOnDoubleClick(lsvTimeZones);
-    refill();
-}
-
-void frmTimeZones::refresh() {
-    SetupReportColumns(lsvTimeZones, {{tr("Name"), 1800, Qt::AlignLeft},
-                                      {tr("Description"), 3500, Qt::AlignLeft},
-                                      {tr("Offset"), 700, Qt::AlignRight},
-                                      {tr("DST"), 700, Qt::AlignHCenter},
-                                      {tr("Real Zone"), 2600, Qt::AlignLeft},
-                                      {tr("ID"), 0, Qt::AlignLeft}});
-    RowSet rows = Db().execute(TimeZoneListSql());
-    QList<QTreeWidgetItem*> items;
-    for (; !rows.eof(); rows.moveNext()) {
-        auto* item = new QTreeWidgetItem;
-        item->setText(0, rows.text(QStringLiteral("TZ_Name")).trimmed());
-        item->setText(1, rows.text(QStringLiteral("TZ_Description")).trimmed());
-        item->setText(2, rows.text(QStringLiteral("TZ_GMT_Offset")).trimmed());
-        item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
-        item->setText(3, DaylightColumnText(rows.text(QStringLiteral("TZ_Daylight_Savings"))));
-        item->setTextAlignment(3, Qt::AlignHCenter | Qt::AlignVCenter);
-        item->setText(4, RealZoneColumnText(rows.text(QStringLiteral("TZ_IANA"))));
-        item->setText(kKeyColumn, QString::number(rows.integer(QStringLiteral("TZ_ID"))));
-        items << item;
-    }
-    rows.close();
-    lsvTimeZones->addTopLevelItems(items);
-    ClearSelection(lsvTimeZones);
-}
-
-qint32 frmTimeZones::selectedKey() const {
-    return FirstSelectedKey(lsvTimeZones, kKeyColumn);
-}
-
-MaintainDialog* frmTimeZones::createDialog() {
-    return new frmMaintainTimeZone(this);
-}
-
-QString frmTimeZones::noSelectionText(const QString& button) const {
-    return QStringLiteral("Please select a Time Zone from the list before selecting ") + button;
-}
+frmTimeZones::frmTimeZones(QWidget* parent)
+    : CatalogueListWindow(
+          {{"TimeZones", "Time Zones", "", "Time Zone", TimeZoneListSql()},
+           {{"Name", 1800, TextCell("TZ_Name")},
+            {"Description", 3500, TextCell("TZ_Description")},
+            {"Offset", 700, TextCell("TZ_GMT_Offset"), Qt::AlignRight},
+            {"DST", 700, TextCell("TZ_Daylight_Savings", DaylightColumnText), Qt::AlignHCenter},
+            {"Real Zone", 2600, TextCell("TZ_IANA", RealZoneColumnText)},
+            KeyColumn("ID", "TZ_ID")},
+           {ListPlacement::Stretch},
+           [](QWidget* window) { return new frmMaintainTimeZone(window); }},
+          parent) {}
 
 } // namespace rm

@@ -1,13 +1,12 @@
 #pragma once
 
-#include "ui/Maintenance.h"
+#include "roster/widgets/CatalogueWidgets.h"
 
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
-class QTreeWidget;
 
 namespace rm {
 
@@ -42,21 +41,9 @@ private:
 };
 
 // The list window of the time zone catalogue.
-class frmTimeZones : public MaintenanceWindow {
-    Q_OBJECT
-
+class frmTimeZones : public CatalogueListWindow {
 public:
     explicit frmTimeZones(QWidget* parent = nullptr);
-
-    void refresh() override;
-
-protected:
-    qint32 selectedKey() const override;
-    MaintainDialog* createDialog() override;
-    QString noSelectionText(const QString& button) const override;
-
-private:
-    QTreeWidget* lsvTimeZones = nullptr;
 };
 
 } // namespace rm
