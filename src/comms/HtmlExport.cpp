@@ -37,14 +37,14 @@ void messengerLine(QString& out, const QString& label, const QString& value) {
 void customFieldsRow(QString& out, const RowSet& player) {
     const OptionsRecord& options = CurrentOptions();
     QStringList entries;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < kCustomFieldCount; ++i) {
         if (!options.CustomTextEnabled[i])
             continue;
         const QString column = QStringLiteral("Player_Custom%1").arg(i + 1);
         entries << HtmlEscape(options.CustomTextTitle[i].trimmed()) + QStringLiteral(": ") +
                        trimmedEscaped(player, column);
     }
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < kCustomFieldCount; ++i) {
         if (!options.CustomDropEnabled[i])
             continue;
         const qint32 key = player.integer(QStringLiteral("Player_CustomDrop%1").arg(i + 1));

@@ -172,10 +172,10 @@ QString PlayerUpdateStatement(const PlayerRecord& p, qint32 key, const QDateTime
                   QStringLiteral(", ") + QStringLiteral("Player_Connection = ") + number(p.connection) +
                   QStringLiteral(", ") + QStringLiteral("Player_Notes = ") + SqlText(p.notes) +
                   QStringLiteral(", ");
-    for (int n = 0; n < 4; ++n)
+    for (int n = 0; n < kCustomFieldCount; ++n)
         sql +=
             QStringLiteral("Player_Custom%1 = ").arg(n + 1) + SqlText(p.customText[n]) + QStringLiteral(", ");
-    for (int n = 0; n < 4; ++n)
+    for (int n = 0; n < kCustomFieldCount; ++n)
         sql += QStringLiteral("Player_CustomDrop%1 = ").arg(n + 1) + number(p.customDrop[n]) +
                QStringLiteral(", ");
     return sql + QStringLiteral("Player_Update = ") + SqlDateTime(now) + QStringLiteral(" ") +
@@ -269,7 +269,7 @@ std::optional<PlayerRecord> LoadPlayer(qint32 key) {
     p.discord = text("Player_Discord");
     p.connection = rows.integer(QStringLiteral("Player_Connection"));
     p.notes = text("Player_Notes");
-    for (int n = 0; n < 4; ++n) {
+    for (int n = 0; n < kCustomFieldCount; ++n) {
         p.customText[n] = rows.text(QStringLiteral("Player_Custom%1").arg(n + 1)).trimmed();
         p.customDrop[n] = rows.integer(QStringLiteral("Player_CustomDrop%1").arg(n + 1));
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/CustomFields.h"
 #include "data/DbConnection.h"
 #include "roster/ScheduleStorage.h"
 
@@ -27,8 +28,8 @@ struct PlayerRecord {
     QString discord; // a Discord user id (digits) for mentions, or a Discord name shown as text
     qint32 connection = 0;
     QString notes;
-    std::array<QString, 4> customText;
-    std::array<qint32, 4> customDrop{}; // Custom_ID of the chosen entry, 0 for none
+    std::array<QString, kCustomFieldCount> customText;
+    std::array<qint32, kCustomFieldCount> customDrop{}; // Custom_ID of the chosen entry, 0 for none
 };
 
 // One row of the players list window.

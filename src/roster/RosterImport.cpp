@@ -98,7 +98,7 @@ struct Catalogue {
     QHash<QString, qint32> connections;
     QHash<QString, qint32> divisions;
     QHash<QPair<qint32, QString>, qint32> titles;
-    std::array<QHash<QString, qint32>, 4> entries;
+    std::array<QHash<QString, qint32>, kCustomFieldCount> entries;
     QHash<QString, qint32> players;
     qint32 firstGame = 0;
     QHash<QString, qint32> games;
@@ -241,7 +241,8 @@ struct PreviewBuilder {
     }
 
     ImportRow readRow(const CsvRecord& record, QStringList& connections, QStringList& divisions,
-                      QList<QPair<QString, QString>>& titles, std::array<QStringList, 4>& entries) {
+                      QList<QPair<QString, QString>>& titles,
+                      std::array<QStringList, kCustomFieldCount>& entries) {
         ImportRow row;
         row.line = record.line;
         if (record.fields.size() > table.header.size())
@@ -309,7 +310,7 @@ struct PreviewBuilder {
                     QStringLiteral("the connection %1").arg(quoted(row.connection)), connections,
                     row.connection);
 
-        for (int n = 0; n < 4; ++n) {
+        for (int n = 0; n < kCustomFieldCount; ++n) {
             p.customText[n] = cell(record, static_cast<ImportField>(kFirstCustomText + n));
             row.customDrop[n] = cell(record, static_cast<ImportField>(kFirstCustomDrop + n));
             requireName(row, catalogue.entries[n].contains(key(row.customDrop[n])),
@@ -386,7 +387,7 @@ struct PreviewBuilder {
             QStringList connections = preview.newConnections;
             QStringList divisions = preview.newDivisions;
             QList<QPair<QString, QString>> titles = preview.newTitles;
-            std::array<QStringList, 4> entries = preview.newEntries;
+            std::array<QStringList, kCustomFieldCount> entries = preview.newEntries;
             ImportRow row = readRow(record, connections, divisions, titles, entries);
             if (row.action != ImportAction::Skip) {
                 preview.newConnections = connections;
@@ -602,7 +603,7 @@ ImportResult RunImport(const ImportPreview& preview, const std::function<void(in
             if (!update || row.zoneGiven)
                 base.timeZone = p.timeZone;
             take(ImportField::Connection, base.connection, c.connections.value(key(row.connection), 0));
-            for (int n = 0; n < 4; ++n) {
+            for (int n = 0; n < kCustomFieldCount; ++n) {
                 take(static_cast<ImportField>(kFirstCustomText + n), base.customText[n], p.customText[n]);
                 take(static_cast<ImportField>(kFirstCustomDrop + n), base.customDrop[n],
                      c.entries[n].value(key(row.customDrop[n]), 0));

@@ -92,7 +92,7 @@ struct ImportRow {
     PlayerRecord player;
     bool zoneGiven = false; // an updated player keeps its zone when the file gives none
     QString connection;
-    std::array<QString, 4> customDrop;
+    std::array<QString, kCustomFieldCount> customDrop;
     std::optional<QList<ImportMembership>> memberships;
     std::array<std::optional<QStringList>, 7> days;
 };
@@ -104,8 +104,8 @@ struct ImportPreview {
     // Named in accepted rows and missing from the database; created only with the user's agreement.
     QStringList newConnections;
     QStringList newDivisions;
-    QList<QPair<QString, QString>> newTitles; // division, title
-    std::array<QStringList, 4> newEntries;    // per pick-list field
+    QList<QPair<QString, QString>> newTitles;              // division, title
+    std::array<QStringList, kCustomFieldCount> newEntries; // per pick-list field
     // The game the new divisions play: an existing game's name, or the name of a game to create
     // (then also in newGame). Empty when no division is to be created.
     QString divisionGame;
