@@ -6,6 +6,7 @@
 #include "data/Options.h"
 #include "data/StarterDatabase.h"
 #include "roster/DemoRoster.h"
+#include "roster/RosterExport.h"
 #include "roster/RosterImport.h"
 
 #include <QCoreApplication>

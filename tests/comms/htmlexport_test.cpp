@@ -1,7 +1,7 @@
 #include "comms/CalendarEvent.h"
 #include "comms/HtmlExport.h"
 #include "data/SafeFile.h"
-#include "roster/RosterImport.h"
+#include "roster/RosterExport.h"
 #include "support/SchedulingFixtures.h"
 #include "support/TestKit.h"
 

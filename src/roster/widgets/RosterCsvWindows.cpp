@@ -3,6 +3,7 @@
 #include "data/AppEnvironment.h"
 #include "data/DbConnection.h"
 #include "data/MessageSink.h"
+#include "roster/RosterExport.h"
 #include "ui/FileDialogs.h"
 #include "ui/Maintenance.h"
 #include "ui/StatusMessage.h"
