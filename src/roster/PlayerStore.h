@@ -5,6 +5,7 @@
 #include "roster/ScheduleStorage.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -97,6 +98,9 @@ inline const QString kChangedElsewhereTitle = QStringLiteral("Player Changed Els
 // standard-time frame (stored = local + TZ_GMT_Offset), so the week reads the same on any date.
 QList<ScheduleRow> ReadScheduleRows(qint32 player);
 WeekLists LoadPlayerSchedule(qint32 player, qint32 zone);
+// The weeks of several players (player key to zone) in one statement; players without rows are left
+// out, and a zone missing from the catalogue is reported once.
+QHash<qint32, WeekLists> LoadPlayerSchedules(const QHash<qint32, qint32>& zones);
 
 // The add sequence's first statement, the player's own insert, was refused. It is told in the
 // application's message box rather than the standard error report.

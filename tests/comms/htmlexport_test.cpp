@@ -181,6 +181,25 @@ private Q_SLOTS:
         QCOMPARE(CreateHTMLByDivision(kName, {InsertDivision("Empty", 1)}), QString());
     }
 
+    // A key that is no player, or a player whose zone has left the catalogue, cannot be read: the
+    // export stops with its own error rather than leaving the player out.
+    void unreadablePlayer_data() {
+        QTest::addColumn<bool>("noSuchKey");
+        QTest::newRow("no such player") << true;
+        QTest::newRow("zone gone") << false;
+    }
+    void unreadablePlayer() {
+        QFETCH(bool, noSuchKey);
+        const qint32 key = noSuchKey ? 424242 : InsertPlayerRow(QStringLiteral("Lost"), true, 9999);
+        try {
+            CreateHTMLByPlayer(kAll, {anvil, key});
+            QFAIL("the export went through");
+        } catch (const ExportError& e) {
+            QCOMPARE(e.number(), kPlayerNotRetrievedError);
+            QCOMPARE(e.description(), kPlayerNotRetrievedText);
+        }
+    }
+
     // Every file the program writes: a write that fails part-way (as on a full disk) leaves the
     // earlier file byte for byte as it was and nothing beside it; the message names file and reason.
     void failedWriteKeepsTheEarlierFile_data() {
