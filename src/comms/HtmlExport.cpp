@@ -42,22 +42,10 @@ struct ExportMembership {
     QString title;
 };
 
-// What the page shows of one player, every text trimmed, read before any markup is written.
+// What the page shows of one player, read before any markup is written.
 struct ExportRecord {
-    QString onlineName;
-    QString realName;
-    QString email;
-    qint32 icq = 0;
-    QString aim;
-    QString yahoo;
-    QString msn;
-    QString discord;
-    qint32 zone = 0;
+    PlayerRecord player; // every text trimmed
     QString zoneName;
-    QString notes;
-    bool active = false;
-    std::array<QString, kCustomFieldCount> customText;
-    std::array<qint32, kCustomFieldCount> customDrop{};
     WeekLists week;
     QList<ExportMembership> memberships;
 };
@@ -77,28 +65,6 @@ QString membershipsSql(const QList<qint32>& keys) {
            QStringLiteral("Order By Member_Player_ID, Division_Name");
 }
 
-ExportRecord playerRecord(const RowSet& p) {
-    auto text = [&p](const char* column) { return p.text(QLatin1String(column)).trimmed(); };
-    ExportRecord r;
-    r.onlineName = text("Player_OnlineName");
-    r.realName = text("Player_RealName");
-    r.email = text("Player_EmailPrimary");
-    r.icq = p.integer(QStringLiteral("Player_ICQ"));
-    r.aim = text("Player_AIM");
-    r.yahoo = text("Player_Yahoo");
-    r.msn = text("Player_MSN");
-    r.discord = text("Player_Discord");
-    r.zone = p.integer(QStringLiteral("Player_TimeZone"));
-    r.zoneName = text("TZ_Name");
-    r.notes = text("Player_Notes");
-    r.active = p.boolean(QStringLiteral("Player_Active"));
-    for (int i = 0; i < kCustomFieldCount; ++i) {
-        r.customText[i] = p.text(QStringLiteral("Player_Custom%1").arg(i + 1)).trimmed();
-        r.customDrop[i] = p.integer(QStringLiteral("Player_CustomDrop%1").arg(i + 1));
-    }
-    return r;
-}
-
 // The records of the players, a few statements for all of them; the parts the fields leave out are
 // not read.
 QHash<qint32, ExportRecord> loadRecords(const ExportFields& f, const QList<qint32>& keys) {
@@ -106,11 +72,12 @@ QHash<qint32, ExportRecord> loadRecords(const ExportFields& f, const QList<qint3
     if (keys.isEmpty())
         return records;
     for (RowSet p = Db().execute(playersSql(keys)); !p.eof(); p.moveNext())
-        records.insert(p.integer(QStringLiteral("Player_ID")), playerRecord(p));
+        records.insert(p.integer(QStringLiteral("Player_ID")),
+                       ExportRecord{PlayerFromRow(p), p.text(QStringLiteral("TZ_Name")).trimmed(), {}, {}});
     if (f.schedule) {
         QHash<qint32, qint32> zones;
         for (auto it = records.cbegin(); it != records.cend(); ++it)
-            zones.insert(it.key(), it->zone);
+            zones.insert(it.key(), it->player.timeZone);
         const QHash<qint32, WeekLists> weeks = LoadPlayerSchedules(zones);
         for (auto it = weeks.cbegin(); it != weeks.cend(); ++it)
             records[it.key()].week = *it;
@@ -147,7 +114,7 @@ void messengerLine(QString& out, const QString& label, const QString& value) {
 }
 
 // The enabled custom fields as title and value, free-text fields first, then the pick-list fields.
-void customFieldsRow(QString& out, const ExportRecord& player, const QHash<qint32, QString>& entryTexts) {
+void customFieldsRow(QString& out, const PlayerRecord& player, const QHash<qint32, QString>& entryTexts) {
     const OptionsRecord& options = CurrentOptions();
     QStringList entries;
     for (int i = 0; i < kCustomFieldCount; ++i) {
@@ -229,81 +196,6 @@ void divisionRows(QString& out, const QList<ExportMembership>& memberships) {
     line(out, QStringLiteral("  </TR>"));
 }
 
-// The block of one player, from its record.
-QString playerBlock(const ExportFields& f, const ExportRecord& p, const QHash<qint32, QString>& entryTexts) {
-    QString out;
-    line(out, QStringLiteral("<TABLE BORDER=1 WIDTH=735>"));
-    line(out, QStringLiteral("  <TR>"));
-    if (f.playerName)
-        line(out,
-             QStringLiteral("    <TD COLSPAN=2>") + HtmlEscape(p.onlineName) + QStringLiteral("&nbsp;</TD>"));
-    else
-        line(out, QStringLiteral("    <TD COLSPAN=2>&nbsp;</TD>"));
-    if (f.status)
-        line(out, p.active ? QStringLiteral("    <TD>Status: Active</TD>")
-                           : QStringLiteral("    <TD>Status: Inactive</TD>"));
-    else
-        line(out, QStringLiteral("    <TD>&nbsp;</TD>"));
-    line(out, QStringLiteral("  </TR>"));
-
-    line(out, QStringLiteral("  <TR>"));
-    QString realName = QStringLiteral("    <TD COLSPAN=3>");
-    if (f.realName)
-        realName += HtmlEscape(p.realName);
-    realName += QStringLiteral("&nbsp;");
-    realName += QStringLiteral("    </TD>");
-    line(out, realName);
-    line(out, QStringLiteral("  </TR>"));
-
-    line(out, QStringLiteral("  <TR>"));
-    if (f.email) {
-        const QString address = HtmlEscape(p.email);
-        line(out, QStringLiteral("    <TD valign=top><A HREF=\"mailto:") + address + QStringLiteral("\">") +
-                      address + QStringLiteral("</A>&nbsp;</TD>"));
-    } else {
-        out += QStringLiteral("    <TD valign=top>&nbsp;</TD>"); // the next cell follows on this line
-    }
-    if (f.im) {
-        line(out, QStringLiteral("    <TD valign=top>"));
-        messengerLine(out, QStringLiteral("ICQ"), p.icq == 0 ? QString() : QString::number(p.icq));
-        messengerLine(out, QStringLiteral("AIM"), p.aim);
-        messengerLine(out, QStringLiteral("Yahoo"), p.yahoo);
-        messengerLine(out, QStringLiteral("MSNIM"), p.msn);
-        // Only players who gave one: pages of rosters without Discord read as before.
-        if (!p.discord.isEmpty())
-            messengerLine(out, QStringLiteral("Discord"), p.discord);
-        line(out, QStringLiteral("    </TD>"));
-    } else {
-        line(out, QStringLiteral("    <TD valign=top>&nbsp;</TD>"));
-    }
-    if (f.timeZone)
-        line(out, QStringLiteral("    <TD valign=top>Time Zone: ") + HtmlEscape(p.zoneName) +
-                      QStringLiteral("&nbsp;</TD>"));
-    else
-        line(out, QStringLiteral("    <TD valign=top>&nbsp;</TD>"));
-    line(out, QStringLiteral("  </TR>"));
-
-    if (f.custom)
-        customFieldsRow(out, p, entryTexts);
-    if (f.schedule)
-        scheduleRows(out, p.week);
-    if (f.division)
-        divisionRows(out, p.memberships);
-
-    line(out, QStringLiteral("  <TR>"));
-    if (f.notes)
-        line(out, QStringLiteral("    <TD COLSPAN=3><B>Notes:</B> ") + HtmlEscape(p.notes) +
-                      QStringLiteral("&nbsp;</TD>"));
-    else
-        line(out, QStringLiteral("    <TD COLSPAN=3>&nbsp;</TD>"));
-    line(out, QStringLiteral("  </TR>"));
-    line(out, QStringLiteral("</TABLE>"));
-    line(out, QString());
-    line(out, QStringLiteral("<BR><BR>"));
-    line(out, QString());
-    return out;
-}
-
 } // namespace
 
 QString HtmlEscape(const QString& text) {
@@ -344,6 +236,87 @@ QString ExportProblems(bool playersListShown, bool anySelected, bool anyField) {
         problems += QStringLiteral("Nothing was selected to export to HTML!\n\n");
     return problems;
 }
+
+namespace {
+
+// The block of one player, from its record.
+QString playerBlock(const ExportFields& f, const ExportRecord& record,
+                    const QHash<qint32, QString>& entryTexts) {
+    const PlayerRecord& p = record.player;
+    QString out;
+    line(out, QStringLiteral("<TABLE BORDER=1 WIDTH=735>"));
+    line(out, QStringLiteral("  <TR>"));
+    if (f.playerName)
+        line(out,
+             QStringLiteral("    <TD COLSPAN=2>") + HtmlEscape(p.onlineName) + QStringLiteral("&nbsp;</TD>"));
+    else
+        line(out, QStringLiteral("    <TD COLSPAN=2>&nbsp;</TD>"));
+    if (f.status)
+        line(out, p.active ? QStringLiteral("    <TD>Status: Active</TD>")
+                           : QStringLiteral("    <TD>Status: Inactive</TD>"));
+    else
+        line(out, QStringLiteral("    <TD>&nbsp;</TD>"));
+    line(out, QStringLiteral("  </TR>"));
+
+    line(out, QStringLiteral("  <TR>"));
+    QString realName = QStringLiteral("    <TD COLSPAN=3>");
+    if (f.realName)
+        realName += HtmlEscape(p.realName);
+    realName += QStringLiteral("&nbsp;");
+    realName += QStringLiteral("    </TD>");
+    line(out, realName);
+    line(out, QStringLiteral("  </TR>"));
+
+    line(out, QStringLiteral("  <TR>"));
+    if (f.email) {
+        const QString address = HtmlEscape(p.emailPrimary);
+        line(out, QStringLiteral("    <TD valign=top><A HREF=\"mailto:") + address + QStringLiteral("\">") +
+                      address + QStringLiteral("</A>&nbsp;</TD>"));
+    } else {
+        out += QStringLiteral("    <TD valign=top>&nbsp;</TD>"); // the next cell follows on this line
+    }
+    if (f.im) {
+        line(out, QStringLiteral("    <TD valign=top>"));
+        messengerLine(out, QStringLiteral("ICQ"), p.icq);
+        messengerLine(out, QStringLiteral("AIM"), p.aim);
+        messengerLine(out, QStringLiteral("Yahoo"), p.yahoo);
+        messengerLine(out, QStringLiteral("MSNIM"), p.msn);
+        // Only players who gave one: pages of rosters without Discord read as before.
+        if (!p.discord.isEmpty())
+            messengerLine(out, QStringLiteral("Discord"), p.discord);
+        line(out, QStringLiteral("    </TD>"));
+    } else {
+        line(out, QStringLiteral("    <TD valign=top>&nbsp;</TD>"));
+    }
+    if (f.timeZone)
+        line(out, QStringLiteral("    <TD valign=top>Time Zone: ") + HtmlEscape(record.zoneName) +
+                      QStringLiteral("&nbsp;</TD>"));
+    else
+        line(out, QStringLiteral("    <TD valign=top>&nbsp;</TD>"));
+    line(out, QStringLiteral("  </TR>"));
+
+    if (f.custom)
+        customFieldsRow(out, p, entryTexts);
+    if (f.schedule)
+        scheduleRows(out, record.week);
+    if (f.division)
+        divisionRows(out, record.memberships);
+
+    line(out, QStringLiteral("  <TR>"));
+    if (f.notes)
+        line(out, QStringLiteral("    <TD COLSPAN=3><B>Notes:</B> ") + HtmlEscape(p.notes) +
+                      QStringLiteral("&nbsp;</TD>"));
+    else
+        line(out, QStringLiteral("    <TD COLSPAN=3>&nbsp;</TD>"));
+    line(out, QStringLiteral("  </TR>"));
+    line(out, QStringLiteral("</TABLE>"));
+    line(out, QString());
+    line(out, QStringLiteral("<BR><BR>"));
+    line(out, QString());
+    return out;
+}
+
+} // namespace
 
 QString PlayerBlock(const ExportFields& fields, qint32 playerKey) {
     return CreateHTMLByPlayer(fields, {playerKey});

@@ -266,6 +266,10 @@ std::optional<PlayerRecord> LoadPlayer(qint32 key) {
     RowSet rows = Db().execute(PlayerSelectStatement(key));
     if (rows.eof())
         return std::nullopt;
+    return PlayerFromRow(rows);
+}
+
+PlayerRecord PlayerFromRow(const RowSet& rows) {
     auto text = [&rows](const char* column) { return rows.text(QString::fromLatin1(column)).trimmed(); };
     PlayerRecord p;
     p.timeZone = rows.integer(QStringLiteral("Player_TimeZone"));

@@ -88,6 +88,8 @@ QString SchedulesDeleteStatement(qint32 player);
 // Readers. Store errors raise DbError.
 QList<PlayerListRow> ReadPlayerList();
 std::optional<PlayerRecord> LoadPlayer(qint32 key);
+// The player of the current row of a statement that reads the Players columns.
+PlayerRecord PlayerFromRow(const RowSet& rows);
 // The whole stored row as one text (empty when there is none): the player dialog compares it with
 // the row it loaded, so that a change made elsewhere meanwhile (another program on the file) is not
 // overwritten without asking.
