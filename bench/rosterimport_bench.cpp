@@ -1,11 +1,13 @@
 // Bringing a roster of N players in from CSV (reading, preview and the one-transaction import) into a
-// new database, and writing the roster out again. The file is the export of a demo roster, so every
-// row has memberships and a weekly schedule.
+// new database, and writing the roster out again, as CSV and as the HTML roster page with every box
+// ticked. The file is the export of a demo roster, so every row has memberships and a weekly schedule.
 
+#include "comms/HtmlExport.h"
 #include "data/DbConnection.h"
 #include "data/Options.h"
 #include "data/StarterDatabase.h"
 #include "roster/DemoRoster.h"
+#include "roster/RosterExport.h"
 #include "roster/RosterImport.h"
 
 #include <QCoreApplication>
@@ -64,6 +66,21 @@ void BM_ExportCsv(benchmark::State& state) {
     rm::Db().close();
 }
 BENCHMARK(BM_ExportCsv)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+void BM_ExportHtml(benchmark::State& state) {
+    QTemporaryDir dir;
+    openNew(dir, QStringLiteral("bench.mdb"));
+    rm::WriteDemoRoster(static_cast<int>(state.range(0)));
+    QList<qint32> keys;
+    for (rm::RowSet r = rm::Db().execute(QStringLiteral("Select Player_ID From Players")); !r.eof();
+         r.moveNext())
+        keys << r.integer(QStringLiteral("Player_ID"));
+    const rm::ExportFields all{true, true, true, true, true, true, true, true, true, true};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(rm::CreateHTMLByPlayer(all, keys));
+    rm::Db().close();
+}
+BENCHMARK(BM_ExportHtml)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

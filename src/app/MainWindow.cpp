@@ -148,7 +148,7 @@ void frmMain::buildMenus() {
     QMenu* custom = view->addMenu(QStringLiteral("Custom Fields"));
     custom->setObjectName(QStringLiteral("mnuCustomFields"));
     custom->menuAction()->setObjectName(QStringLiteral("mnuCustomFieldsEntry"));
-    for (int n = 1; n <= 4; ++n) {
+    for (int n = 1; n <= kCustomFieldCount; ++n) {
         const QByteArray name = "mnuCustomDrop" + QByteArray::number(n);
         QAction* entry =
             makeAction(custom, name.constData(), QStringLiteral("CustomDrop%1").arg(n), QString());
@@ -409,7 +409,7 @@ void frmMain::restoreDesktop() {
             continue;
         int field = 0;
         if (p.Name == kCustomDrops) {
-            for (int n = 1; n <= 4 && field == 0; ++n)
+            for (int n = 1; n <= kCustomFieldCount && field == 0; ++n)
                 if (options.CustomDropEnabled[n - 1])
                     field = n;
             if (field == 0)
@@ -429,7 +429,7 @@ void frmMain::restoreDesktop() {
 
 void frmMain::updateCustomFieldsMenu(const OptionsRecord& options) {
     bool any = false;
-    for (int n = 1; n <= 4; ++n) {
+    for (int n = 1; n <= kCustomFieldCount; ++n) {
         QAction* entry = m_customDrop[n - 1];
         const bool enabled = options.CustomDropEnabled[n - 1];
         entry->setVisible(enabled);

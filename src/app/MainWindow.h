@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/CustomFields.h"
+
 #include <QHash>
 #include <QMainWindow>
 
@@ -71,7 +73,7 @@ private:
     QToolBar* m_toolBar = nullptr;
     QMenu* m_switchMenu = nullptr;
     QAction* m_showToolbarAction = nullptr;
-    QAction* m_customDrop[4] = {};
+    QAction* m_customDrop[kCustomFieldCount] = {};
     QAction* m_noCustom = nullptr;
     bool m_toolbarFlag = true;
     bool m_desktopRestored = false;

@@ -11,6 +11,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
+#include <QStringList>
+
+#include <array>
 
 namespace rm {
 
@@ -24,8 +28,84 @@ void line(QString& out, const QString& text) {
     out += kCrLf;
 }
 
-QString trimmedEscaped(const RowSet& rs, const QString& column) {
-    return HtmlEscape(rs.text(column).trimmed());
+QString joinedKeys(const QList<qint32>& keys) {
+    QStringList list;
+    for (const qint32 key : keys)
+        list << QString::number(key);
+    return list.join(QStringLiteral(", "));
+}
+
+// A division the player is a member of, and the title held there ("None" without one, "Unknown"
+// when the title is gone).
+struct ExportMembership {
+    QString division;
+    QString title;
+};
+
+// What the page shows of one player, read before any markup is written.
+struct ExportRecord {
+    PlayerRecord player; // every text trimmed
+    QString zoneName;
+    WeekLists week;
+    QList<ExportMembership> memberships;
+};
+
+// The players of the page with a zone in the catalogue; the others cannot be read.
+QString playersSql(const QList<qint32>& keys) {
+    return QStringLiteral("Select Players.*, TZ_Name From Players, TimeZones Where Player_ID In (") +
+           joinedKeys(keys) + QStringLiteral(") And Player_TimeZone = TZ_ID");
+}
+
+QString membershipsSql(const QList<qint32>& keys) {
+    return QStringLiteral(
+               "Select Member_Player_ID, Division_Name, Member_Title, Title_ID, Title_Description ") +
+           QStringLiteral("From Members Inner Join Divisions On Member_Division_ID = Division_ID ") +
+           QStringLiteral("Left Join Titles On Title_ID = Member_Title ") +
+           QStringLiteral("Where Member_Player_ID In (") + joinedKeys(keys) + QStringLiteral(") ") +
+           QStringLiteral("Order By Member_Player_ID, Division_Name");
+}
+
+// The records of the players, a few statements for all of them; the parts the fields leave out are
+// not read.
+QHash<qint32, ExportRecord> loadRecords(const ExportFields& f, const QList<qint32>& keys) {
+    QHash<qint32, ExportRecord> records;
+    if (keys.isEmpty())
+        return records;
+    for (RowSet p = Db().execute(playersSql(keys)); !p.eof(); p.moveNext())
+        records.insert(p.integer(QStringLiteral("Player_ID")),
+                       ExportRecord{PlayerFromRow(p), p.text(QStringLiteral("TZ_Name")).trimmed(), {}, {}});
+    if (f.schedule) {
+        QHash<qint32, qint32> zones;
+        for (auto it = records.cbegin(); it != records.cend(); ++it)
+            zones.insert(it.key(), it->player.timeZone);
+        const QHash<qint32, WeekLists> weeks = LoadPlayerSchedules(zones);
+        for (auto it = weeks.cbegin(); it != weeks.cend(); ++it)
+            records[it.key()].week = *it;
+    }
+    if (f.division) {
+        for (RowSet m = Db().execute(membershipsSql(keys)); !m.eof(); m.moveNext()) {
+            const auto record = records.find(m.integer(QStringLiteral("Member_Player_ID")));
+            if (record == records.end())
+                continue;
+            QString title = QStringLiteral("None");
+            if (m.integer(QStringLiteral("Member_Title")) > 0)
+                title = m.value(QStringLiteral("Title_ID")).isNull()
+                            ? QStringLiteral("Unknown")
+                            : m.text(QStringLiteral("Title_Description")).trimmed();
+            record->memberships << ExportMembership{m.text(QStringLiteral("Division_Name")).trimmed(), title};
+        }
+    }
+    return records;
+}
+
+// The texts of the pick-list entries by key, read once for the page.
+QHash<qint32, QString> customEntries() {
+    QHash<qint32, QString> entries;
+    for (RowSet r = Db().execute(QStringLiteral("Select Custom_ID, Custom_FieldText From CustomFields"));
+         !r.eof(); r.moveNext())
+        entries.insert(r.integer(QStringLiteral("Custom_ID")),
+                       r.text(QStringLiteral("Custom_FieldText")).trimmed());
+    return entries;
 }
 
 void messengerLine(QString& out, const QString& label, const QString& value) {
@@ -34,22 +114,21 @@ void messengerLine(QString& out, const QString& label, const QString& value) {
 }
 
 // The enabled custom fields as title and value, free-text fields first, then the pick-list fields.
-void customFieldsRow(QString& out, const RowSet& player) {
+void customFieldsRow(QString& out, const PlayerRecord& player, const QHash<qint32, QString>& entryTexts) {
     const OptionsRecord& options = CurrentOptions();
     QStringList entries;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < kCustomFieldCount; ++i) {
         if (!options.CustomTextEnabled[i])
             continue;
-        const QString column = QStringLiteral("Player_Custom%1").arg(i + 1);
         entries << HtmlEscape(options.CustomTextTitle[i].trimmed()) + QStringLiteral(": ") +
-                       trimmedEscaped(player, column);
+                       HtmlEscape(player.customText[i]);
     }
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < kCustomFieldCount; ++i) {
         if (!options.CustomDropEnabled[i])
             continue;
-        const qint32 key = player.integer(QStringLiteral("Player_CustomDrop%1").arg(i + 1));
+        const qint32 key = player.customDrop[i];
         entries << HtmlEscape(options.CustomDropTitle[i].trimmed()) + QStringLiteral(": ") +
-                       HtmlEscape(key > 0 ? RetrieveCustomEntry(key) : QString());
+                       HtmlEscape(key > 0 ? entryTexts.value(key) : QString());
     }
     line(out, QStringLiteral("  <TR>"));
     if (entries.isEmpty()) {
@@ -64,14 +143,7 @@ void customFieldsRow(QString& out, const RowSet& player) {
 }
 
 // The player's stretches in the player's own local time, as the player dialog shows them.
-WeekLists LoadPlayerDayLists(qint32 playerKey) {
-    const qint32 zone = Db().scalar(QStringLiteral("Select Player_TimeZone From Players Where Player_ID = ") +
-                                    QString::number(playerKey) + QStringLiteral(" "))
-                            .toInt();
-    return LoadPlayerSchedule(playerKey, zone);
-}
-
-void scheduleRows(QString& out, qint32 playerKey) {
+void scheduleRows(QString& out, const WeekLists& week) {
     static const char* const kDays[] = {"SUN", "MON", "TUE", "WED", "THU", "FRI", "SAT"};
     line(out, QStringLiteral("  <TR>"));
     line(out, QStringLiteral("    <TD COLSPAN=3 ALIGN=CENTER>"));
@@ -83,7 +155,6 @@ void scheduleRows(QString& out, qint32 playerKey) {
              QStringLiteral("          <TD WIDTH=105 ALIGN=CENTER><B>%1</B></TD>").arg(QLatin1String(day)));
     line(out, QStringLiteral("        </TR>"));
     line(out, QStringLiteral("        <TR>"));
-    const WeekLists week = LoadPlayerDayLists(playerKey);
     for (int day = 1; day <= 7; ++day) {
         line(out, QStringLiteral("          <TD WIDTH=105 ALIGN=CENTER valign=top>"));
         const QStringList& stretches = week[day - 1];
@@ -103,15 +174,7 @@ void scheduleRows(QString& out, qint32 playerKey) {
     line(out, QStringLiteral("  </TR>"));
 }
 
-QString titleText(qint32 titleKey) {
-    RowSet rs = Db().execute(TitleLookupSql(titleKey));
-    const QString text =
-        rs.eof() ? QStringLiteral("Unknown") : rs.text(QStringLiteral("Title_Description")).trimmed();
-    rs.close();
-    return text;
-}
-
-void divisionRows(QString& out, qint32 playerKey) {
+void divisionRows(QString& out, const QList<ExportMembership>& memberships) {
     line(out, QStringLiteral("  <TR>"));
     line(out, QStringLiteral("    <TD COLSPAN=3 ALIGN=CENTER>"));
     line(out, QStringLiteral("      <B>DIVISIONS</B><BR>"));
@@ -120,22 +183,14 @@ void divisionRows(QString& out, qint32 playerKey) {
     line(out, QStringLiteral("          <TD ALIGN=LEFT><B>Division</B></TD>"));
     line(out, QStringLiteral("          <TD ALIGN=LEFT><B>Title</B></TD>"));
     line(out, QStringLiteral("        </TR>"));
-    RowSet rs = Db().execute(MembershipsSql(playerKey));
-    if (rs.eof())
+    if (memberships.isEmpty())
         line(out, QStringLiteral("        <TR><TD COLSPAN=2>Not a member of any Divisions</TD></TR>"));
-    for (; !rs.eof(); rs.moveNext()) {
+    for (const ExportMembership& m : memberships) {
         line(out, QStringLiteral("        <TR>"));
-        line(out, QStringLiteral("          <TD>") + trimmedEscaped(rs, QStringLiteral("Division_Name")) +
-                      QStringLiteral("</TD>"));
-        const qint32 title = rs.integer(QStringLiteral("Member_Title"));
-        if (title > 0)
-            line(out,
-                 QStringLiteral("          <TD>") + HtmlEscape(titleText(title)) + QStringLiteral("</TD>"));
-        else
-            line(out, QStringLiteral("          <TD>None</TD>"));
+        line(out, QStringLiteral("          <TD>") + HtmlEscape(m.division) + QStringLiteral("</TD>"));
+        line(out, QStringLiteral("          <TD>") + HtmlEscape(m.title) + QStringLiteral("</TD>"));
         line(out, QStringLiteral("        </TR>"));
     }
-    rs.close();
     line(out, QStringLiteral("      </TABLE>"));
     line(out, QStringLiteral("    </TD>"));
     line(out, QStringLiteral("  </TR>"));
@@ -167,59 +222,12 @@ QString HtmlEscape(const QString& text) {
     return out;
 }
 
-QString PlayerExportSql(const ExportFields& fields, qint32 playerKey) {
-    QString sql = QStringLiteral("Select ");
-    QString columns;
-    if (fields.playerName)
-        columns += QStringLiteral("Player_OnlineName, ");
-    if (fields.realName)
-        columns += QStringLiteral("Player_RealName, ");
-    if (fields.email)
-        columns += QStringLiteral("Player_EmailPrimary, ");
-    if (fields.im)
-        columns += QStringLiteral("Player_ICQ, Player_AIM, Player_Yahoo, Player_MSN, Player_Discord, ");
-    if (fields.timeZone)
-        columns += QStringLiteral("TZ_Name, ");
-    if (fields.notes)
-        columns += QStringLiteral("Player_Notes, ");
-    if (fields.status)
-        columns += QStringLiteral("Player_Active, ");
-    if (fields.custom)
-        columns += QStringLiteral(
-            "Player_Custom1, Player_Custom2, Player_Custom3, Player_Custom4, "
-            "Player_CustomDrop1, Player_CustomDrop2, Player_CustomDrop3, Player_CustomDrop4, ");
-    // Schedule and memberships read their own rows; the statement then only confirms the player.
-    if (columns.isEmpty())
-        columns = QStringLiteral("Player_ID, ");
-    sql += columns;
-    sql.chop(2);
-    sql += QStringLiteral(" ");
-    sql += QStringLiteral("From Players, TimeZones ");
-    sql += QStringLiteral("Where Player_ID = ") + QString::number(playerKey) + QStringLiteral(" ");
-    sql += QStringLiteral("And Player_TimeZone = TZ_ID ");
-    sql += QStringLiteral("Order By Player_OnlineName ");
-    return sql;
-}
-
 QString DivisionMembersSql(qint32 divisionKey, const QList<qint32>& written) {
     QString sql = QStringLiteral("Select Member_Player_ID From Members Where Member_Division_ID = ") +
                   QString::number(divisionKey) + QStringLiteral(" ");
     for (const qint32 key : written)
         sql += QStringLiteral("And Member_Player_ID <> ") + QString::number(key) + QStringLiteral(" ");
     return sql;
-}
-
-QString MembershipsSql(qint32 playerKey) {
-    return QStringLiteral("Select Division_ID, Division_Name, Member_Title ") +
-           QStringLiteral("From Members, Divisions ") +
-           QStringLiteral("Where Member_Division_ID = Division_ID ") +
-           QStringLiteral("And Member_Player_ID = ") + QString::number(playerKey) + QStringLiteral(" ") +
-           QStringLiteral("Order By Division_Name");
-}
-
-QString TitleLookupSql(qint32 titleKey) {
-    return QStringLiteral("Select Title_Description From Titles Where Title_ID = ") +
-           QString::number(titleKey) + QStringLiteral(" ");
 }
 
 QString ExportProblems(bool playersListShown, bool anySelected, bool anyField) {
@@ -229,23 +237,23 @@ QString ExportProblems(bool playersListShown, bool anySelected, bool anyField) {
     return problems;
 }
 
-QString PlayerBlock(const ExportFields& f, qint32 playerKey) {
-    RowSet p = Db().execute(PlayerExportSql(f, playerKey));
-    if (p.eof())
-        throw ExportError(kPlayerNotRetrievedError, kPlayerNotRetrievedText);
+namespace {
 
+// The block of one player, from its record.
+QString playerBlock(const ExportFields& f, const ExportRecord& record,
+                    const QHash<qint32, QString>& entryTexts) {
+    const PlayerRecord& p = record.player;
     QString out;
     line(out, QStringLiteral("<TABLE BORDER=1 WIDTH=735>"));
     line(out, QStringLiteral("  <TR>"));
     if (f.playerName)
-        line(out, QStringLiteral("    <TD COLSPAN=2>") +
-                      trimmedEscaped(p, QStringLiteral("Player_OnlineName")) + QStringLiteral("&nbsp;</TD>"));
+        line(out,
+             QStringLiteral("    <TD COLSPAN=2>") + HtmlEscape(p.onlineName) + QStringLiteral("&nbsp;</TD>"));
     else
         line(out, QStringLiteral("    <TD COLSPAN=2>&nbsp;</TD>"));
     if (f.status)
-        line(out, p.boolean(QStringLiteral("Player_Active"))
-                      ? QStringLiteral("    <TD>Status: Active</TD>")
-                      : QStringLiteral("    <TD>Status: Inactive</TD>"));
+        line(out, p.active ? QStringLiteral("    <TD>Status: Active</TD>")
+                           : QStringLiteral("    <TD>Status: Inactive</TD>"));
     else
         line(out, QStringLiteral("    <TD>&nbsp;</TD>"));
     line(out, QStringLiteral("  </TR>"));
@@ -253,7 +261,7 @@ QString PlayerBlock(const ExportFields& f, qint32 playerKey) {
     line(out, QStringLiteral("  <TR>"));
     QString realName = QStringLiteral("    <TD COLSPAN=3>");
     if (f.realName)
-        realName += trimmedEscaped(p, QStringLiteral("Player_RealName"));
+        realName += HtmlEscape(p.realName);
     realName += QStringLiteral("&nbsp;");
     realName += QStringLiteral("    </TD>");
     line(out, realName);
@@ -261,7 +269,7 @@ QString PlayerBlock(const ExportFields& f, qint32 playerKey) {
 
     line(out, QStringLiteral("  <TR>"));
     if (f.email) {
-        const QString address = trimmedEscaped(p, QStringLiteral("Player_EmailPrimary"));
+        const QString address = HtmlEscape(p.emailPrimary);
         line(out, QStringLiteral("    <TD valign=top><A HREF=\"mailto:") + address + QStringLiteral("\">") +
                       address + QStringLiteral("</A>&nbsp;</TD>"));
     } else {
@@ -269,38 +277,35 @@ QString PlayerBlock(const ExportFields& f, qint32 playerKey) {
     }
     if (f.im) {
         line(out, QStringLiteral("    <TD valign=top>"));
-        const qint32 icq = p.integer(QStringLiteral("Player_ICQ"));
-        messengerLine(out, QStringLiteral("ICQ"), icq == 0 ? QString() : QString::number(icq));
-        messengerLine(out, QStringLiteral("AIM"), p.text(QStringLiteral("Player_AIM")).trimmed());
-        messengerLine(out, QStringLiteral("Yahoo"), p.text(QStringLiteral("Player_Yahoo")).trimmed());
-        messengerLine(out, QStringLiteral("MSNIM"), p.text(QStringLiteral("Player_MSN")).trimmed());
+        messengerLine(out, QStringLiteral("ICQ"), p.icq);
+        messengerLine(out, QStringLiteral("AIM"), p.aim);
+        messengerLine(out, QStringLiteral("Yahoo"), p.yahoo);
+        messengerLine(out, QStringLiteral("MSNIM"), p.msn);
         // Only players who gave one: pages of rosters without Discord read as before.
-        if (const QString discord = p.text(QStringLiteral("Player_Discord")).trimmed(); !discord.isEmpty())
-            messengerLine(out, QStringLiteral("Discord"), discord);
+        if (!p.discord.isEmpty())
+            messengerLine(out, QStringLiteral("Discord"), p.discord);
         line(out, QStringLiteral("    </TD>"));
     } else {
         line(out, QStringLiteral("    <TD valign=top>&nbsp;</TD>"));
     }
     if (f.timeZone)
-        line(out, QStringLiteral("    <TD valign=top>Time Zone: ") +
-                      trimmedEscaped(p, QStringLiteral("TZ_Name")) + QStringLiteral("&nbsp;</TD>"));
+        line(out, QStringLiteral("    <TD valign=top>Time Zone: ") + HtmlEscape(record.zoneName) +
+                      QStringLiteral("&nbsp;</TD>"));
     else
         line(out, QStringLiteral("    <TD valign=top>&nbsp;</TD>"));
     line(out, QStringLiteral("  </TR>"));
 
     if (f.custom)
-        customFieldsRow(out, p);
-    const QString notes = f.notes ? trimmedEscaped(p, QStringLiteral("Player_Notes")) : QString();
-    p.close();
-
+        customFieldsRow(out, p, entryTexts);
     if (f.schedule)
-        scheduleRows(out, playerKey);
+        scheduleRows(out, record.week);
     if (f.division)
-        divisionRows(out, playerKey);
+        divisionRows(out, record.memberships);
 
     line(out, QStringLiteral("  <TR>"));
     if (f.notes)
-        line(out, QStringLiteral("    <TD COLSPAN=3><B>Notes:</B> ") + notes + QStringLiteral("&nbsp;</TD>"));
+        line(out, QStringLiteral("    <TD COLSPAN=3><B>Notes:</B> ") + HtmlEscape(p.notes) +
+                      QStringLiteral("&nbsp;</TD>"));
     else
         line(out, QStringLiteral("    <TD COLSPAN=3>&nbsp;</TD>"));
     line(out, QStringLiteral("  </TR>"));
@@ -311,15 +316,26 @@ QString PlayerBlock(const ExportFields& f, qint32 playerKey) {
     return out;
 }
 
+} // namespace
+
+QString PlayerBlock(const ExportFields& fields, qint32 playerKey) {
+    return CreateHTMLByPlayer(fields, {playerKey});
+}
+
 QString CreateHTMLByPlayer(const ExportFields& fields, const QList<qint32>& playerKeys) {
+    const QHash<qint32, ExportRecord> records = loadRecords(fields, playerKeys);
+    const QHash<qint32, QString> entryTexts = fields.custom ? customEntries() : QHash<qint32, QString>{};
     QString html;
-    for (const qint32 key : playerKeys)
-        html += PlayerBlock(fields, key);
+    for (const qint32 key : playerKeys) {
+        const auto record = records.constFind(key);
+        if (record == records.cend())
+            throw ExportError(kPlayerNotRetrievedError, kPlayerNotRetrievedText);
+        html += playerBlock(fields, *record, entryTexts);
+    }
     return html;
 }
 
 QString CreateHTMLByDivision(const ExportFields& fields, const QList<qint32>& divisionKeys) {
-    QString html;
     QList<qint32> written;
     for (const qint32 division : divisionKeys) {
         QList<qint32> members;
@@ -329,13 +345,11 @@ QString CreateHTMLByDivision(const ExportFields& fields, const QList<qint32>& di
         rs.close();
         for (const qint32 key : members) {
             // A player listed twice under one division is still written once.
-            if (written.contains(key))
-                continue;
-            html += PlayerBlock(fields, key);
-            written << key;
+            if (!written.contains(key))
+                written << key;
         }
     }
-    return html;
+    return CreateHTMLByPlayer(fields, written);
 }
 
 QString RosterPage(const QString& clanName, const QDate& date, const QString& blocks) {

@@ -48,11 +48,8 @@ inline const QString kPlayerNotRetrievedText = QStringLiteral("Player informatio
 // Values placed in the page: &, <, > and " become entities.
 QString HtmlEscape(const QString& text);
 
-// Statements of the export.
-QString PlayerExportSql(const ExportFields& fields, qint32 playerKey);
+// The members of a division that are not written yet, in the order the page lists them.
 QString DivisionMembersSql(qint32 divisionKey, const QList<qint32>& written);
-QString MembershipsSql(qint32 playerKey);
-QString TitleLookupSql(qint32 titleKey);
 
 // The problems found before an export, each followed by two line breaks; empty when there are none.
 QString ExportProblems(bool playersListShown, bool anySelected, bool anyField);
@@ -61,7 +58,8 @@ inline const QString kProblemsFoundText = QStringLiteral("The following problems
 
 // The block of one player. Store errors raise DbError, a player that cannot be read ExportError.
 QString PlayerBlock(const ExportFields& fields, qint32 playerKey);
-// The blocks of the selected players, in list order.
+// The blocks of the selected players, in list order. The records of all of them are read first, in a
+// few statements, and the markup is written from the records.
 QString CreateHTMLByPlayer(const ExportFields& fields, const QList<qint32>& playerKeys);
 // The blocks of the members of the selected divisions, in list order; each player once.
 QString CreateHTMLByDivision(const ExportFields& fields, const QList<qint32>& divisionKeys);

@@ -4,7 +4,7 @@
 
 namespace rm {
 
-// Pick-list custom fields are numbered 1 to 4.
+// Players carry this many free-text and as many pick-list custom fields, numbered from 1.
 inline constexpr int kCustomFieldCount = 4;
 
 // Statements of the entries of the pick-list custom fields.

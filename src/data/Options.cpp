@@ -70,13 +70,13 @@ std::optional<QString> ReadOptionsRecord() {
             o.DisableConfirmations = rows.boolean(QStringLiteral("Options_DisableConfirmations"));
             o.EnableICQStatus = rows.boolean(QStringLiteral("Options_EnableICQStatus"));
             o.TimeFormat = rows.boolean(QStringLiteral("Options_Time_Format"));
-            for (int n = 1; n <= 4; ++n)
+            for (int n = 1; n <= kCustomFieldCount; ++n)
                 o.CustomTextTitle[n - 1] = rows.text(column("Options_Custom%1_Text_Title", n)).trimmed();
-            for (int n = 1; n <= 4; ++n)
+            for (int n = 1; n <= kCustomFieldCount; ++n)
                 o.CustomTextEnabled[n - 1] = rows.boolean(column("Options_Custom%1_Text_Enabled", n));
-            for (int n = 1; n <= 4; ++n)
+            for (int n = 1; n <= kCustomFieldCount; ++n)
                 o.CustomDropTitle[n - 1] = rows.text(column("Options_Custom%1_Drop_Title", n)).trimmed();
-            for (int n = 1; n <= 4; ++n)
+            for (int n = 1; n <= kCustomFieldCount; ++n)
                 o.CustomDropEnabled[n - 1] = rows.boolean(column("Options_Custom%1_Drop_Enabled", n));
             o.EnableEmails = rows.boolean(QStringLiteral("Options_EnableEmails"));
             o.SMTPServer = rows.text(QStringLiteral("Options_SMTPServer")).trimmed();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/CustomFields.h"
+
 #include <QObject>
 #include <QString>
 
@@ -20,10 +22,10 @@ struct OptionsRecord {
     bool DisableConfirmations = false;
     bool EnableICQStatus = false;
     bool TimeFormat = false; // true: "HH:MM"; false: "HH:MM AMPM"
-    std::array<QString, 4> CustomTextTitle;
-    std::array<bool, 4> CustomTextEnabled{};
-    std::array<QString, 4> CustomDropTitle;
-    std::array<bool, 4> CustomDropEnabled{};
+    std::array<QString, kCustomFieldCount> CustomTextTitle;
+    std::array<bool, kCustomFieldCount> CustomTextEnabled{};
+    std::array<QString, kCustomFieldCount> CustomDropTitle;
+    std::array<bool, kCustomFieldCount> CustomDropEnabled{};
     bool EnableEmails = false;
     QString SMTPServer;
     qint32 SMTPPort = 0; // a real port number, 0 to 65535

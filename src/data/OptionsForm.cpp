@@ -76,7 +76,7 @@ std::optional<OptionsEntries> ReadOptionsEntries() {
     e.disableConfirmations = rows.boolean(QStringLiteral("Options_DisableConfirmations"));
     e.enableICQStatus = rows.boolean(QStringLiteral("Options_EnableICQStatus"));
     e.timeFormat24 = rows.boolean(QStringLiteral("Options_Time_Format"));
-    for (int n = 1; n <= 4; ++n) {
+    for (int n = 1; n <= kCustomFieldCount; ++n) {
         e.customTextTitle[n - 1] = rows.text(column("Options_Custom%1_Text_Title", n)).trimmed();
         e.customTextEnabled[n - 1] = rows.boolean(column("Options_Custom%1_Text_Enabled", n));
         e.customDropTitle[n - 1] = rows.text(column("Options_Custom%1_Drop_Title", n)).trimmed();
@@ -114,7 +114,7 @@ QString ValidateOptions(const OptionsEntries& e) {
     const std::optional<qint32> matchLength = ParseDigits(e.matchLength);
     if (!matchLength || *matchLength <= 0 || *matchLength > kMaxMatchLength)
         add("Match Length must be a number of minutes from 1 to 1440");
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < kCustomFieldCount; ++i) {
         const bool textMissing = e.customTextEnabled[i] && e.customTextTitle[i].trimmed().isEmpty();
         const bool dropMissing = e.customDropEnabled[i] && e.customDropTitle[i].trimmed().isEmpty();
         if (textMissing || dropMissing)
@@ -194,12 +194,12 @@ QString OptionsUpdateSql(const OptionsEntries& e) {
     sql += QStringLiteral("Options_DisableConfirmations = ") + flag(e.disableConfirmations);
     sql += QStringLiteral("Options_EnableICQStatus = ") + flag(e.enableICQStatus);
     sql += QStringLiteral("Options_Time_Format = ") + flag(e.timeFormat24);
-    for (int n = 1; n <= 4; ++n) {
+    for (int n = 1; n <= kCustomFieldCount; ++n) {
         sql += column("Options_Custom%1_Text_Title = '", n) + q(e.customTextTitle[n - 1]) +
                QStringLiteral("', ");
         sql += column("Options_Custom%1_Text_Enabled = ", n) + flag(e.customTextEnabled[n - 1]);
     }
-    for (int n = 1; n <= 4; ++n) {
+    for (int n = 1; n <= kCustomFieldCount; ++n) {
         sql += column("Options_Custom%1_Drop_Title = '", n) + q(e.customDropTitle[n - 1]) +
                QStringLiteral("', ");
         sql += column("Options_Custom%1_Drop_Enabled = ", n) + flag(e.customDropEnabled[n - 1]);

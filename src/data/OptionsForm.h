@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/CustomFields.h"
+
 #include <QList>
 #include <QString>
 
@@ -20,10 +22,10 @@ struct OptionsEntries {
     bool disableConfirmations = false;
     bool enableICQStatus = false;
     bool timeFormat24 = true; // "HH:MM" chosen; false for "HH:MM AMPM"
-    std::array<QString, 4> customTextTitle;
-    std::array<bool, 4> customTextEnabled{};
-    std::array<QString, 4> customDropTitle;
-    std::array<bool, 4> customDropEnabled{};
+    std::array<QString, kCustomFieldCount> customTextTitle;
+    std::array<bool, kCustomFieldCount> customTextEnabled{};
+    std::array<QString, kCustomFieldCount> customDropTitle;
+    std::array<bool, kCustomFieldCount> customDropEnabled{};
     bool enableEmails = false;
     QString smtpServer;
     QString smtpPort = QStringLiteral("26");

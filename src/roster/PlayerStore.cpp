@@ -7,6 +7,9 @@
 #include "time/TimeFuncs.h"
 #include "time/TimeText.h"
 
+#include <QHash>
+#include <QStringList>
+
 #include <limits>
 
 namespace rm {
@@ -87,6 +90,15 @@ std::optional<int> parseStoredTime(const QString& text) {
     if (const auto m = ParseHHMM(t))
         return m;
     return ParseHHMM(t.left(5)); // a time stored with seconds
+}
+
+// One stored row; nothing for a row whose times cannot be read.
+std::optional<ScheduleRow> scheduleRow(const RowSet& rows) {
+    const auto start = parseStoredTime(rows.text(QStringLiteral("Schedule_StartTime")));
+    const auto end = parseStoredTime(rows.text(QStringLiteral("Schedule_EndTime")));
+    if (!start || !end)
+        return std::nullopt;
+    return ScheduleRow{rows.integer(QStringLiteral("Schedule_Day")), *start, *end};
 }
 
 } // namespace
@@ -172,10 +184,10 @@ QString PlayerUpdateStatement(const PlayerRecord& p, qint32 key, const QDateTime
                   QStringLiteral(", ") + QStringLiteral("Player_Connection = ") + number(p.connection) +
                   QStringLiteral(", ") + QStringLiteral("Player_Notes = ") + SqlText(p.notes) +
                   QStringLiteral(", ");
-    for (int n = 0; n < 4; ++n)
+    for (int n = 0; n < kCustomFieldCount; ++n)
         sql +=
             QStringLiteral("Player_Custom%1 = ").arg(n + 1) + SqlText(p.customText[n]) + QStringLiteral(", ");
-    for (int n = 0; n < 4; ++n)
+    for (int n = 0; n < kCustomFieldCount; ++n)
         sql += QStringLiteral("Player_CustomDrop%1 = ").arg(n + 1) + number(p.customDrop[n]) +
                QStringLiteral(", ");
     return sql + QStringLiteral("Player_Update = ") + SqlDateTime(now) + QStringLiteral(" ") +
@@ -254,6 +266,10 @@ std::optional<PlayerRecord> LoadPlayer(qint32 key) {
     RowSet rows = Db().execute(PlayerSelectStatement(key));
     if (rows.eof())
         return std::nullopt;
+    return PlayerFromRow(rows);
+}
+
+PlayerRecord PlayerFromRow(const RowSet& rows) {
     auto text = [&rows](const char* column) { return rows.text(QString::fromLatin1(column)).trimmed(); };
     PlayerRecord p;
     p.timeZone = rows.integer(QStringLiteral("Player_TimeZone"));
@@ -269,7 +285,7 @@ std::optional<PlayerRecord> LoadPlayer(qint32 key) {
     p.discord = text("Player_Discord");
     p.connection = rows.integer(QStringLiteral("Player_Connection"));
     p.notes = text("Player_Notes");
-    for (int n = 0; n < 4; ++n) {
+    for (int n = 0; n < kCustomFieldCount; ++n) {
         p.customText[n] = rows.text(QStringLiteral("Player_Custom%1").arg(n + 1)).trimmed();
         p.customDrop[n] = rows.integer(QStringLiteral("Player_CustomDrop%1").arg(n + 1));
     }
@@ -279,12 +295,9 @@ std::optional<PlayerRecord> LoadPlayer(qint32 key) {
 QList<ScheduleRow> ReadScheduleRows(qint32 player) {
     QList<ScheduleRow> list;
     RowSet rows = Db().execute(ScheduleSelectStatement(player));
-    for (; !rows.eof(); rows.moveNext()) {
-        const auto start = parseStoredTime(rows.text(QStringLiteral("Schedule_StartTime")));
-        const auto end = parseStoredTime(rows.text(QStringLiteral("Schedule_EndTime")));
-        if (start && end)
-            list << ScheduleRow{rows.integer(QStringLiteral("Schedule_Day")), *start, *end};
-    }
+    for (; !rows.eof(); rows.moveNext())
+        if (const auto row = scheduleRow(rows))
+            list << *row;
     return list;
 }
 
@@ -293,6 +306,31 @@ WeekLists LoadPlayerSchedule(qint32 player, qint32 zone) {
     if (rows.isEmpty())
         return {};
     return StoredToLocal(rows, frameShift(zone));
+}
+
+QHash<qint32, WeekLists> LoadPlayerSchedules(const QHash<qint32, qint32>& zones) {
+    if (zones.isEmpty())
+        return {};
+    QStringList keys;
+    for (auto it = zones.cbegin(); it != zones.cend(); ++it)
+        keys << number(it.key());
+    QHash<qint32, QList<ScheduleRow>> stored;
+    RowSet rows =
+        Db().execute(QStringLiteral("Select * from Schedules Where Schedule_Player In (") +
+                     keys.join(QStringLiteral(", ")) +
+                     QStringLiteral(") Order By Schedule_Player, Schedule_Day, Schedule_StartTime "));
+    for (; !rows.eof(); rows.moveNext())
+        if (const auto row = scheduleRow(rows))
+            stored[rows.integer(QStringLiteral("Schedule_Player"))] << *row;
+    QHash<qint32, qint32> shifts; // per zone, looked up once
+    QHash<qint32, WeekLists> weeks;
+    for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
+        const qint32 zone = zones.value(it.key());
+        if (!shifts.contains(zone))
+            shifts.insert(zone, frameShift(zone));
+        weeks.insert(it.key(), StoredToLocal(*it, shifts.value(zone)));
+    }
+    return weeks;
 }
 
 qint32 AddPlayer(const PlayerSave& save) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "data/CustomFields.h"
 #include "data/DbConnection.h"
 #include "roster/ScheduleStorage.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -27,8 +29,8 @@ struct PlayerRecord {
     QString discord; // a Discord user id (digits) for mentions, or a Discord name shown as text
     qint32 connection = 0;
     QString notes;
-    std::array<QString, 4> customText;
-    std::array<qint32, 4> customDrop{}; // Custom_ID of the chosen entry, 0 for none
+    std::array<QString, kCustomFieldCount> customText;
+    std::array<qint32, kCustomFieldCount> customDrop{}; // Custom_ID of the chosen entry, 0 for none
 };
 
 // One row of the players list window.
@@ -86,6 +88,8 @@ QString SchedulesDeleteStatement(qint32 player);
 // Readers. Store errors raise DbError.
 QList<PlayerListRow> ReadPlayerList();
 std::optional<PlayerRecord> LoadPlayer(qint32 key);
+// The player of the current row of a statement that reads the Players columns.
+PlayerRecord PlayerFromRow(const RowSet& rows);
 // The whole stored row as one text (empty when there is none): the player dialog compares it with
 // the row it loaded, so that a change made elsewhere meanwhile (another program on the file) is not
 // overwritten without asking.
@@ -96,6 +100,9 @@ inline const QString kChangedElsewhereTitle = QStringLiteral("Player Changed Els
 // standard-time frame (stored = local + TZ_GMT_Offset), so the week reads the same on any date.
 QList<ScheduleRow> ReadScheduleRows(qint32 player);
 WeekLists LoadPlayerSchedule(qint32 player, qint32 zone);
+// The weeks of several players (player key to zone) in one statement; players without rows are left
+// out, and a zone missing from the catalogue is reported once.
+QHash<qint32, WeekLists> LoadPlayerSchedules(const QHash<qint32, qint32>& zones);
 
 // The add sequence's first statement, the player's own insert, was refused. It is told in the
 // application's message box rather than the standard error report.

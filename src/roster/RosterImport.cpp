@@ -5,7 +5,6 @@
 #include "data/DbConnection.h"
 #include "data/NameRules.h"
 #include "data/Options.h"
-#include "data/SafeFile.h"
 #include "data/SqlText.h"
 #include "roster/ConnectionTypes.h"
 #include "roster/DivisionStore.h"
@@ -98,7 +97,7 @@ struct Catalogue {
     QHash<QString, qint32> connections;
     QHash<QString, qint32> divisions;
     QHash<QPair<qint32, QString>, qint32> titles;
-    std::array<QHash<QString, qint32>, 4> entries;
+    std::array<QHash<QString, qint32>, kCustomFieldCount> entries;
     QHash<QString, qint32> players;
     qint32 firstGame = 0;
     QHash<QString, qint32> games;
@@ -241,7 +240,8 @@ struct PreviewBuilder {
     }
 
     ImportRow readRow(const CsvRecord& record, QStringList& connections, QStringList& divisions,
-                      QList<QPair<QString, QString>>& titles, std::array<QStringList, 4>& entries) {
+                      QList<QPair<QString, QString>>& titles,
+                      std::array<QStringList, kCustomFieldCount>& entries) {
         ImportRow row;
         row.line = record.line;
         if (record.fields.size() > table.header.size())
@@ -309,7 +309,7 @@ struct PreviewBuilder {
                     QStringLiteral("the connection %1").arg(quoted(row.connection)), connections,
                     row.connection);
 
-        for (int n = 0; n < 4; ++n) {
+        for (int n = 0; n < kCustomFieldCount; ++n) {
             p.customText[n] = cell(record, static_cast<ImportField>(kFirstCustomText + n));
             row.customDrop[n] = cell(record, static_cast<ImportField>(kFirstCustomDrop + n));
             requireName(row, catalogue.entries[n].contains(key(row.customDrop[n])),
@@ -386,7 +386,7 @@ struct PreviewBuilder {
             QStringList connections = preview.newConnections;
             QStringList divisions = preview.newDivisions;
             QList<QPair<QString, QString>> titles = preview.newTitles;
-            std::array<QStringList, 4> entries = preview.newEntries;
+            std::array<QStringList, kCustomFieldCount> entries = preview.newEntries;
             ImportRow row = readRow(record, connections, divisions, titles, entries);
             if (row.action != ImportAction::Skip) {
                 preview.newConnections = connections;
@@ -430,6 +430,78 @@ void createMissing(const ImportPreview& preview) {
     for (int n = 0; n < kCustomFieldCount; ++n)
         for (const QString& text : preview.newEntries[n])
             Db().execute(CustomEntryInsertSql(n + 1, text));
+}
+
+// The player an accepted row saves: the file's values for a new player; for an update the stored
+// player with the values of the assigned columns (and a given zone) in place of its own.
+PlayerRecord mergedPlayer(const ImportRow& row, const QList<ImportField>& mapping, const Catalogue& c,
+                          const PlayerRecord& stored) {
+    const bool update = row.action == ImportAction::Update;
+    PlayerRecord base = stored;
+    const PlayerRecord& p = row.player;
+    auto take = [&](ImportField f, auto& target, const auto& value) {
+        if (!update || mapping.contains(f))
+            target = value;
+    };
+    take(ImportField::OnlineName, base.onlineName, p.onlineName);
+    take(ImportField::RealName, base.realName, p.realName);
+    take(ImportField::EmailPrimary, base.emailPrimary, p.emailPrimary);
+    take(ImportField::EmailSecondary, base.emailSecondary, p.emailSecondary);
+    take(ImportField::Icq, base.icq, p.icq);
+    take(ImportField::Aim, base.aim, p.aim);
+    take(ImportField::Yahoo, base.yahoo, p.yahoo);
+    take(ImportField::Msn, base.msn, p.msn);
+    take(ImportField::Discord, base.discord, p.discord);
+    take(ImportField::Notes, base.notes, p.notes);
+    take(ImportField::Active, base.active, p.active);
+    if (!update || row.zoneGiven)
+        base.timeZone = p.timeZone;
+    take(ImportField::Connection, base.connection, c.connections.value(key(row.connection), 0));
+    for (int n = 0; n < kCustomFieldCount; ++n) {
+        take(static_cast<ImportField>(kFirstCustomText + n), base.customText[n], p.customText[n]);
+        take(static_cast<ImportField>(kFirstCustomDrop + n), base.customDrop[n],
+             c.entries[n].value(key(row.customDrop[n]), 0));
+    }
+    return base;
+}
+
+// The divisions the file names, each once; without a divisions column an updated player keeps its own.
+QList<MembershipEntry> mergedMemberships(const ImportRow& row, const Catalogue& c) {
+    QList<MembershipEntry> memberships;
+    if (row.memberships) {
+        for (const ImportMembership& m : *row.memberships) {
+            const qint32 division = c.divisions.value(key(m.division), 0);
+            const qint32 title = m.title.isEmpty() ? 0 : c.titles.value({division, key(m.title)}, 0);
+            if (std::none_of(memberships.begin(), memberships.end(),
+                             [division](const MembershipEntry& e) { return e.divisionId == division; }))
+                memberships << MembershipEntry{division, title};
+        }
+    } else if (row.action == ImportAction::Update) {
+        for (const MembershipRow& m : ReadMemberships(row.existingKey))
+            memberships << MembershipEntry{m.divisionId, m.titleId};
+    }
+    return memberships;
+}
+
+// What one accepted row writes. An updated player keeps the weekdays the file leaves out, read in the
+// zone it had before.
+PlayerSave mergedSave(const ImportRow& row, const QList<ImportField>& mapping, const Catalogue& c) {
+    const bool update = row.action == ImportAction::Update;
+    const PlayerRecord stored =
+        update ? LoadPlayer(row.existingKey).value_or(PlayerRecord{}) : PlayerRecord{};
+    PlayerSave save;
+    save.player = mergedPlayer(row, mapping, c, stored);
+    save.memberships = mergedMemberships(row, c);
+    const bool anyDay =
+        std::any_of(row.days.begin(), row.days.end(), [](const auto& d) { return d.has_value(); });
+    if (anyDay || !update) {
+        WeekLists week = update ? LoadPlayerSchedule(row.existingKey, stored.timeZone) : WeekLists{};
+        for (int d = 0; d < 7; ++d)
+            if (row.days[d])
+                week[d] = *row.days[d];
+        save.schedule = week;
+    }
+    return save;
 }
 
 struct KeyLookup {
@@ -575,135 +647,18 @@ ImportResult RunImport(const ImportPreview& preview, const std::function<void(in
         ++done;
         if (row.action == ImportAction::Skip) {
             ++result.skipped;
+        } else if (row.action == ImportAction::Update) {
+            UpdatePlayer(row.existingKey, mergedSave(row, preview.mapping, c));
+            ++result.updated;
         } else {
-            const bool update = row.action == ImportAction::Update;
-            const QList<ImportField>& mapping = preview.mapping;
-            auto mapped = [&mapping](ImportField f) { return mapping.contains(f); };
-            PlayerSave save;
-            PlayerRecord base =
-                update ? LoadPlayer(row.existingKey).value_or(PlayerRecord{}) : PlayerRecord{};
-            const qint32 oldZone = base.timeZone;
-            const PlayerRecord& p = row.player;
-            auto take = [&](ImportField f, auto& target, const auto& value) {
-                if (!update || mapped(f))
-                    target = value;
-            };
-            take(ImportField::OnlineName, base.onlineName, p.onlineName);
-            take(ImportField::RealName, base.realName, p.realName);
-            take(ImportField::EmailPrimary, base.emailPrimary, p.emailPrimary);
-            take(ImportField::EmailSecondary, base.emailSecondary, p.emailSecondary);
-            take(ImportField::Icq, base.icq, p.icq);
-            take(ImportField::Aim, base.aim, p.aim);
-            take(ImportField::Yahoo, base.yahoo, p.yahoo);
-            take(ImportField::Msn, base.msn, p.msn);
-            take(ImportField::Discord, base.discord, p.discord);
-            take(ImportField::Notes, base.notes, p.notes);
-            take(ImportField::Active, base.active, p.active);
-            if (!update || row.zoneGiven)
-                base.timeZone = p.timeZone;
-            take(ImportField::Connection, base.connection, c.connections.value(key(row.connection), 0));
-            for (int n = 0; n < 4; ++n) {
-                take(static_cast<ImportField>(kFirstCustomText + n), base.customText[n], p.customText[n]);
-                take(static_cast<ImportField>(kFirstCustomDrop + n), base.customDrop[n],
-                     c.entries[n].value(key(row.customDrop[n]), 0));
-            }
-            save.player = base;
-
-            if (row.memberships) {
-                for (const ImportMembership& m : *row.memberships) {
-                    const qint32 division = c.divisions.value(key(m.division), 0);
-                    const qint32 title = m.title.isEmpty() ? 0 : c.titles.value({division, key(m.title)}, 0);
-                    if (std::none_of(
-                            save.memberships.begin(), save.memberships.end(),
-                            [division](const MembershipEntry& e) { return e.divisionId == division; }))
-                        save.memberships << MembershipEntry{division, title};
-                }
-            } else if (update) {
-                for (const MembershipRow& m : ReadMemberships(row.existingKey))
-                    save.memberships << MembershipEntry{m.divisionId, m.titleId};
-            }
-
-            const bool anyDay =
-                std::any_of(row.days.begin(), row.days.end(), [](const auto& d) { return d.has_value(); });
-            if (anyDay || !update) {
-                WeekLists week = update ? LoadPlayerSchedule(row.existingKey, oldZone) : WeekLists{};
-                for (int d = 0; d < 7; ++d)
-                    if (row.days[d])
-                        week[d] = *row.days[d];
-                save.schedule = week;
-            }
-
-            if (update) {
-                UpdatePlayer(row.existingKey, save);
-                ++result.updated;
-            } else {
-                AddPlayer(save);
-                ++result.added;
-            }
+            AddPlayer(mergedSave(row, preview.mapping, c));
+            ++result.added;
         }
         if (progress)
             progress(done, total);
     }
     transaction.commit();
     return result;
-}
-
-QList<QStringList> RosterCsvRows(const QList<qint32>& playerKeys) {
-    QList<qint32> keys = playerKeys;
-    if (keys.isEmpty())
-        for (RowSet r =
-                 Db().execute(QStringLiteral("Select Player_ID From Players Order By Player_OnlineName"));
-             !r.eof(); r.moveNext())
-            keys << r.integer(QStringLiteral("Player_ID"));
-    QList<QStringList> rows;
-    for (const qint32 k : keys) {
-        const auto player = LoadPlayer(k);
-        if (!player)
-            continue;
-        const PlayerRecord& p = *player;
-        QStringList row{p.onlineName,
-                        p.realName,
-                        p.emailPrimary,
-                        p.emailSecondary,
-                        p.icq,
-                        p.aim,
-                        p.yahoo,
-                        p.msn,
-                        p.discord,
-                        p.connection ? RetrieveConnectionName(p.connection) : QString(),
-                        TimeZoneName(p.timeZone),
-                        p.notes,
-                        p.active ? QStringLiteral("Yes") : QStringLiteral("No")};
-        for (const QString& text : p.customText)
-            row << text;
-        for (const qint32 drop : p.customDrop)
-            row << (drop ? RetrieveCustomEntry(drop) : QString());
-        QStringList divisions;
-        for (const MembershipRow& m : ReadMemberships(k))
-            divisions << (m.titleId > 0 && m.title != kUnknownTitle
-                              ? m.division + QStringLiteral(": ") + m.title
-                              : m.division);
-        row << divisions.join(QLatin1Char('|'));
-        const WeekLists week = LoadPlayerSchedule(k, p.timeZone);
-        for (const QStringList& day : week)
-            row << FormatDayStretches(day);
-        rows << row;
-    }
-    return rows;
-}
-
-QByteArray ExportRosterCsv(const QList<qint32>& playerKeys, char delimiter, bool withBom) {
-    QList<QStringList> rows = RosterCsvRows(playerKeys);
-    for (QStringList& row : rows)
-        for (QString& cell : row)
-            cell = GuardFormula(cell);
-    return WriteCsv(RosterCsvHeader(), rows, delimiter, withBom);
-}
-
-void SaveRosterCsv(const QString& path, const QList<qint32>& playerKeys, char delimiter, bool withBom) {
-    QString error;
-    if (!WriteFileSafely(path, ExportRosterCsv(playerKeys, delimiter, withBom), &error))
-        throw DbError(error);
 }
 
 CsvReadResult ReadRosterFile(const QString& path, std::optional<char> delimiter) {

@@ -1,6 +1,6 @@
 #pragma once
 
-// Bringing players in from a CSV file and writing them out again with the same columns.
+// Bringing players in from a CSV file, in the columns the export (RosterExport) writes.
 //
 // A file is read (RosterCsv), its columns are assigned to player fields, and a preview tells for
 // every row what will happen and what is wrong with it. Only then, and only when the user confirms,
@@ -11,7 +11,6 @@
 #include "roster/PlayerStore.h"
 #include "roster/RosterCsv.h"
 
-#include <QByteArray>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -92,7 +91,7 @@ struct ImportRow {
     PlayerRecord player;
     bool zoneGiven = false; // an updated player keeps its zone when the file gives none
     QString connection;
-    std::array<QString, 4> customDrop;
+    std::array<QString, kCustomFieldCount> customDrop;
     std::optional<QList<ImportMembership>> memberships;
     std::array<std::optional<QStringList>, 7> days;
 };
@@ -104,8 +103,8 @@ struct ImportPreview {
     // Named in accepted rows and missing from the database; created only with the user's agreement.
     QStringList newConnections;
     QStringList newDivisions;
-    QList<QPair<QString, QString>> newTitles; // division, title
-    std::array<QStringList, 4> newEntries;    // per pick-list field
+    QList<QPair<QString, QString>> newTitles;              // division, title
+    std::array<QStringList, kCustomFieldCount> newEntries; // per pick-list field
     // The game the new divisions play: an existing game's name, or the name of a game to create
     // (then also in newGame). Empty when no division is to be created.
     QString divisionGame;
@@ -133,14 +132,6 @@ QString ImportSummaryText(const ImportResult& result);
 // Writes the accepted rows of the preview in one transaction; on any failure nothing is kept and
 // DbError is raised with the store's description. progress(done, total) is called after each row.
 ImportResult RunImport(const ImportPreview& preview, const std::function<void(int, int)>& progress = {});
-
-// The players with these keys (all players by online name when empty) as CSV with the columns of
-// RosterCsvHeader. Raises DbError.
-QList<QStringList> RosterCsvRows(const QList<qint32>& playerKeys);
-QByteArray ExportRosterCsv(const QList<qint32>& playerKeys, char delimiter, bool withBom);
-// Writes the export to a file, replacing it only once the whole text is written. Raises DbError for
-// the store and for a file that cannot be written.
-void SaveRosterCsv(const QString& path, const QList<qint32>& playerKeys, char delimiter, bool withBom);
 
 // The file a roster is read from; a problem when it cannot be opened.
 CsvReadResult ReadRosterFile(const QString& path, std::optional<char> delimiter = std::nullopt);

@@ -1,7 +1,7 @@
 #include "comms/CalendarEvent.h"
 #include "comms/HtmlExport.h"
 #include "data/SafeFile.h"
-#include "roster/RosterImport.h"
+#include "roster/RosterExport.h"
 #include "support/SchedulingFixtures.h"
 #include "support/TestKit.h"
 
@@ -179,6 +179,25 @@ private Q_SLOTS:
         // Alpha's members in store order, then Bravo's new one (inactive members too); Charlie adds none.
         QCOMPARE(names, (QStringList{"Anvil", "Zephyr", "Quiet"}));
         QCOMPARE(CreateHTMLByDivision(kName, {InsertDivision("Empty", 1)}), QString());
+    }
+
+    // A key that is no player, or a player whose zone has left the catalogue, cannot be read: the
+    // export stops with its own error rather than leaving the player out.
+    void unreadablePlayer_data() {
+        QTest::addColumn<bool>("noSuchKey");
+        QTest::newRow("no such player") << true;
+        QTest::newRow("zone gone") << false;
+    }
+    void unreadablePlayer() {
+        QFETCH(bool, noSuchKey);
+        const qint32 key = noSuchKey ? 424242 : InsertPlayerRow(QStringLiteral("Lost"), true, 9999);
+        try {
+            CreateHTMLByPlayer(kAll, {anvil, key});
+            QFAIL("the export went through");
+        } catch (const ExportError& e) {
+            QCOMPARE(e.number(), kPlayerNotRetrievedError);
+            QCOMPARE(e.description(), kPlayerNotRetrievedText);
+        }
     }
 
     // Every file the program writes: a write that fails part-way (as on a full disk) leaves the

@@ -94,6 +94,26 @@ private Q_SLOTS:
         QCOMPARE(names, (QStringList{"amy+", "Zed+", "Adam-", "Bob-"}));
     }
 
+    // The weeks of several players read together are each player's own week in its own zone.
+    void schedulesOfSeveralPlayers() {
+        test::TestDatabase db;
+        WeekLists week;
+        week[1] = QStringList{"18:00|23:30"};
+        week[6] = QStringList{"00:00|02:00", "22:00|24:00"};
+        const int eastern = db.zoneId("Eastern");
+        const int gmt = db.zoneId("GMT");
+        const qint32 east = AddPlayer({player(QStringLiteral("East"), eastern), {}, week});
+        const qint32 west = AddPlayer({player(QStringLiteral("West"), gmt), {}, week});
+        const qint32 none = AddPlayer({player(QStringLiteral("None"), gmt), {}, std::nullopt});
+        const QHash<qint32, WeekLists> weeks =
+            LoadPlayerSchedules({{east, eastern}, {west, gmt}, {none, gmt}});
+        QCOMPARE(weeks.size(), 2);
+        QVERIFY(weeks.value(east) == week);
+        QVERIFY(weeks.value(east) == LoadPlayerSchedule(east, eastern));
+        QVERIFY(weeks.value(west) == week);
+        QVERIFY(LoadPlayerSchedules({}).isEmpty());
+    }
+
     void deleteRemovesAllThree() {
         test::TestDatabase db;
         const qint32 division = test::InsertDivision("Alpha", test::InsertGame("G"));

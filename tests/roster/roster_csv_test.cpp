@@ -1,5 +1,6 @@
 #include "data/DbConnection.h"
 #include "roster/RosterCsv.h"
+#include "roster/RosterExport.h"
 #include "roster/RosterImport.h"
 #include "support/RosterRows.h"
 #include "support/TestDatabase.h"

@@ -184,11 +184,12 @@ frmOptions::frmOptions(QWidget* parent) : MaintainDialog(parent) {
 
     // Custom Text Fields and Custom Drop Down Fields
     const auto customFrame = [this](const QString& caption, const QString& frameName, const QString& kind,
-                                    std::array<QCheckBox*, 4>& checks, std::array<QLineEdit*, 4>& titles) {
+                                    std::array<QCheckBox*, kCustomFieldCount>& checks,
+                                    std::array<QLineEdit*, kCustomFieldCount>& titles) {
         auto* frame = named(new QGroupBox(caption, this), frameName);
         auto* grid = new QGridLayout(frame);
         grid->addWidget(new QLabel(tr("Custom Field Title"), frame), 0, 1);
-        for (int n = 1; n <= 4; ++n) {
+        for (int n = 1; n <= kCustomFieldCount; ++n) {
             checks[n - 1] = named(new QCheckBox(tr("Custom Field %1").arg(n), frame),
                                   QStringLiteral("chkCustom%1%2").arg(kind).arg(n));
             titles[n - 1] = textField(frame, QStringLiteral("txtCustom%1%2").arg(kind).arg(n), 20);
@@ -271,7 +272,7 @@ void frmOptions::showEntries(const OptionsEntries& e) {
     chkDisableConfirmations->setChecked(e.disableConfirmations);
     chkEnableICQ->setChecked(e.enableICQStatus);
     (e.timeFormat24 ? optTime24 : optTime12)->setChecked(true);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < kCustomFieldCount; ++i) {
         txtCustomText[i]->setText(e.customTextTitle[i]);
         chkCustomText[i]->setChecked(e.customTextEnabled[i]);
         txtCustomText[i]->setEnabled(e.customTextEnabled[i]);
@@ -310,7 +311,7 @@ OptionsEntries frmOptions::entries() const {
     e.disableConfirmations = chkDisableConfirmations->isChecked();
     e.enableICQStatus = chkEnableICQ->isChecked();
     e.timeFormat24 = optTime24->isChecked();
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < kCustomFieldCount; ++i) {
         e.customTextTitle[i] = txtCustomText[i]->text();
         e.customTextEnabled[i] = chkCustomText[i]->isChecked();
         e.customDropTitle[i] = txtCustomDrop[i]->text();

@@ -70,10 +70,10 @@ private:
     QToolButton* imgTestMail = nullptr;
     QLineEdit* txtDiscordWebhook = nullptr;
     bool m_portTyped = false; // the user typed the port since the dialog opened
-    std::array<QCheckBox*, 4> chkCustomText{};
-    std::array<QLineEdit*, 4> txtCustomText{};
-    std::array<QCheckBox*, 4> chkCustomDrop{};
-    std::array<QLineEdit*, 4> txtCustomDrop{};
+    std::array<QCheckBox*, kCustomFieldCount> chkCustomText{};
+    std::array<QLineEdit*, kCustomFieldCount> txtCustomText{};
+    std::array<QCheckBox*, kCustomFieldCount> chkCustomDrop{};
+    std::array<QLineEdit*, kCustomFieldCount> txtCustomDrop{};
 };
 
 } // namespace rm

@@ -148,7 +148,7 @@ frmMaintainPlayer::frmMaintainPlayer(QWidget* parent) : MaintainDialog(parent) {
     fmeCustomDrop->setObjectName(QStringLiteral("fmeCustomDrop"));
     auto* customText = new QGridLayout(fmeCustomText);
     auto* customDrop = new QGridLayout(fmeCustomDrop);
-    for (int n = 0; n < 4; ++n) {
+    for (int n = 0; n < kCustomFieldCount; ++n) {
         txtCustom[n] = makeEdit(fmeCustomText, QStringLiteral("txtCustom%1").arg(n), 50);
         lblCustom[n] =
             makeLabel(fmeCustomText, QStringLiteral("lblCustom%1").arg(n), QString(), txtCustom[n]);
@@ -226,7 +226,7 @@ void frmMaintainPlayer::setDays(const WeekLists& days) {
 
 void frmMaintainPlayer::loadDialog() {
     const OptionsRecord& options = CurrentOptions();
-    for (int n = 0; n < 4; ++n) {
+    for (int n = 0; n < kCustomFieldCount; ++n) {
         if (options.CustomTextEnabled[n]) {
             lblCustom[n]->setText(options.CustomTextTitle[n] + QLatin1Char(':'));
             lblCustom[n]->show();
@@ -294,7 +294,7 @@ void frmMaintainPlayer::loadDialog() {
         selectStored(cboConnection, p->connection);
         chkActive->setChecked(p->active);
         txtICQ->setText(p->icq);
-        for (int n = 0; n < 4; ++n) {
+        for (int n = 0; n < kCustomFieldCount; ++n) {
             txtCustom[n]->setText(p->customText[n]);
             m_loadedCustomDrop[n] = p->customDrop[n];
             if (options.CustomDropEnabled[n])
@@ -325,7 +325,7 @@ QList<QWidget*> frmMaintainPlayer::editableFields() const {
     QList<QWidget*> fields{txtOnlineName, txtRealName,   txtEmailPrimary, txtEmailSecondary, txtICQ,
                            txtAIM,        txtYahoo,      txtMSN,          txtDiscord,        txtNotes,
                            cboTimeZone,   cboConnection, chkActive,       lsvMemberships,    imgSchedule};
-    for (int n = 0; n < 4; ++n)
+    for (int n = 0; n < kCustomFieldCount; ++n)
         fields << txtCustom[n] << cboCustomDrop[n];
     return fields;
 }
@@ -345,7 +345,7 @@ PlayerRecord frmMaintainPlayer::record() const {
     p.discord = txtDiscord->text();
     p.connection = selectedKey(cboConnection);
     p.notes = txtNotes->toPlainText();
-    for (int n = 0; n < 4; ++n) {
+    for (int n = 0; n < kCustomFieldCount; ++n) {
         p.customText[n] = txtCustom[n]->text();
         if (CurrentOptions().CustomDropEnabled[n])
             p.customDrop[n] = cboCustomDrop[n]->currentText().isEmpty() ? 0 : selectedKey(cboCustomDrop[n]);

@@ -91,10 +91,10 @@ private:
     QToolButton* imgSchedule;
     QGroupBox* fmeCustomText;
     QGroupBox* fmeCustomDrop;
-    std::array<QLineEdit*, 4> txtCustom{};
-    std::array<QLabel*, 4> lblCustom{};
-    std::array<QComboBox*, 4> cboCustomDrop{};
-    std::array<QLabel*, 4> lblCustomDrop{};
+    std::array<QLineEdit*, kCustomFieldCount> txtCustom{};
+    std::array<QLabel*, kCustomFieldCount> lblCustom{};
+    std::array<QComboBox*, kCustomFieldCount> cboCustomDrop{};
+    std::array<QLabel*, kCustomFieldCount> lblCustomDrop{};
     QMenu* mnuMemberships;
     QAction* mnuAddDivision;
     QAction* mnuEditDivision;
@@ -106,7 +106,7 @@ private:
     qint32 m_loadedZone = 0;
     bool m_scheduleLoaded = false;
     bool m_daysSet = false; // the schedule window was closed with OK, or the day lists were set
-    std::array<qint32, 4> m_loadedCustomDrop{};
+    std::array<qint32, kCustomFieldCount> m_loadedCustomDrop{};
     QString m_loadedName;
     QString m_loadedRow; // the stored row as loaded, to notice a change made elsewhere
 };

@@ -3,6 +3,7 @@
 #include "data/AppEnvironment.h"
 #include "data/DbConnection.h"
 #include "data/MessageSink.h"
+#include "roster/RosterExport.h"
 #include "ui/FileDialogs.h"
 #include "ui/Maintenance.h"
 #include "ui/StatusMessage.h"
@@ -273,7 +274,7 @@ void frmImportPlayers::refreshPreview() {
     for (const auto& [division, title] : m_preview.newTitles)
         titles << title + QStringLiteral(" (") + division + QLatin1Char(')');
     add(QStringLiteral("titles: "), titles);
-    for (int n = 0; n < 4; ++n)
+    for (int n = 0; n < kCustomFieldCount; ++n)
         add(ImportFieldName(static_cast<ImportField>(static_cast<int>(ImportField::CustomDrop1) + n)) +
                 QStringLiteral(" entries: "),
             m_preview.newEntries[n]);
