@@ -23,6 +23,7 @@ class QToolButton;
 
 namespace rm {
 
+class MemberPicker;
 class WeekGridLegend;
 class WeekGridView;
 
@@ -42,12 +43,6 @@ public:
     SearchSelection currentSelection() const;
 
 public Q_SLOTS:
-    void FillPlayers();
-    void FillDivisions();
-    void showPlayersTab();
-    void showDivisionsTab();
-    void selectAll();
-    void clearAll();
     void showAvailable();
     void showBestTimes();
     void showAvailableFor(QListWidgetItem* bestTime);
@@ -71,11 +66,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QListWidget* visibleList() const;
     bool checkSelection();
     // The focus check of the two fields: false (after the message) when the text does not parse.
     bool checkField(QLineEdit* field);
-    void setTab(bool players);
     BestTimesRequest bestTimesRequest() const;
     // The calendar text of the match in the fields with the people of the availability result;
     // false (after a message) when there is none.
@@ -90,13 +83,7 @@ private:
     QGroupBox* fmeSelect = nullptr;
     QGroupBox* fmeAvailable = nullptr;
     QGroupBox* fmeBestTimes = nullptr;
-    QLabel* imgTab = nullptr;
-    QToolButton* imgClickPlayer = nullptr;
-    QToolButton* imgClickDivision = nullptr;
-    QListWidget* lstPlayers = nullptr;
-    QListWidget* lstDivisions = nullptr;
-    QToolButton* imgSelectAll = nullptr;
-    QToolButton* imgClearAll = nullptr;
+    MemberPicker* ctlMembers = nullptr;
     QLineEdit* txtMatchDate = nullptr;
     QLineEdit* txtMatchTime = nullptr;
     QLabel* lblLongDate = nullptr;
