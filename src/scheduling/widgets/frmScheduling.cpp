@@ -356,7 +356,7 @@ void frmScheduling::showAvailable() {
     if (!matchMoment(&date, &minutes, &moment))
         return;
     lstAvailable->clear();
-    m_available.clear();
+    m_available = {date, minutes, moment, {}};
     const bool h24 = CurrentOptions().TimeFormat;
     if (moment.kind == LocalKind::Skipped) {
         lblMatchNote->setText(
@@ -374,8 +374,8 @@ void frmScheduling::showAvailable() {
     lblMatchNote->setVisible(moment.kind != LocalKind::Exact || moment.utc < Now().toUTC());
     BusyPointer busy;
     RunTrapped([&] {
-        m_available = FindAvailable(currentSelection(), moment.utc);
-        for (const AvailablePerson& person : std::as_const(m_available)) {
+        m_available.people = FindAvailable(currentSelection(), moment.utc);
+        for (const AvailablePerson& person : std::as_const(m_available.people)) {
             auto* item = new QListWidgetItem(person.name, lstAvailable);
             item->setData(kPlayerRole, person.id);
         }
@@ -449,41 +449,30 @@ void frmScheduling::showClockChanges() {
 }
 
 void frmScheduling::emailAvailable() {
-    if (lstAvailable->count() == 0 || lstAvailable->item(0)->text().isEmpty()) {
+    if (m_available.people.isEmpty()) {
         warn(QStringLiteral("There are no results to E-Mail !"), QStringLiteral("General Error"));
         return;
     }
-    const QStringList names = NamesOf(m_available);
     SchedulingMail mail;
     if (!RunTrapped([&] {
-            mail = AvailabilityMail(txtMatchDate->text(), txtMatchTime->text(), names,
+            mail = AvailabilityMail(m_available.date, m_available.minutes, NamesOf(m_available.people),
                                     CurrentOptions().TimeFormat, TimeZoneName(CurrentOptions().UserTimeZone));
         }))
         return;
     EmailRequest request{QStringLiteral("S"), QString(), mail.subject, mail.message, this};
-    QDate date;
-    int minutes = 0;
-    ResolvedMoment moment;
-    if (matchMoment(&date, &minutes, &moment)) {
-        request.matchUtc = moment.utc;
-        request.leaderZone = CurrentOptions().UserTimeZone;
-    }
+    request.matchUtc = m_available.moment.utc;
+    request.leaderZone = CurrentOptions().UserTimeZone;
     if (chkAttachEvent->isChecked() && !matchEvent(&request.calendarEvent))
         return;
     OpenEmailWindow(request, this);
 }
 
 bool frmScheduling::matchEvent(QByteArray* text) {
-    const std::optional<QDate> date = ParseMatchDate(txtMatchDate->text());
-    const std::optional<int> time = ParseMatchTime(txtMatchTime->text());
-    if (!date || !time) {
-        warn(QStringLiteral("Must supply a date and time!"), QStringLiteral("Missing Information"));
-        return false;
-    }
-    const QStringList names = NamesOf(m_available);
+    const QStringList names = NamesOf(m_available.people);
     bool made = false;
     RunTrapped([&] {
-        const std::optional<QDateTime> start = LocalMomentToUtc(*date, *time, CurrentOptions().UserTimeZone);
+        const std::optional<QDateTime> start =
+            LocalMomentToUtc(m_available.date, m_available.minutes, CurrentOptions().UserTimeZone);
         if (!start) {
             warn(QStringLiteral("Your time zone is not in the catalogue: choose one in the Options."),
                  QStringLiteral("Time Zone Missing"));
@@ -498,7 +487,7 @@ bool frmScheduling::matchEvent(QByteArray* text) {
 }
 
 void frmScheduling::addToCalendar() {
-    if (lstAvailable->count() == 0 || lstAvailable->item(0)->text().isEmpty()) {
+    if (m_available.people.isEmpty()) {
         warn(QStringLiteral("There are no results to add to a calendar !"), QStringLiteral("General Error"));
         return;
     }
@@ -523,7 +512,7 @@ void frmScheduling::addToCalendar() {
 }
 
 void frmScheduling::emailBestTimes() {
-    if (lstBestTimes->count() == 0 || lstBestTimes->item(0)->text().isEmpty()) {
+    if (m_bestTimes.isEmpty()) {
         warn(QStringLiteral("There are no results to E-Mail !"), QStringLiteral("General Error"));
         return;
     }
@@ -661,25 +650,20 @@ QList<DiscordTarget> frmScheduling::discordTargets() const {
 }
 
 void frmScheduling::discordAvailable() {
-    if (m_available.isEmpty()) {
+    if (m_available.people.isEmpty()) {
         warn(QStringLiteral("There are no results to post !"), QStringLiteral("General Error"));
         return;
     }
-    QDate date;
-    int minutes = 0;
-    ResolvedMoment moment;
-    if (!matchMoment(&date, &minutes, &moment))
-        return;
     DiscordPost post;
     QList<DiscordTarget> targets;
     if (!RunTrapped([&] {
             MatchPostInput match;
             if (!playersListVisible())
                 match.what = DivisionsAndGames(selectedDivisions()).join(QStringLiteral(", "));
-            match.utc = moment.utc;
+            match.utc = m_available.moment.utc;
             match.lengthMinutes = CurrentOptions().MatchLength;
             QList<qint32> ids;
-            for (const AvailablePerson& person : std::as_const(m_available))
+            for (const AvailablePerson& person : std::as_const(m_available.people))
                 ids << person.id;
             match.members = ReadDiscordMembers(ids);
             post = MatchPost(match);
