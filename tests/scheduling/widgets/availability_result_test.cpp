@@ -11,10 +11,14 @@ class AvailabilityResultTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { SetClock(&m_clock); }
+    void init() {
+        m_mails.clear();
+        SetEmailWindowOpener([this](const EmailRequest& request, QWidget*) { m_mails << request; });
+        SetClock(&m_clock);
+    }
     void cleanup() {
-        SetClock(nullptr);
         SetEmailWindowOpener({});
+        SetClock(nullptr);
     }
 
     // The e-mail and its calendar event announce the moment the list was searched for, not a date or
@@ -37,18 +41,17 @@ private Q_SLOTS:
         Click(&window, "imgShowAvailable");
         child<QLineEdit>(&window, "txtMatchTime")->setText(timeSince);
         child<QCheckBox>(&window, "chkAttachEvent")->setChecked(true);
-        QList<EmailRequest> mails;
-        SetEmailWindowOpener([&](const EmailRequest& request, QWidget*) { mails << request; });
         Click(&window, "imgEmailAvailable");
-        QCOMPARE(mails.size(), 1);
-        QCOMPARE(mails[0].message,
+        QCOMPARE(m_mails.size(), 1);
+        QCOMPARE(m_mails[0].message,
                  AvailabilityMail(QDate(2005, 12, 6), 20 * 60 + 30, {"Able"}, true, "GMT").message);
-        QCOMPARE(mails[0].matchUtc, QDateTime(QDate(2005, 12, 6), QTime(20, 30), QTimeZone::utc()));
-        QVERIFY(mails[0].calendarEvent.contains("DTSTART:20051206T203000Z"));
+        QCOMPARE(m_mails[0].matchUtc, QDateTime(QDate(2005, 12, 6), QTime(20, 30), QTimeZone::utc()));
+        QVERIFY(m_mails[0].calendarEvent.contains("DTSTART:20051206T203000Z"));
         QCOMPARE(sink.count(), 0);
     }
 
 private:
+    QList<EmailRequest> m_mails; // what the e-mail window is handed
     FixedClock m_clock{QDateTime(QDate(2005, 1, 12), QTime(12, 0))};
 };
 
