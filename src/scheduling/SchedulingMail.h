@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -15,6 +16,9 @@ struct SchedulingMail {
 // A date or time text that does not parse is written as typed.
 SchedulingMail AvailabilityMail(const QString& dateText, const QString& timeText, const QStringList& names,
                                 bool timeFormat24, const QString& zoneName);
+// The same for a date and a time of day (minutes after midnight) already read.
+SchedulingMail AvailabilityMail(const QDate& date, int minutes, const QStringList& names, bool timeFormat24,
+                                const QString& zoneName);
 
 // The best-times entries as shown, an empty line and "All times are in <zone>".
 SchedulingMail BestTimesMail(const QStringList& entries, const QString& zoneName);

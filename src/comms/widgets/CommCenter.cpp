@@ -13,7 +13,9 @@
 #include "ui/FileDialogs.h"
 #include "ui/ListRefresh.h"
 #include "ui/Maintenance.h"
+#include "ui/MemberPicker.h"
 #include "ui/StatusMessage.h"
+#include "ui/TabStrip.h"
 #include "ui/WindowRegistry.h"
 
 #include <QBoxLayout>
@@ -33,33 +35,6 @@ namespace rm {
 namespace {
 
 const QSize kTabSize(240, 28);
-
-// A tab picture with two click areas over its halves.
-QLabel* makeTabStrip(QWidget* parent, const QString& pictureName, const QString& leftName,
-                     const QString& leftTip, const QString& rightName, const QString& rightTip,
-                     QToolButton** left, QToolButton** right) {
-    auto* picture = new QLabel(parent);
-    picture->setObjectName(pictureName);
-    picture->setFixedSize(kTabSize);
-    const auto area = [picture](const QString& name, const QString& tip, int x) {
-        auto* button = new QToolButton(picture);
-        button->setObjectName(name);
-        button->setToolTip(tip);
-        button->setAccessibleName(tip);
-        button->setAutoRaise(true);
-        button->setCursor(Qt::PointingHandCursor);
-        button->setStyleSheet(QStringLiteral("QToolButton { background: transparent; border: none; }"));
-        button->setGeometry(x, 0, kTabSize.width() / 2, kTabSize.height());
-        return button;
-    };
-    *left = area(leftName, leftTip, 0);
-    *right = area(rightName, rightTip, kTabSize.width() / 2);
-    return picture;
-}
-
-void setTabPicture(QLabel* tab, const QString& iconName) {
-    tab->setPixmap(AppIcon(iconName).pixmap(kTabSize));
-}
 
 // Store errors, a player that cannot be read and a file that cannot be written all end the export
 // with the standard error report.
@@ -91,58 +66,28 @@ frmCommCenter::frmCommCenter(QWidget* parent) : QWidget(parent) {
     setWindowIcon(AppIcon(QStringLiteral("comms-center")));
 
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(buildListSide());
+    ctlMembers = new MemberPicker({QStringLiteral("comms-tab")}, this);
+    ctlMembers->setMinimumWidth(kTabSize.width());
+    layout->addWidget(ctlMembers);
     layout->addWidget(buildPageSide(), 1);
 
-    showPlayersList();
     showEmailPage();
     // A list that cannot be read stays empty; the window is still usable.
-    RunTrapped([this] { FillPlayers(); });
-    RunTrapped([this] { FillDivisions(); });
     RunTrapped([this] { FillTemplates(); });
-    RefillOnChange(this, [this] {
-        FillPlayers();
-        FillDivisions();
-        FillTemplates();
-    });
-}
-
-QWidget* frmCommCenter::buildListSide() {
-    auto* side = new QWidget(this);
-    auto* layout = new QVBoxLayout(side);
-    layout->setContentsMargins(0, 0, 0, 0);
-    imgTab = makeTabStrip(side, QStringLiteral("imgTab"), QStringLiteral("imgClickPlayer"),
-                          tr("Show the players"), QStringLiteral("imgClickDivision"),
-                          tr("Show the divisions"), &imgClickPlayer, &imgClickDivision);
-    layout->addWidget(imgTab);
-
-    auto* stack = new QGridLayout;
-    const auto makeList = [side](const QString& name) {
-        auto* list = new QListWidget(side);
-        list->setObjectName(name);
-        list->setSelectionMode(QAbstractItemView::MultiSelection);
-        list->setToolTip(tr("Select Member(s)"));
-        list->setMinimumWidth(kTabSize.width());
-        return list;
-    };
-    lstPlayers = makeList(QStringLiteral("lstPlayers"));
-    lstDivisions = makeList(QStringLiteral("lstDivisions"));
-    stack->addWidget(lstPlayers, 0, 0);
-    stack->addWidget(lstDivisions, 0, 0);
-    layout->addLayout(stack, 1);
-
-    connect(imgClickPlayer, &QToolButton::clicked, this, &frmCommCenter::showPlayersList);
-    connect(imgClickDivision, &QToolButton::clicked, this, &frmCommCenter::showDivisionsList);
-    return side;
+    RefillOnChange(this, [this] { FillTemplates(); });
 }
 
 QWidget* frmCommCenter::buildPageSide() {
     auto* side = new QWidget(this);
     auto* layout = new QVBoxLayout(side);
     layout->setContentsMargins(0, 0, 0, 0);
-    imgPageTab = makeTabStrip(side, QStringLiteral("imgPageTab"), QStringLiteral("imgClickEmail"),
-                              tr("Send a template by e-mail"), QStringLiteral("imgClickExport"),
-                              tr("Export the roster as HTML"), &imgClickEmail, &imgClickExport);
+    imgPageTab = new TabStrip(QStringLiteral("imgPageTab"),
+                              {QStringLiteral("imgClickEmail"), QString(), tr("Send a template by e-mail"),
+                               QStringLiteral("comms-tab-email")},
+                              {QStringLiteral("imgClickExport"), QString(), tr("Export the roster as HTML"),
+                               QStringLiteral("comms-tab-export")},
+                              side);
+    imgPageTab->setFixedSize(kTabSize);
     layout->addWidget(imgPageTab);
 
     auto* stack = new QGridLayout;
@@ -152,8 +97,8 @@ QWidget* frmCommCenter::buildPageSide() {
     stack->addWidget(fmeExport, 0, 0);
     layout->addLayout(stack, 1);
 
-    connect(imgClickEmail, &QToolButton::clicked, this, &frmCommCenter::showEmailPage);
-    connect(imgClickExport, &QToolButton::clicked, this, &frmCommCenter::showExportPage);
+    connect(imgPageTab, &TabStrip::tabClicked, this,
+            [this](bool email) { email ? showEmailPage() : showExportPage(); });
     return side;
 }
 
@@ -249,55 +194,37 @@ QGroupBox* frmCommCenter::buildExportPage() {
     return page;
 }
 
-void frmCommCenter::FillPlayers() {
-    FillPlainList(lstPlayers, CommPlayersListSql(), QStringLiteral("Player_ID"),
-                  QStringLiteral("Player_OnlineName"));
-}
-
-void frmCommCenter::FillDivisions() {
-    FillPlainList(lstDivisions, CommDivisionsListSql(), QStringLiteral("Division_ID"),
-                  QStringLiteral("Division_Name"));
-}
-
 void frmCommCenter::FillTemplates() {
     FillPlainList(lstTemplates, TemplatesListSql(), QStringLiteral("Template_ID"),
                   QStringLiteral("Template_Name"));
 }
 
-void frmCommCenter::showPlayersList() {
-    setTabPicture(imgTab, QStringLiteral("comms-tab-players"));
-    lstDivisions->hide();
-    lstPlayers->show();
-}
-
 void frmCommCenter::showDivisionsList() {
-    setTabPicture(imgTab, QStringLiteral("comms-tab-divisions"));
-    lstPlayers->hide();
-    lstDivisions->show();
+    ctlMembers->showDivisions();
 }
 
 void frmCommCenter::showEmailPage() {
-    setTabPicture(imgPageTab, QStringLiteral("comms-tab-email"));
+    imgPageTab->showTab(true);
     fmeExport->hide();
     fmeEmails->show();
 }
 
 void frmCommCenter::showExportPage() {
-    setTabPicture(imgPageTab, QStringLiteral("comms-tab-export"));
+    imgPageTab->showTab(false);
     fmeEmails->hide();
     fmeExport->show();
 }
 
 bool frmCommCenter::playersListVisible() const {
-    return !lstPlayers->isHidden();
+    return ctlMembers->playersListVisible();
 }
 
 QList<QPair<qint32, QString>> frmCommCenter::selectedPlayers() const {
-    return SelectedEntries(lstPlayers);
+    return ctlMembers->selectedPlayers();
 }
 
 QList<qint32> frmCommCenter::selectedDivisions() const {
-    return SelectedKeys(lstDivisions);
+    return ctlMembers->selectedDivisions();
 }
 
 void frmCommCenter::askAvailability() {
@@ -313,10 +240,6 @@ void frmCommCenter::askAvailability() {
         return;
     }
     AskForAvailability(keys, this);
-}
-
-bool frmCommCenter::anySelectedInShownList() const {
-    return playersListVisible() ? !selectedPlayers().isEmpty() : !selectedDivisions().isEmpty();
 }
 
 ExportFields frmCommCenter::exportFields() const {
@@ -371,7 +294,7 @@ void frmCommCenter::deleteTemplate() {
 
 void frmCommCenter::useTemplate() {
     const bool templateSelected = !lstTemplates->selectedItems().isEmpty();
-    const QString problems = UseProblems(playersListVisible(), anySelectedInShownList(), templateSelected);
+    const QString problems = UseProblems(playersListVisible(), ctlMembers->anySelected(), templateSelected);
     if (!problems.isEmpty()) {
         ShowMessage(kProblemsFoundText + QStringLiteral("\n\n") + problems, AlignCenterText, vbOKOnly,
                     vbExclamation, kSelectionErrorTitle);
@@ -386,7 +309,7 @@ void frmCommCenter::useTemplate() {
 
 void frmCommCenter::postTemplate() {
     const bool templateSelected = !lstTemplates->selectedItems().isEmpty();
-    const QString problems = UseProblems(playersListVisible(), anySelectedInShownList(), templateSelected);
+    const QString problems = UseProblems(playersListVisible(), ctlMembers->anySelected(), templateSelected);
     if (!problems.isEmpty()) {
         ShowMessage(kProblemsFoundText + QStringLiteral("\n\n") + problems, AlignCenterText, vbOKOnly,
                     vbExclamation, kSelectionErrorTitle);
@@ -418,7 +341,7 @@ void frmCommCenter::postTemplate() {
 
 void frmCommCenter::createHTML() {
     const ExportFields fields = exportFields();
-    const QString problems = ExportProblems(playersListVisible(), anySelectedInShownList(), fields.any());
+    const QString problems = ExportProblems(playersListVisible(), ctlMembers->anySelected(), fields.any());
     if (!problems.isEmpty()) {
         ShowMessage(kProblemsFoundText + QStringLiteral("\n\n") + problems, AlignCenterText, vbOKOnly,
                     vbExclamation, kSelectionErrorTitle);

@@ -14,6 +14,9 @@ class QToolButton;
 
 namespace rm {
 
+class MemberPicker;
+class TabStrip;
+
 // The communications centre: players or divisions are selected on the left; on the right the
 // e-mail page sends a stored template to them and the export page writes their roster as HTML.
 class frmCommCenter : public QWidget, public RecipientSelection {
@@ -27,15 +30,12 @@ public:
     QList<QPair<qint32, QString>> selectedPlayers() const override;
     QList<qint32> selectedDivisions() const override;
 
-    void FillPlayers();
-    void FillDivisions();
     void FillTemplates();
 
     // The boxes of the export page as they stand.
     ExportFields exportFields() const;
 
 public Q_SLOTS:
-    void showPlayersList();
     void showDivisionsList();
     void showEmailPage();
     void showExportPage();
@@ -50,23 +50,15 @@ public Q_SLOTS:
     void createHTML();
 
 private:
-    QWidget* buildListSide();
     QWidget* buildPageSide();
     QGroupBox* buildEmailPage();
     QGroupBox* buildExportPage();
-    bool anySelectedInShownList() const;
     void runTemplateDialog(const QString& mode, qint32 key);
     void exportToFile(const QString& html);
 
-    QLabel* imgTab = nullptr;
-    QToolButton* imgClickPlayer = nullptr;
-    QToolButton* imgClickDivision = nullptr;
-    QListWidget* lstPlayers = nullptr;
-    QListWidget* lstDivisions = nullptr;
+    MemberPicker* ctlMembers = nullptr;
 
-    QLabel* imgPageTab = nullptr;
-    QToolButton* imgClickEmail = nullptr;
-    QToolButton* imgClickExport = nullptr;
+    TabStrip* imgPageTab = nullptr;
     QGroupBox* fmeEmails = nullptr;
     QGroupBox* fmeExport = nullptr;
 

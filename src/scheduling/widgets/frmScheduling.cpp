@@ -16,8 +16,8 @@
 #include "time/TimeZoneCatalog.h"
 #include "ui/EmailWindow.h"
 #include "ui/FileDialogs.h"
-#include "ui/ListRefresh.h"
 #include "ui/Maintenance.h"
+#include "ui/MemberPicker.h"
 #include "ui/NumericEntry.h"
 #include "ui/StatusMessage.h"
 #include "ui/WindowRegistry.h"
@@ -62,31 +62,6 @@ public:
     BusyPointer& operator=(const BusyPointer&) = delete;
 };
 
-QListWidget* makeSelectionList(QWidget* parent, const QString& name) {
-    auto* list = new QListWidget(parent);
-    list->setObjectName(name);
-    list->setSelectionMode(QAbstractItemView::MultiSelection);
-    list->setToolTip(QObject::tr("Select Member(s)"));
-    return list;
-}
-
-QToolButton* makeTabArea(QWidget* parent, const QString& name, const QString& caption,
-                         const QString& toolTip) {
-    auto* area = new QToolButton(parent);
-    area->setObjectName(name);
-    area->setText(caption);
-    area->setCheckable(true);
-    area->setAutoRaise(true);
-    area->setToolTip(toolTip);
-    area->setAccessibleName(toolTip);
-    area->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    area->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    area->setStyleSheet(
-        QStringLiteral("QToolButton { background: transparent; border: none; }"
-                       "QToolButton:checked { font-weight: bold; text-decoration: underline; }"));
-    return area;
-}
-
 // The index of a best-times row's slot in the kept result; a person's key on an availability row.
 constexpr int kSlotRole = Qt::UserRole;
 constexpr int kPlayerRole = Qt::UserRole;
@@ -103,36 +78,9 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
     // Select Members for Scheduling
     fmeSelect = new QGroupBox(tr("Select Members for Scheduling"), this);
     fmeSelect->setObjectName(QStringLiteral("fmeSelect"));
-    imgTab = new QLabel(fmeSelect);
-    imgTab->setObjectName(QStringLiteral("imgTab"));
-    imgTab->setScaledContents(true);
-    imgTab->setMinimumHeight(TwipsToPixels(375, this));
-    imgClickPlayer =
-        makeTabArea(imgTab, QStringLiteral("imgClickPlayer"), tr("Players"), tr("Show the players"));
-    imgClickDivision =
-        makeTabArea(imgTab, QStringLiteral("imgClickDivision"), tr("Divisions"), tr("Show the divisions"));
-    auto* tabAreas = new QHBoxLayout(imgTab);
-    tabAreas->setContentsMargins(0, 0, 0, 0);
-    tabAreas->setSpacing(0);
-    tabAreas->addWidget(imgClickPlayer);
-    tabAreas->addWidget(imgClickDivision);
-    lstPlayers = makeSelectionList(fmeSelect, QStringLiteral("lstPlayers"));
-    lstDivisions = makeSelectionList(fmeSelect, QStringLiteral("lstDivisions"));
-    imgSelectAll =
-        MakePictureButton(fmeSelect, QStringLiteral("imgSelectAll"), QStringLiteral("scheduling-select-all"),
-                          tr("Select All"), tr("Select every entry of the list"));
-    imgClearAll =
-        MakePictureButton(fmeSelect, QStringLiteral("imgClearAll"), QStringLiteral("scheduling-clear-all"),
-                          tr("Clear All"), tr("Clear the selection of the list"));
+    ctlMembers = new MemberPicker({QStringLiteral("scheduling-tab"), true, true}, fmeSelect);
     auto* selectLayout = new QVBoxLayout(fmeSelect);
-    selectLayout->addWidget(imgTab);
-    selectLayout->addWidget(lstPlayers, 1);
-    selectLayout->addWidget(lstDivisions, 1);
-    auto* selectButtons = new QHBoxLayout;
-    selectButtons->addWidget(imgSelectAll);
-    selectButtons->addWidget(imgClearAll);
-    selectButtons->addStretch(1);
-    selectLayout->addLayout(selectButtons);
+    selectLayout->addWidget(ctlMembers);
 
     // Who can make the match
     fmeAvailable = new QGroupBox(tr("Who can make the match"), this);
@@ -289,10 +237,6 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
     txtMatchDate->installEventFilter(this);
     txtMatchTime->installEventFilter(this);
 
-    connect(imgClickPlayer, &QToolButton::clicked, this, &frmScheduling::showPlayersTab);
-    connect(imgClickDivision, &QToolButton::clicked, this, &frmScheduling::showDivisionsTab);
-    connect(imgSelectAll, &QToolButton::clicked, this, &frmScheduling::selectAll);
-    connect(imgClearAll, &QToolButton::clicked, this, &frmScheduling::clearAll);
     connect(imgShowAvailable, &QToolButton::clicked, this, &frmScheduling::showAvailable);
     connect(imgShowbestTimes, &QToolButton::clicked, this, &frmScheduling::showBestTimes);
     connect(lstBestTimes, &QListWidget::itemDoubleClicked, this, &frmScheduling::showAvailableFor);
@@ -305,10 +249,7 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
     connect(ctlWeekGrid, &WeekGridView::cellChosen, this, &frmScheduling::showAvailableAt);
     connect(m_gridRefresh, &QTimer::timeout, this, &frmScheduling::refreshWeekGrid);
     const auto recount = [this] { m_gridRefresh->start(); };
-    connect(lstPlayers, &QListWidget::itemSelectionChanged, this, recount);
-    connect(lstDivisions, &QListWidget::itemSelectionChanged, this, recount);
-    connect(imgClickPlayer, &QToolButton::clicked, this, recount);
-    connect(imgClickDivision, &QToolButton::clicked, this, recount);
+    connect(ctlMembers, &MemberPicker::selectionChanged, this, recount);
     for (QCheckBox* box : std::as_const(chkDay))
         connect(box, &QCheckBox::toggled, this, recount);
     connect(dtpWeekOf, &QDateEdit::dateChanged, this, recount);
@@ -318,15 +259,7 @@ frmScheduling::frmScheduling(QWidget* parent) : QWidget(parent) {
         lblLongDate->setText(date ? LongMatchDate(*date) : QString());
     });
 
-    setTab(true);
-    RunTrapped([this] { FillPlayers(); });
-    RunTrapped([this] { FillDivisions(); });
     m_gridRefresh->start();
-    RefillOnChange(this, [this] {
-        FillPlayers();
-        FillDivisions();
-        m_gridRefresh->start();
-    });
 }
 
 BestTimesRequest frmScheduling::bestTimesRequest() const {
@@ -357,75 +290,16 @@ void frmScheduling::refreshWeekGrid() {
     });
 }
 
-void frmScheduling::FillPlayers() {
-    lstPlayers->clear();
-    RowSet rows = Db().execute(
-        QStringLiteral("Select Player_ID, Player_OnlineName ") + QStringLiteral("From Players ") +
-        QStringLiteral("Where Player_Active = true ") + QStringLiteral("Order By Player_OnlineName"));
-    for (; !rows.eof(); rows.moveNext()) {
-        auto* item =
-            new QListWidgetItem(rows.text(QStringLiteral("Player_OnlineName")).trimmed(), lstPlayers);
-        item->setData(Qt::UserRole, rows.integer(QStringLiteral("Player_ID")));
-    }
-    rows.close();
-}
-
-void frmScheduling::FillDivisions() {
-    lstDivisions->clear();
-    RowSet rows = Db().execute(
-        QStringLiteral("Select Division_ID, Division_Name ") + QStringLiteral("From Divisions ") +
-        QStringLiteral("Where Division_Active = True ") + QStringLiteral("Order By Division_Name"));
-    for (; !rows.eof(); rows.moveNext()) {
-        auto* item = new QListWidgetItem(rows.text(QStringLiteral("Division_Name")).trimmed(), lstDivisions);
-        item->setData(Qt::UserRole, rows.integer(QStringLiteral("Division_ID")));
-    }
-    rows.close();
-}
-
-void frmScheduling::setTab(bool players) {
-    imgTab->setPixmap(AppIcon(players ? QStringLiteral("scheduling-tab-players")
-                                      : QStringLiteral("scheduling-tab-divisions"))
-                          .pixmap(QSize(240, 24)));
-    imgClickPlayer->setChecked(players);
-    imgClickDivision->setChecked(!players);
-    lstPlayers->setHidden(!players);
-    lstDivisions->setHidden(players);
-}
-
-void frmScheduling::showPlayersTab() {
-    setTab(true);
-}
-
-void frmScheduling::showDivisionsTab() {
-    setTab(false);
-}
-
 bool frmScheduling::playersListVisible() const {
-    return !lstPlayers->isHidden();
-}
-
-QListWidget* frmScheduling::visibleList() const {
-    return playersListVisible() ? lstPlayers : lstDivisions;
-}
-
-void frmScheduling::selectAll() {
-    QListWidget* list = visibleList();
-    for (int i = 0; i < list->count(); ++i)
-        list->item(i)->setSelected(true);
-}
-
-void frmScheduling::clearAll() {
-    QListWidget* list = visibleList();
-    for (int i = 0; i < list->count(); ++i)
-        list->item(i)->setSelected(false);
+    return ctlMembers->playersListVisible();
 }
 
 QList<QPair<qint32, QString>> frmScheduling::selectedPlayers() const {
-    return SelectedEntries(lstPlayers);
+    return ctlMembers->selectedPlayers();
 }
 
 QList<qint32> frmScheduling::selectedDivisions() const {
-    return SelectedKeys(lstDivisions);
+    return ctlMembers->selectedDivisions();
 }
 
 SearchSelection frmScheduling::currentSelection() const {
@@ -441,15 +315,12 @@ SearchSelection frmScheduling::currentSelection() const {
 }
 
 bool frmScheduling::checkSelection() {
-    if (playersListVisible() && lstPlayers->selectedItems().isEmpty()) {
-        warn(QStringLiteral("You must select Member(s) from the list!"), kSelectionError);
-        return false;
-    }
-    if (!playersListVisible() && lstDivisions->selectedItems().isEmpty()) {
-        warn(QStringLiteral("You must select Division(s) from the list!"), kSelectionError);
-        return false;
-    }
-    return true;
+    if (ctlMembers->anySelected())
+        return true;
+    warn(playersListVisible() ? QStringLiteral("You must select Member(s) from the list!")
+                              : QStringLiteral("You must select Division(s) from the list!"),
+         kSelectionError);
+    return false;
 }
 
 bool frmScheduling::matchMoment(QDate* date, int* minutes, ResolvedMoment* moment) {
@@ -485,7 +356,7 @@ void frmScheduling::showAvailable() {
     if (!matchMoment(&date, &minutes, &moment))
         return;
     lstAvailable->clear();
-    m_available.clear();
+    m_available = {date, minutes, moment, {}};
     const bool h24 = CurrentOptions().TimeFormat;
     if (moment.kind == LocalKind::Skipped) {
         lblMatchNote->setText(
@@ -503,8 +374,8 @@ void frmScheduling::showAvailable() {
     lblMatchNote->setVisible(moment.kind != LocalKind::Exact || moment.utc < Now().toUTC());
     BusyPointer busy;
     RunTrapped([&] {
-        m_available = FindAvailable(currentSelection(), moment.utc);
-        for (const AvailablePerson& person : std::as_const(m_available)) {
+        m_available.people = FindAvailable(currentSelection(), moment.utc);
+        for (const AvailablePerson& person : std::as_const(m_available.people)) {
             auto* item = new QListWidgetItem(person.name, lstAvailable);
             item->setData(kPlayerRole, person.id);
         }
@@ -578,41 +449,30 @@ void frmScheduling::showClockChanges() {
 }
 
 void frmScheduling::emailAvailable() {
-    if (lstAvailable->count() == 0 || lstAvailable->item(0)->text().isEmpty()) {
+    if (m_available.people.isEmpty()) {
         warn(QStringLiteral("There are no results to E-Mail !"), QStringLiteral("General Error"));
         return;
     }
-    const QStringList names = NamesOf(m_available);
     SchedulingMail mail;
     if (!RunTrapped([&] {
-            mail = AvailabilityMail(txtMatchDate->text(), txtMatchTime->text(), names,
+            mail = AvailabilityMail(m_available.date, m_available.minutes, NamesOf(m_available.people),
                                     CurrentOptions().TimeFormat, TimeZoneName(CurrentOptions().UserTimeZone));
         }))
         return;
     EmailRequest request{QStringLiteral("S"), QString(), mail.subject, mail.message, this};
-    QDate date;
-    int minutes = 0;
-    ResolvedMoment moment;
-    if (matchMoment(&date, &minutes, &moment)) {
-        request.matchUtc = moment.utc;
-        request.leaderZone = CurrentOptions().UserTimeZone;
-    }
+    request.matchUtc = m_available.moment.utc;
+    request.leaderZone = CurrentOptions().UserTimeZone;
     if (chkAttachEvent->isChecked() && !matchEvent(&request.calendarEvent))
         return;
     OpenEmailWindow(request, this);
 }
 
 bool frmScheduling::matchEvent(QByteArray* text) {
-    const std::optional<QDate> date = ParseMatchDate(txtMatchDate->text());
-    const std::optional<int> time = ParseMatchTime(txtMatchTime->text());
-    if (!date || !time) {
-        warn(QStringLiteral("Must supply a date and time!"), QStringLiteral("Missing Information"));
-        return false;
-    }
-    const QStringList names = NamesOf(m_available);
+    const QStringList names = NamesOf(m_available.people);
     bool made = false;
     RunTrapped([&] {
-        const std::optional<QDateTime> start = LocalMomentToUtc(*date, *time, CurrentOptions().UserTimeZone);
+        const std::optional<QDateTime> start =
+            LocalMomentToUtc(m_available.date, m_available.minutes, CurrentOptions().UserTimeZone);
         if (!start) {
             warn(QStringLiteral("Your time zone is not in the catalogue: choose one in the Options."),
                  QStringLiteral("Time Zone Missing"));
@@ -627,7 +487,7 @@ bool frmScheduling::matchEvent(QByteArray* text) {
 }
 
 void frmScheduling::addToCalendar() {
-    if (lstAvailable->count() == 0 || lstAvailable->item(0)->text().isEmpty()) {
+    if (m_available.people.isEmpty()) {
         warn(QStringLiteral("There are no results to add to a calendar !"), QStringLiteral("General Error"));
         return;
     }
@@ -652,7 +512,7 @@ void frmScheduling::addToCalendar() {
 }
 
 void frmScheduling::emailBestTimes() {
-    if (lstBestTimes->count() == 0 || lstBestTimes->item(0)->text().isEmpty()) {
+    if (m_bestTimes.isEmpty()) {
         warn(QStringLiteral("There are no results to E-Mail !"), QStringLiteral("General Error"));
         return;
     }
@@ -790,25 +650,20 @@ QList<DiscordTarget> frmScheduling::discordTargets() const {
 }
 
 void frmScheduling::discordAvailable() {
-    if (m_available.isEmpty()) {
+    if (m_available.people.isEmpty()) {
         warn(QStringLiteral("There are no results to post !"), QStringLiteral("General Error"));
         return;
     }
-    QDate date;
-    int minutes = 0;
-    ResolvedMoment moment;
-    if (!matchMoment(&date, &minutes, &moment))
-        return;
     DiscordPost post;
     QList<DiscordTarget> targets;
     if (!RunTrapped([&] {
             MatchPostInput match;
             if (!playersListVisible())
                 match.what = DivisionsAndGames(selectedDivisions()).join(QStringLiteral(", "));
-            match.utc = moment.utc;
+            match.utc = m_available.moment.utc;
             match.lengthMinutes = CurrentOptions().MatchLength;
             QList<qint32> ids;
-            for (const AvailablePerson& person : std::as_const(m_available))
+            for (const AvailablePerson& person : std::as_const(m_available.people))
                 ids << person.id;
             match.members = ReadDiscordMembers(ids);
             post = MatchPost(match);

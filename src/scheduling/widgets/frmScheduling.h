@@ -23,6 +23,7 @@ class QToolButton;
 
 namespace rm {
 
+class MemberPicker;
 class WeekGridLegend;
 class WeekGridView;
 
@@ -42,12 +43,6 @@ public:
     SearchSelection currentSelection() const;
 
 public Q_SLOTS:
-    void FillPlayers();
-    void FillDivisions();
-    void showPlayersTab();
-    void showDivisionsTab();
-    void selectAll();
-    void clearAll();
     void showAvailable();
     void showBestTimes();
     void showAvailableFor(QListWidgetItem* bestTime);
@@ -71,14 +66,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QListWidget* visibleList() const;
     bool checkSelection();
     // The focus check of the two fields: false (after the message) when the text does not parse.
     bool checkField(QLineEdit* field);
-    void setTab(bool players);
     BestTimesRequest bestTimesRequest() const;
-    // The calendar text of the match in the fields with the people of the availability result;
-    // false (after a message) when there is none.
+    // The calendar text of the availability result's match with its people; false (after a message)
+    // when there is none.
     bool matchEvent(QByteArray* text);
     void showWeek(CountedWeek week, const BestTimesRequest& request);
     // The match of the date and time fields as a real instant; false (after a message) when the
@@ -90,13 +83,7 @@ private:
     QGroupBox* fmeSelect = nullptr;
     QGroupBox* fmeAvailable = nullptr;
     QGroupBox* fmeBestTimes = nullptr;
-    QLabel* imgTab = nullptr;
-    QToolButton* imgClickPlayer = nullptr;
-    QToolButton* imgClickDivision = nullptr;
-    QListWidget* lstPlayers = nullptr;
-    QListWidget* lstDivisions = nullptr;
-    QToolButton* imgSelectAll = nullptr;
-    QToolButton* imgClearAll = nullptr;
+    MemberPicker* ctlMembers = nullptr;
     QLineEdit* txtMatchDate = nullptr;
     QLineEdit* txtMatchTime = nullptr;
     QLabel* lblLongDate = nullptr;
@@ -118,9 +105,17 @@ private:
     QGroupBox* fmeWeekGrid = nullptr;
     WeekGridView* ctlWeekGrid = nullptr;
     WeekGridLegend* ctlWeekGridLegend = nullptr;
-    QList<AvailablePerson> m_available; // the last availability answer
-    QList<CountedSlot> m_bestTimes;     // the rows of the best-times list, in list order
-    QTimer* m_gridRefresh = nullptr;    // gathers the changes of one user action into one recount
+    // The last availability answer with the moment it was searched for: what its e-mail, calendar
+    // event and Discord post announce, whatever the fields hold since.
+    struct AvailabilityResult {
+        QDate date;
+        int minutes = 0;
+        ResolvedMoment moment;
+        QList<AvailablePerson> people;
+    };
+    AvailabilityResult m_available;
+    QList<CountedSlot> m_bestTimes;  // the rows of the best-times list, in list order
+    QTimer* m_gridRefresh = nullptr; // gathers the changes of one user action into one recount
     bool m_checkingField = false;
     bool m_refocusing = false;
 };
