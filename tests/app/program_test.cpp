@@ -52,7 +52,6 @@ private Q_SLOTS:
     void failures() {
         QFETCH(QByteArray, content);
         QFETCH(QString, description);
-        QFile file(DatabasePath());
         if (content == "options") { // a value the store cannot compute when the row is read
             QString error;
             QVERIFY(CreateStarterDatabase(DatabasePath(), &error));
@@ -61,8 +60,7 @@ private Q_SLOTS:
                                         "Always As (abs(-9223372036854775807 - 1)) Virtual"));
             Db().close();
         } else {
-            QVERIFY(content.isNull() || (file.open(QIODevice::WriteOnly) && file.write(content) == 2048));
-            file.close();
+            QVERIFY(content.isNull() || test::WriteFile(DatabasePath(), content));
         }
         test::ModalDriver driver;
         driver.then([](QDialog* splash) { splash->accept(); });
@@ -81,7 +79,7 @@ private Q_SLOTS:
                 box.endsWith(description + "\n\nDatabase file: " + QDir::toNativeSeparators(DatabasePath())),
             qPrintable(box));
         QVERIFY(!main.isVisible() && !Db().isOpen());
-        QVERIFY(!content.isNull() || !file.exists()); // start-up never creates the file
+        QVERIFY(!content.isNull() || !QFile::exists(DatabasePath())); // start-up never creates the file
     }
 
     // A second copy on the same database file brings the first one forward and does not open; a
@@ -109,11 +107,10 @@ private Q_SLOTS:
         const qint64 pid = gone.processId();
         QVERIFY(gone.waitForFinished());
         QLockFile model(m_dir->filePath("model.lock"));
-        QFile own(m_dir->filePath("model.lock")), stale(InstanceLock::LockFilePath(DatabasePath()));
-        QVERIFY(model.lock() && own.open(QIODevice::ReadOnly) && stale.open(QIODevice::WriteOnly));
-        const QByteArray content = own.readAll();
-        stale.write(QByteArray::number(pid) + content.mid(content.indexOf('\n')));
-        stale.close();
+        QVERIFY(model.lock());
+        const QByteArray own = test::FileBytes(m_dir->filePath("model.lock"));
+        QVERIFY(test::WriteFile(InstanceLock::LockFilePath(DatabasePath()),
+                                QByteArray::number(pid) + own.mid(own.indexOf('\n'))));
         QVERIFY(InstanceLock().claim(DatabasePath()));
     }
 

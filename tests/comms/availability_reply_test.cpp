@@ -173,13 +173,9 @@ private Q_SLOTS:
             QStringLiteral("Create Trigger refuse Before Insert On Schedules When New.Schedule_Player = %1 "
                            "Begin Select Raise(Abort, 'disk full'); End")
                 .arg(bo));
-        auto fileBytes = [&db] {
-            QFile file(db.path());
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        };
-        const QByteArray before = fileBytes();
+        const QByteArray before = test::FileBytes(db.path());
         QVERIFY_THROWS_EXCEPTION(DbError, ApplyReplies(reviews));
-        QVERIFY(fileBytes() == before);
+        QVERIFY(test::FileBytes(db.path()) == before);
 
         db.exec(QStringLiteral("Drop Trigger refuse"));
         QCOMPARE(ApplyReplies(reviews), 2);

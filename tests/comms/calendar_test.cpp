@@ -49,9 +49,10 @@ class CalendarTest : public QObject {
 private Q_SLOTS:
     void cleanup() { SetClock(nullptr); }
 
-    // Every field as a calendar program reads it. The start is the real instant: the zone's offset
-    // and its daylight state on the match date, whatever the state today. Texts with the special
-    // characters and long lines of several-byte characters come back unchanged.
+    // Every field as a calendar program reads it; the organizer is the Options' reply-to name and
+    // address. The start is the real instant: the zone's offset and its daylight state on the match
+    // date, whatever the state today. Texts with the special characters and long lines of several-byte
+    // characters come back unchanged.
     void eventAsACalendarReadsIt() {
         QStringList players{QStringLiteral("Smith, John"), QStringLiteral("semi;colon"),
                             QStringLiteral("back\\slash")};
@@ -68,6 +69,8 @@ private Q_SLOTS:
             {"Eastern", 1, "2005-04-04T20:00", "2005-04-05T00:00:00+00:00"}, // the day after the change
             {"India", 7, "2005-07-19T01:00", "2005-07-18T19:30:00+00:00"}};
         TestDatabase db;
+        CurrentOptions().ReplyToName = QStringLiteral("Smith, John: Leader");
+        CurrentOptions().ReplyAddress = QStringLiteral("leader@example.org");
         for (const auto& c : cases) {
             FixedClock clock(QDateTime(QDate(2005, c.todayMonth, 12), QTime(12, 0)));
             SetClock(&clock);
@@ -84,19 +87,11 @@ private Q_SLOTS:
             QCOMPARE(field(read, "duration"), QString::number(90 * 60));
             QCOMPARE(field(read, "summary"), QStringLiteral("Match: Rifles; East, West (Arena\\2)"));
             QCOMPARE(field(read, "description"), event.description);
+            QCOMPARE(field(read, "organizer"), QStringLiteral("mailto:leader@example.org"));
+            QCOMPARE(field(read, "organizer_cn"), CurrentOptions().ReplyToName);
             QVERIFY(event.description.endsWith(players.join(QLatin1Char('\n'))));
             QVERIFY(field(read, "longest_line").toInt() <= 75);
         }
-    }
-
-    // The published event names its organizer: the Options' reply-to name and address.
-    void organizerFromTheOptions() {
-        OptionsRecord& o = CurrentOptions();
-        o.ReplyToName = QStringLiteral("Smith, John: Leader");
-        o.ReplyAddress = QStringLiteral("leader@example.org");
-        const QJsonObject read = check("ics", CalendarText(sample({QStringLiteral("Able")})));
-        QCOMPARE(field(read, "organizer"), QStringLiteral("mailto:leader@example.org"));
-        QCOMPARE(field(read, "organizer_cn"), o.ReplyToName);
     }
 
     // Delivered to a real server: multipart/mixed without defects, the text as written, the event

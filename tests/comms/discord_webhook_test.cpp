@@ -214,11 +214,8 @@ private Q_SLOTS:
         OpenSettings()->sync();
         Db().close();
         QByteArray files;
-        for (const QString& path : {db.path(), db.path() + "-wal", db.path() + "-journal", ini}) {
-            QFile f(path);
-            if (f.open(QIODevice::ReadOnly))
-                files += f.readAll();
-        }
+        for (const QString& path : {db.path(), db.path() + "-wal", db.path() + "-journal", ini})
+            files += test::FileBytes(path);
         QVERIFY(files.size() > 1000);
         for (const QString& secret : {kToken, kToken.toUpper()}) {
             QVERIFY(!files.contains(secret.toUtf8()));

@@ -72,10 +72,9 @@ private Q_SLOTS:
         SmtpMailer mailer;
         mailer.setDeadline(stall ? 300ms : 10s);
         mailer.setCaCertificates(QSslCertificate::fromPath(m_certs.filePath(QStringLiteral("ca.pem"))));
-        const SmtpServerSettings settings{"localhost",  stall ? silent.serverPort() : sink.port(),
-                                          r.security,   !password.isEmpty(),
-                                          r.allowPlain, "clan",
-                                          password};
+        const quint16 port = stall ? silent.serverPort() : sink.port();
+        const SmtpServerSettings settings{"localhost",  port,   r.security, !password.isEmpty(),
+                                          r.allowPlain, "clan", password};
         QElapsedTimer t;
         t.start();
         QCOMPARE(mailer.send(settings, {"leader@example.org", "b@example.net", "Leader", "", "Match",

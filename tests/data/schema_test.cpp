@@ -18,9 +18,7 @@ using namespace rm;
 namespace {
 
 QByteArray fileHash(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256)
-                                       : QByteArray();
+    return test::FileBytes(path);
 }
 
 int runNewDb(const QStringList& args, QString* err = nullptr) {
@@ -328,25 +326,6 @@ private Q_SLOTS:
         LoadOptions();
         QCOMPARE(sink.count(), 1);
         QVERIFY(sink.last().standardBox && sink.last().title == QStringLiteral("Rallymark Error"));
-    }
-
-    // The user's daylight state is fixed when the options are loaded.
-    void daylightFixedAtLoad() {
-        test::TestDatabase db;
-        FixedClock clock(QDateTime(QDate(2004, 7, 1), QTime(12, 0)));
-        SetClock(&clock);
-        const auto load = [&](const char* code, QDate day) {
-            db.exec(QStringLiteral("Update Options Set Options_DST = '%1'").arg(QLatin1String(code)));
-            clock.set(QDateTime(day, QTime(0, 0)));
-            LoadOptions();
-            return CurrentOptions().UserDaylightNow;
-        };
-        QVERIFY(load("U", QDate(2004, 7, 1)));
-        clock.set(QDateTime(QDate(2004, 12, 1), QTime(12, 0)));
-        QVERIFY(CurrentOptions().UserDaylightNow);
-        QVERIFY(!load("U", QDate(2004, 12, 1)));
-        QVERIFY(load("E", QDate(2004, 3, 28)));
-        SetClock(nullptr);
     }
 };
 

@@ -22,8 +22,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("table");
         for (const char* kind : {"Divisions", "Games", "Genres", "GameTypes", "ConnectionTypes", "Titles"})
             QTest::newRow(kind) << kind << kind;
-        QTest::newRow("custom entry") << "Custom"
-                                      << "CustomFields";
+        QTest::newRow("custom entry") << QString("Custom") << QString("CustomFields");
     }
     void duplicateNamesRefused() {
         QFETCH(QString, kind);
@@ -63,19 +62,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("email");
         QTest::addColumn<QString>("expected"); // empty: accepted
-        QTest::newRow("fine") << "Walker"
-                              << "walker@example.com"
-                              << "";
-        QTest::newRow("same name")
-            << " zedwalker "
-            << ""
-            << "The online name \"zedwalker\" is already used by the player \"ZedWalker\"\n";
-        QTest::newRow("words") << "Walker"
-                               << "not an email"
-                               << "The e-mail address \"not an email\" is not a valid";
-        QTest::newRow("no domain") << "Walker"
-                                   << "walker@home"
-                                   << "is not a valid address";
+        const auto row = [](const char* tag, const char* name, const char* email, const char* expected) {
+            QTest::newRow(tag) << QString(name) << QString(email) << QString(expected);
+        };
+        row("fine", "Walker", "walker@example.com", "");
+        row("same name", " zedwalker ", "",
+            "The online name \"zedwalker\" is already used by the player \"ZedWalker\"\n");
+        row("words", "Walker", "not an email", "The e-mail address \"not an email\" is not a valid");
+        row("no domain", "Walker", "walker@home", "is not a valid address");
     }
     void playerNamesAndAddresses() {
         QFETCH(QString, name);

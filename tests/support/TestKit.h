@@ -30,4 +30,15 @@ inline void Check(QObject* parent, std::initializer_list<const char*> names) {
         child<QAbstractButton>(parent, QString::fromLatin1(name))->setChecked(true);
 }
 
+// A file's bytes; empty when it cannot be read.
+inline QByteArray FileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline bool WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
 } // namespace rm::test

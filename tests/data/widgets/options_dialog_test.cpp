@@ -208,10 +208,8 @@ private Q_SLOTS:
         }
         QCOMPARE(messages.titles().count(QStringLiteral("SMTP Password")), 1);
         Db().close();
-        for (const QString& path : {db.path(), m_dir.filePath(QStringLiteral("settings.ini"))}) {
-            QFile file(path);
-            QVERIFY(!file.open(QIODevice::ReadOnly) || !file.readAll().contains("Pa55"));
-        }
+        for (const QString& path : {db.path(), m_dir.filePath(QStringLiteral("settings.ini"))})
+            QVERIFY(!test::FileBytes(path).contains("Pa55"));
         for (const auto& m : messages.messages)
             QVERIFY(!m.text.contains(QStringLiteral("Pa55")));
         SetSecretStore(nullptr);

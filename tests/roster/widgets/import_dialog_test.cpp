@@ -18,10 +18,8 @@ private Q_SLOTS:
         InsertDivision(QStringLiteral("Alpha"), InsertGame(QStringLiteral("Quake")));
         const QString source = QDir(db.folder()).filePath(QStringLiteral("clan.csv"));
         const QString target = QDir(db.folder()).filePath(QStringLiteral("out.csv"));
-        QFile file(source);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("\xEF\xBB\xBFNick;Zone;Divisions;Shoe\r\nAnn;GMT;Alpha;42\r\nBob;Mars;;\r\n");
-        file.close();
+        QVERIFY(
+            WriteFile(source, "\xEF\xBB\xBFNick;Zone;Divisions;Shoe\r\nAnn;GMT;Alpha;42\r\nBob;Mars;;\r\n"));
         SetOpenFileRunner([&](QWidget*, const SaveFileRequest&) { return source; });
         SetSaveFileRunner([&](QWidget*, const SaveFileRequest&) { return target; });
 
@@ -45,9 +43,7 @@ private Q_SLOTS:
         SelectRow(list, 0);
         driver.then([](QDialog* d) { ClickOK(d); });
         Click(&window, QStringLiteral("imgExport"));
-        QFile out(target);
-        QVERIFY(out.open(QIODevice::ReadOnly));
-        const QByteArray csv = out.readAll();
+        const QByteArray csv = FileBytes(target);
         QVERIFY(csv.startsWith("\xEF\xBB\xBFOnline Name,Real Name,"));
         QVERIFY(csv.contains("\r\nAnn,,,,,,,,,,GMT,,Yes,"));
         SetOpenFileRunner({});
@@ -60,10 +56,7 @@ private Q_SLOTS:
         TestDatabase db;
         RecordingSink sink;
         const QString source = QDir(db.folder()).filePath(QStringLiteral("clan.csv"));
-        QFile file(source);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("Nick,Zone,Divisions\r\nAnn,GMT,Bravo\r\n");
-        file.close();
+        QVERIFY(WriteFile(source, "Nick,Zone,Divisions\r\nAnn,GMT,Bravo\r\n"));
         frmImportPlayers dialog;
         dialog.show();
         auto* field = child<QLineEdit>(&dialog, QStringLiteral("txtFile"));
