@@ -6,12 +6,12 @@
 #include "data/AppEnvironment.h"
 #include "data/DbConnection.h"
 #include "data/Options.h"
+#include "data/SafeFile.h"
 #include "data/SqlText.h"
 #include "roster/PlayerStore.h"
 #include "time/ZoneClock.h"
 
 #include <QDir>
-#include <QFile>
 #include <QSet>
 
 namespace rm {
@@ -400,19 +400,13 @@ QString WriteAvailabilityPages(const QString& folder, const QList<PageRecipient>
     QString report;
     const QDir dir(folder);
     for (const MadePage& page : MakeAvailabilityPages(recipients)) {
-        // Plain writes: a page is made again in no time, so the files are not synced one by one.
-        QFile file(dir.filePath(page.fileName));
-        const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                             file.write(page.html) == page.html.size() && file.flush();
-        const QString problem = file.errorString();
-        file.close();
-        if (written) {
+        // The safe write, as for every file: a page that cannot be written leaves an earlier page
+        // of that name as it was.
+        QString error;
+        if (WriteFileSafely(dir.filePath(page.fileName), page.html, &error))
             report += QStringLiteral("%1: %2\n").arg(page.recipient.onlineName, page.fileName);
-        } else {
-            file.remove();
-            report += QStringLiteral("%1: %2 could not be written (%3)\n")
-                          .arg(page.recipient.onlineName, page.fileName, problem);
-        }
+        else
+            report += QStringLiteral("%1: %2\n").arg(page.recipient.onlineName, error);
     }
     return report;
 }

@@ -1,3 +1,4 @@
+#include "comms/AvailabilityPage.h"
 #include "comms/CalendarEvent.h"
 #include "comms/HtmlExport.h"
 #include "data/SafeFile.h"
@@ -204,12 +205,14 @@ private Q_SLOTS:
     // earlier file byte for byte as it was and nothing beside it; the message names file and reason.
     void failedWriteKeepsTheEarlierFile_data() {
         QTest::addColumn<QString>("kind");
-        for (const char* kind : {"csv", "htm", "ics"})
+        for (const char* kind : {"csv", "htm", "ics", "page"})
             QTest::newRow(kind) << QString::fromLatin1(kind);
     }
     void failedWriteKeepsTheEarlierFile() {
         QFETCH(QString, kind);
-        const QString path = QDir(db->folder()).filePath("roster." + kind);
+        // A player's availability page is written under the player's name.
+        const QString name = kind == "page" ? AvailabilityPageFileName("kept") : "kept." + kind;
+        const QString path = QDir(db->folder()).filePath(name);
         const auto write = [&]() -> QString {
             QString error;
             try {
@@ -217,6 +220,10 @@ private Q_SLOTS:
                     SaveRosterCsv(path, {}, ',', false);
                 else if (kind == "htm")
                     WriteExportFile(path, QString(500, 'x'));
+                else if (kind == "page")
+                    error =
+                        WriteAvailabilityPages(db->folder(), {{test::InsertPlayerRow("kept"), "kept", {}}})
+                            .section(": ", 1);
                 else
                     WriteCalendarFile(path, QByteArray(500, 'x'), &error);
             } catch (const DbError& e) {
@@ -226,7 +233,7 @@ private Q_SLOTS:
             }
             return error;
         };
-        QCOMPARE(write(), QString());
+        QCOMPARE(write(), kind == "page" ? name + "\n" : QString());
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray before = file.readAll();
@@ -236,8 +243,7 @@ private Q_SLOTS:
         QVERIFY2(message.contains(path) && message.contains("No space left on device"), qPrintable(message));
         QVERIFY(file.seek(0));
         QCOMPARE(file.readAll(), before);
-        QCOMPARE(QDir(db->folder()).entryList({"roster*"}, QDir::Files | QDir::Hidden),
-                 QStringList{"roster." + kind});
+        QCOMPARE(QDir(db->folder()).entryList({"*kept*"}, QDir::Files | QDir::Hidden), QStringList{name});
     }
 };
 
