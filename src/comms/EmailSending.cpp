@@ -6,7 +6,6 @@
 #include "data/OptionsForm.h"
 #include "data/SecretStore.h"
 #include "time/TimeText.h"
-#include "time/TimeZoneCatalog.h"
 #include "time/ZoneClock.h"
 
 #include <QLocale>
@@ -22,6 +21,7 @@ struct Person {
     QString name; // trimmed
     QString primary;
     QString secondary;
+    qint32 zone = 0;
 };
 
 Person ReadPerson(const RowSet& row, bool withId) {
@@ -31,20 +31,24 @@ Person ReadPerson(const RowSet& row, bool withId) {
     p.name = row.text(QStringLiteral("Player_OnlineName")).trimmed();
     p.primary = row.text(QStringLiteral("Player_EmailPrimary"));
     p.secondary = row.text(QStringLiteral("Player_EmailSecondary"));
+    p.zone = row.integer(QStringLiteral("Player_TimeZone"));
     return p;
 }
 
 } // namespace
 
 QString PlayerAddressStatement(qint32 playerId) {
-    return QStringLiteral("Select Player_EmailPrimary, Player_EmailSecondary, Player_OnlineName From Players "
-                          "Where Player_ID = ") +
+    return QStringLiteral(
+               "Select Player_EmailPrimary, Player_EmailSecondary, Player_OnlineName, Player_TimeZone "
+               "From Players "
+               "Where Player_ID = ") +
            QString::number(playerId) + QStringLiteral(" ");
 }
 
 QString DivisionRecipientsStatement(qint32 divisionId, const QList<qint32>& handledPlayers) {
     QString sql =
-        QStringLiteral("Select Player_ID, Player_EmailPrimary, Player_EmailSecondary, Player_OnlineName ") +
+        QStringLiteral("Select Player_ID, Player_EmailPrimary, Player_EmailSecondary, Player_OnlineName, "
+                       "Player_TimeZone ") +
         QStringLiteral("From Players, Members ") + QStringLiteral("Where Member_Division_ID = ") +
         QString::number(divisionId) + QStringLiteral(" ") +
         QStringLiteral("And Member_Player_ID = Player_ID ") + QStringLiteral("And Player_Active = True ");
@@ -152,7 +156,7 @@ TestMailOutcome SendTestMail(const OptionsEntries& entries) {
 QList<SelectionRecipient> SelectionRecipients(const RecipientSelection& selection) {
     QList<SelectionRecipient> recipients;
     const auto add = [&](const Person& p) {
-        recipients << SelectionRecipient{p.id, p.name, ChooseAddress(p.primary, p.secondary)};
+        recipients << SelectionRecipient{p.id, p.name, ChooseAddress(p.primary, p.secondary), true, p.zone};
     };
     if (selection.playersListVisible()) {
         for (const auto& [playerId, itemText] : selection.selectedPlayers()) {
@@ -189,23 +193,25 @@ QString RecipientsText(const QList<SelectionRecipient>& recipients) {
            (names.isEmpty() ? QStringLiteral("nobody") : names.join(QStringLiteral(", ")));
 }
 
-QString MatchTimeLine(const QDateTime& utc, qint32 leaderZone, qint32 recipientZone, bool timeFormat24) {
-    const QHash<qint32, ZoneClock> clocks = LoadZoneClocks();
-    const ZoneClock leader = clocks.value(leaderZone);
-    const ZoneClock theirs = clocks.value(recipientZone);
+QString MatchTimeLine(const QDateTime& utc, const ZoneClock& leader, const ZoneClock& recipient,
+                      bool timeFormat24) {
     const QLocale locale;
     const QDateTime l = leader.toLocal(utc);
-    const QDateTime t = theirs.toLocal(utc);
+    const QDateTime t = recipient.toLocal(utc);
     const auto time = [&](const QDateTime& wall) {
         return FormatTimeOfDay(wall.time().msecsSinceStartOfDay() / 60000, timeFormat24);
     };
     const auto date = [&](const QDateTime& wall) {
         return locale.toString(wall.date(), QStringLiteral("dddd d MMMM yyyy"));
     };
-    QString line = QStringLiteral("%1, %2 %3 time — ").arg(date(l), time(l), TimeZoneName(leaderZone));
+    // A zone no longer in the catalogue is named as TimeZoneName names it.
+    const auto name = [](const ZoneClock& clock) {
+        return clock.zone().name.isEmpty() ? QStringLiteral("Unknown") : clock.zone().name;
+    };
+    QString line = QStringLiteral("%1, %2 %3 time — ").arg(date(l), time(l), name(leader));
     if (t.date() != l.date())
         line += date(t) + QStringLiteral(", ");
-    return line + QStringLiteral("%1 your time (%2)").arg(time(t), TimeZoneName(recipientZone));
+    return line + QStringLiteral("%1 your time (%2)").arg(time(t), name(recipient));
 }
 
 QString PersonalMatchMessage(const QString& message, const QString& line) {
@@ -218,11 +224,12 @@ QString PersonalMatchMessage(const QString& message, const QString& line) {
 QString SendToSelection(const RecipientSelection& selection, const DeliveryCall& deliver,
                         const StatusCall& status) {
     return SendToSelection(
-        selection, [&](qint32) { return deliver; }, status);
+        selection, [&](const SelectionRecipient&) { return deliver; }, status);
 }
 
 QString SendToSelection(const RecipientSelection& selection,
-                        const std::function<DeliveryCall(qint32)>& deliverTo, const StatusCall& status) {
+                        const std::function<DeliveryCall(const SelectionRecipient&)>& deliverTo,
+                        const StatusCall& status) {
     // Every recipient is read before anybody is mailed: a delivery lets the event loop run.
     QString report;
     for (const SelectionRecipient& r : SelectionRecipients(selection)) {
@@ -236,7 +243,7 @@ QString SendToSelection(const RecipientSelection& selection,
         }
         status(QStringLiteral("Sending E-Mail to ") + r.name + QStringLiteral("..."));
         QString failure;
-        if (deliverTo(r.id)(r.address, &failure) == SendAccepted) {
+        if (deliverTo(r)(r.address, &failure) == SendAccepted) {
             report += QStringLiteral("E-mail to ") + r.name + QStringLiteral(" successful") + kCrLf;
             continue;
         }

@@ -2,6 +2,7 @@
 
 #include "comms/EmailRequest.h"
 #include "comms/SmtpMailer.h"
+#include "time/ZoneClock.h"
 
 #include <QList>
 #include <QString>
@@ -66,6 +67,7 @@ struct SelectionRecipient {
     QString name;      // trimmed online name
     QString address;   // empty when the player has none
     bool found = true; // false: the player's row could not be read
+    qint32 zone = 0;   // Player_TimeZone
 };
 // Everybody a send to the selection reaches, in sending order. Store errors are raised.
 QList<SelectionRecipient> SelectionRecipients(const RecipientSelection& selection);
@@ -74,7 +76,8 @@ QString RecipientsText(const QList<SelectionRecipient>& recipients);
 
 // The line of a match in a recipient's mail: "Tuesday 15 December 2026, 20:00 Berlin time — 14:00
 // your time (Eastern)"; the recipient's date is given too when it is another day.
-QString MatchTimeLine(const QDateTime& utc, qint32 leaderZone, qint32 recipientZone, bool timeFormat24);
+QString MatchTimeLine(const QDateTime& utc, const ZoneClock& leader, const ZoneClock& recipient,
+                      bool timeFormat24);
 // The message with that line after its first line.
 QString PersonalMatchMessage(const QString& message, const QString& line);
 
@@ -85,6 +88,7 @@ QString SendToSelection(const RecipientSelection& selection, const DeliveryCall&
                         const StatusCall& status);
 // The same with a delivery made for each recipient (a text of their own).
 QString SendToSelection(const RecipientSelection& selection,
-                        const std::function<DeliveryCall(qint32)>& deliverTo, const StatusCall& status);
+                        const std::function<DeliveryCall(const SelectionRecipient&)>& deliverTo,
+                        const StatusCall& status);
 
 } // namespace rm

@@ -5,7 +5,6 @@
 #include "data/DbConnection.h"
 #include "data/MessageSink.h"
 #include "data/Options.h"
-#include "scheduling/SchedulingSearch.h"
 #include "ui/Maintenance.h"
 #include "ui/NumericEntry.h"
 
@@ -202,20 +201,16 @@ void frmSMTP::pressSend() {
             const auto status = [this](const QString& text) { setStatus(text); };
             if (m_matchUtc.isValid()) {
                 // Each recipient reads the match on their own clock beside the leader's.
-                const QHash<qint32, qint32> zones = LoadPlayerZones([&] {
-                    QList<qint32> ids;
-                    for (const SelectionRecipient& r : SelectionRecipients(*Selection))
-                        ids << r.id;
-                    return ids;
-                }());
+                const QHash<qint32, ZoneClock> clocks = LoadZoneClocks();
+                const ZoneClock leader = clocks.value(m_leaderZone);
                 const bool h24 = CurrentOptions().TimeFormat;
                 report = SendToSelection(
                     *Selection,
-                    [&](qint32 id) {
+                    [&](const SelectionRecipient& r) {
                         return OptionsDelivery(
                             subject,
                             PersonalMatchMessage(
-                                body, MatchTimeLine(m_matchUtc, m_leaderZone, zones.value(id), h24)),
+                                body, MatchTimeLine(m_matchUtc, leader, clocks.value(r.zone), h24)),
                             m_calendarEvent);
                     },
                     status);
