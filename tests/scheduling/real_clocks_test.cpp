@@ -21,10 +21,18 @@ namespace {
 
 struct Member {
     qint32 id = 0;
-    QString name;
     QTimeZone zone;
     WeekLists week; // on the member's own clock
 };
+
+QDateTime Utc(QDate day, int h, int m = 0) {
+    return QDateTime(day, QTime(h, m), Qt::UTC);
+}
+
+// The instant of a time of day on a zone's clock, by Qt.
+QDateTime OnClock(QDate day, int minutes, const QTimeZone& zone) {
+    return QDateTime(day, QTime(0, 0).addSecs(minutes * 60), zone).toUTC();
+}
 
 // Free at a moment of the member's own clock: a stretch of that weekday covers it (both ends count),
 // or a stretch of the day before reaches 24:00 and the moment is 00:00.
@@ -44,12 +52,12 @@ bool freeAt(const Member& m, const QDateTime& utc) {
     return false;
 }
 
-QStringList expectedAt(const QList<Member>& members, const QDateTime& utc) {
-    QStringList names;
+QList<qint32> expectedAt(const QList<Member>& members, const QDateTime& utc) {
+    QList<qint32> ids;
     for (const Member& m : members)
         if (freeAt(m, utc))
-            names << m.name;
-    return names;
+            ids << m.id;
+    return ids;
 }
 
 // An evening-and-weekend week with some random stretches, some reaching midnight.
@@ -70,8 +78,8 @@ WeekLists randomWeek(QRandomGenerator& random) {
 }
 
 // A clan over every real zone of the catalogue; each week saved on its own day of the year before,
-// with the user's daylight flag as it happened to stand.
-QList<Member> MakeClan(QRandomGenerator& random, int players) {
+// with the user's daylight flag as it happened to stand. Selected as players, all of them.
+QList<Member> MakeClan(QRandomGenerator& random, int players, SearchSelection* everybody) {
     QList<Member> clan;
     const QHash<qint32, ZoneClock> clocks = LoadZoneClocks();
     const QList<qint32> zones = clocks.keys();
@@ -81,27 +89,19 @@ QList<Member> MakeClan(QRandomGenerator& random, int players) {
             QDateTime(QDate(2025, 6, 1).addDays(random.bounded(365)), QTime(random.bounded(24), 7)));
         SetClock(&saved);
         CurrentOptions().UserDaylightNow = random.bounded(2) == 1;
-        PlayerSave save;
-        save.player.onlineName = QStringLiteral("P%1").arg(p, 3, 10, QLatin1Char('0'));
-        save.player.active = true;
-        save.player.timeZone = zone;
-        save.schedule = randomWeek(random);
-        Member m{AddPlayer(save), save.player.onlineName, clocks.value(zone).realZone(), *save.schedule};
-        clan << m;
+        const WeekLists week = randomWeek(random);
+        const QString name = QStringLiteral("P%1").arg(p, 3, 10, QLatin1Char('0'));
+        clan << Member{AddActivePlayer(name, zone, {}, {}, week), clocks.value(zone).realZone(), week};
+        everybody->players << clan.last().id;
         SetClock(nullptr);
     }
     return clan;
 }
 
-QList<qint32> idsOf(const QList<Member>& clan) {
-    QList<qint32> ids;
-    for (const Member& m : clan)
-        ids << m.id;
-    return ids;
-}
-
-QString where(const QDateTime& utc) {
-    return utc.toString(Qt::ISODate);
+void leaderRows(std::initializer_list<const char*> leaders) {
+    QTest::addColumn<QString>("leader");
+    for (const char* leader : leaders)
+        QTest::newRow(leader) << QString::fromLatin1(leader);
 }
 
 } // namespace
@@ -126,85 +126,55 @@ private Q_SLOTS:
     }
 
     // The availability search on every day of seven months at times off the grid.
-    void availabilityMatchesRealClocks_data() {
-        QTest::addColumn<QString>("leader");
-        QTest::newRow("Berlin") << "Berlin";
-        QTest::newRow("New York") << "Eastern";
-        QTest::newRow("London") << "London";
-        QTest::newRow("Sydney") << "Sydney";
-    }
+    void availabilityMatchesRealClocks_data() { leaderRows({"Berlin", "Eastern", "London", "Sydney"}); }
     void availabilityMatchesRealClocks() {
         QFETCH(QString, leader);
         TestDatabase db;
         RecordingSink sink;
         QRandomGenerator random(static_cast<quint32>(qHash(leader)));
-        const QList<Member> clan = MakeClan(random, 100);
+        SearchSelection everybody;
+        const QList<Member> clan = MakeClan(random, 100, &everybody);
         const qint32 zone = db.zoneId(leader);
         const QTimeZone leaderClock = LoadZoneClock(zone)->realZone();
-        const SearchSelection everybody{true, idsOf(clan), {}};
-        int searches = 0, mismatches = 0;
-        QString first;
         for (QDate day(2026, 6, 1); day <= QDate(2026, 12, 31); day = day.addDays(1)) {
             for (int k = 0; k < 4; ++k) {
                 const int minutes =
                     random.bounded(24) * 60 + (k % 2 == 0 ? 15 : 45) + (k / 2) * random.bounded(10);
                 const ResolvedMoment moment = MatchInstant(day, minutes, zone);
                 if (moment.kind == LocalKind::Exact)
-                    QCOMPARE(moment.utc,
-                             QDateTime(day, QTime(0, 0).addSecs(minutes * 60), leaderClock).toUTC());
-                const QStringList expected = expectedAt(clan, moment.utc);
-                const QStringList found = NamesOf(FindAvailable(everybody, moment.utc));
-                ++searches;
-                if (found != expected && ++mismatches == 1)
-                    first = where(moment.utc) + QStringLiteral(": ") + found.join(',') +
-                            QStringLiteral(" != ") + expected.join(',');
+                    QCOMPARE(moment.utc, OnClock(day, minutes, leaderClock));
+                QList<qint32> found;
+                for (const AvailablePerson& p : FindAvailable(everybody, moment.utc))
+                    found << p.id;
+                QVERIFY2(found == expectedAt(clan, moment.utc), qPrintable(moment.utc.toString(Qt::ISODate)));
             }
         }
-        QVERIFY2(mismatches == 0, qPrintable(QStringLiteral("%1 of %2 searches wrong; first %3")
-                                                 .arg(mismatches)
-                                                 .arg(searches)
-                                                 .arg(first)));
         QCOMPARE(sink.count(), 0);
     }
 
     // Every slot of the best times and of the grid of real weeks, including the weeks in which the
     // leader's own clocks or the members' change.
-    void bestTimesAndGridOfRealWeeks_data() {
-        QTest::addColumn<QString>("leader");
-        QTest::newRow("Berlin") << "Berlin";
-        QTest::newRow("Sydney") << "Sydney";
-        QTest::newRow("Santiago") << "Santiago";
-    }
+    void bestTimesAndGridOfRealWeeks_data() { leaderRows({"Berlin", "Sydney", "Santiago"}); }
     void bestTimesAndGridOfRealWeeks() {
         QFETCH(QString, leader);
         TestDatabase db;
         RecordingSink sink;
         QRandomGenerator random(static_cast<quint32>(qHash(leader)) + 1);
-        const QList<Member> clan = MakeClan(random, 60);
-        const qint32 zone = db.zoneId(leader);
-        const SearchSelection everybody{true, idsOf(clan), {}};
-        QHash<qint32, QString> nameOf;
-        for (const Member& m : clan)
-            nameOf.insert(m.id, m.name);
+        SearchSelection everybody;
+        const QList<Member> clan = MakeClan(random, 60, &everybody);
         for (const QDate weekOf :
              {QDate(2026, 3, 5), QDate(2026, 3, 26), QDate(2026, 4, 2), QDate(2026, 9, 3), QDate(2026, 9, 24),
               QDate(2026, 10, 1), QDate(2026, 10, 22), QDate(2026, 10, 29)}) {
-            BestTimesRequest request;
-            request.days.fill(true);
-            request.step = 15;
-            request.zone = zone;
-            request.weekOf = weekOf;
+            const BestTimesRequest request{
+                {true, true, true, true, true, true, true}, 15, db.zoneId(leader), weekOf};
             const CountedWeek week = CountWeek(everybody, request);
             QCOMPARE(week.moments.size(), 7 * 96);
             WeekGridModel grid;
             grid.setWeek(week, request, static_cast<Qt::DayOfWeek>(weekOf.dayOfWeek()));
             for (const CountedSlot& slot : week.moments) {
-                QStringList found;
-                for (qint32 id : slot.players)
-                    found << nameOf.value(id);
-                const QStringList expected =
-                    slot.kind == LocalKind::Skipped ? QStringList() : expectedAt(clan, slot.utc);
-                QVERIFY2(found == expected, qPrintable(where(slot.utc)));
+                const QList<qint32> expected =
+                    slot.kind == LocalKind::Skipped ? QList<qint32>() : expectedAt(clan, slot.utc);
+                QVERIFY2(slot.players == expected, qPrintable(slot.utc.toString(Qt::ISODate)));
                 const QModelIndex cell =
                     grid.index(slot.localMinutes / 15,
                                static_cast<int>(slot.localDate.toJulianDay() - weekOf.toJulianDay()));
@@ -219,51 +189,45 @@ private Q_SLOTS:
     // pass twice, and the catalogue rules at their legal hour for an entry without a real zone.
     void edgesOfTheClock() {
         TestDatabase db;
+        const auto clock = [&](const char* zone) {
+            return *LoadZoneClock(db.zoneId(QString::fromLatin1(zone)));
+        };
         const auto instant = [&](const char* zone, QDate day, int h, int m) {
             return MatchInstant(day, h * 60 + m, db.zoneId(QString::fromLatin1(zone)));
         };
-        QCOMPARE(instant("Berlin", QDate(2026, 3, 17), 20, 0).utc,
-                 QDateTime(QDate(2026, 3, 17), QTime(19, 0), Qt::UTC));
-        QCOMPARE(instant("Berlin", QDate(2026, 3, 31), 20, 0).utc,
-                 QDateTime(QDate(2026, 3, 31), QTime(18, 0), Qt::UTC));
-        QCOMPARE(instant("Eastern", QDate(2026, 11, 3), 19, 30).utc,
-                 QDateTime(QDate(2026, 11, 4), QTime(0, 30), Qt::UTC));
-        const ZoneClock sydney = *LoadZoneClock(db.zoneId(QStringLiteral("Sydney")));
-        QCOMPARE(sydney.toLocal(QDateTime(QDate(2026, 4, 7), QTime(18, 0), Qt::UTC)),
-                 QDateTime(QDate(2026, 4, 8), QTime(4, 0), Qt::UTC));
-        const ZoneClock kathmandu = *LoadZoneClock(db.zoneId(QStringLiteral("Kathmandu")));
-        QCOMPARE(kathmandu.toLocal(QDateTime(QDate(2026, 11, 4), QTime(0, 30), Qt::UTC)).time(),
-                 QTime(6, 15));
+        QCOMPARE(instant("Berlin", QDate(2026, 3, 17), 20, 0).utc, Utc(QDate(2026, 3, 17), 19));
+        QCOMPARE(instant("Berlin", QDate(2026, 3, 31), 20, 0).utc, Utc(QDate(2026, 3, 31), 18));
+        QCOMPARE(instant("Eastern", QDate(2026, 11, 3), 19, 30).utc, Utc(QDate(2026, 11, 4), 0, 30));
+        const ZoneClock sydney = clock("Sydney");
+        QCOMPARE(sydney.toLocal(Utc(QDate(2026, 4, 7), 18)), Utc(QDate(2026, 4, 8), 4));
+        QCOMPARE(clock("Kathmandu").toLocal(Utc(QDate(2026, 11, 4), 0, 30)).time(), QTime(6, 15));
 
         const ResolvedMoment skipped = instant("Sydney", QDate(2026, 10, 4), 2, 30);
         QCOMPARE(skipped.kind, LocalKind::Skipped);
         QCOMPARE(skipped.movedMinutes, 60);
-        QCOMPARE(sydney.toLocal(skipped.utc), QDateTime(QDate(2026, 10, 4), QTime(3, 30), Qt::UTC));
+        QCOMPARE(sydney.toLocal(skipped.utc), Utc(QDate(2026, 10, 4), 3, 30));
         const ResolvedMoment twice = instant("Berlin", QDate(2026, 10, 25), 2, 30);
         QCOMPARE(twice.kind, LocalKind::Repeated);
-        QCOMPARE(twice.utc, QDateTime(QDate(2026, 10, 25), QTime(0, 30), Qt::UTC));
+        QCOMPARE(twice.utc, Utc(QDate(2026, 10, 25), 0, 30));
 
         // What the player window says under the zone.
-        const ZoneClock berlin = *LoadZoneClock(db.zoneId(QStringLiteral("Berlin")));
-        QCOMPARE(ZoneNowText(berlin, QDateTime(QDate(2026, 1, 15), QTime(20, 5), Qt::UTC), true),
+        QCOMPARE(ZoneNowText(clock("Berlin"), Utc(QDate(2026, 1, 15), 20, 5), true),
                  QStringLiteral(
                      "Local time now: Thu 15 Jan 21:05 (UTC+01:00). Clocks go forward on Sun 29 Mar 2026"));
-        QVERIFY(ZoneNowText(berlin, QDateTime(QDate(2026, 7, 1), QTime(0, 0), Qt::UTC), true)
+        QVERIFY(ZoneNowText(clock("Berlin"), Utc(QDate(2026, 7, 1), 0), true)
                     .endsWith(QLatin1String("Clocks go back on Sun 25 Oct 2026")));
-        QVERIFY(ZoneNowText(*LoadZoneClock(db.zoneId(QStringLiteral("Tokyo"))),
-                            QDateTime::currentDateTimeUtc(), true)
+        QVERIFY(ZoneNowText(clock("Tokyo"), QDateTime::currentDateTimeUtc(), true)
                     .endsWith(QLatin1String("No clock changes within a year")));
 
         // Without a real zone the two rules switch at their legal hours, like New York and Berlin.
         db.exec(QStringLiteral("Update TimeZones Set TZ_IANA = '' Where TZ_Name In ('Eastern', 'Berlin')"));
-        const QHash<qint32, ZoneClock> clocks = LoadZoneClocks();
-        for (const char* name : {"Eastern", "Berlin"}) {
-            const ZoneClock rule = clocks.value(db.zoneId(QString::fromLatin1(name)));
+        for (const auto& [name, real] :
+             {std::pair{"Eastern", "America/New_York"}, {"Berlin", "Europe/Berlin"}}) {
+            const ZoneClock rule = clock(name);
             QVERIFY(!rule.hasRealZone());
-            const QTimeZone real(qstrcmp(name, "Eastern") == 0 ? "America/New_York" : "Europe/Berlin");
-            for (QDateTime t(QDate(2026, 1, 1), QTime(0, 0), Qt::UTC); t.date().year() == 2026;
-                 t = t.addSecs(1800))
-                QVERIFY2(rule.utcOffsetAt(t) * 60 == real.offsetFromUtc(t), qPrintable(name + where(t)));
+            for (QDateTime t = Utc(QDate(2026, 1, 1), 0); t.date().year() == 2026; t = t.addSecs(1800))
+                QVERIFY2(rule.utcOffsetAt(t) * 60 == QTimeZone(real).offsetFromUtc(t),
+                         qPrintable(name + t.toString(Qt::ISODate)));
         }
     }
 
@@ -300,28 +264,22 @@ private Q_SLOTS:
         const qint32 leaderZone = db.zoneId(leader);
         const QTimeZone leaderClock = LoadZoneClock(leaderZone)->realZone();
         const QTimeZone memberClock = LoadZoneClock(db.zoneId(member))->realZone();
-        // The member plays on the weekday and at the hour the first week falls on for them, and the
-        // leader's neighbour in the same zone plays with the leader.
-        const QDateTime firstUtc = QDateTime(first, QTime(0, 0).addSecs(minutes * 60), leaderClock).toUTC();
-        const QDateTime theirs = firstUtc.toTimeZone(memberClock);
-        const auto add = [&](const QString& name, const QString& zone, const QDateTime& local) {
-            PlayerSave save;
-            save.player.onlineName = name;
-            save.player.active = true;
-            save.player.timeZone = db.zoneId(zone);
-            const int m = local.time().hour() * 60;
-            save.schedule.emplace();
-            save.schedule->at(local.date().dayOfWeek() % 7) = QStringList{FormatStretch(m, m + 30)};
-            return AddPlayer(save);
+        // The member plays half an hour on the weekday and at the hour the first week falls on for
+        // them, and the leader's neighbour in the same zone plays with the leader.
+        const QDateTime firstUtc = OnClock(first, minutes, leaderClock);
+        const auto add = [&](const char* name, const QString& zone, const QTimeZone& clock) {
+            const QDateTime local = firstUtc.toTimeZone(clock);
+            const int hour = local.time().hour() * 60;
+            WeekLists week{};
+            week[local.date().dayOfWeek() % 7] = QStringList{FormatStretch(hour, hour + 30)};
+            return AddActivePlayer(QString::fromLatin1(name), db.zoneId(zone), {}, {}, week);
         };
-        const QList<qint32> ids{add(QStringLiteral("Far"), member, theirs),
-                                add(QStringLiteral("Near"), leader, firstUtc.toTimeZone(leaderClock))};
+        const QList<qint32> ids{add("Far", member, memberClock), add("Near", leader, leaderClock)};
         const QList<ClockChangeWeek> weeks = ClockChangesAhead({true, ids, {}}, leaderZone, first, minutes);
         QCOMPARE(weeks.size(), 12);
         QVERIFY(AnyClockChange(weeks));
         for (const ClockChangeWeek& w : weeks) {
-            const QDateTime utc = QDateTime(w.date, QTime(0, 0).addSecs(minutes * 60), leaderClock).toUTC();
-            QCOMPARE(w.utc, utc);
+            QCOMPARE(w.utc, OnClock(w.date, minutes, leaderClock));
             const bool changed = w.date >= changedFrom && w.date <= changedUntil;
             QCOMPARE(w.shifted.size(), changed ? 1 : 0);
             QCOMPARE(w.count, changed ? 1 : 2);
@@ -329,18 +287,16 @@ private Q_SLOTS:
                 const MemberClockShift& s = w.shifted.first();
                 QCOMPARE(s.name, QStringLiteral("Far"));
                 QVERIFY(s.dropsOut());
-                const QDateTime local = utc.toTimeZone(memberClock);
+                const QDateTime local = w.utc.toTimeZone(memberClock);
                 QCOMPARE(s.localThen, QDateTime(local.date(), local.time(), Qt::UTC));
             }
         }
-        const QStringList lines = ClockChangeLines(weeks, true);
-        QVERIFY(lines.filter(QStringLiteral("(drops out)")).size() >= 1);
+        QVERIFY(ClockChangeLines(weeks, true).filter(QStringLiteral("(drops out)")).size() >= 1);
 
         // Members in the leader's own zone see nothing change.
-        const QList<ClockChangeWeek> quiet =
-            ClockChangesAhead({true, {ids.at(1)}, {}}, leaderZone, first, minutes);
-        QCOMPARE(ClockChangeLines(quiet, true),
-                 QStringList{QStringLiteral("No clock changes in the next 12 weeks for these members")});
+        QCOMPARE(
+            ClockChangeLines(ClockChangesAhead({true, {ids.at(1)}, {}}, leaderZone, first, minutes), true),
+            QStringList{QStringLiteral("No clock changes in the next 12 weeks for these members")});
         QCOMPARE(sink.count(), 0);
     }
 
