@@ -39,6 +39,7 @@ private Q_SLOTS:
     void cleanup() {
         SetClock(nullptr);
         SetEmailWindowOpener({});
+        QLocale::setDefault(QLocale::system());
     }
 
     // Active players and divisions in name order; Select All and Clear All act on the visible list.
@@ -200,13 +201,9 @@ private Q_SLOTS:
         ModalDriver driver;
         CurrentOptions().UserTimeZone = db.zoneId("Sydney");
         CurrentOptions().TimeFormat = true;
-        PlayerSave save;
-        save.player.timeZone = db.zoneId("Berlin");
-        save.player.onlineName = QStringLiteral("Ulla");
-        save.player.active = true;
-        save.schedule = WeekLists{};
-        save.schedule->at(6) = QStringList{"17:00|19:00"}; // Saturday evening in Berlin
-        AddPlayer(save);
+        WeekLists week{};
+        week[6] = QStringList{"17:00|19:00"}; // Saturday evening in Berlin
+        AddActivePlayer(QStringLiteral("Ulla"), db.zoneId("Berlin"), {}, {}, week);
         Screen s;
         select(s.players(), {"Ulla"});
         s.date()->setText("10/04/2026"); // Sunday 4 October: Sydney skips 02:00 .. 02:59
@@ -262,15 +259,64 @@ private Q_SLOTS:
         s.date()->setText("12/06/2005"); // a Tuesday
         s.time()->setText("8:30 pm");
         s.click("imgShowAvailable");
-        s.click("imgEmailAvailable");
-        QCOMPARE(mails.size(), 1);
+        // The mail and its calendar event announce the moment searched, not a time typed since.
+        for (const char* since : {"9:00 pm", "", "9 o'clock"}) {
+            s.time()->setText(since);
+            s.click("imgEmailAvailable");
+            QCOMPARE(
+                mails.last().message,
+                AvailabilityMail(QDate(2005, 12, 6), 20 * 60 + 30, {"Able", "Baker"}, true, "GMT").message);
+            QCOMPARE(mails.last().matchUtc, QDateTime(QDate(2005, 12, 6), QTime(20, 30), QTimeZone::utc()));
+            QVERIFY(mails.last().calendarEvent.contains("DTSTART:20051206T203000Z"));
+        }
+        QCOMPARE(mails.size(), 3);
         QCOMPARE(mails[0].sendMode, QStringLiteral("S"));
-        QCOMPARE(mails[0].message,
-                 AvailabilityMail("12/06/2005", "8:30 pm", {"Able", "Baker"}, true, "GMT").message);
         QCOMPARE(mails[0].selection, static_cast<const RecipientSelection*>(s.window.get()));
 
         s.click("imgEmailBestTimes");
         QVERIFY(mails.last().message.startsWith(QStringLiteral("Tuesday - 20:30 - 2 player(s)\r\n")));
+    }
+
+    // The match date field under the user's locale: the long form shown beside what is typed (none
+    // for an unreadable text), and what the calendar writes (Cancel leaves the field alone).
+    void dateFieldUnderLocale_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("longForm");
+        QTest::addColumn<QString>("picked");
+        // clang-format off
+        const char* const rows[][4] = {
+            {"C", "12/06/2005", "Tuesday, 6 December 2005", "12/06/2005"},
+            {"en_US", "06/12/2005", "Sunday, June 12, 2005", "12/06/2005"},
+            {"en_GB", "06/12/2005", "Tuesday, 6 December 2005", "06/12/2005"},
+            {"de_DE", "6.12.2005", "Dienstag, 6. Dezember 2005", "06.12.2005"}};
+        // clang-format on
+        for (const auto& [locale, typed, longForm, picked] : rows)
+            QTest::newRow(locale) << QString::fromLatin1(typed) << QString::fromLatin1(longForm)
+                                  << QString::fromLatin1(picked);
+    }
+    void dateFieldUnderLocale() {
+        QFETCH(QString, typed);
+        QFETCH(QString, longForm);
+        QFETCH(QString, picked);
+        QLocale::setDefault(QLocale(QString::fromLatin1(QTest::currentDataTag())));
+        TestDatabase db;
+        Screen s;
+        auto* longDate = child<QLabel>(s.window.get(), "lblLongDate");
+        s.date()->setText(typed);
+        QCOMPARE(longDate->text(), longForm);
+        s.date()->setText(QStringLiteral("31/31/2005"));
+        QCOMPARE(longDate->text(), QString());
+
+        ModalDriver driver;
+        driver.then([](QDialog* d) {
+            child<QCalendarWidget>(d, "calCalendar")->setSelectedDate(QDate(2005, 12, 6));
+            ClickOK(d);
+        });
+        driver.then([](QDialog* d) { Click(d, QStringLiteral("imgButton2")); });
+        auto* calendarLink = child<QLabel>(s.window.get(), "lblShowCalendar");
+        Q_EMIT calendarLink->linkActivated(QString());
+        Q_EMIT calendarLink->linkActivated(QString());
+        QCOMPARE(s.date()->text(), picked);
     }
 
 private:
