@@ -71,15 +71,6 @@ private Q_SLOTS:
     void init() { SetClock(&m_clock); }
     void cleanup() { SetClock(nullptr); }
 
-    // The wrap of the week both ways; a date on the weekday is its own next date.
-    void momentsCarryTheDay() {
-        QCOMPARE(WeekMinutesToGMT(6 * kMinutesPerDay + hm(22, 0), 300), (GmtMoment{kSunday, hm(3, 0)}));
-        QCOMPARE(WeekMinutesToGMT(hm(0, 30), -60), (GmtMoment{kSaturday, hm(23, 30)}));
-        QCOMPARE(FrameMomentAt(at(kSaturday, hm(23, 0)), 90), (GmtMoment{kSunday, hm(0, 30)}));
-        QCOMPARE(FrameMomentAt(at(kSunday, hm(0, 15)), -30), (GmtMoment{kSaturday, hm(23, 45)}));
-        QCOMPARE(NextDateOnWeekday(QDate(2005, 1, 12), kWednesday), QDate(2005, 1, 12));
-    }
-
     void availabilityByPlayer() {
         TestDatabase db;
         const qint32 ends = freeOn("Ends", kWednesday, hm(18, 0), hm(20, 0));
