@@ -157,7 +157,8 @@ private Q_SLOTS:
     }
 
     // Delivered to a real server: line breaks cannot smuggle in headers; the body arrives as written,
-    // lone dots, long lines and UTF-8 included; message identifiers never repeat.
+    // lone dots, long lines and UTF-8 included; message identifiers never repeat. (Non-ASCII names and
+    // subjects: strict_mail_test.)
     void deliveredToARealServer() {
         test::SmtpSink sink;
         QString error;
@@ -167,12 +168,7 @@ private Q_SLOTS:
         const QString longBody =
             QString(3000, QLatin1Char('x')) + QStringLiteral("\n.") + QString(100, QChar(0x661F)) +
             QStringLiteral("\nA line of the long message, with some text to make it longer.").repeated(3000);
-        const QString subject = QStringLiteral("Grüße an alle, ") + QString(40, QChar(0x661F));
-        QCOMPARE(mailer.sendMailMessage(QStringLiteral("localhost"), sink.port(),
-                                        QStringLiteral("leader@example.org"), QStringLiteral("b@example.net"),
-                                        QStringLiteral("Jörg Müller"), QStringLiteral("星 Player"), QString(),
-                                        subject, longBody),
-                 1);
+        QCOMPARE(Send(mailer, sink.port(), longBody, QStringLiteral("localhost")), 1);
         const auto messages = sink.messages();
         QCOMPARE(messages.size(), 2);
         QCOMPARE(messages[0].mailFrom, QStringLiteral("leader@example.org"));
@@ -181,12 +177,7 @@ private Q_SLOTS:
             data.contains("\r\nFROM: \"ClanBcc: evil@x\" <leader@example.org>\r\nTO: <b@example.net>\r\n"));
         QVERIFY(data.contains("\r\nSUBJECT: HiBcc: evil@x\r\n"));
         QVERIFY(data.endsWith("\r\n\r\n.\r\n.leading dot\r\nmiddle\r\n.\r\n..two\r\n\r\n"));
-        const QJsonObject utf8 = messages[1].decoded;
-        QCOMPARE(utf8.value(QStringLiteral("subject")).toString(), subject);
-        QCOMPARE(utf8.value(QStringLiteral("from")).toString(),
-                 QStringLiteral("Jörg Müller <leader@example.org>"));
-        QCOMPARE(utf8.value(QStringLiteral("to")).toString(), QStringLiteral("星 Player <b@example.net>"));
-        QCOMPARE(utf8.value(QStringLiteral("body")).toString().remove(QLatin1Char('\r')),
+        QCOMPARE(messages[1].decoded.value(QStringLiteral("body")).toString().remove(QLatin1Char('\r')),
                  QStringLiteral("\n") + longBody + QStringLiteral("\n\n"));
         for (const QByteArray& line : messages[1].data.split('\n'))
             QVERIFY(line.size() <= 999);
