@@ -58,29 +58,23 @@ private Q_SLOTS:
                             QStringLiteral("back\\slash")};
         for (int i = 0; i < 30; ++i)
             players << QStringLiteral("Zoë Ørsted-Łukasz %1").arg(i);
-        const struct {
-            const char* zone;
-            int todayMonth;
-            const char* local;
-            const char* utc;
-        } cases[] = {
-            {"Eastern", 1, "2005-07-19T20:00", "2005-07-20T00:00:00+00:00"},
-            {"Eastern", 7, "2005-12-06T20:00", "2005-12-07T01:00:00+00:00"},
-            {"Eastern", 1, "2005-04-04T20:00", "2005-04-05T00:00:00+00:00"}, // the day after the change
-            {"India", 7, "2005-07-19T01:00", "2005-07-18T19:30:00+00:00"}};
         TestDatabase db;
         CurrentOptions().ReplyToName = QStringLiteral("Smith, John: Leader");
         CurrentOptions().ReplyAddress = QStringLiteral("leader@example.org");
-        for (const auto& c : cases) {
-            FixedClock clock(QDateTime(QDate(2005, c.todayMonth, 12), QTime(12, 0)));
+        // The zone, the month of today, the match on the zone's clock (4 April: the day after the
+        // change) and the start read back.
+        for (const auto& [zone, todayMonth, day, minutes, utc] :
+             {std::tuple{"Eastern", 1, QDate(2005, 7, 19), 20 * 60, "2005-07-20T00:00:00+00:00"},
+              {"Eastern", 7, QDate(2005, 12, 6), 20 * 60, "2005-12-07T01:00:00+00:00"},
+              {"Eastern", 1, QDate(2005, 4, 4), 20 * 60, "2005-04-05T00:00:00+00:00"},
+              {"India", 7, QDate(2005, 7, 19), 60, "2005-07-18T19:30:00+00:00"}}) {
+            FixedClock clock(QDateTime(QDate(2005, todayMonth, 12), QTime(12, 0)));
             SetClock(&clock);
-            const QDateTime local = QDateTime::fromString(QString::fromLatin1(c.local), Qt::ISODate);
             CalendarEvent event = sample(players);
-            event.start = LocalMomentToUtc(local.date(), local.time().msecsSinceStartOfDay() / 60000,
-                                           db.zoneId(QString::fromLatin1(c.zone)))
-                              .value_or(QDateTime());
+            event.start =
+                LocalMomentToUtc(day, minutes, db.zoneId(QString::fromLatin1(zone))).value_or(QDateTime());
             const QJsonObject read = check("ics", CalendarText(event));
-            QCOMPARE(field(read, "dtstart"), QString::fromLatin1(c.utc));
+            QCOMPARE(field(read, "dtstart"), QString::fromLatin1(utc));
             QCOMPARE(field(read, "events"), QStringLiteral("1"));
             QCOMPARE(field(read, "uid"), event.uid);
             QCOMPARE(field(read, "dtstamp"), QStringLiteral("2005-07-01T09:30:15+00:00"));
