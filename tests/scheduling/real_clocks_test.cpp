@@ -144,7 +144,8 @@ private Q_SLOTS:
     }
 
     // Every slot of the best times and of the grid of real weeks, including the weeks in which the
-    // leader's own clocks or the members' change.
+    // leader's own clocks or the members' change: every day at 15 minutes, then random days at 30 or
+    // 60 minutes, the count handed back with the list the screen shows.
     void bestTimesAndGridOfRealWeeks_data() { leaderRows({"Berlin", "Sydney", "Santiago"}); }
     void bestTimesAndGridOfRealWeeks() {
         QFETCH(QString, leader);
@@ -156,21 +157,28 @@ private Q_SLOTS:
         for (const QDate weekOf :
              {QDate(2026, 3, 5), QDate(2026, 3, 26), QDate(2026, 4, 2), QDate(2026, 9, 3), QDate(2026, 9, 24),
               QDate(2026, 10, 1), QDate(2026, 10, 22), QDate(2026, 10, 29)}) {
-            const BestTimesRequest request{
-                {true, true, true, true, true, true, true}, 15, db.zoneId(leader), weekOf};
-            const CountedWeek week = CountWeek(everybody, request);
-            QCOMPARE(week.moments.size(), 7 * 96);
-            WeekGridModel grid;
-            grid.setWeek(week, request, static_cast<Qt::DayOfWeek>(weekOf.dayOfWeek()));
-            for (const CountedSlot& slot : week.moments) {
-                const QList<qint32> expected =
-                    slot.kind == LocalKind::Skipped ? QList<qint32>() : expectedAt(clan, slot.utc);
-                QVERIFY2(slot.players == expected, qPrintable(slot.utc.toString(Qt::ISODate)));
-                const QModelIndex cell =
-                    grid.index(slot.localMinutes / 15,
-                               static_cast<int>(slot.localDate.toJulianDay() - weekOf.toJulianDay()));
-                QCOMPARE(cell.data().toInt(), static_cast<int>(expected.size()));
-                QCOMPARE(cell.data(WeekGridModel::DateRole).toDate(), slot.localDate);
+            for (const int step : {15, 30 + 30 * random.bounded(2)}) {
+                BestTimesRequest request{{}, step, db.zoneId(leader), weekOf};
+                for (bool& day : request.days)
+                    day = step == 15 || random.bounded(4) != 0;
+                const auto first = static_cast<Qt::DayOfWeek>(weekOf.dayOfWeek());
+                CountedWeek week;
+                QVERIFY(!ShowBestTimes(everybody, request, 1000, &week).isEmpty());
+                QCOMPARE(week.moments.size(),
+                         std::count(request.days.begin(), request.days.end(), true) * kMinutesPerDay / step);
+                WeekGridModel grid;
+                grid.setWeek(week, request, first);
+                for (const CountedSlot& slot : week.moments) {
+                    const QList<qint32> expected =
+                        slot.kind == LocalKind::Skipped ? QList<qint32>() : expectedAt(clan, slot.utc);
+                    QVERIFY2(slot.players == expected, qPrintable(slot.utc.toString(Qt::ISODate)));
+                    const QModelIndex cell =
+                        grid.index(slot.localMinutes / step,
+                                   int(WeekColumns(request.days, first).indexOf(slot.localDay)));
+                    QCOMPARE(cell.data().toInt(), static_cast<int>(expected.size()));
+                    QCOMPARE(cell.data(WeekGridModel::MinutesRole).toInt(), slot.localMinutes);
+                    QCOMPARE(cell.data(WeekGridModel::DateRole).toDate(), slot.localDate);
+                }
             }
         }
         QCOMPARE(sink.count(), 0);

@@ -1,3 +1,4 @@
+#include "scheduling/WeekGrid.h"
 #include "scheduling/widgets/WeekGridView.h"
 #include "scheduling/widgets/frmScheduling.h"
 #include "support/SchedulingFixtures.h"
@@ -97,6 +98,46 @@ private Q_SLOTS:
         QCOMPARE(requests.size(), 1);
         QVERIFY(requests.at(0).calendarEvent.contains("DTSTART:20050719T000000Z"));
         QCOMPARE(sink.count(), 0);
+    }
+
+    // The columns run from the first date counted and carry their dates in the locale's names; with
+    // nobody free every cell is 0 and its tip names everybody as not available.
+    void columnsAndAnEmptyWeek_data() {
+        QTest::addColumn<QString>("headers");
+        QTest::addColumn<QString>("tuesdayDate"); // as the date field reads it
+        QTest::newRow("en_US") << QStringLiteral("Mon 7 Dec|Tue 8 Dec|Thu 10 Dec|Sat 12 Dec|Sun 13 Dec")
+                               << QStringLiteral("12/08/2026");
+        QTest::newRow("de_DE") << QStringLiteral("Mo. 7 Dez.|Di. 8 Dez.|Do. 10 Dez.|Sa. 12 Dez.|So. 13 Dez.")
+                               << QStringLiteral("08.12.2026");
+    }
+    void columnsAndAnEmptyWeek() {
+        QFETCH(QString, headers);
+        QFETCH(QString, tuesdayDate);
+        FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(9, 0))); // a Monday
+        SetClock(&clock);
+        TestDatabase db;
+        QLocale::setDefault(QLocale(QString::fromLatin1(QTest::currentDataTag())));
+        const qint32 zone = CurrentOptions().UserTimeZone;
+        const QList<qint32> people{InsertPlayerRow(QStringLiteral("Ann, the first"), true, zone),
+                                   InsertPlayerRow(QStringLiteral("Bob"), true, zone)};
+        WeekGridModel model;
+        model.refresh(SearchSelection{true, people, {}},
+                      {{true, true, true, false, true, false, true}, 30, zone, QDate(2026, 12, 7)},
+                      Qt::Monday);
+        QStringList shown;
+        for (int c = 0; c < model.columnCount(); ++c) {
+            shown << model.headerData(c, Qt::Horizontal)
+                         .toString()
+                         .replace(QLatin1Char('\n'), QLatin1Char(' '));
+            for (int row = 0; row < model.rowCount(); ++row)
+                QCOMPARE(model.index(row, c).data().toInt(), 0);
+        }
+        QCOMPARE(shown.join(QLatin1Char('|')), headers);
+        QCOMPARE(model.headerData(47, Qt::Vertical).toString(), QStringLiteral("23:30")); // the last of 48
+        const QModelIndex tuesday = model.index(41, 1);
+        QCOMPARE(tuesday.data(Qt::ToolTipRole).toString(),
+                 "Tuesday " + tuesdayDate +
+                     " 20:30\nAvailable (0): nobody\nNot available (2): Ann, the first, Bob");
     }
 
 private:
