@@ -88,62 +88,52 @@ inline QStringList SchedulingWorkRows() {
     return rows;
 }
 
-// A catalogue zone's real zone and standard offset, read straight from the store.
-struct PlainZone {
-    QTimeZone zone;
-    int offset = 0; // TZ_GMT_Offset
-};
-inline PlainZone PlainZoneOf(qint32 key) {
-    RowSet r = Db().execute(
-        QStringLiteral("Select TZ_IANA, TZ_GMT_Offset From TimeZones Where TZ_ID = %1").arg(key));
-    return PlainZone{QTimeZone(r.text(QStringLiteral("TZ_IANA")).toUtf8()),
-                     r.integer(QStringLiteral("TZ_GMT_Offset"))};
-}
-
-// The stored weekday and time of day under which a person of that zone is looked up at an instant:
-// the wall clock there, moved into the zone's standard-time frame.
-inline GmtMoment PlainFrameMoment(const QDateTime& utc, const PlainZone& z) {
-    const QDateTime local = utc.toTimeZone(z.zone);
-    const QDateTime frame = QDateTime(local.date(), local.time(), Qt::UTC).addSecs(qint64(z.offset) * 60);
-    return GmtMoment{frame.date().dayOfWeek() % 7 + 1, frame.time().msecsSinceStartOfDay() / 60000};
-}
-
 // The plain search: one availability statement per person (as PeopleToSearch lists them), slot
 // and ticked day, one lookup and one insert or update of SchedulingWork per hit. The slots are the
 // user's wall clock on each of the seven days, made instants by Qt (weeks in which the user's own
-// clocks change are not for this reference). Returns the rows it leaves in SchedulingWork.
+// clocks change are not for this reference); each person is looked up under the stored weekday and
+// time of day of the wall clock in their zone, moved into the zone's standard-time frame. Returns the
+// rows it leaves in SchedulingWork.
 inline QStringList ReferenceBestTimes(const SearchSelection& selection, const BestTimesRequest& request) {
     DbConnection::Transaction transaction(Db()); // only to spare the disk; the statements are the same
     Db().execute(QStringLiteral("Delete From SchedulingWork"));
-    const QTimeZone user = PlainZoneOf(request.zone).zone;
+    const auto zoneOf = [](const QVariant& key) { // the real zone and TZ_GMT_Offset
+        RowSet r = Db().execute(
+            QStringLiteral("Select TZ_IANA, TZ_GMT_Offset From TimeZones Where TZ_ID = ") + key.toString());
+        return std::pair{QTimeZone(r.text(QStringLiteral("TZ_IANA")).toUtf8()),
+                         r.integer(QStringLiteral("TZ_GMT_Offset"))};
+    };
+    const QTimeZone user = zoneOf(request.zone).first;
     for (const SearchPerson& person : PeopleToSearch(selection)) {
         const QString id = QString::number(person.id);
-        const PlainZone zone = PlainZoneOf(
-            Db().scalar(QStringLiteral("Select Player_TimeZone From Players Where Player_ID = ") + id)
-                .toInt());
+        const auto [zone, offset] = zoneOf(
+            Db().scalar(QStringLiteral("Select Player_TimeZone From Players Where Player_ID = ") + id));
         for (int m = 0; m < kMinutesPerDay; m += request.step) {
             for (int k = 0; k < 7; ++k) {
                 const QDate date = request.weekOf.addDays(k);
                 if (!request.days.at(date.dayOfWeek() % 7))
                     continue;
                 const QDateTime utc = QDateTime(date, QTime(0, 0).addSecs(m * 60), user).toUTC();
-                const GmtMoment at = PlainFrameMoment(utc, zone);
-                const QString t = MinutesToHHMM(at.minutes);
+                const QDateTime local = utc.toTimeZone(zone);
+                const QDateTime frame =
+                    QDateTime(local.date(), local.time(), Qt::UTC).addSecs(qint64(offset) * 60);
                 const QString sql = QStringLiteral("Select Schedule_Player From Schedules Where "
                                                    "Schedule_StartTime <= '%1' And Schedule_EndTime >= '%1' "
                                                    "And Schedule_Day = %2 And Schedule_Player = %3");
-                if (Db().execute(sql.arg(t, QString::number(at.day), id)).eof())
+                const QString day = QString::number(frame.date().dayOfWeek() % 7 + 1);
+                if (Db().execute(sql.arg(frame.toString(QStringLiteral("HH:mm")), day, id)).eof())
                     continue; // not free
-                const QString where = QStringLiteral(" Where WS_Time = '%1' And WS_Day = %2")
-                                          .arg(utc.toString(QStringLiteral("HH:mm")))
-                                          .arg(utc.date().dayOfWeek() % 7 + 1);
+                const QString wsTime = utc.toString(QStringLiteral("HH:mm"));
+                const int wsDay = utc.date().dayOfWeek() % 7 + 1;
+                const QString where =
+                    QStringLiteral(" Where WS_Time = '%1' And WS_Day = %2").arg(wsTime).arg(wsDay);
                 RowSet work = Db().execute(QStringLiteral("Select * From SchedulingWork") + where);
                 if (work.eof()) {
                     Db().execute(
                         QStringLiteral("Insert Into SchedulingWork (WS_Time, WS_Day, WS_PlayerCount, "
                                        "WS_Players) Values('%1', %2, 1, '%3')")
-                            .arg(utc.toString(QStringLiteral("HH:mm")))
-                            .arg(utc.date().dayOfWeek() % 7 + 1)
+                            .arg(wsTime)
+                            .arg(wsDay)
                             .arg(id));
                     continue;
                 }
