@@ -26,8 +26,6 @@ QString PythonPath() {
 
 } // namespace
 
-SmtpSink::SmtpSink() = default;
-
 SmtpSink::~SmtpSink() {
     if (m_process.state() != QProcess::NotRunning) {
         m_process.closeWriteChannel(); // the server's signal to stop

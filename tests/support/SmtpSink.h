@@ -33,10 +33,7 @@ public:
         QJsonObject decoded;
     };
 
-    SmtpSink();
     ~SmtpSink();
-    SmtpSink(const SmtpSink&) = delete;
-    SmtpSink& operator=(const SmtpSink&) = delete;
 
     // Starts the server; false with error set when it cannot.
     bool start(QString* error, const QStringList& options = {});
