@@ -18,11 +18,8 @@ int hm(int h, int m) {
 }
 
 BestTimesRequest allDays(int step) {
-    BestTimesRequest r;
+    BestTimesRequest r{{}, step, CurrentOptions().UserTimeZone, QDate(2005, 1, 9)}; // from a Sunday
     r.days.fill(true);
-    r.step = step;
-    r.zone = CurrentOptions().UserTimeZone;
-    r.weekOf = QDate(2005, 1, 9); // a Sunday
     return r;
 }
 
