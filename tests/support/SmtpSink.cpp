@@ -83,7 +83,7 @@ QList<SmtpSink::Received> SmtpSink::messages() const {
         if (!file.open(QIODevice::ReadOnly))
             continue;
         Received r;
-        r.mailFrom = QString::fromUtf8(file.readLine()).chopped(1);
+        file.readLine(); // the MAIL FROM address, as dialogue() has it
         r.recipients =
             QString::fromUtf8(file.readLine()).chopped(1).split(QLatin1Char(','), Qt::SkipEmptyParts);
         r.data = file.readAll();

@@ -25,7 +25,6 @@ inline quint16 ClosedLocalPort() {
 class SmtpSink {
 public:
     struct Received {
-        QString mailFrom;
         QStringList recipients;
         QByteArray data; // the message as received after DATA, transparency dots removed
         // subject, from, to, message_id, date, charset, body as a mail parser reads them; from_mailboxes
