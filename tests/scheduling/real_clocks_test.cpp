@@ -3,7 +3,6 @@
 // a year, searched on every day of the months after, at times off the half-hour grid, by leaders in
 // both hemispheres. Every answer is compared with the tz data read through QTimeZone directly.
 
-#include "roster/PlayerStore.h"
 #include "scheduling/ClockChanges.h"
 #include "scheduling/SchedulingSearch.h"
 #include "scheduling/WeekGrid.h"

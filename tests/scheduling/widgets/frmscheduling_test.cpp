@@ -1,5 +1,3 @@
-#include "roster/PlayerStore.h"
-#include "scheduling/MatchText.h"
 #include "scheduling/SchedulingMail.h"
 #include "scheduling/widgets/frmScheduling.h"
 #include "support/SchedulingFixtures.h"

@@ -1,4 +1,3 @@
-#include "scheduling/WeekGrid.h"
 #include "scheduling/widgets/WeekGridView.h"
 #include "scheduling/widgets/frmScheduling.h"
 #include "support/SchedulingFixtures.h"
