@@ -6,18 +6,14 @@
 #include "support/SchedulingFixtures.h"
 #include "support/TestKit.h"
 
-#include <QFile>
-
 using namespace rm;
 using namespace rm::test;
 
 namespace {
 
 QString golden(const QString& name) {
-    QFile file(qEnvironmentVariable("RALLYMARK_SOURCE_DIR") + QStringLiteral("/tests/comms/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing golden file %s", qPrintable(name));
-    return QString::fromUtf8(file.readAll());
+    return QString::fromUtf8(
+        FileBytes(qEnvironmentVariable("RALLYMARK_SOURCE_DIR") + "/tests/comms/" + name));
 }
 
 const ExportFields kAll{true, true, true, true, true, true, true, true, true, true};

@@ -107,12 +107,9 @@ private Q_SLOTS:
         QStringList rows;
         driver.then([&](QDialog* d) {
             child<QPlainTextEdit>(d, QStringLiteral("txtReplies"))->setPlainText(mail);
-            auto* list = child<QTreeWidget>(d, QStringLiteral("lsvReplies"));
-            for (int i = 0; i < list->topLevelItemCount(); ++i)
-                rows << list->topLevelItem(i)->text(0) + QLatin1Char('|') +
-                            list->topLevelItem(i)->toolTip(1) + QLatin1Char('|') +
-                            list->topLevelItem(i)->toolTip(2) + QLatin1Char('|') +
-                            list->topLevelItem(i)->text(3);
+            for (const auto* item : child<QTreeWidget>(d, "lsvReplies")->findItems("*", Qt::MatchWildcard))
+                rows << QStringList{item->text(0), item->toolTip(1), item->toolTip(2), item->text(3)}.join(
+                    '|');
             test::ClickOK(d);
         });
         test::Click(&window, QStringLiteral("imgPasteReplies"));
