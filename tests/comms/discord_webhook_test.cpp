@@ -48,16 +48,12 @@ QString previewText(QDialog* d) {
 }
 
 enum Kind { Match, Long, Template };
+const QList<DiscordMember> kMembers{
+    {"Anvil", "234567890123456789"}, {"@everyone", ""}, {"Bolt", "bolt_77"}, {"<@&345678901234567890>", ""}};
 
 DiscordPost MakePost(Kind kind) {
     if (kind == Match)
-        return MatchPost({"Rifles (Arena)",
-                          kMatch,
-                          90,
-                          {{"Anvil", "234567890123456789"},
-                           {"@everyone", ""},
-                           {"Bolt", "bolt_77"},
-                           {"<@&345678901234567890>", ""}}});
+        return MatchPost({"Rifles (Arena)", kMatch, 90, kMembers});
     if (kind == Template)
         return TemplatePost("@everyone: practice", "Tonight <@&555555555555555555> and @here, 20:00.");
     MatchPostInput match{"", kMatch, 120, {}};
@@ -102,6 +98,7 @@ private Q_SLOTS:
         QVERIFY2(SmtpSink::MakeCertificates(m_certs.path(), &error), qPrintable(error));
     }
     void init() {
+        m_secrets = MemorySecretStore();
         SetClock(&m_clock);
         SetSecretStore(&m_secrets);
         ResetSessionSecrets();
@@ -242,10 +239,10 @@ private Q_SLOTS:
         select(child<QListWidget>(&centre, "lstTemplates"), {"Practice"});
         driver.then([&](QDialog* d) {
             QCOMPARE(previewText(d), QStringLiteral("**Practice**\n\n@\u200Beveryone at 8"));
-            QVERIFY(child<QLabel>(d, "lblChannels")
-                        ->text()
-                        .startsWith(
-                            "To the channel of Rifles. No webhook address is set for the clan's channel:"));
+            const QString channels = child<QLabel>(d, "lblChannels")->text();
+            QVERIFY2(channels.startsWith("To the channel of Rifles. No webhook address is set for the clan's "
+                                         "channel:"),
+                     qPrintable(channels));
             static_cast<frmDiscordPreview*>(d)->poster().setCaCertificates(
                 QSslCertificate::fromPath(m_certs.filePath("ca.pem")));
             Click(d, "imgPost");
@@ -259,14 +256,10 @@ private Q_SLOTS:
     // settings file or any message, also when it is refused (a failed post: posts).
     void addressStaysSecret() {
         TestDatabase db;
-        QTemporaryDir dir;
-        const QString ini = dir.filePath("settings.ini");
+        const QString ini = db.folder() + "/settings.ini";
         SetSettingsFile(ini);
         OpenSettings()->setValue("ShowToolBar", true);
-        MemorySecretStore store;
-        store.available = false;
-        SetSecretStore(&store);
-        ResetSessionSecrets();
+        m_secrets.available = false;
         RecordingSink sink;
 
         OptionsEntries entries = *ReadOptionsEntries();
@@ -286,9 +279,9 @@ private Q_SLOTS:
         QVERIFY(targets[0].address == rifles && targets[1].address == kAddress);
 
         // With a store, the address goes there and the session forgets it.
-        store.available = true;
+        m_secrets.available = true;
         KeepDiscordWebhookAddress(0, kAddress);
-        QCOMPARE(store.read("Discord webhook").value_or(QString()), kAddress);
+        QCOMPARE(m_secrets.read("Discord webhook").value_or(QString()), kAddress);
 
         OpenSettings()->sync();
         Db().close();
@@ -301,8 +294,6 @@ private Q_SLOTS:
             for (const RecordingSink::Message& m : sink.messages)
                 QVERIFY2(!m.text.contains(secret) && !m.title.contains(secret), qPrintable(m.text));
         }
-        SetSecretStore(nullptr);
-        ResetSessionSecrets();
         SetSettingsFile({});
     }
 };

@@ -38,19 +38,17 @@ private:
     qint32 anvil = 0, zephyr = 0, inactive = 0;
     qint32 alpha = 0, bravo = 0, charlie = 0;
 
-    qint32 addPlayer(const QString& name, const QString& zone, bool active, const QString& rest) {
+    qint32 addPlayer(const QString& name, const QString& zone, const QString& fromRealName) {
         return test::InsertRow(
             QStringLiteral("Insert Into Players (Player_TimeZone, Player_OnlineName, Player_Active, "
                            "Player_RealName, Player_EmailPrimary, Player_EmailSecondary, Player_ICQ, "
                            "Player_AIM, Player_Yahoo, Player_MSN, Player_Connection, Player_Notes, "
                            "Player_Custom1, Player_Custom2, Player_Custom3, Player_Custom4, "
                            "Player_CustomDrop1, Player_CustomDrop2, Player_CustomDrop3, "
-                           "Player_CustomDrop4, Player_Update) Values(%1, '%2', %3, %4, "
+                           "Player_CustomDrop4, Player_Update) Values(%1, '%2', 1, %3, "
                            "'2027-01-15 10:00:00')")
                 .arg(db->zoneId(zone))
-                .arg(name)
-                .arg(active ? 1 : 0)
-                .arg(rest),
+                .arg(name, fromRealName),
             "Players", "Player_ID");
     }
 private Q_SLOTS:
@@ -64,14 +62,14 @@ private Q_SLOTS:
         // Anvil lives five hours behind GMT: Monday 17:00-22:00 local crosses GMT midnight and is
         // stored as two rows, Wednesday 08:00-09:30 as one.
         anvil = addPlayer(
-            QStringLiteral("Anvil"), QStringLiteral("Bogota"), true,
+            QStringLiteral("Anvil"), QStringLiteral("Bogota"),
             QStringLiteral("'  Andrew Smith ', ' anvil@example.com ', 'second@example.com', 123456, "
                            "'anvilaim', ' anvily ', 'anvil_msn', 3, ' Plays late. ', "
                            "'Sniper', ' Medic ', 'unused', '', 0, 4242, 0, 0"));
         test::AddScheduleRow(anvil, 2, 22 * 60, 23 * 60 + 59);
         test::AddScheduleRow(anvil, 3, 0, 3 * 60);
         test::AddScheduleRow(anvil, 4, 13 * 60, 14 * 60 + 30);
-        zephyr = addPlayer("Zephyr", QStringLiteral("GMT"), true,
+        zephyr = addPlayer("Zephyr", QStringLiteral("GMT"),
                            QStringLiteral("'', '', '', 0, '  ', '', '', 1, '', '', '', '', '', 0, 0, 0, 0"));
         inactive = InsertPlayerRow("Quiet", false, db->zoneId("GMT"));
 
@@ -121,7 +119,7 @@ private Q_SLOTS:
     // Every field is escaped, and names in any script stand in the page once, as entered.
     void valuesAreEscaped() {
         const qint32 tag =
-            addPlayer("<b>Bold</b>", QStringLiteral("GMT"), true,
+            addPlayer("<b>Bold</b>", QStringLiteral("GMT"),
                       QStringLiteral("'Bob \"The Bold\"', 'a<b>@x.com', '', 0, '<i>', '', '', 1, "
                                      "'<script>alert(1)</script>', '', '', '', '', 0, 0, 0, 0"));
         InsertMember(tag, alpha, InsertTitle(alpha, "\"Top\" & <Best>"));
