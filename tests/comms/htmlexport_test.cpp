@@ -32,7 +32,7 @@ class HtmlExportTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<FixedClock> clock;
+    FixedClock clock{QDateTime(QDate(2027, 1, 15), QTime(12, 0))};
     std::unique_ptr<test::TestDatabase> db;
     std::unique_ptr<test::RecordingSink> sink;
     qint32 anvil = 0, zephyr = 0, inactive = 0;
@@ -53,8 +53,7 @@ private:
     }
 private Q_SLOTS:
     void init() {
-        clock = std::make_unique<FixedClock>(QDateTime(QDate(2027, 1, 15), QTime(12, 0)));
-        SetClock(clock.get());
+        SetClock(&clock);
         db = std::make_unique<test::TestDatabase>();
         sink = std::make_unique<test::RecordingSink>();
         QVERIFY(!CurrentOptions().UserDaylightNow);
@@ -85,7 +84,6 @@ private Q_SLOTS:
         sink.reset();
         db.reset();
         SetClock(nullptr);
-        clock.reset();
     }
 
     // The whole block with every box ticked, and with only the online name; a player without

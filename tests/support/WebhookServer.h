@@ -18,7 +18,7 @@ namespace rm::test {
 class WebhookServer {
 public:
     ~WebhookServer() {
-        m_process.closeWriteChannel(); // the server's signal to stop; QProcess kills it after 5 s
+        m_process.closeWriteChannel(); // the server's signal to stop; later QProcess kills it
         m_process.waitForFinished(5000);
     }
 
