@@ -1,12 +1,16 @@
 // Availability replies as mail and chat programs hand them back: read whatever was done to the
 // text, refused with their reason when damaged or out of place, and written all together or not at
-// all. Also the mail that carries the page.
+// all. Also the mail that carries the page, and the page in a real browser.
 
 #include "comms/AvailabilityPage.h"
 #include "comms/AvailabilityReply.h"
 #include "roster/PlayerStore.h"
 #include "support/RosterRows.h"
 #include "support/TestKit.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 using namespace rm;
 
@@ -36,18 +40,6 @@ qint32 addPlayer(test::TestDatabase& db, const QString& name, const WeekLists& w
     return test::AddActivePlayer(name, db.zoneId("Berlin"), name.toLower() + "@example.org", {}, week);
 }
 
-QString storedRows(test::TestDatabase& db) {
-    return db.scalar(QStringLiteral(
-                         "Select Group_Concat(r, ';') From (Select Schedule_Player || ' ' || Schedule_Day || "
-                         "' ' || Schedule_StartTime || '-' || Schedule_EndTime As r From Schedules Order By "
-                         "1) "))
-               .toString() +
-           db.scalar(
-                 QStringLiteral("Select Group_Concat(Player_ReplyPage || '/' || Player_ReplyMoment || '/' || "
-                                "Player_Update) From Players"))
-               .toString();
-}
-
 } // namespace
 
 class AvailabilityReplyTest : public QObject {
@@ -60,16 +52,15 @@ private Q_SLOTS:
     void init() { SetClock(&m_clock); }
     void cleanup() { SetClock(nullptr); }
 
+    // The first and last half hour of the week (a whole week there and back: appliedTogetherOrNotAtAll).
     void cellsAndLists() {
-        const WeekCells w = someWeek(3);
-        QCOMPARE(CellsFromLists(ListsFromCells(w)), w);
         WeekCells edge;
-        edge.set(0);
-        edge.set(47);
-        edge.set(6 * 48 + 47);
-        const WeekLists lists = ListsFromCells(edge);
-        QCOMPARE(lists[0], QStringList({"00:00|00:30", "23:30|24:00"}));
-        QCOMPARE(lists[6], QStringList({"23:30|24:00"}));
+        for (const int cell : {0, 47, 6 * 48 + 47})
+            edge.set(cell);
+        QCOMPARE(
+            ListsFromCells(edge),
+            (WeekLists{
+                QStringList{"00:00|00:30", "23:30|24:00"}, {}, {}, {}, {}, {}, QStringList{"23:30|24:00"}}));
     }
 
     void mangledRepliesAreRead_data() {
@@ -142,12 +133,12 @@ private Q_SLOTS:
                 r.player = 4242;
             text = EncodeReply(r);
         }
-        const QString before = storedRows(db);
+        const QString before = test::DumpRoster();
         const QList<ReplyReview> reviews = ReviewReplies(QStringLiteral("> ") + wrapped(text, 72, "> "));
         QCOMPARE(reviews.size(), 1);
         QCOMPARE(reviews.first().problem, problem);
         QCOMPARE(ApplyReplies(reviews), 0);
-        QCOMPARE(storedRows(db), before);
+        QCOMPARE(test::DumpRoster(), before);
     }
 
     // Several replies go in together; a store failure on the second player keeps nothing of the
@@ -211,7 +202,6 @@ private Q_SLOTS:
         QCOMPARE(sent.size(), 1);
         QCOMPARE(sent.first().recipientAddress, QStringLiteral("amy@example.org"));
         QCOMPARE(sent.first().subject + "|" + sent.first().body, QStringLiteral("Your week for Owls|Hi Amy"));
-        QCOMPARE(sent.first().attachmentName, QStringLiteral("availability-Amy.html"));
 
         const QByteArray wire =
             BuildMessageLines(sent.first(), QStringLiteral("Message-ID: <1@x>"), m_clock.now()).join();
@@ -223,6 +213,60 @@ private Q_SLOTS:
         const QByteArray page = QByteArray::fromBase64(
             wire.mid(start, wire.indexOf("\r\n--", start) - start).replace("\r\n", ""));
         QCOMPARE(page, MakeAvailabilityPages(AvailabilityRecipients({amy})).first().html);
+    }
+
+    // Headless Chromium through WebDriver paints and erases the week by mouse drag and keyboard and
+    // copies the reply, which must read back as exactly the painted week. The page reaches for
+    // nothing on the network and shows the names only escaped.
+    void paintedWeekComesBack() {
+        const QString name = QStringLiteral("O'Neil \"Ace\" <b>&Co Ωμέγα 東京");
+        const QString clan = QStringLiteral("Night <Owls> & \"Friends\"");
+        test::TestDatabase db;
+        CurrentOptions().ReplyToName = clan;
+        WeekLists week;
+        week[1] = QStringList{QStringLiteral("18:00|20:00")};
+        const qint32 key = test::AddActivePlayer(name, db.zoneId(QStringLiteral("GMT")), {}, {}, week);
+        const MadePage page = MakeAvailabilityPages(AvailabilityRecipients({key})).value(0);
+        const QString html = QString::fromUtf8(page.html);
+        const QRegularExpression external(
+            QStringLiteral(R"((https?:|ftp:|//[a-z]|\bsrc\s*=|\bhref\s*=|url\(|@import))"),
+            QRegularExpression::CaseInsensitiveOption);
+        QVERIFY2(!external.match(html).hasMatch(), qPrintable(external.match(html).captured()));
+        QVERIFY(!html.contains(QStringLiteral("<b>&Co")));
+        QVERIFY(html.contains(QStringLiteral("O&#39;Neil &quot;Ace&quot; &lt;b&gt;&amp;Co Ωμέγα 東京")));
+
+        if (QStandardPaths::findExecutable(QStringLiteral("chromium")).isEmpty())
+            QSKIP("chromium is not installed (scripts/install-deps.sh installs it)");
+        const QString file = db.folder() + QLatin1Char('/') + page.fileName;
+        QVERIFY(test::WriteFile(file, page.html));
+        QProcess browser;
+        browser.start(
+            QStringLiteral("/usr/bin/python3"),
+            {qEnvironmentVariable("RALLYMARK_SOURCE_DIR") + "/tests/comms/availability_browser.py", file});
+        QVERIFY(browser.waitForFinished(180000));
+        QVERIFY2(browser.exitCode() == 0, browser.readAllStandardError().constData());
+        const QJsonObject result = QJsonDocument::fromJson(browser.readAllStandardOutput()).object();
+        QCOMPARE(result["player"].toString(), name);
+        QCOMPARE(result["clan"].toString(), clan);
+        QCOMPARE(result["requests"].toInt(), 0);
+        QVERIFY(result["replySelected"].toBool());
+        const auto cellsOf = [&result](const char* list) {
+            WeekCells cells;
+            for (const QJsonValue& v : result[QLatin1String(list)].toArray())
+                cells.set(v.toInt());
+            return cells;
+        };
+        QCOMPARE(cellsOf("opened"), CellsFromLists(week));
+        QCOMPARE(cellsOf("shown"), cellsOf("expected"));
+        const QString reply = result["reply"].toString();
+        QVERIFY(reply.size() < 300);
+        const QList<FoundReply> found = FindReplies(reply);
+        QCOMPARE(found.size(), 1);
+        QVERIFY2(found.first().reply.has_value(), qPrintable(found.first().problem));
+        const AvailabilityReply& r = *found.first().reply; // the moment of copying is the browser's
+        QCOMPARE(r, (AvailabilityReply{quint32(key), DatabaseReplyToken(),
+                                       quint32(m_clock.now().toSecsSinceEpoch()), r.replyMoment,
+                                       cellsOf("expected")}));
     }
 };
 

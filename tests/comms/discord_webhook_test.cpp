@@ -1,10 +1,16 @@
 // Posts to a webhook played by a local HTTPS server (tests/comms/webhook_server.py) that records
 // every request: what arrives, how the post is split, who can be pinged, and every answer Discord
-// gives. Then the webhook address, a secret, is looked for where it must never be.
+// gives. The Discord buttons of the scheduling screen and the communications centre: the preview
+// shows what goes, Copy puts the same text on the clipboard, Post goes to the channels. Then the
+// webhook address, a secret, is looked for where it must never be.
 
 #include "comms/DiscordWebhook.h"
+#include "comms/widgets/CommCenter.h"
+#include "comms/widgets/DiscordPreview.h"
 #include "data/OptionsForm.h"
 #include "data/SecretStore.h"
+#include "scheduling/widgets/frmScheduling.h"
+#include "support/SchedulingFixtures.h"
 #include "support/SmtpSink.h"
 #include "support/TestKit.h"
 #include "support/WebhookServer.h"
@@ -14,6 +20,7 @@
 #include <QJsonObject>
 
 using namespace rm;
+using namespace rm::test;
 using namespace std::chrono_literals;
 
 namespace {
@@ -23,17 +30,6 @@ const QString kToken = QStringLiteral("Tok3n_secret-abcdefghijklmnopqrstuvwxyz01
 const QString kAddress = QStringLiteral("https://discord.com/api/webhooks/") + kId + "/" + kToken;
 const QDateTime kMatch(QDate(2026, 12, 8), QTime(19, 30), Qt::UTC); // 1796758200
 
-QJsonObject Body(const QJsonObject& request) {
-    return QJsonDocument::fromJson(request.value("body").toString().toUtf8()).object();
-}
-
-QStringList Users(const QJsonObject& body) {
-    QStringList users;
-    for (const QJsonValue& v : body.value("allowed_mentions").toObject().value("users").toArray())
-        users << v.toString();
-    return users;
-}
-
 QStringList MentionedIds(const QString& text) {
     QStringList ids;
     static const QRegularExpression mention(QStringLiteral("<@(\\d+)>"));
@@ -42,17 +38,22 @@ QStringList MentionedIds(const QString& text) {
     return ids;
 }
 
+void select(QListWidget* list, const QStringList& names) {
+    for (int i = 0; i < list->count(); ++i)
+        list->item(i)->setSelected(names.contains(list->item(i)->text()));
+}
+
+QString previewText(QDialog* d) {
+    return child<QPlainTextEdit>(d, "txtPreview")->toPlainText();
+}
+
 enum Kind { Match, Long, Template };
+const QList<DiscordMember> kMembers{
+    {"Anvil", "234567890123456789"}, {"@everyone", ""}, {"Bolt", "bolt_77"}, {"<@&345678901234567890>", ""}};
 
 DiscordPost MakePost(Kind kind) {
     if (kind == Match)
-        return MatchPost({"Rifles (Arena)",
-                          kMatch,
-                          90,
-                          {{"Anvil", "234567890123456789"},
-                           {"@everyone", ""},
-                           {"Bolt", "bolt_77"},
-                           {"<@&345678901234567890>", ""}}});
+        return MatchPost({"Rifles (Arena)", kMatch, 90, kMembers});
     if (kind == Template)
         return TemplatePost("@everyone: practice", "Tonight <@&555555555555555555> and @here, 20:00.");
     MatchPostInput match{"", kMatch, 120, {}};
@@ -88,13 +89,25 @@ class DiscordWebhookTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_certs;
+    FixedClock m_clock{QDateTime(QDate(2005, 1, 12), QTime(12, 0))};
+    MemorySecretStore m_secrets;
 
 private Q_SLOTS:
     void initTestCase() {
         QString error;
-        QVERIFY2(test::SmtpSink::MakeCertificates(m_certs.path(), &error), qPrintable(error));
+        QVERIFY2(SmtpSink::MakeCertificates(m_certs.path(), &error), qPrintable(error));
     }
-    void cleanup() { SetDiscordBaseAddress({}); }
+    void init() {
+        m_secrets = MemorySecretStore();
+        SetClock(&m_clock);
+        SetSecretStore(&m_secrets);
+        ResetSessionSecrets();
+    }
+    void cleanup() {
+        SetClock(nullptr);
+        SetSecretStore(nullptr);
+        SetDiscordBaseAddress({});
+    }
 
     void posts_data() {
         QTest::addColumn<int>("row");
@@ -104,7 +117,7 @@ private Q_SLOTS:
     void posts() {
         QFETCH(int, row);
         const Case& c = kCases[row];
-        test::WebhookServer server;
+        WebhookServer server;
         QVERIFY(server.start(m_certs.path(), c.cert, c.replies));
         SetDiscordBaseAddress(QUrl(server.baseAddress()));
         DiscordWebhook poster;
@@ -133,7 +146,9 @@ private Q_SLOTS:
         QCOMPARE(requests.size(), c.requests);
         QString joined;
         for (qsizetype i = 0; i < requests.size(); ++i) {
-            const QJsonObject body = Body(requests[i]);
+            const QJsonObject body =
+                QJsonDocument::fromJson(requests[i].value("body").toString().toUtf8()).object();
+            const QJsonObject allowed = body.value("allowed_mentions").toObject();
             const QString content = body.value("content").toString();
             QCOMPARE(requests[i].value("path").toString(), "/api/webhooks/" + kId + "/" + kToken);
             QCOMPARE(requests[i].value("query").toString(), "wait=true");
@@ -141,8 +156,8 @@ private Q_SLOTS:
             QCOMPARE(content, messages.at(qMax<qsizetype>(0, i - waits.size())).content); // a retry repeats
             QVERIFY(content.size() <= kDiscordMessageLimit);
             // Nobody but the users mentioned in this very message can be pinged.
-            QCOMPARE(body.value("allowed_mentions").toObject().value("parse").toArray(), QJsonArray());
-            QCOMPARE(Users(body), MentionedIds(content));
+            QCOMPARE(allowed.value("parse").toArray(), QJsonArray());
+            QCOMPARE(allowed.value("users").toArray(), QJsonArray::fromStringList(MentionedIds(content)));
             QVERIFY(!content.contains("@everyone") && !content.contains("@here") && !content.contains("<@&"));
             if (i >= waits.size() || i == requests.size() - 1)
                 joined += (joined.isEmpty() ? "" : "\n") + content;
@@ -164,19 +179,88 @@ private Q_SLOTS:
                                      "Tonight <@\u200B&555555555555555555> and @\u200Bhere, 20:00."));
     }
 
+    // The match and the best times with mentions and timestamps; without a webhook only Copy.
+    void schedulingScreen() {
+        TestDatabase db;
+        RecordingSink sink;
+        ModalDriver driver;
+        const qint32 zone = CurrentOptions().UserTimeZone;
+        const qint32 able = InsertPlayerRow("Able", true, zone);
+        const qint32 bolt = InsertPlayerRow("Bolt", true, zone);
+        db.exec("Update Players Set Player_Discord = '234567890123456789' Where Player_OnlineName = 'Able'");
+        db.exec("Update Players Set Player_Discord = 'bolt_77' Where Player_OnlineName = 'Bolt'");
+        for (const qint32 p : {able, bolt})
+            AddScheduleRow(p, 4, 18 * 60, 22 * 60); // Wednesdays
+        frmScheduling screen;
+        Click(&screen, "imgDiscordAvailable");
+        QCOMPARE(sink.last().text, QStringLiteral("There are no results to post !"));
+        select(child<QListWidget>(&screen, "lstPlayers"), {"Able", "Bolt"});
+        child<QLineEdit>(&screen, "txtMatchDate")->setText("01/12/2005");
+        child<QLineEdit>(&screen, "txtMatchTime")->setText("8:00 PM");
+        Click(&screen, "imgShowAvailable");
+        Click(&screen, "imgShowbestTimes");
+
+        driver.then([](QDialog* d) {
+            QCOMPARE(previewText(d), QStringLiteral("**Match**\nWhen: <t:1105560000:F> (<t:1105560000:R>)\n"
+                                                    "Length: 2 hours\n"
+                                                    "Available (2): <@234567890123456789>, Bolt (bolt_77)"));
+            QVERIFY(!child<QToolButton>(d, "imgPost")->isEnabled());
+            QVERIFY(child<QLabel>(d, "lblChannels")->text().contains("No webhook address is set"));
+            Click(d, "imgCopy");
+            QCOMPARE(QGuiApplication::clipboard()->text(), previewText(d));
+        });
+        Click(&screen, "imgDiscordAvailable");
+        driver.then([](QDialog* d) {
+            QVERIFY2(previewText(d).startsWith("**Best times**\n<t:"), qPrintable(previewText(d)));
+            QVERIFY(previewText(d).contains(":R>) - 2 player(s)"));
+        });
+        Click(&screen, "imgDiscordBestTimes");
+        QCOMPARE(driver.shown, (QStringList{"frmDiscordPreview", "frmDiscordPreview"}));
+        QVERIFY(driver.unexpected.isEmpty());
+    }
+
+    // A template to two divisions: one with its own channel, one without (the clan's, not set).
+    void templateToDivisions() {
+        TestDatabase db;
+        RecordingSink sink;
+        ModalDriver driver;
+        WebhookServer server;
+        QVERIFY(server.start(m_certs.path(), "good", "ok"));
+        SetDiscordBaseAddress(QUrl(server.baseAddress()));
+        const qint32 rifles = InsertDivision("Rifles");
+        InsertDivision("Pistols");
+        KeepDiscordWebhookAddress(rifles, kAddress);
+        db.exec(
+            "Insert Into Templates (Template_Name, Template_Content) Values('Practice', '@everyone at 8')");
+
+        frmCommCenter centre;
+        Click(&centre, "imgClickDivision");
+        select(child<QListWidget>(&centre, "lstDivisions"), {"Rifles", "Pistols"});
+        select(child<QListWidget>(&centre, "lstTemplates"), {"Practice"});
+        driver.then([&](QDialog* d) {
+            QCOMPARE(previewText(d), QStringLiteral("**Practice**\n\n@\u200Beveryone at 8"));
+            const QString channels = child<QLabel>(d, "lblChannels")->text();
+            QVERIFY2(channels.startsWith("To the channel of Rifles. No webhook address is set for the clan's "
+                                         "channel:"),
+                     qPrintable(channels));
+            static_cast<frmDiscordPreview*>(d)->poster().setCaCertificates(
+                QSslCertificate::fromPath(m_certs.filePath("ca.pem")));
+            Click(d, "imgPost");
+        });
+        Click(&centre, "imgDiscordTemplate");
+        QCOMPARE(sink.last().text, QStringLiteral("Posted to the channel of Rifles."));
+        QCOMPARE(server.requests().size(), 1);
+        QVERIFY(driver.unexpected.isEmpty());
+    }
     // The address lives in the secret store (or the session) only: not in the database file, the
-    // settings file or any message, also when it is refused or a post fails.
+    // settings file or any message, also when it is refused (a failed post: posts).
     void addressStaysSecret() {
-        test::TestDatabase db;
-        QTemporaryDir dir;
-        const QString ini = dir.filePath("settings.ini");
+        TestDatabase db;
+        const QString ini = db.folder() + "/settings.ini";
         SetSettingsFile(ini);
         OpenSettings()->setValue("ShowToolBar", true);
-        MemorySecretStore store;
-        store.available = false;
-        SetSecretStore(&store);
-        ResetSessionSecrets();
-        test::RecordingSink sink;
+        m_secrets.available = false;
+        RecordingSink sink;
 
         OptionsEntries entries = *ReadOptionsEntries();
         entries.discordWebhook = "https://example.org/api/webhooks/" + kId + "/" + kToken;
@@ -186,44 +270,30 @@ private Q_SLOTS:
         QVERIFY(SaveOptions(entries));
         QVERIFY(sink.contains("keeps the Discord webhook address only until it is closed"));
         QCOMPARE(DiscordWebhookAddress(0), kAddress);
-        db.exec(
-            "Insert Into Divisions (Division_Name, Division_Game, Division_Active) Values('Rifles', 0, 1)");
-        db.exec(
-            "Insert Into Divisions (Division_Name, Division_Game, Division_Active) Values('Pistols', 0, 1)");
         const QString rifles = QString(kAddress).replace(kToken, kToken.toUpper());
-        KeepDiscordWebhookAddress(1, rifles);
-        const QList<DiscordTarget> targets = DivisionDiscordTargets({1, 2});
+        const qint32 own = InsertDivision("Rifles");
+        KeepDiscordWebhookAddress(own, rifles);
+        const QList<DiscordTarget> targets = DivisionDiscordTargets({own, InsertDivision("Pistols")});
         QCOMPARE(targets.size(), 2);
         QCOMPARE(targets[0].channel + "|" + targets[1].channel, "the channel of Rifles|the clan's channel");
         QVERIFY(targets[0].address == rifles && targets[1].address == kAddress);
 
-        test::WebhookServer server;
-        QVERIFY(server.start(m_certs.path(), "good", "404"));
-        SetDiscordBaseAddress(QUrl(server.baseAddress()));
-        DiscordWebhook poster;
-        poster.setCaCertificates(QSslCertificate::fromPath(m_certs.filePath("ca.pem")));
-        ShowMessage(OutcomesText(poster.post(targets, SplitDiscordPost(MakePost(Match)))), AlignLeftText,
-                    vbOKOnly, vbExclamation, "Discord Post");
-        QVERIFY(sink.contains("it was deleted"));
-
         // With a store, the address goes there and the session forgets it.
-        store.available = true;
+        m_secrets.available = true;
         KeepDiscordWebhookAddress(0, kAddress);
-        QCOMPARE(store.read("Discord webhook").value_or(QString()), kAddress);
+        QCOMPARE(m_secrets.read("Discord webhook").value_or(QString()), kAddress);
 
         OpenSettings()->sync();
         Db().close();
         QByteArray files;
         for (const QString& path : {db.path(), db.path() + "-wal", db.path() + "-journal", ini})
-            files += test::FileBytes(path);
+            files += FileBytes(path);
         QVERIFY(files.size() > 1000);
         for (const QString& secret : {kToken, kToken.toUpper()}) {
             QVERIFY(!files.contains(secret.toUtf8()));
-            for (const test::RecordingSink::Message& m : sink.messages)
+            for (const RecordingSink::Message& m : sink.messages)
                 QVERIFY2(!m.text.contains(secret) && !m.title.contains(secret), qPrintable(m.text));
         }
-        SetSecretStore(nullptr);
-        ResetSessionSecrets();
         SetSettingsFile({});
     }
 };

@@ -49,14 +49,12 @@ private Q_SLOTS:
         test::ModalDriver driver;
         QStringList listed;
         driver.then([&](QDialog* d) {
-            auto* list = child<QListWidget>(d, QStringLiteral("lstPlayers"));
-            for (int i = 0; i < list->count(); ++i)
-                listed << list->item(i)->text();
+            listed = test::ItemTexts(child<QListWidget>(d, QStringLiteral("lstPlayers")));
             child<QRadioButton>(d, QStringLiteral("optFolder"))->setChecked(true);
             child<QLineEdit>(d, QStringLiteral("txtFolder"))->setText(out.path() + QStringLiteral("/pages"));
-            child<QToolButton>(d, QStringLiteral("imgButton1"))->click();
+            test::ClickOK(d);
         });
-        child<QToolButton>(&window, QStringLiteral("imgAskAvailability"))->click();
+        test::Click(&window, QStringLiteral("imgAskAvailability"));
         QCOMPARE(listed, QStringList({"Amy <amy@example.org>", "Bo (no e-mail address)"}));
         QCOMPARE(QDir(out.path() + QStringLiteral("/pages")).entryList(QDir::Files),
                  QStringList({"availability-Amy.html", "availability-Bo.html"}));
@@ -66,9 +64,8 @@ private Q_SLOTS:
     // From the communications centre's divisions: their active members, each once.
     void divisionsInCommCenter() {
         test::TestDatabase db;
-        const qint32 game = test::InsertGame(QStringLiteral("G"));
-        const qint32 red = test::InsertDivision(QStringLiteral("Red"), game);
-        const qint32 blue = test::InsertDivision(QStringLiteral("Blue"), game);
+        const qint32 red = test::InsertDivision(QStringLiteral("Red"));
+        const qint32 blue = test::InsertDivision(QStringLiteral("Blue"));
         const qint32 amy = test::InsertPlayerRow(QStringLiteral("Amy"));
         const qint32 bo = test::InsertPlayerRow(QStringLiteral("Bo"), false);
         const qint32 cy = test::InsertPlayerRow(QStringLiteral("Cy"));
@@ -77,14 +74,12 @@ private Q_SLOTS:
             test::InsertMember(player, division);
         frmCommCenter centre;
         centre.showDivisionsList();
-        auto* divisions = child<QListWidget>(&centre, QStringLiteral("lstDivisions"));
-        for (int i = 0; i < divisions->count(); ++i)
-            divisions->item(i)->setSelected(true);
+        child<QListWidget>(&centre, QStringLiteral("lstDivisions"))->selectAll();
         test::ModalDriver driver;
         int listed = 0;
         driver.then(
             [&](QDialog* d) { listed = child<QListWidget>(d, QStringLiteral("lstPlayers"))->count(); });
-        child<QToolButton>(&centre, QStringLiteral("imgAskAvailability"))->click();
+        test::Click(&centre, QStringLiteral("imgAskAvailability"));
         QCOMPARE(driver.shown, QStringList{"frmAskAvailability"});
         QCOMPARE(listed, 2); // Amy and Cy
     }
@@ -112,15 +107,12 @@ private Q_SLOTS:
         QStringList rows;
         driver.then([&](QDialog* d) {
             child<QPlainTextEdit>(d, QStringLiteral("txtReplies"))->setPlainText(mail);
-            auto* list = child<QTreeWidget>(d, QStringLiteral("lsvReplies"));
-            for (int i = 0; i < list->topLevelItemCount(); ++i)
-                rows << list->topLevelItem(i)->text(0) + QLatin1Char('|') +
-                            list->topLevelItem(i)->toolTip(1) + QLatin1Char('|') +
-                            list->topLevelItem(i)->toolTip(2) + QLatin1Char('|') +
-                            list->topLevelItem(i)->text(3);
-            child<QToolButton>(d, QStringLiteral("imgButton1"))->click();
+            for (const auto* item : child<QTreeWidget>(d, "lsvReplies")->findItems("*", Qt::MatchWildcard))
+                rows << QStringList{item->text(0), item->toolTip(1), item->toolTip(2), item->text(3)}.join(
+                    '|');
+            test::ClickOK(d);
         });
-        child<QToolButton>(&window, QStringLiteral("imgPasteReplies"))->click();
+        test::Click(&window, QStringLiteral("imgPasteReplies"));
         QCOMPARE(rows, QStringList({"Amy|Tue 19:00-21:00|Sun 00:00-00:30\nFri 20:00-23:00|Will be saved",
                                     "(key 4242)||Sun 00:00-00:30\nFri 20:00-23:00|" +
                                         kReplyUnknownPlayer.arg(4242)}));

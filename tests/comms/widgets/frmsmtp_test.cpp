@@ -12,8 +12,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class FakeSelection final : public RecipientSelection {
-public:
+struct FakeSelection final : RecipientSelection {
     bool players = true;
     QList<QPair<qint32, QString>> selectedPlayerItems;
     QList<qint32> selectedDivisionItems;
@@ -24,8 +23,8 @@ public:
 };
 
 qint32 AddPlayer(const QString& name, const QString& primary, const QString& secondary = QString(),
-                 bool active = true) {
-    const qint32 id = test::InsertPlayerRow(name, active);
+                 bool active = true, qint32 zone = 1) {
+    const qint32 id = test::InsertPlayerRow(name, active, zone);
     Db().execute(QStringLiteral("Update Players Set Player_EmailPrimary = '%1', Player_EmailSecondary = '%2' "
                                 "Where Player_ID = %3")
                      .arg(primary, secondary)
@@ -172,11 +171,9 @@ private Q_SLOTS:
         FakeSelection selection;
         for (const char* zone : {"Eastern", "Tokyo"}) {
             const QString name = QString::fromLatin1(zone).left(3);
-            const qint32 id = AddPlayer(name, name.toLower() + QStringLiteral("@example.net"));
-            db->exec(QStringLiteral("Update Players Set Player_TimeZone = %1 Where Player_ID = %2")
-                         .arg(db->zoneId(QString::fromLatin1(zone)))
-                         .arg(id));
-            selection.selectedPlayerItems << qMakePair(id, name);
+            selection.selectedPlayerItems << qMakePair(AddPlayer(name, name.toLower() + "@example.net", {},
+                                                                 true, db->zoneId(QString::fromLatin1(zone))),
+                                                       name);
         }
         EmailRequest request{"S", QString(), "Match Information",
                              "We have a match.\r\nWho can make it:", &selection};
