@@ -36,10 +36,8 @@ QVariant TestDatabase::scalar(const QString& sql) const {
 }
 
 int TestDatabase::count(const QString& table, const QString& where) const {
-    QString sql = QStringLiteral("Select COUNT(*) From ") + table;
-    if (!where.isEmpty())
-        sql += QStringLiteral(" Where ") + where;
-    return Db().scalar(sql).toInt();
+    return scalar("Select COUNT(*) From " + table + (where.isEmpty() ? QString() : " Where " + where))
+        .toInt();
 }
 
 int TestDatabase::exec(const QString& sql) const {
