@@ -45,9 +45,7 @@ QString WritePreviousVersionFile(const QTemporaryDir& dir, const char* damage = 
     db.execute(QStringLiteral("Insert Into Schedules Values(1, 2, '20:00', '23:30')"));
     for (const QString& column : kNewColumns)
         db.execute(QStringLiteral("Alter Table %1 Drop Column %2")
-                       .arg(column.startsWith(QStringLiteral("Player_")) ? QStringLiteral("Players")
-                                                                         : QStringLiteral("Options"),
-                            column));
+                       .arg(column.startsWith("Player_") ? "Players" : "Options", column));
     db.execute(QStringLiteral("Alter Table TimeZones Drop Column TZ_IANA"));
     db.execute(QStringLiteral("PRAGMA user_version = 0"));
     if (damage)
@@ -88,19 +86,12 @@ private Q_SLOTS:
         QVERIFY(db.open(path));
 
         // Every table, by name, with its columns in order.
-        QString schema;
-        for (RowSet t = db.execute(QStringLiteral("Select name From sqlite_master Where type = 'table' And "
-                                                  "name Not Like 'sqlite%' Order By name"));
-             !t.eof(); t.moveNext()) {
-            schema += t.text(QStringLiteral("name")) + QLatin1Char(':');
-            for (RowSet c =
-                     db.execute(QStringLiteral("PRAGMA table_info(%1)").arg(t.text(QStringLiteral("name"))));
-                 !c.eof(); c.moveNext())
-                schema += QLatin1Char(' ') + c.text(QStringLiteral("name"));
-            schema += QLatin1Char('\n');
-        }
         QCOMPARE(
-            schema,
+            db.scalar(QStringLiteral(
+                          "Select Group_Concat(t.name || ':' || (Select Group_Concat(' ' || c.name, '') "
+                          "From pragma_table_info(t.name) c) || char(10), '') From (Select name From "
+                          "sqlite_master Where type = 'table' And name Not Like 'sqlite%' Order By name) t"))
+                .toString(),
             QStringLiteral(
                 "ConnectionTypes: Connection_ID Connection_Name\n"
                 "CustomFields: Custom_ID Custom_FieldNumber Custom_FieldText\n"
