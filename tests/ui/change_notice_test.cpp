@@ -10,17 +10,6 @@
 using namespace rm;
 using namespace rm::test;
 
-namespace {
-
-QStringList selected(QListWidget* list) {
-    QStringList texts;
-    for (const QListWidgetItem* item : list->selectedItems())
-        texts << item->text();
-    return texts;
-}
-
-} // namespace
-
 class ChangeNoticeTest : public QObject {
     Q_OBJECT
 
@@ -59,7 +48,8 @@ private Q_SLOTS:
 
         for (QListWidget* list : {scheduled, mailed}) {
             QCOMPARE(ItemTexts(list), (QStringList{"Cara", "Dee"}));
-            QCOMPARE(selected(list), QStringList{"Dee"});
+            QCOMPARE(list->selectedItems().size(), 1);
+            QCOMPARE(list->selectedItems().first()->text(), QStringLiteral("Dee"));
         }
         QCOMPARE(divisionList->topLevelItem(0)->text(3), QStringLiteral("1"));
         QVERIFY(divisionList->topLevelItem(0)->isSelected());
