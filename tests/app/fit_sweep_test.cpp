@@ -28,8 +28,6 @@
 #include "ui/MessageBox.h"
 #include "ui/WindowRegistry.h"
 
-#include <QProcess>
-
 using namespace rm;
 using namespace rm::test;
 

@@ -9,15 +9,12 @@
 #include "app/MainWindow.h"
 #include "data/InstanceLock.h"
 #include "data/StarterDatabase.h"
+#include "support/RosterRows.h"
 #include "support/TestKit.h"
 #include "ui/DesktopServices.h"
 #include "ui/Maintenance.h"
-#include "ui/MessageBox.h"
 #include "ui/WidgetMessageSink.h"
 #include "ui/WindowRegistry.h"
-
-#include <QLockFile>
-#include <QProcess>
 
 using namespace rm;
 using test::child;
@@ -129,10 +126,8 @@ private Q_SLOTS:
     void playersListSendsToOnePlayer() {
         test::TestDatabase db;
         test::RecordingSink sink;
-        db.exec(QStringLiteral("Insert Into Players (Player_TimeZone, Player_OnlineName, Player_Active, "
-                               "Player_EmailPrimary, Player_EmailSecondary, Player_ICQ) VALUES(%1, 'Ann', 1, "
-                               "'', 'ann@example.org', 0)")
-                    .arg(CurrentOptions().UserTimeZone));
+        test::InsertPlayerRow("Ann", true, CurrentOptions().UserTimeZone);
+        db.exec("Update Players Set Player_EmailSecondary = 'ann@example.org'");
         std::unique_ptr<QWidget> players(CreateTaskWindow(QStringLiteral("frmPlayers")));
         test::SelectRow(child<QTreeWidget>(players.get(), QStringLiteral("lsvPlayers")),
                         QStringLiteral("Ann"));
