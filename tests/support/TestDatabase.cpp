@@ -31,10 +31,6 @@ QString TestDatabase::path() const {
     return QDir(m_dir.path()).filePath(kDatabaseFileName);
 }
 
-QVariant TestDatabase::scalar(const QString& sql) const {
-    return Db().scalar(sql);
-}
-
 int TestDatabase::count(const QString& table, const QString& where) const {
     return scalar("Select COUNT(*) From " + table + (where.isEmpty() ? QString() : " Where " + where))
         .toInt();
