@@ -1,6 +1,5 @@
-// Keys of the dialogs: Return confirms, Escape cancels; About closes with Return.
+// Keys of the dialogs: Return confirms, Escape cancels (the About window: program_test).
 
-#include "app/About.h"
 #include "data/widgets/frmOptions.h"
 #include "roster/widgets/frmConnections.h"
 #include "support/TestKit.h"
@@ -26,10 +25,6 @@ private Q_SLOTS:
             QCOMPARE(db.count("ConnectionTypes", "Connection_Name = 'Carrier Pigeon'"),
                      key == Qt::Key_Return);
         }
-        frmAbout about; // Escape leaves it open: program_test
-        about.show();
-        QTest::keyClick(&about, Qt::Key_Return);
-        QCOMPARE(about.result(), int(QDialog::Accepted));
     }
 
     // The warning about logging in without encryption goes when SSL/TLS is chosen.

@@ -1,5 +1,7 @@
 // Every window and dialog at the size it opens with, on a 1366 × 768 screen, shows its labels,
-// buttons, frames and fields whole. The program runs itself a second time at 150 % scaling.
+// buttons, frames and fields whole; the picture buttons of the main, task and About windows and the
+// message box have their pictures and say what they do.
+// The program runs itself a second time at 150 % scaling.
 
 #include "app/About.h"
 #include "app/MainWindow.h"
@@ -22,9 +24,9 @@
 #include "support/TestKit.h"
 #include "time/TimeText.h"
 #include "time/widgets/frmTimeZones.h"
+#include "ui/Maintenance.h"
+#include "ui/MessageBox.h"
 #include "ui/WindowRegistry.h"
-
-#include <QProcess>
 
 using namespace rm;
 using namespace rm::test;
@@ -71,6 +73,17 @@ QStringList cutTexts(QWidget* window, const QString& name) {
     return cut;
 }
 
+// Picture buttons without their picture (click areas lie over a tab picture and have none of their
+// own), tip or accessible name, named.
+QStringList withoutPictures(QWidget* window, const QString& name) {
+    QStringList bare;
+    for (QToolButton* b : window->findChildren<QToolButton*>(QRegularExpression("^(?!qt_).")))
+        if ((b->icon().isNull() && !b->objectName().startsWith(QLatin1String("imgClick"))) ||
+            b->toolTip().isEmpty() || b->accessibleName().isEmpty())
+            bare << name + QLatin1Char(' ') + b->objectName() + QStringLiteral(" without picture or tip");
+    return bare;
+}
+
 template <typename T> std::function<QWidget*()> dialog(const char* mode = "Add", qint32 key = 0) {
     return [=]() -> QWidget* {
         auto* d = new T;
@@ -104,7 +117,7 @@ private Q_SLOTS:
                 date->setText(FormatMatchDate(QDate(2026, 12, 28)));
             if (auto* time = window->findChild<QLineEdit*>(QStringLiteral("txtMatchTime")))
                 time->setText(FormatTimeOfDay(23 * 60 + 30, false));
-            cut << cutTexts(window, name);
+            cut << cutTexts(window, name) << withoutPictures(&main, name);
         }
         const qint32 player = db.scalar("Select MIN(Player_ID) From Players").toInt();
         const QList<std::pair<const char*, std::function<QWidget*()>>> dialogs{
@@ -131,20 +144,26 @@ private Q_SLOTS:
             window->show();
             cut << cutTexts(window.get(), QString::fromLatin1(name));
         }
+        frmAbout about;
+        frmMessageBox box; // its texts are laid out for each message: controls_test
+        cut << withoutPictures(&about, "frmAbout") << withoutPictures(&box, "frmMessageBox");
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
+        // The pictures of the dialogs' delete mode, the message box types and the time bars.
+        for (const char* name : {"ok-delete", "cancel-delete", "info", "question", "exclamation", "critical",
+                                 "slot-free", "slot-busy", "slot-start", "slot-end"})
+            QVERIFY2(!AppIcon(QString::fromLatin1(name)).isNull(), name);
+        QCOMPARE(MissingPictures(), QStringList());
     }
 };
 
 int main(int argc, char** argv) {
     // A 1366 × 768 screen; a second run scales it by 150 %.
     QTemporaryDir folder;
-    QFile config(folder.filePath(QStringLiteral("screen.json")));
-    if (!config.open(QIODevice::WriteOnly) ||
-        config.write(R"({"screens": [{"name": "wide", "width": 1366, "height": 768, "logicalDpi": 96}]})") <
-            0)
+    const QString config = folder.filePath(QStringLiteral("screen.json"));
+    if (!WriteFile(config,
+                   R"({"screens": [{"name": "wide", "width": 1366, "height": 768, "logicalDpi": 96}]})"))
         return 1;
-    config.close();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.fileName().toLocal8Bit());
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
     int status = 0;
     {
         QApplication app(argc, argv);
@@ -153,14 +172,8 @@ int main(int argc, char** argv) {
     }
     if (status != 0 || qEnvironmentVariableIsSet("QT_SCALE_FACTOR"))
         return status;
-    QProcess again;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("1.5"));
-    again.setProcessEnvironment(env);
-    again.setProcessChannelMode(QProcess::ForwardedChannels);
-    again.start(QString::fromLocal8Bit(argv[0]), {});
-    again.waitForFinished(-1);
-    return again.exitStatus() == QProcess::NormalExit ? again.exitCode() : 1;
+    qputenv("QT_SCALE_FACTOR", "1.5");
+    return QProcess::execute(QString::fromLocal8Bit(argv[0]), {}) == 0 ? 0 : 1;
 }
 
 #include "fit_sweep_test.moc"

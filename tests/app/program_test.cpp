@@ -1,24 +1,20 @@
 // The program as it runs: start-up shows the splash, then checks the database, and every failure
-// ends in the standard error report and a non-zero exit status without a main window. Every window,
-// as the main window's registry makes it, finds its pictures and every picture button says what it
-// does; the windows that send e-mail reach the e-mail window (what each window asks for is checked
-// in its own tests with a recording opener, how the e-mail window shows each kind of request in the
-// e-mail window's tests). The About window's ways out.
+// ends in the standard error report and a non-zero exit status without a main window. The windows
+// that send e-mail reach the e-mail window (what each window asks for is checked in its own tests
+// with a recording opener, how the e-mail window shows each kind of request in the e-mail window's
+// tests; every window's pictures in fit_sweep_test). The About window's ways out.
 
 #include "app/About.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "data/InstanceLock.h"
 #include "data/StarterDatabase.h"
+#include "support/RosterRows.h"
 #include "support/TestKit.h"
 #include "ui/DesktopServices.h"
 #include "ui/Maintenance.h"
-#include "ui/MessageBox.h"
 #include "ui/WidgetMessageSink.h"
 #include "ui/WindowRegistry.h"
-
-#include <QLockFile>
-#include <QProcess>
 
 using namespace rm;
 using test::child;
@@ -53,8 +49,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, content);
         QFETCH(QString, description);
         if (content == "options") { // a value the store cannot compute when the row is read
-            QString error;
-            QVERIFY(CreateStarterDatabase(DatabasePath(), &error));
+            QVERIFY(CreateStarterDatabase(DatabasePath(), nullptr));
             QVERIFY(Db().open(DatabasePath()));
             Db().execute(QStringLiteral("Alter Table Options Add Column Options_Damaged Integer Generated "
                                         "Always As (abs(-9223372036854775807 - 1)) Virtual"));
@@ -85,8 +80,7 @@ private Q_SLOTS:
     // A second copy on the same database file brings the first one forward and does not open; a
     // lock left by a copy that died does not stand in the way.
     void secondCopyOnTheSameFile() {
-        QString error;
-        QVERIFY(CreateStarterDatabase(DatabasePath(), &error));
+        QVERIFY(CreateStarterDatabase(DatabasePath(), nullptr));
         test::RecordingSink sink;
         test::ModalDriver driver;
         driver.then([](QDialog* splash) { splash->accept(); });
@@ -115,8 +109,7 @@ private Q_SLOTS:
     }
 
     void starterDatabaseOpens() {
-        QString error;
-        QVERIFY(CreateStarterDatabase(DatabasePath(), &error));
+        QVERIFY(CreateStarterDatabase(DatabasePath(), nullptr));
         test::ModalDriver driver;
         driver.then([](QDialog* splash) {
             splash->reject(); // only its timer closes the splash
@@ -130,41 +123,11 @@ private Q_SLOTS:
         QCOMPARE(CurrentOptions().MaxResults, qint16(20));
     }
 
-    void everyWindowHasItsPictures() {
-        test::TestDatabase db;
-        test::RecordingSink sink;
-        QList<std::shared_ptr<QWidget>> windows{std::make_shared<frmMain>(), std::make_shared<frmAbout>(),
-                                                std::make_shared<frmMessageBox>()};
-        for (const QString& name : RegisteredTaskWindows())
-            windows << std::shared_ptr<QWidget>(CreateTaskWindow(name));
-        QVERIFY(windows.size() >= 10);
-        for (const auto& w : windows) {
-            for (QToolButton* button : w->findChildren<QToolButton*>(QRegularExpression("^(?!qt_)."))) {
-                const QString where = w->objectName() + QLatin1Char('.') + button->objectName();
-                // Click areas lie over a tab picture and have none of their own.
-                QVERIFY2(!button->icon().isNull() ||
-                             button->objectName().startsWith(QLatin1String("imgClick")),
-                         qPrintable(where));
-                QVERIFY2(!button->toolTip().isEmpty() && !button->accessibleName().isEmpty(),
-                         qPrintable(where));
-            }
-        }
-        // The dialogs' OK and Cancel pictures, in both modes.
-        for (const char* name :
-             {"ok", "cancel", "ok-delete", "cancel-delete", "info", "question", "exclamation", "critical",
-              "slot-free", "slot-busy", "slot-start", "slot-end"})
-            QVERIFY2(!AppIcon(QString::fromLatin1(name)).isNull(), name);
-        QCOMPARE(MissingPictures(), QStringList());
-        QCOMPARE(sink.count(), 0);
-    }
-
     void playersListSendsToOnePlayer() {
         test::TestDatabase db;
         test::RecordingSink sink;
-        db.exec(QStringLiteral("Insert Into Players (Player_TimeZone, Player_OnlineName, Player_Active, "
-                               "Player_EmailPrimary, Player_EmailSecondary, Player_ICQ) VALUES(%1, 'Ann', 1, "
-                               "'', 'ann@example.org', 0)")
-                    .arg(CurrentOptions().UserTimeZone));
+        test::InsertPlayerRow("Ann", true, CurrentOptions().UserTimeZone);
+        db.exec("Update Players Set Player_EmailSecondary = 'ann@example.org'");
         std::unique_ptr<QWidget> players(CreateTaskWindow(QStringLiteral("frmPlayers")));
         test::SelectRow(child<QTreeWidget>(players.get(), QStringLiteral("lsvPlayers")),
                         QStringLiteral("Ann"));
@@ -192,7 +155,7 @@ private Q_SLOTS:
             QVERIFY(d->isVisible());
             test::Click(d, QStringLiteral("imgLogo"));
             emit test::child<QLabel>(d, "lblForums")->linkActivated(kMakerForumsAddress);
-            test::ClickOK(d);
+            QTest::keyClick(d, Qt::Key_Return); // presses OK
         });
         frmAbout about;
         QCOMPARE(RunModal(&about), int(QDialog::Accepted));
@@ -212,20 +175,17 @@ private Q_SLOTS:
         qputenv("PATH", bin.path().toLocal8Bit());
         frmAbout about;
         test::Click(&about, QStringLiteral("imgSysInfo"));
-        for (const char* name : {"gnome-system-monitor", "kinfocenter"}) {
-            QFile file(QDir(bin.path()).filePath(QString::fromLatin1(name)));
-            QVERIFY(file.open(QIODevice::WriteOnly) &&
-                    file.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
-        }
+        for (const QString name : {"gnome-system-monitor", "kinfocenter"})
+            QVERIFY(test::WriteFile(bin.filePath(name), {}) &&
+                    QFile::setPermissions(bin.filePath(name), QFile::ReadOwner | QFile::ExeOwner));
         StartSystemInformation();
-        QCOMPARE(started, QStringList{QDir(bin.path()).filePath(QStringLiteral("kinfocenter"))});
+        QCOMPARE(started, QStringList{bin.filePath(QStringLiteral("kinfocenter"))});
         startWorks = false;
         StartSystemInformation();
         qputenv("PATH", oldPath);
         SetProgramStarter({});
-        const auto said = sink.messages; // none there, and the start that failed
-        QCOMPARE(said.size(), 2);
-        for (const auto& m : said)
+        QCOMPARE(sink.count(), 2); // none there, and the start that failed
+        for (const auto& m : sink.messages)
             QVERIFY(m.standardBox &&
                     m.text == QLatin1String("System Information Is Unavailable At This Time"));
     }

@@ -7,6 +7,7 @@
 #include "data/Startup.h"
 #include "roster/PlayerStore.h"
 #include "roster/ScheduleStorage.h"
+#include "support/SchedulingFixtures.h"
 #include "support/TestKit.h"
 #include "time/Daylight.h"
 #include "time/TimeText.h"
@@ -16,10 +17,6 @@
 using namespace rm;
 
 namespace {
-
-QByteArray fileHash(const QString& path) {
-    return test::FileBytes(path);
-}
 
 int runNewDb(const QStringList& args, QString* err = nullptr) {
     QProcess p;
@@ -35,8 +32,8 @@ const QStringList kNewColumns{
     "Options_MatchLength",  "Options_ReplyToken",   "Player_ReplyPage",     "Player_ReplyMoment",
     "Player_Discord"};
 
-// A database as the previous version wrote it, with some rows of its own.
-QString WritePreviousVersionFile(const QTemporaryDir& dir) {
+// A database as the previous version wrote it, with some rows of its own; `damage` runs on it last.
+QString WritePreviousVersionFile(const QTemporaryDir& dir, const char* damage = nullptr) {
     const QString path = QDir(dir.path()).filePath(QStringLiteral("ClanRoster.mdb"));
     DbConnection db;
     if (!CreateStarterDatabase(path, nullptr) || !db.open(path))
@@ -48,11 +45,11 @@ QString WritePreviousVersionFile(const QTemporaryDir& dir) {
     db.execute(QStringLiteral("Insert Into Schedules Values(1, 2, '20:00', '23:30')"));
     for (const QString& column : kNewColumns)
         db.execute(QStringLiteral("Alter Table %1 Drop Column %2")
-                       .arg(column.startsWith(QStringLiteral("Player_")) ? QStringLiteral("Players")
-                                                                         : QStringLiteral("Options"),
-                            column));
+                       .arg(column.startsWith("Player_") ? "Players" : "Options", column));
     db.execute(QStringLiteral("Alter Table TimeZones Drop Column TZ_IANA"));
     db.execute(QStringLiteral("PRAGMA user_version = 0"));
+    if (damage)
+        db.execute(QString::fromLatin1(damage));
     return path;
 }
 
@@ -89,19 +86,12 @@ private Q_SLOTS:
         QVERIFY(db.open(path));
 
         // Every table, by name, with its columns in order.
-        QString schema;
-        for (RowSet t = db.execute(QStringLiteral("Select name From sqlite_master Where type = 'table' And "
-                                                  "name Not Like 'sqlite%' Order By name"));
-             !t.eof(); t.moveNext()) {
-            schema += t.text(QStringLiteral("name")) + QLatin1Char(':');
-            for (RowSet c =
-                     db.execute(QStringLiteral("PRAGMA table_info(%1)").arg(t.text(QStringLiteral("name"))));
-                 !c.eof(); c.moveNext())
-                schema += QLatin1Char(' ') + c.text(QStringLiteral("name"));
-            schema += QLatin1Char('\n');
-        }
         QCOMPARE(
-            schema,
+            db.scalar(QStringLiteral(
+                          "Select Group_Concat(t.name || ':' || (Select Group_Concat(' ' || c.name, '') "
+                          "From pragma_table_info(t.name) c) || char(10), '') From (Select name From "
+                          "sqlite_master Where type = 'table' And name Not Like 'sqlite%' Order By name) t"))
+                .toString(),
             QStringLiteral(
                 "ConnectionTypes: Connection_ID Connection_Name\n"
                 "CustomFields: Custom_ID Custom_FieldNumber Custom_FieldText\n"
@@ -158,18 +148,18 @@ private Q_SLOTS:
                            "Tokyo-540N Auckland-720N"));
         db.close();
         // A second run refuses and leaves the file as it was.
-        const QByteArray before = fileHash(path);
+        const QByteArray before = test::FileBytes(path);
         QString err;
         QVERIFY(runNewDb({path}, &err) != 0 && err.contains(QStringLiteral("already exists")));
-        QCOMPARE(fileHash(path), before);
+        QCOMPARE(test::FileBytes(path), before);
     }
 
     // A refused upgrade leaves the file byte for byte as it was; the real one keeps every row and
-    // value, and a second opening has nothing left to do.
+    // value, and a second opening has nothing left to do. A damaged file is not touched.
     void upgradeKeepsEveryRowOrChangesNothing() {
         QTemporaryDir dir;
         const QString path = WritePreviousVersionFile(dir);
-        const QByteArray original = fileHash(path);
+        const QByteArray original = test::FileBytes(path);
         QString before;
         {
             DbConnection db;
@@ -181,7 +171,7 @@ private Q_SLOTS:
             QVERIFY(problem && problem->contains(QStringLiteral("could not be brought up to date")) &&
                     problem->contains(QStringLiteral("readonly")));
         }
-        QCOMPARE(fileHash(path), original);
+        QCOMPARE(test::FileBytes(path), original);
 
         SetApplicationFolder(dir.path());
         QVERIFY(!OpenDatabaseAndLoadOptions());
@@ -193,15 +183,25 @@ private Q_SLOTS:
                  QStringLiteral("Zed's Clan|2525|0|0|120"));
         QVERIFY(Db().scalar(QStringLiteral("Select Options_ReplyToken From Options")).toLongLong() > 0);
         QCOMPARE(Db().scalar(QStringLiteral("Select Player_Discord From Players")).toString(), QString());
-        const QByteArray upgraded = fileHash(path);
+        const QByteArray upgraded = test::FileBytes(path);
         QVERIFY(!UpgradeSchema(Db()));
         Db().close();
-        QCOMPARE(fileHash(path), upgraded);
+        QCOMPARE(test::FileBytes(path), upgraded);
         SetApplicationFolder(QString());
+
+        // A file that lacks a column of the previous version is no Rallymark file to upgrade.
+        QTemporaryDir damagedDir;
+        const QString damaged =
+            WritePreviousVersionFile(damagedDir, "Alter Table Players Drop Column Player_Notes");
+        const QByteArray damagedBytes = test::FileBytes(damaged);
+        QVERIFY(Db().open(damaged));
+        QVERIFY(!UpgradeSchema(Db()));
+        Db().close();
+        QCOMPARE(test::FileBytes(damaged), damagedBytes);
     }
 
     // Weeks saved by the previous version in both daylight states read, after the upgrade, exactly as
-    // the player window showed them just before it, on any later date; a damaged file is not touched.
+    // the player window showed them just before it, on any later date.
     void upgradeKeepsEveryWeekAsShown_data() {
         QTest::addColumn<QDateTime>("upgradedOn");
         QTest::newRow("in the European summer") << QDateTime(QDate(2026, 7, 1), QTime(12, 0));
@@ -210,62 +210,40 @@ private Q_SLOTS:
     void upgradeKeepsEveryWeekAsShown() {
         QFETCH(QDateTime, upgradedOn);
         QTemporaryDir dir;
-        const QString path = WritePreviousVersionFile(dir);
-        QHash<qint32, WeekLists> shownBefore;
-        QList<QPair<qint32, qint32>> players; // key, zone
-        {
-            DbConnection db;
-            QVERIFY(db.open(path));
-            db.execute(QStringLiteral("Delete From Schedules"));
-            db.execute(QStringLiteral("Update Options Set Options_DST = 'E'")); // a leader in Europe
-            QRandomGenerator random(7);
-            const auto zone = [&](const char* name) {
-                return db
-                    .scalar(QStringLiteral("Select TZ_ID From TimeZones Where TZ_Name = '%1'")
-                                .arg(QLatin1String(name)))
-                    .toInt();
-            };
-            const auto rule = [](qint32 offset, const QString& code, const QDateTime& day, bool user) {
-                return offset - (IsRuleInEffect(code, day) ? 60 : 0) + (user ? 60 : 0);
-            };
-            int n = 0;
-            for (const char* name : {"Eastern", "Berlin", "Tokyo", "Sydney", "India", "Santiago", "GMT"}) {
-                const qint32 z = zone(name);
-                const qint32 offset =
-                    db.scalar(QStringLiteral("Select TZ_GMT_Offset From TimeZones Where TZ_ID = %1").arg(z))
-                        .toInt();
-                const QString code =
-                    db.scalar(
-                          QStringLiteral("Select TZ_Daylight_Savings From TimeZones Where TZ_ID = %1").arg(z))
-                        .toString();
-                for (const QDate& saved : {QDate(2025, 7, 10), QDate(2025, 12, 10)}) {
-                    db.execute(QStringLiteral(
-                                   "Insert Into Players (Player_OnlineName, Player_TimeZone, Player_Active) "
-                                   "Values('P%1', %2, 1)")
-                                   .arg(++n)
-                                   .arg(z));
-                    const qint32 key =
-                        db.scalar(QStringLiteral("Select Max(Player_ID) From Players")).toInt();
-                    WeekLists week{};
-                    for (int d = 0; d < 7; ++d)
-                        if (random.bounded(2))
-                            week[d] << FormatStretch(30 * random.bounded(20), 30 * (20 + random.bounded(29)));
-                    // Saved with the daylight states of the day of saving, as the previous version did.
-                    const bool userThen = IsRuleInEffect(QStringLiteral("E"), QDateTime(saved, QTime(12, 0)));
-                    const QList<ScheduleRow> rows =
-                        LocalToStored(week, rule(offset, code, QDateTime(saved, QTime(12, 0)), userThen));
-                    for (const ScheduleRow& r : rows)
-                        db.execute(QStringLiteral("Insert Into Schedules Values(%1, %2, '%3', '%4')")
-                                       .arg(key)
-                                       .arg(r.day)
-                                       .arg(MinutesToHHMM(r.start), MinutesToHHMM(r.end)));
-                    // What the player window showed on the day of the upgrade.
-                    const bool userNow = IsRuleInEffect(QStringLiteral("E"), upgradedOn);
-                    shownBefore.insert(key, StoredToLocal(rows, rule(offset, code, upgradedOn, userNow)));
-                    players << qMakePair(key, z);
-                }
+        QVERIFY(Db().open(WritePreviousVersionFile(dir)));
+        Db().execute(QStringLiteral("Delete From Schedules"));
+        Db().execute(QStringLiteral("Update Options Set Options_DST = 'E'")); // a leader in Europe
+        // The shift of a zone on a day, with the leader's European daylight state of that day.
+        const auto shift = [](qint32 offset, const QString& code, const QDateTime& day) {
+            return offset - (IsRuleInEffect(code, day) ? 60 : 0) +
+                   (IsRuleInEffect(QStringLiteral("E"), day) ? 60 : 0);
+        };
+        QRandomGenerator random(7);
+        QList<std::tuple<qint32, qint32, WeekLists>> shownBefore; // player, zone, week
+        for (RowSet z =
+                 Db().execute(QStringLiteral("Select * From TimeZones Where TZ_Name In ('Eastern', "
+                                             "'Berlin', 'Tokyo', 'Sydney', 'India', 'Santiago', 'GMT')"));
+             !z.eof(); z.moveNext()) {
+            const qint32 zone = z.integer(QStringLiteral("TZ_ID")),
+                         offset = z.integer(QStringLiteral("TZ_GMT_Offset"));
+            const QString code = z.text(QStringLiteral("TZ_Daylight_Savings"));
+            for (const QDate& saved : {QDate(2025, 7, 10), QDate(2025, 12, 10)}) {
+                const qint32 key =
+                    test::InsertPlayerRow(QStringLiteral("P%1").arg(shownBefore.size()), true, zone);
+                WeekLists week{};
+                for (int d = 0; d < 7; ++d)
+                    if (random.bounded(2))
+                        week[d] << FormatStretch(30 * random.bounded(20), 30 * (20 + random.bounded(29)));
+                // Saved with the daylight states of the day of saving, as the previous version did.
+                const QList<ScheduleRow> rows =
+                    LocalToStored(week, shift(offset, code, QDateTime(saved, QTime(12, 0))));
+                for (const ScheduleRow& r : rows)
+                    test::AddScheduleRow(key, r.day, r.start, r.end);
+                // What the player window showed on the day of the upgrade.
+                shownBefore << std::tuple(key, zone, StoredToLocal(rows, shift(offset, code, upgradedOn)));
             }
         }
+        Db().close();
         FixedClock clock(upgradedOn);
         SetClock(&clock);
         SetApplicationFolder(dir.path());
@@ -273,30 +251,15 @@ private Q_SLOTS:
         QCOMPARE(
             Db().scalar(QStringLiteral("Select TZ_IANA From TimeZones Where TZ_Name = 'Sydney'")).toString(),
             QStringLiteral("Australia/Sydney"));
+        QCOMPARE(shownBefore.size(), 14);
         for (const QDateTime& later : {upgradedOn.addMonths(3), upgradedOn.addMonths(6)}) {
             clock.set(later);
-            for (const auto& [key, zone] : std::as_const(players))
-                QCOMPARE(LoadPlayerSchedule(key, zone), shownBefore.value(key));
+            for (const auto& [key, zone, week] : std::as_const(shownBefore))
+                QCOMPARE(LoadPlayerSchedule(key, zone), week);
         }
         Db().close();
         SetApplicationFolder(QString());
         SetClock(nullptr);
-
-        // A file that lacks a column of the previous version is no Rallymark file to upgrade.
-        QTemporaryDir damagedDir;
-        const QString damaged = WritePreviousVersionFile(damagedDir);
-        {
-            DbConnection db;
-            QVERIFY(db.open(damaged));
-            db.execute(QStringLiteral("Alter Table Players Drop Column Player_Notes"));
-        }
-        const QByteArray before = fileHash(damaged);
-        {
-            DbConnection db;
-            QVERIFY(db.open(damaged));
-            QVERIFY(!UpgradeSchema(db));
-        }
-        QCOMPARE(fileHash(damaged), before);
     }
 
     // Stored values out of range load as the defaults; text is trimmed; a missing row keeps the values and a

@@ -25,8 +25,8 @@ private Q_SLOTS:
         QCOMPARE(ParseStoredDateTime(SqlDateTime(when).mid(1, 19)), when);
     }
 
-    // Whatever the user types reaches the store unchanged and touches no other row; a failed
-    // transaction leaves nothing behind, and a deleted key is never handed out again.
+    // Whatever the user types reaches the store unchanged and touches no other row; a deleted key is
+    // never handed out again, and a failed statement or an unknown column is an error.
     void randomTextsAndTransactions() {
         test::TestDatabase db;
         const QStringList alphabet =
@@ -51,31 +51,19 @@ private Q_SLOTS:
         QCOMPARE(db.count(QStringLiteral("Genres")), before + 200);
         QCOMPARE(db.scalar(others.arg(before)), old);
 
-        const int all = before + 200;
-        try {
-            DbConnection::Transaction t(Db());
-            Db().execute(QStringLiteral("Insert Into Genres (Genre_Name) VALUES('kept?')"));
-            Db().execute(QStringLiteral("Insert Into NoSuchTable VALUES(1)"));
-            t.commit();
-        } catch (const DbError&) {
-        }
-        QCOMPARE(db.count(QStringLiteral("Genres")), all);
-        {
-            DbConnection::Transaction t(Db());
-            Db().execute(QStringLiteral("Insert Into Genres (Genre_Name) VALUES('kept')"));
-            t.commit();
-        }
-        Db().execute(QStringLiteral("Delete From Genres Where Genre_Name = 'kept'"));
+        Db().execute(QStringLiteral("Insert Into Genres (Genre_Name) VALUES('gone')"));
+        Db().execute(QStringLiteral("Delete From Genres Where Genre_Name = 'gone'"));
         Db().execute(QStringLiteral("Insert Into Genres (Genre_Name) VALUES('again')"));
         QCOMPARE(db.scalar(QStringLiteral("Select Genre_ID From Genres Where Genre_Name = 'again'")).toInt(),
-                 all + 2);
+                 before + 202);
         QVERIFY_THROWS_EXCEPTION(DbError, Db().execute(QStringLiteral("Select * From NoSuchTable")));
         RowSet rows = Db().execute(QStringLiteral("Select Genre_ID From Genres"));
         QVERIFY_THROWS_EXCEPTION(DbError, rows.value(QStringLiteral("Genre_Name")));
     }
 
     // Keys a numeric field lets through (the key itself) or swallows (0); two decimals where a point
-    // is allowed.
+    // is allowed. (Minus after the first character or not allowed, letters, blanks, a point where none
+    // is allowed and control keys: controls_test, typing.)
     void numericKeysAndTexts() {
         struct Case {
             const char *text, *selected;
@@ -84,15 +72,11 @@ private Q_SLOTS:
             int expected;
         };
         const Case cases[] = {
-            {"", "", 0, 45, true, false, 45},    {"3", "", 1, 45, true, false, 0},
-            {"-3", "", 0, 45, true, false, 0},   {"-3", "-", 0, 45, true, false, 45},
-            {"", "", 0, 45, false, false, 0},    {"12", "", 2, 22, false, false, 0},
-            {"12", "", 2, 55, false, false, 55}, {"12", "", 2, 'a', false, false, 0},
-            {"12", "", 2, 8, false, false, 8},   {"12", "", 2, 32, false, false, 0},
-            {"12", "", 2, 46, false, false, 0},  {"12", "", 2, 46, false, true, 46},
-            {"1.2", "", 3, 46, false, true, 0},  {"1.2", ".", 1, 46, false, true, 46},
-            {"-1", "", 0, 46, true, true, 0},    {"1.2", "", 3, 51, false, true, 51},
-            {"1.23", "", 4, 51, false, true, 0}, {"1.23", "", 0, 51, false, true, 51},
+            {"-3", "", 0, 45, true, false, 0},    {"-3", "-", 0, 45, true, false, 45},
+            {"12", "", 2, 46, false, true, 46},   {"1.2", "", 3, 46, false, true, 0},
+            {"1.2", ".", 1, 46, false, true, 46}, {"-1", "", 0, 46, true, true, 0},
+            {"1.2", "", 3, 51, false, true, 51},  {"1.23", "", 4, 51, false, true, 0},
+            {"1.23", "", 0, 51, false, true, 51},
         };
         for (const Case& c : cases)
             QVERIFY2(FilterNumericKey(

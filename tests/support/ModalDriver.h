@@ -1,5 +1,8 @@
 #pragma once
 
+#include "ui/Maintenance.h"
+
+#include <QCoreApplication>
 #include <QDialog>
 #include <QList>
 #include <QStringList>
@@ -15,8 +18,24 @@ class ModalDriver {
 public:
     using Step = std::function<void(QDialog*)>;
 
-    ModalDriver();
-    ~ModalDriver();
+    ModalDriver() {
+        SetModalRunner([this](QDialog* dialog) {
+            shown << dialog->objectName();
+            dialog->setResult(QDialog::Rejected);
+            dialog->show();
+            QCoreApplication::processEvents();
+            if (m_steps.isEmpty()) {
+                unexpected << dialog->objectName();
+                dialog->reject();
+            } else {
+                m_steps.takeFirst()(dialog);
+                if (dialog->isVisible())
+                    dialog->hide();
+            }
+            return dialog->result();
+        });
+    }
+    ~ModalDriver() { SetModalRunner({}); }
 
     void then(Step step) { m_steps << std::move(step); }
     int pending() const { return static_cast<int>(m_steps.size()); }

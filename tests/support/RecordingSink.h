@@ -3,7 +3,9 @@
 #include "data/MessageSink.h"
 
 #include <QList>
-#include <QString>
+#include <QStringList>
+
+#include <algorithm>
 
 namespace rm::test {
 
@@ -19,17 +21,32 @@ public:
         bool standardBox = false; // the platform's box (error reports) rather than the application's
     };
 
-    RecordingSink();
-    ~RecordingSink() override;
+    RecordingSink() { SetMessageSink(this); }
+    ~RecordingSink() override { SetMessageSink(nullptr); }
 
-    int showMessage(const QString& text, int align, int buttons, int icon, const QString& title) override;
-    void showStandardBox(const QString& text, const QString& title, int icon) override;
+    int showMessage(const QString& text, int align, int buttons, int icon, const QString& title) override {
+        messages << Message{text, align, buttons, icon, title, false};
+        if (!m_answers.isEmpty())
+            return m_answers.takeFirst();
+        return buttons == vbYesNo || buttons == vbYesNoCancel ? vbYes : vbOK;
+    }
+    void showStandardBox(const QString& text, const QString& title, int icon) override {
+        messages << Message{text, 0, vbOKOnly, icon, title, true};
+    }
 
     // Answers for the next questions, in order; without one a question gets its first button.
     void answer(int response) { m_answers << response; }
     void clear() { messages.clear(); }
-    bool contains(const QString& textPart) const;
-    QStringList titles() const;
+    bool contains(const QString& textPart) const {
+        return std::any_of(messages.begin(), messages.end(),
+                           [&](const Message& m) { return m.text.contains(textPart); });
+    }
+    QStringList titles() const {
+        QStringList result;
+        for (const Message& m : messages)
+            result << m.title;
+        return result;
+    }
     int count() const { return static_cast<int>(messages.size()); }
     const Message& last() const { return messages.last(); }
 

@@ -31,15 +31,9 @@ QString TestDatabase::path() const {
     return QDir(m_dir.path()).filePath(kDatabaseFileName);
 }
 
-QVariant TestDatabase::scalar(const QString& sql) const {
-    return Db().scalar(sql);
-}
-
 int TestDatabase::count(const QString& table, const QString& where) const {
-    QString sql = QStringLiteral("Select COUNT(*) From ") + table;
-    if (!where.isEmpty())
-        sql += QStringLiteral(" Where ") + where;
-    return Db().scalar(sql).toInt();
+    return scalar("Select COUNT(*) From " + table + (where.isEmpty() ? QString() : " Where " + where))
+        .toInt();
 }
 
 int TestDatabase::exec(const QString& sql) const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/DbConnection.h"
+
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariant>
@@ -17,7 +19,7 @@ public:
     QString path() const;
 
     // Convenience for assertions.
-    QVariant scalar(const QString& sql) const;
+    QVariant scalar(const QString& sql) const { return Db().scalar(sql); }
     int count(const QString& table, const QString& where = QString()) const;
     int exec(const QString& sql) const; // runs a statement, returns rows affected or -1
     int zoneId(const QString& name) const;

@@ -5,20 +5,10 @@
 #include "scheduling/widgets/frmScheduling.h"
 #include "support/RosterRows.h"
 #include "support/TestKit.h"
+#include "ui/MemberPicker.h"
 
 using namespace rm;
 using namespace rm::test;
-
-namespace {
-
-QStringList selected(QListWidget* list) {
-    QStringList texts;
-    for (const QListWidgetItem* item : list->selectedItems())
-        texts << item->text();
-    return texts;
-}
-
-} // namespace
 
 class ChangeNoticeTest : public QObject {
     Q_OBJECT
@@ -46,12 +36,8 @@ private Q_SLOTS:
         SelectRow(divisionList, "Alpha");
         QCOMPARE(divisionList->topLevelItem(0)->text(3), QStringLiteral("2"));
 
-        PlayerSave cara;
-        cara.player.onlineName = "Cara";
-        cara.player.active = true;
-        cara.player.timeZone = 1;
         QSignalSpy notices(&ChangeNotice::instance(), &ChangeNotice::dataChanged);
-        AddPlayer(cara);
+        AddActivePlayer("Cara", 1);
         DeletePlayer(bob);
         QCOMPARE(ItemTexts(scheduled).size(), 2); // not before the saving event is over
         QCoreApplication::processEvents();
@@ -62,10 +48,39 @@ private Q_SLOTS:
 
         for (QListWidget* list : {scheduled, mailed}) {
             QCOMPARE(ItemTexts(list), (QStringList{"Cara", "Dee"}));
-            QCOMPARE(selected(list), QStringList{"Dee"});
+            QCOMPARE(list->selectedItems().size(), 1);
+            QCOMPARE(list->selectedItems().first()->text(), QStringLiteral("Dee"));
         }
         QCOMPARE(divisionList->topLevelItem(0)->text(3), QStringLiteral("1"));
         QVERIFY(divisionList->topLevelItem(0)->isSelected());
+    }
+
+    // In a member picker only the list in front counts, and a click on the tab already in front leaves
+    // it there. Saved rows refill the lists, and the refill is announced even when nothing is selected:
+    // the scheduling screen recounts its grid on it.
+    void frontListAndRefills() {
+        TestDatabase db;
+        RecordingSink sink;
+        InsertPlayerRow("Able");
+        InsertDivision("Archers");
+        QCoreApplication::processEvents(); // the notice of these rows
+        MemberPicker picker({QStringLiteral("comms-tab")}, nullptr);
+        auto* players = child<QListWidget>(&picker, "lstPlayers");
+        SelectItem(players, "Able");
+        for (int i = 0; i < 2; ++i)
+            Click(&picker, "imgClickDivision");
+        QVERIFY(!picker.playersListVisible() && !picker.anySelected());
+        QVERIFY(child<QToolButton>(&picker, "imgClickDivision")->isChecked() &&
+                !child<QToolButton>(&picker, "imgClickPlayer")->isChecked());
+        QCOMPARE(picker.selectedPlayers().value(0).second, QStringLiteral("Able"));
+
+        players->clearSelection();
+        QSignalSpy changes(&picker, &MemberPicker::selectionChanged);
+        InsertPlayerRow("Baker");
+        QCoreApplication::processEvents();
+        QCOMPARE(ItemTexts(players), (QStringList{"Able", "Baker"}));
+        QVERIFY(!changes.isEmpty());
+        QCOMPARE(sink.count(), 0);
     }
 };
 

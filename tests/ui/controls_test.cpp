@@ -141,8 +141,8 @@ private Q_SLOTS:
         }
     }
 
-    // Numeric fields: key presses go through the key filter, and text that arrives another way is
-    // refused unless the filter could have produced it.
+    // Numeric fields: key presses go through the key filter, and text that arrives another way
+    // (pasted, dropped) is refused unless the filter could have produced it.
     void typing() {
         QLineEdit offset;
         AttachNumericFilter(&offset, true, false, 0);
@@ -157,18 +157,11 @@ private Q_SLOTS:
         QCOMPARE(offset.text(), QStringLiteral("-300"));
         QLineEdit digits;
         AttachNumericFilter(&digits, false, false, 0);
-        QTest::keyClicks(&digits, QStringLiteral("1-2.3 x4"));
-        QCOMPARE(digits.text(), QStringLiteral("1234"));
-    }
-
-    void pasteIsFiltered() {
-        QLineEdit digits(QStringLiteral("12"));
-        AttachNumericFilter(&digits, false, false, 0);
+        QTest::keyClicks(&digits, QStringLiteral("1-2. x"));
         for (const char* clip : {"3x", "34"}) { // the context menu's and the middle button's way in
             QGuiApplication::clipboard()->setText(QString::fromLatin1(clip));
             digits.paste();
         }
-        QCOMPARE(digits.text(), QStringLiteral("1234"));
         // The paste shortcut is a control key: swallowed like every other; dropped text is filtered.
         QTest::keyClick(&digits, Qt::Key_V, Qt::ControlModifier);
         digits.insert(QStringLiteral("-1"));

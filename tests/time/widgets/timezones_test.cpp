@@ -1,4 +1,5 @@
 #include "data/SqlText.h"
+#include "support/RosterRows.h"
 #include "support/TestKit.h"
 #include "time/TimeZoneCatalog.h"
 #include "time/widgets/frmTimeZones.h"
@@ -48,8 +49,8 @@ private Q_SLOTS:
             test::ClickOK(d);
         });
         Click(&window, QStringLiteral("imgAdd"));
-        QCOMPARE(stored(QStringLiteral("O'Brien")), QStringLiteral("Joe's Place|-300|U"));
-        QTreeWidgetItem* row = rowNamed(&window, QStringLiteral("O'Brien"));
+        QCOMPARE(stored("O'Brien"), QStringLiteral("Joe's Place|-300|U"));
+        QTreeWidgetItem* row = rowNamed(&window, "O'Brien");
         QCOMPARE(row ? row->text(2) + row->text(3) : QString(), QStringLiteral("-300US"));
 
         // A double-click edits the row; Delete shows it read-only, then removes it.
@@ -63,14 +64,14 @@ private Q_SLOTS:
             test::ClickOK(d);
         });
         emit list->doubleClicked(list->indexFromItem(row));
-        QCOMPARE(stored(QStringLiteral("O'Brien")), QStringLiteral("O'Hare's|-300|E"));
-        QCOMPARE(rowNamed(&window, QStringLiteral("O'Brien"))->text(3), QStringLiteral("EU"));
+        QCOMPARE(stored("O'Brien"), QStringLiteral("O'Hare's|-300|E"));
+        QCOMPARE(rowNamed(&window, "O'Brien")->text(3), QStringLiteral("EU"));
 
-        rowNamed(&window, QStringLiteral("O'Brien"))->setSelected(true);
+        rowNamed(&window, "O'Brien")->setSelected(true);
         driver.then([](QDialog* d) { test::ClickOK(d); });
         Click(&window, QStringLiteral("imgDelete"));
-        QCOMPARE(stored(QStringLiteral("O'Brien")), QString());
-        QVERIFY(!rowNamed(&window, QStringLiteral("O'Brien")));
+        QCOMPARE(stored("O'Brien"), QString());
+        QVERIFY(!rowNamed(&window, "O'Brien"));
         QCOMPARE(sink.count(), 0);
     }
 
@@ -100,12 +101,11 @@ private Q_SLOTS:
                  QStringLiteral("-600 Australia/Hobart"));
         db.exec(QStringLiteral("Update TimeZones Set TZ_IANA = '' Where TZ_Name = 'Tokyo'"));
         window.refresh();
-        QCOMPARE(rowNamed(&window, QStringLiteral("Tokyo"))->text(4), QStringLiteral("no real zone"));
-        QCOMPARE(rowNamed(&window, QStringLiteral("Sydney"))->text(4), QStringLiteral("Australia/Sydney"));
-        QVERIFY(!SaveTimeZone(QStringLiteral("Add"), 0, QStringLiteral("Mars"), QStringLiteral("Olympus"),
-                              QStringLiteral("0"), QStringLiteral("N"), QStringLiteral("Mars/Olympus")));
+        QCOMPARE(rowNamed(&window, "Tokyo")->text(4), QStringLiteral("no real zone"));
+        QCOMPARE(rowNamed(&window, "Sydney")->text(4), QStringLiteral("Australia/Sydney"));
+        QVERIFY(!SaveTimeZone("Add", 0, "Mars", "Olympus", "0", "N", "Mars/Olympus"));
         QCOMPARE(sink.last().title, QStringLiteral("Data Validation"));
-        QCOMPARE(db.count(QStringLiteral("TimeZones"), QStringLiteral("TZ_Name = 'Mars'")), 0);
+        QCOMPARE(db.count("TimeZones", "TZ_Name = 'Mars'"), 0);
         SetClock(nullptr);
     }
 
@@ -119,12 +119,9 @@ private Q_SLOTS:
         QCOMPARE(sink.last().text,
                  QStringLiteral("Please select a Time Zone from the list before selecting Delete"));
         QVERIFY(driver.shown.isEmpty());
-        const int tokyo = db.zoneId(QStringLiteral("Tokyo"));
-        db.exec(QStringLiteral("Insert Into Players (Player_TimeZone, Player_OnlineName, Player_Active) "
-                               "VALUES(%1, 'Kenji', 1)")
-                    .arg(tokyo));
+        test::InsertPlayerRow("Kenji", true, db.zoneId("Tokyo"));
         window.refresh();
-        rowNamed(&window, QStringLiteral("Tokyo"))->setSelected(true);
+        rowNamed(&window, "Tokyo")->setSelected(true);
         bool stayedOpen = false;
         driver.then([&](QDialog* d) {
             test::ClickOK(d);
@@ -132,7 +129,7 @@ private Q_SLOTS:
         });
         Click(&window, QStringLiteral("imgDelete"));
         QVERIFY(stayedOpen);
-        QVERIFY(!stored(QStringLiteral("Tokyo")).isEmpty());
+        QVERIFY(!stored("Tokyo").isEmpty());
         QCOMPARE(sink.last().title, QStringLiteral("Time Zone Currently in Use"));
     }
 
@@ -163,19 +160,16 @@ private Q_SLOTS:
         frmMaintainTimeZone dialog;
         dialog.EditMode = QStringLiteral("Add");
         dialog.prepare();
-        field(&dialog, "txtShortName")->setText(QStringLiteral("Zed"));
-        field(&dialog, "txtDescription")->setText(QStringLiteral("Zed Island"));
+        test::Type(&dialog, {"txtShortName", "Zed", "txtDescription", "Zed Island"});
         QTest::keyClicks(field(&dialog, "txtOffset"), typed);
         QTEST(test::child<QLabel>(&dialog, QStringLiteral("lblOffsetShown"))->text(), "shown");
         test::ClickOK(&dialog);
         if (stored == 9999) {
             QCOMPARE(sink.last().text, kZoneOffsetRefusal);
-            QCOMPARE(db.count(QStringLiteral("TimeZones"), QStringLiteral("TZ_Name = 'Zed'")), 0);
+            QCOMPARE(db.count("TimeZones", "TZ_Name = 'Zed'"), 0);
         } else {
             QCOMPARE(sink.count(), 0);
-            QCOMPARE(db.scalar(QStringLiteral("Select TZ_GMT_Offset From TimeZones Where TZ_Name = 'Zed'"))
-                         .toInt(),
-                     stored);
+            QCOMPARE(db.scalar("Select TZ_GMT_Offset From TimeZones Where TZ_Name = 'Zed'").toInt(), stored);
         }
     }
 
@@ -183,12 +177,11 @@ private Q_SLOTS:
     void requiredFieldsAndCodes() {
         test::TestDatabase db;
         test::RecordingSink sink;
-        const int zones = db.count(QStringLiteral("TimeZones"));
-        QVERIFY(!SaveTimeZone(QStringLiteral("Add"), 0, QStringLiteral("Zed"), QStringLiteral(" "),
-                              QStringLiteral("60"), QStringLiteral("N")));
+        const int zones = db.count("TimeZones");
+        QVERIFY(!SaveTimeZone("Add", 0, "Zed", " ", "60", "N"));
         QCOMPARE(sink.last().text,
                  QStringLiteral("Short name, Description and Offset are all required fields."));
-        QCOMPARE(db.count(QStringLiteral("TimeZones")), zones);
+        QCOMPARE(db.count("TimeZones"), zones);
         for (const char* code : {"X", "u", ""})
             QCOMPARE(DaylightColumnText(QString::fromLatin1(code)) +
                          NormalizedDaylightCode(QString::fromLatin1(code)),
