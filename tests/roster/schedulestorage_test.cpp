@@ -1,10 +1,9 @@
 #include "roster/ScheduleStorage.h"
 #include "support/TestKit.h"
-#include "time/TimeFuncs.h"
 #include "time/TimeText.h"
 
+#include <QBitArray>
 #include <QRandomGenerator>
-#include <QSet>
 
 using namespace rm;
 
@@ -40,23 +39,16 @@ WeekLists randomLists(QRandomGenerator& random) {
     return lists;
 }
 
-// Every shift toGMT can apply to a zone of the catalogue: its offset with and without its own
-// daylight hour, for a user in and out of daylight time.
+// Every shift toGMT can apply to a zone of the catalogue: its offset with and without a daylight hour
+// either way.
 QList<int> catalogueShifts() {
-    QSet<int> shifts;
-    RowSet r = Db().execute(QStringLiteral("Select TZ_GMT_Offset, TZ_Daylight_Savings From TimeZones"));
-    for (; !r.eof(); r.moveNext()) {
-        const ZoneRule rule{r.integer(QStringLiteral("TZ_GMT_Offset")),
-                            r.text(QStringLiteral("TZ_Daylight_Savings"))};
-        for (bool user : {false, true}) {
-            shifts.insert(cTimeFuncs::ShiftToGMT(rule, false, user));
-            if (rule.daylightCode != QLatin1String("N"))
-                shifts.insert(cTimeFuncs::ShiftToGMT(rule, true, user));
-        }
-    }
-    QList<int> list = shifts.values();
-    std::sort(list.begin(), list.end());
-    return list;
+    QList<int> shifts;
+    for (RowSet r =
+             Db().execute(QStringLiteral("Select Distinct TZ_GMT_Offset + h From TimeZones, (Select -60 "
+                                         "As h Union Select 0 Union Select 60)"));
+         !r.eof(); r.moveNext())
+        shifts << r.valueAt(0).toInt();
+    return shifts;
 }
 
 // The day lists as minutes, for fast lookups.
@@ -98,6 +90,33 @@ WeekLists edgeLists() {
     return lists;
 }
 
+// Stretches that touch the ends of a day, laid on each weekday, and two that meet at local midnight.
+QList<WeekLists> midnightLists() {
+    QList<WeekLists> weeks;
+    for (int d = 0; d < 7; ++d) {
+        for (const char* stretches : {"00:00|00:30", "00:00|02:00 21:30|24:00", "23:00|23:30", "23:30|24:00",
+                                      "00:00|24:00", "22:00|24:00"})
+            weeks << day(d + 1, QString::fromLatin1(stretches).split(QLatin1Char(' ')));
+        weeks.last()[(d + 1) % 7] = QStringList{QStringLiteral("00:00|01:30")};
+    }
+    return weeks;
+}
+
+// The minutes of the week that the local day lists cover (both ends of a stretch count), sampled
+// every quarter hour; Saturday's 24:00 is Sunday's 00:00.
+QBitArray covered(const WeekLists& lists, int delta = 0) {
+    QBitArray bits(kMinutesPerWeek / 15);
+    for (int d = 0; d < 7; ++d)
+        for (const QString& element : lists[d]) {
+            const auto s = ParseStretch(element);
+            for (int m = s->first; m <= s->second; m += 15) {
+                const int at = d * kMinutesPerDay + m - delta;
+                bits.setBit(((at % kMinutesPerWeek) + kMinutesPerWeek) % kMinutesPerWeek / 15);
+            }
+        }
+    return bits;
+}
+
 } // namespace
 
 class ScheduleStorageTest : public QObject {
@@ -123,9 +142,8 @@ private Q_SLOTS:
         QTest::newRow("GMT end exactly at midnight")
             << day(2, {"22:00|23:00"}) << 60 << QStringLiteral("2 23:00-23:59, 3 00:00-00:00");
         QTest::newRow("malformed elements are left out")
-            << day(2,
-                   {QStringLiteral("nonsense"), QStringLiteral("12:00|11:00"), QStringLiteral("01:00|02:00")})
-            << 0 << QStringLiteral("2 01:00-02:00");
+            << day(2, {"nonsense", "12:00|11:00", "24:00|24:00", "23:00|24:30", "01:00|02:00"}) << 0
+            << QStringLiteral("2 01:00-02:00");
     }
     void storedUnderTheGmtWeekday() {
         QFETCH(WeekLists, lists);
@@ -137,24 +155,29 @@ private Q_SLOTS:
             QVERIFY(r.start <= r.end);
     }
 
-    // Save and load with the same shift give back the day lists; a second save writes the same rows.
-    // For every pair of catalogue zones and daylight states, the searches' lookup (weekday of the GMT
-    // moment, start <= time <= end) finds a player exactly at the user's moments that lie within one
-    // of the player's local stretches, ends included.
+    // Save and load with the same shift give back the day lists, and a second save writes the same
+    // rows; loaded in the other daylight state, they cover the same instants an hour off on the clock.
+    // For every pair of catalogue shifts, the searches' lookup (weekday of the GMT moment,
+    // start <= time <= end) finds a player exactly at the user's moments that lie within one of the
+    // player's local stretches, ends included.
     void roundTripAndLookup() {
         test::TestDatabase db;
         QRandomGenerator random(20240611);
         const QList<int> shifts = catalogueShifts();
         QVERIFY(shifts.contains(-345) && shifts.contains(210) && shifts.contains(-570));
-        for (int round = 0; round < 40; ++round) {
-            const WeekLists lists = round == 0 ? edgeLists() : randomLists(random);
+        QList<WeekLists> weeks{edgeLists()};
+        for (int round = 1; round < 40; ++round)
+            weeks << randomLists(random);
+        weeks << midnightLists();
+        for (int round = 0; round < weeks.size(); ++round) {
+            const WeekLists& lists = weeks[round];
             const ParsedLists local = parsed(lists);
             for (int playerShift : shifts) {
                 const QList<ScheduleRow> rows = LocalToStored(lists, playerShift);
-                const WeekLists loaded = StoredToLocal(rows, playerShift);
-                for (int d = 0; d < 7; ++d)
-                    QCOMPARE(loaded[d], lists[d]);
-                QCOMPARE(LocalToStored(loaded, playerShift), rows);
+                QCOMPARE(StoredToLocal(rows, playerShift), lists);
+                QCOMPARE(LocalToStored(StoredToLocal(rows, playerShift), playerShift), rows);
+                for (int delta : {60, -60})
+                    QVERIFY(covered(StoredToLocal(rows, playerShift + delta)) == covered(lists, delta));
                 if (round >= 3)
                     continue;
                 // Every minute of the GMT week.
