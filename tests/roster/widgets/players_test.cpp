@@ -49,10 +49,6 @@ std::unique_ptr<frmMaintainPlayer> openPlayer(qint32 key, const QString& mode = 
     return dialog;
 }
 
-void row(const char* name, const char* presses, const char* after) {
-    QTest::newRow(name) << QString::fromLatin1(presses) << QString::fromLatin1(after);
-}
-
 void showMenu(QTreeWidget* list, PopupChooser& popups, const QString& entry) {
     popups.choices << entry;
     emit list->customContextMenuRequested(QPoint(5, 5));
@@ -69,43 +65,6 @@ private:
 private Q_SLOTS:
     void init() { SetClock(&m_winter); }
     void cleanup() { SetClock(nullptr); }
-
-    // Presses on a bar: cell and button (L left, R right, D right choosing "Delete Time Slot").
-    void timeBar_data() {
-        QTest::addColumn<QString>("presses");
-        QTest::addColumn<QString>("after"); // stretches; cells not free; messages; menus shown
-        row("end before start", "30L 25R", "; 1; Cannot set the end time before the start time!; 0");
-        row("start pending: left anywhere, right on marked cells", "18L 20R 30L 32L 30R 19R",
-            "09:00|10:00; 4; You have already set a start time!; 0");
-        row("end without start", "5R", "; 0; You need to set a start time before setting an end time!; 0");
-        row("swallows stretches inside", "10L 12R 44L 47R 4L 40R", "02:00|20:00 22:00|23:30; 41; ; 0");
-        row("menu dismissed", "4L 40R 22R", "02:00|20:00; 37; ; 1");
-        row("delete frees the whole stretch", "4L 40R 44L 47R 22D", "22:00|23:30; 4; ; 1");
-    }
-    void timeBar() {
-        QFETCH(QString, presses);
-        test::RecordingSink sink;
-        PopupChooser popups;
-        ctlTimeBar bar;
-        for (const QString& press : presses.split(QLatin1Char(' '))) {
-            if (press.endsWith(QLatin1Char('D')))
-                popups.choices << QStringLiteral("mnuDeleteTimeSlot");
-            bar.pressCell(press.chopped(1).toInt(),
-                          press.endsWith(QLatin1Char('L')) ? Qt::LeftButton : Qt::RightButton);
-        }
-        int busy = 0;
-        for (int i = 0; i <= ctlTimeBar::kEdgeCell; ++i)
-            busy += bar.cellTag(i) != QStringLiteral("1");
-        QStringList messages;
-        for (const auto& m : sink.messages)
-            messages << m.text;
-        QTEST(QStringLiteral("%1; %2; %3; %4")
-                  .arg(bar.Times().join(QLatin1Char(' ')))
-                  .arg(busy)
-                  .arg(messages.join(QStringLiteral(" / ")))
-                  .arg(popups.shown),
-              "after");
-    }
 
     void playersList() {
         test::TestDatabase db;
