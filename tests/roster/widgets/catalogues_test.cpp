@@ -1,7 +1,6 @@
 #include "data/widgets/frmCustomDrops.h"
 #include "roster/widgets/GameWindows.h"
 #include "roster/widgets/GenreWindows.h"
-#include "roster/widgets/PlayerDialog.h"
 #include "roster/widgets/TitleWindows.h"
 #include "roster/widgets/frmConnections.h"
 #include "support/RosterRows.h"
@@ -233,29 +232,12 @@ private Q_SLOTS:
         QVERIFY(driver.unexpected.isEmpty());
     }
 
-    // Keys left dangling by deletes of earlier versions show as "(none)" in the player dialog and are
-    // written back unless another entry is picked; a store error keeps the dialog with its entry.
-    void danglingKeysKeptAndStoreError() {
+    // A store error keeps the dialog with its entry.
+    void storeErrorKeepsTheEntry() {
         TestDatabase db;
         RecordingSink sink;
         ModalDriver driver;
         frmConnections window;
-        const qint32 wire = InsertPlayerRow("Wire");
-        db.exec(QStringLiteral("Update Players Set Player_Connection = 777, Player_CustomDrop2 = 888"));
-        db.exec("Update Options Set Options_Custom2_Drop_Enabled = 1, Options_Custom2_Drop_Title = 'Role'");
-        LoadOptions();
-        {
-            frmMaintainPlayer dialog;
-            dialog.EditMode = QStringLiteral("Edit");
-            dialog.PrimaryKey = wire;
-            dialog.prepare();
-            QCOMPARE(child<QComboBox>(&dialog, "cboConnection")->currentText(), QStringLiteral("(none)"));
-            QCOMPARE(child<QComboBox>(&dialog, "cboCustomDrop1")->currentText(), QStringLiteral("(none)"));
-            ClickOK(&dialog);
-        }
-        QCOMPARE(db.scalar("Select Player_Connection From Players").toInt(), 777);
-        QCOMPARE(db.scalar("Select Player_CustomDrop2 From Players").toInt(), 888);
-
         QStringList kept;
         driver.then([&](QDialog* d) {
             db.exec("Alter Table ConnectionTypes Rename To Gone");

@@ -131,15 +131,19 @@ private Q_SLOTS:
         QCOMPARE(db.count("Players"), 1);
     }
 
+    // What the dialog does not show is written back as it was, and so are keys left dangling by deletes of
+    // earlier versions, shown as "(none)" unless another entry is picked.
     void playerDialogKeepsWhatItDoesNotShow() {
         test::TestDatabase db;
         test::RecordingSink sink;
         const qint32 key = test::AddActivePlayer("Ace", db.zoneId("GMT"));
         db.exec("Insert Into CustomFields (Custom_FieldNumber, Custom_FieldText) Values(1, 'Red')");
-        db.exec(QStringLiteral("Update Players Set Player_Custom1 = 'keep me', Player_CustomDrop1 = (Select "
-                               "MAX(Custom_ID) From CustomFields), Player_CustomDrop2 = 7, Player_ICQ = 0, "
-                               "Player_Discord = '234567890123456789'"));
-        CurrentOptions().CustomDropEnabled = {true, false, false, false};
+        db.exec(
+            QStringLiteral("Update Players Set Player_Custom1 = 'keep me', Player_CustomDrop1 = (Select "
+                           "MAX(Custom_ID) From CustomFields), Player_CustomDrop2 = 7, Player_CustomDrop3 = "
+                           "888, Player_ICQ = 0, Player_Connection = 777, Player_Discord = "
+                           "'234567890123456789'"));
+        CurrentOptions().CustomDropEnabled = {true, false, true, false};
 
         auto dialog = openPlayer(key);
         QCOMPARE(child<QLineEdit>(dialog.get(), "txtICQ")->text(), QString());
@@ -149,14 +153,15 @@ private Q_SLOTS:
         auto* colour = child<QComboBox>(dialog.get(), "cboCustomDrop0");
         QCOMPARE(colour->currentText(), QStringLiteral("Red"));
         colour->setCurrentIndex(0); // the empty choice
-        // No connection type stays none.
-        QCOMPARE(child<QComboBox>(dialog.get(), "cboConnection")->currentText(), QStringLiteral("(none)"));
+        for (const char* dangling : {"cboConnection", "cboCustomDrop2"})
+            QCOMPARE(child<QComboBox>(dialog.get(), dangling)->currentText(), QStringLiteral("(none)"));
         test::ClickOK(dialog.get());
-        QCOMPARE(db.scalar("Select Player_Custom1 || '|' || Player_CustomDrop1 || '|' || "
-                           "Player_CustomDrop2 || '|' || Player_ICQ || '|' || Player_Connection || '|' || "
-                           "Player_Discord From Players")
-                     .toString(),
-                 QStringLiteral("keep me|0|7|0|0|bolt_77"));
+        QCOMPARE(
+            db.scalar("Select Player_Custom1 || '|' || Player_CustomDrop1 || '|' || Player_CustomDrop2 || "
+                      "'|' || Player_CustomDrop3 || '|' || Player_ICQ || '|' || Player_Connection || '|' "
+                      "|| Player_Discord From Players")
+                .toString(),
+            QStringLiteral("keep me|0|7|888|0|777|bolt_77"));
         CurrentOptions().CustomDropEnabled = {false, false, false, false};
         QCOMPARE(sink.count(), 0);
     }
