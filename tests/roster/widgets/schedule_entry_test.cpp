@@ -152,16 +152,12 @@ private Q_SLOTS:
         b.setTimes(before);
         b.LoadSchedule();
         b.show();
-        QMouseEvent press(QEvent::MouseButtonPress, b.cellRect(from).center(),
-                          b.mapToGlobal(b.cellRect(from).center()), Qt::LeftButton, Qt::LeftButton, {});
-        QApplication::sendEvent(&b, &press);
+        QTest::mousePress(&b, Qt::LeftButton, {}, b.cellRect(from).center());
         const QPoint end = to < ctlTimeBar::kCells
                                ? b.cellRect(to).center()
                                : QPoint(b.cellRect(ctlTimeBar::kEdgeCell).right() + 30, 5);
-        QMouseEvent move(QEvent::MouseMove, end, b.mapToGlobal(end), Qt::NoButton, Qt::LeftButton, {});
-        QApplication::sendEvent(&b, &move);
-        QMouseEvent release(QEvent::MouseButtonRelease, end, b.mapToGlobal(end), Qt::LeftButton, {}, {});
-        QApplication::sendEvent(&b, &release);
+        QTest::mouseMove(&b, end);
+        QTest::mouseRelease(&b, Qt::LeftButton, {}, end);
         QTEST(b.Times().join(QLatin1Char(' ')), "after");
         QVERIFY(!b.startPending());
         QCOMPARE(sink.count(), 0);
