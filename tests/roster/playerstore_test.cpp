@@ -59,7 +59,6 @@ private Q_SLOTS:
         PlayerRecord p = player(QStringLiteral("   "), 1);
         QCOMPARE(PlayerValidationMessage(p).value_or(QString()), QStringLiteral("Online name is required\n"));
         p.onlineName = QStringLiteral("Ace");
-        QVERIFY(!PlayerValidationMessage(p));
         for (const char* fits : {"", "0", "000123", "2147483647", "0000000000002147483647"}) {
             p.icq = QString::fromLatin1(fits);
             QVERIFY2(!PlayerValidationMessage(p), fits);
@@ -99,7 +98,6 @@ private Q_SLOTS:
             LoadPlayerSchedules({{east, eastern}, {west, gmt}, {none, gmt}});
         QCOMPARE(weeks.size(), 2);
         QVERIFY(weeks.value(east) == week);
-        QVERIFY(weeks.value(east) == LoadPlayerSchedule(east, eastern));
         QVERIFY(weeks.value(west) == week);
         QVERIFY(LoadPlayerSchedules({}).isEmpty());
     }
