@@ -5,6 +5,7 @@
 #include "roster/widgets/frmConnections.h"
 #include "support/RosterRows.h"
 #include "support/TestKit.h"
+#include "ui/WindowRegistry.h"
 
 using namespace rm;
 using namespace rm::test;
@@ -52,6 +53,42 @@ class CataloguesTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { RegisterAllWindows(); }
+
+    // Each list window carries its names, title and captions (keys hidden), and Edit without a selected
+    // row names what to select.
+    void namesCaptionsAndWarning_data() {
+        QTest::addColumn<QString>("expected"); // window name / title / captions / what to select
+        for (const char* row :
+             {"frmDivisions/Division List/Name|Game|Active|Members|Notes|-ID/Division",
+              "frmGames/Games List/Name|Type|Genre|Notes|-ID/Game",
+              "frmTitles/Divisional Titles/Division|Title|-TitleID|-DivisionID/Divisional Title",
+              "frmTimeZones/Time Zones/Name|Description|Offset|DST|Real Zone|-ID/Time Zone"})
+            QTest::newRow(row) << QString::fromLatin1(row);
+    }
+    void namesCaptionsAndWarning() {
+        QFETCH(QString, expected);
+        TestDatabase db;
+        RecordingSink sink;
+        ModalDriver driver;
+        const QString name = expected.section('/', 0, 0);
+        const std::unique_ptr<QWidget> window(CreateTaskWindow(name));
+        QVERIFY(window);
+        auto* list = child<QTreeWidget>(window.get(), "lsv" + name.mid(3));
+        QStringList captions;
+        for (int c = 0; c < list->columnCount(); ++c)
+            captions << (list->isColumnHidden(c) ? "-" : "") + list->headerItem()->text(c);
+        Click(window.get(), "imgEdit");
+        QVERIFY(driver.shown.isEmpty());
+        QCOMPARE(sink.last().title, QStringLiteral("No Selection Made"));
+        const QString prefix("Please select a "), suffix(" from the list before selecting Edit");
+        QVERIFY(sink.last().text.startsWith(prefix) && sink.last().text.endsWith(suffix));
+        const QString entry = sink.last().text.mid(prefix.size()).chopped(suffix.size());
+        QCOMPARE(
+            QStringList({window->objectName(), window->windowTitle(), captions.join('|'), entry}).join('/'),
+            expected);
+    }
+
     // Games whose genre or type row is missing are not listed. Blank notes are stored as one blank, a name
     // with its apostrophe once; a game without a name or a genre is refused.
     void gamesStoredAndListed() {
@@ -187,7 +224,8 @@ private Q_SLOTS:
     }
 
     // A blank entry is refused with the dialog kept; an entry is stored trimmed with its apostrophe once,
-    // as a row of its own even with another one selected, and a double-click edits it.
+    // as a row of its own even with another one selected, and a double-click edits it. A store error
+    // keeps the dialog with its entry.
     void entriesAddedAndRenamed_data() {
         QTest::addColumn<QString>("list");
         QTest::addColumn<QString>("add");
@@ -229,26 +267,17 @@ private Q_SLOTS:
         QStringList after = ItemTexts(view);
         QVERIFY(after.removeOne(QStringLiteral("Grandpa's T3")));
         QCOMPARE(after, before);
-        QVERIFY(driver.unexpected.isEmpty());
-    }
-
-    // A store error keeps the dialog with its entry.
-    void storeErrorKeepsTheEntry() {
-        TestDatabase db;
-        RecordingSink sink;
-        ModalDriver driver;
-        frmConnections window;
-        QStringList kept;
+        sink.clear();
         driver.then([&](QDialog* d) {
-            db.exec("Alter Table ConnectionTypes Rename To Gone");
-            enter(d, "txtConnection", "Fibre 2");
+            db.exec("Alter Table " + table + " Rename To Gone");
+            enter(d, field, "Fibre 2");
             QVERIFY(d->isVisible());
-            kept << child<QLineEdit>(d, "txtConnection")->text();
+            QCOMPARE(child<QLineEdit>(d, field)->text(), QStringLiteral("Fibre 2"));
         });
-        Click(&window, "imgAdd");
-        QCOMPARE(kept, QStringList{"Fibre 2"});
+        Click(window.get(), add);
         QVERIFY(sink.messages.first().text.startsWith(
             QStringLiteral("Rallymark encountered the following error:\n\n")));
+        QVERIFY(driver.unexpected.isEmpty());
     }
 };
 
