@@ -49,9 +49,9 @@ class RosterCsvTest : public QObject {
 private Q_SLOTS:
     void init() {
         db = std::make_unique<test::TestDatabase>();
-        const qint32 game = test::InsertGame(QStringLiteral("Quake"));
-        test::InsertTitle(test::InsertDivision(QStringLiteral("Alpha"), game), QStringLiteral("Captain"));
-        test::InsertDivision(QStringLiteral("R&D, \"East\""), game);
+        const qint32 game = test::InsertGame("Quake");
+        test::InsertTitle(test::InsertDivision("Alpha", game), "Captain");
+        test::InsertDivision("R&D, \"East\"", game);
     }
     void cleanup() { db.reset(); }
 
@@ -79,7 +79,7 @@ private Q_SLOTS:
             QVERIFY2(read.problem.startsWith(expected), qPrintable(read.problem));
             return;
         }
-        QStringList records{QStringLiteral("1:") + read.table->header.join(QLatin1Char('|'))};
+        QStringList records{"1:" + read.table->header.join(QLatin1Char('|'))};
         for (const CsvRecord& r : read.table->rows)
             records << QString::number(r.line) + QLatin1Char(':') + r.fields.join(QLatin1Char('|'));
         QCOMPARE(records.join(QLatin1Char(' ')), expected);
@@ -109,9 +109,9 @@ private Q_SLOTS:
               "Line 8: the Monday stretch \"22:00-02:00\" runs past midnight (end it at 24:00 and put the "
               "rest on Tuesday)"})
             QVERIFY2(lines.filter(QString::fromLatin1(expected)).size() == 1, expected);
-        QCOMPARE(lines.filter(QStringLiteral("Line 6")), QStringList());
+        QCOMPARE(lines.filter("Line 6"), QStringList());
         QCOMPARE(p.count(ImportAction::New), 1);
-        QCOMPARE(p.rows.at(4).days[6], QStringList{QStringLiteral("20:00|24:00")});
+        QCOMPARE(p.rows.at(4).days[6], QStringList{"20:00|24:00"});
         QVERIFY(!p.createsSomething());
         QVERIFY(!BuildImportPreview(table(kHeader + "a\r\n"), {ImportField::Notes}, false).problem.isEmpty());
     }
@@ -123,27 +123,25 @@ private Q_SLOTS:
         QCOMPARE(preview(csv).count(ImportAction::Skip), 2);
         const ImportResult first = RunImport(preview(csv, true));
         QCOMPARE(std::pair(first.added, first.skipped), std::pair(1, 1));
-        QCOMPARE(RosterByNames(), QStringLiteral("Ann|||Pigeon|India||1|Tank|\nAnn|Alpha|\nAnn|Omega|Boss"));
-        QCOMPARE(db->count(QStringLiteral("Divisions")), 3); // not Zeta of the skipped row
+        QCOMPARE(RosterByNames(), "Ann|||Pigeon|India||1|Tank|\nAnn|Alpha|\nAnn|Omega|Boss");
+        QCOMPARE(db->count("Divisions"), 3); // not Zeta of the skipped row
         // A second file with fewer columns updates the same player and keeps what it does not name.
         RunImport(preview("name,notes\r\nANN,new notes\r\n"));
-        QCOMPARE(RosterByNames(),
-                 QStringLiteral("ANN|||Pigeon|India|new notes|1|Tank|\nANN|Alpha|\nANN|Omega|Boss"));
+        QCOMPARE(RosterByNames(), "ANN|||Pigeon|India|new notes|1|Tank|\nANN|Alpha|\nANN|Omega|Boss");
     }
 
     // New divisions play the game named for them, found as names are found; else the first game.
     void gameOfNewDivisions() {
         const CsvTable t = table("name,divisions\r\nAnn,Bravo\r\n");
-        const ImportPreview named =
-            BuildImportPreview(t, AutoMapping(t.header), true, QStringLiteral(" quake "));
-        QCOMPARE(named.divisionGame + "|" + named.newGame, QStringLiteral("Quake|"));
-        test::InsertGame(QStringLiteral("Go"));
-        QCOMPARE(BuildImportPreview(t, AutoMapping(t.header), true).divisionGame, QStringLiteral("Go"));
+        const ImportPreview named = BuildImportPreview(t, AutoMapping(t.header), true, " quake ");
+        QCOMPARE(named.divisionGame + "|" + named.newGame, "Quake|");
+        test::InsertGame("Go");
+        QCOMPARE(BuildImportPreview(t, AutoMapping(t.header), true).divisionGame, "Go");
         RunImport(named);
         QCOMPARE(db->scalar("Select Game_Name From Games, Divisions Where Division_Game = Game_ID And "
                             "Division_Name = 'Bravo'")
                      .toString(),
-                 QStringLiteral("Quake"));
+                 "Quake");
     }
 
     void failureKeepsTheFileAsItWas() {
@@ -184,7 +182,7 @@ private Q_SLOTS:
 
         db.reset();
         db = std::make_unique<test::TestDatabase>();
-        test::InsertDivision(QStringLiteral("Alpha"), test::InsertGame(QStringLiteral("Quake")));
+        test::InsertDivision("Alpha", test::InsertGame("Quake"));
         const ImportResult result = RunImport(preview(exported, true));
         QCOMPARE(result.added, 5);
         QCOMPARE(RosterByNames(), original);

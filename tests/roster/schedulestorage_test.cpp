@@ -13,7 +13,7 @@ QString rowsText(const QList<ScheduleRow>& rows) {
     QStringList parts;
     for (const ScheduleRow& r : rows)
         parts << QStringLiteral("%1 %2-%3").arg(r.day).arg(MinutesToHHMM(r.start), MinutesToHHMM(r.end));
-    return parts.join(QStringLiteral(", "));
+    return parts.join(", ");
 }
 
 WeekLists day(int d, const QStringList& stretches) {
@@ -76,7 +76,7 @@ QList<WeekLists> midnightLists() {
         for (const char* stretches : {"00:00|00:30", "00:00|02:00 21:30|24:00", "23:00|23:30", "23:30|24:00",
                                       "00:00|24:00", "22:00|24:00"})
             weeks << day(d + 1, QString::fromLatin1(stretches).split(QLatin1Char(' ')));
-        weeks.last()[(d + 1) % 7] = QStringList{QStringLiteral("00:00|01:30")};
+        weeks.last()[(d + 1) % 7] = QStringList{"00:00|01:30"};
     }
     return weeks;
 }
@@ -104,22 +104,20 @@ private Q_SLOTS:
         QTest::addColumn<int>("shift");
         QTest::addColumn<QString>("rows");
         QTest::newRow("evening west of GMT moves to the next day")
-            << day(4, {"20:00|22:00"}) << 300 << QStringLiteral("5 01:00-03:00");
+            << day(4, {"20:00|22:00"}) << 300 << "5 01:00-03:00";
         QTest::newRow("crossing GMT midnight is split")
-            << day(1, {"17:00|22:00"}) << 300 << QStringLiteral("1 22:00-23:59, 2 00:00-03:00");
-        QTest::newRow("Saturday wraps to Sunday")
-            << day(7, {"19:00|23:00"}) << 300 << QStringLiteral("1 00:00-04:00");
+            << day(1, {"17:00|22:00"}) << 300 << "1 22:00-23:59, 2 00:00-03:00";
+        QTest::newRow("Saturday wraps to Sunday") << day(7, {"19:00|23:00"}) << 300 << "1 00:00-04:00";
         QTest::newRow("split across the Saturday/Sunday wrap")
-            << day(7, {"22:00|23:30"}) << 90 << QStringLiteral("1 00:00-01:00, 7 23:30-23:59");
-        QTest::newRow("Sunday back to Saturday")
-            << day(1, {"02:00|04:00"}) << -330 << QStringLiteral("7 20:30-22:30");
+            << day(7, {"22:00|23:30"}) << 90 << "1 00:00-01:00, 7 23:30-23:59";
+        QTest::newRow("Sunday back to Saturday") << day(1, {"02:00|04:00"}) << -330 << "7 20:30-22:30";
         QTest::newRow("45-minute offset split")
-            << day(3, {"05:00|07:00"}) << -345 << QStringLiteral("2 23:15-23:59, 3 00:00-01:15");
+            << day(3, {"05:00|07:00"}) << -345 << "2 23:15-23:59, 3 00:00-01:15";
         QTest::newRow("GMT end exactly at midnight")
-            << day(2, {"22:00|23:00"}) << 60 << QStringLiteral("2 23:00-23:59, 3 00:00-00:00");
+            << day(2, {"22:00|23:00"}) << 60 << "2 23:00-23:59, 3 00:00-00:00";
         QTest::newRow("malformed elements are left out")
             << day(2, {"nonsense", "12:00|11:00", "24:00|24:00", "23:00|24:30", "01:00|02:00"}) << 0
-            << QStringLiteral("2 01:00-02:00");
+            << "2 01:00-02:00";
     }
     void storedUnderTheGmtWeekday() {
         QFETCH(WeekLists, lists);

@@ -36,7 +36,7 @@ std::unique_ptr<QWidget> windowWith(const QString& list) {
         return std::make_unique<frmConnections>();
     if (list == "lstCustom") {
         auto window = std::make_unique<frmCustomDrops>();
-        window->showField(1, QStringLiteral("Weapon"));
+        window->showField(1, "Weapon");
         return window;
     }
     return std::make_unique<frmGenresTypes>();
@@ -80,7 +80,7 @@ private Q_SLOTS:
             captions << (list->isColumnHidden(c) ? "-" : "") + list->headerItem()->text(c);
         Click(window.get(), "imgEdit");
         QVERIFY(driver.shown.isEmpty());
-        QCOMPARE(sink.last().title, QStringLiteral("No Selection Made"));
+        QCOMPARE(sink.last().title, "No Selection Made");
         const QString prefix("Please select a "), suffix(" from the list before selecting Edit");
         QVERIFY(sink.last().text.startsWith(prefix) && sink.last().text.endsWith(suffix));
         const QString entry = sink.last().text.mid(prefix.size()).chopped(suffix.size());
@@ -117,31 +117,30 @@ private Q_SLOTS:
 
         auto* list = child<QTreeWidget>(&window, "lsvGames");
         QCOMPARE(Column(list, 0), (QStringList{"Rook's Gambit", "Zulu"}));
-        QVERIFY(RowTexts(list).first().startsWith(QStringLiteral("Rook's Gambit|Console|Sports||")));
+        QVERIFY(RowTexts(list).first().startsWith("Rook's Gambit|Console|Sports||"));
 
         // Reopened, the notes are empty and the stored genre is chosen.
         SelectRow(list, "Rook's Gambit");
         driver.then([](QDialog* d) {
             QCOMPARE(child<QPlainTextEdit>(d, "txtNotes")->toPlainText(), QString());
-            QCOMPARE(child<QComboBox>(d, "cboGameGenre")->currentText(), QStringLiteral("Sports"));
+            QCOMPARE(child<QComboBox>(d, "cboGameGenre")->currentText(), "Sports");
             child<QPlainTextEdit>(d, "txtNotes")->setPlainText(" chess it's not ");
             ClickOK(d);
         });
         list->itemDoubleClicked(list->currentItem(), 0);
         QCOMPARE(db.scalar("Select Game_Notes From Games Where Game_Name = 'Rook''s Gambit'").toString(),
-                 QStringLiteral("chess it's not"));
-        QCOMPARE(list->topLevelItem(0)->text(3), QStringLiteral("Yes"));
+                 "chess it's not");
+        QCOMPARE(list->topLevelItem(0)->text(3), "Yes");
 
         // Saving asks for the name first, then for genres when there are none.
         db.exec("Delete From Genres");
         driver.then([&](QDialog* d) {
             ClickOK(d);
-            QCOMPARE(sink.last().text, QStringLiteral("Please provide a Game Name before continuing."));
+            QCOMPARE(sink.last().text, "Please provide a Game Name before continuing.");
             child<QLineEdit>(d, "txtGameName")->setText("Drift");
             ClickOK(d);
-            QCOMPARE(sink.last().title, QStringLiteral("Missing Information"));
-            QVERIFY(
-                sink.last().text.contains(QStringLiteral("Please add a Genre under Genres & Types first.")));
+            QCOMPARE(sink.last().title, "Missing Information");
+            QVERIFY(sink.last().text.contains("Please add a Genre under Genres & Types first."));
             Click(d, "imgButton2");
         });
         Click(&window, "imgAdd");
@@ -210,7 +209,7 @@ private Q_SLOTS:
             ClickOK(d);
             QVERIFY(d->isVisible());
             QVERIFY2(sink.last().text.contains(refusal), qPrintable(sink.last().text));
-            QVERIFY(sink.last().title.endsWith(QStringLiteral(" Currently in Use")));
+            QVERIFY(sink.last().title.endsWith(" Currently in Use"));
             Click(d, "imgButton2");
         });
         Click(window.get(), button);
@@ -260,23 +259,22 @@ private Q_SLOTS:
         QVERIFY(keyOf(table, "Grandma's T1") > 0);
         SelectItem(view, "Grandma's T1");
         driver.then([&](QDialog* d) {
-            QCOMPARE(child<QLineEdit>(d, field)->text(), QStringLiteral("Grandma's T1"));
+            QCOMPARE(child<QLineEdit>(d, field)->text(), "Grandma's T1");
             enter(d, field, "Grandpa's T3");
         });
         emit view->doubleClicked(view->currentIndex());
         QStringList after = ItemTexts(view);
-        QVERIFY(after.removeOne(QStringLiteral("Grandpa's T3")));
+        QVERIFY(after.removeOne("Grandpa's T3"));
         QCOMPARE(after, before);
         sink.clear();
         driver.then([&](QDialog* d) {
             db.exec("Alter Table " + table + " Rename To Gone");
             enter(d, field, "Fibre 2");
             QVERIFY(d->isVisible());
-            QCOMPARE(child<QLineEdit>(d, field)->text(), QStringLiteral("Fibre 2"));
+            QCOMPARE(child<QLineEdit>(d, field)->text(), "Fibre 2");
         });
         Click(window.get(), add);
-        QVERIFY(sink.messages.first().text.startsWith(
-            QStringLiteral("Rallymark encountered the following error:\n\n")));
+        QVERIFY(sink.messages.first().text.startsWith("Rallymark encountered the following error:\n\n"));
         QVERIFY(driver.unexpected.isEmpty());
     }
 };

@@ -72,7 +72,7 @@ private Q_SLOTS:
         });
         Click(&window, "imgAdd");
         QCOMPARE(db.scalar("Select Division_Notes From Divisions Where Division_Name = 'Green'").toString(),
-                 QStringLiteral(" "));
+                 " ");
         QCOMPARE(DiscordWebhookAddress(
                      db.scalar("Select Division_ID From Divisions Where Division_Name = 'Green'").toInt()),
                  webhook);
@@ -88,15 +88,14 @@ private Q_SLOTS:
         });
         list->itemDoubleClicked(list->currentItem(), 0);
         // Memberships and titles stay as they were; Red is now listed last, inactive, with notes.
-        QCOMPARE(roster.redRows(db), QStringLiteral("1 3 2"));
+        QCOMPARE(roster.redRows(db), "1 3 2");
         QCOMPARE(RowTexts(list).last(), QStringLiteral("Red|Arrow|No|2|Yes|%1").arg(roster.red));
 
         clock.set(QDateTime(QDate(2004, 3, 6), QTime(9, 0)));
         SelectRow(list, "Red");
         driver.then([](QDialog* d) {
-            QCOMPARE(child<QLabel>(d, "lblLastUpdate")->text(),
-                     QStringLiteral("Last updated on 03/05/04 12:07 AM"));
-            QCOMPARE(child<QPlainTextEdit>(d, "txtNotes")->toPlainText(), QStringLiteral("Tuesday's crew"));
+            QCOMPARE(child<QLabel>(d, "lblLastUpdate")->text(), "Last updated on 03/05/04 12:07 AM");
+            QCOMPARE(child<QPlainTextEdit>(d, "txtNotes")->toPlainText(), "Tuesday's crew");
             Click(d, "imgButton2");
         });
         Click(&window, "imgEdit");
@@ -132,18 +131,18 @@ private Q_SLOTS:
                                     "any custom divisional titles\nDo You want to continue?"));
             ClickOK(d); // the last of the three deletes fails
             QVERIFY(d->isVisible());
-            QCOMPARE(sink.last().title, QStringLiteral("Rallymark Error"));
+            QCOMPARE(sink.last().title, "Rallymark Error");
             Click(d, "imgButton2");
         });
         Click(&window, "imgDelete");
-        QCOMPARE(roster.redRows(db), QStringLiteral("1 3 2"));
+        QCOMPARE(roster.redRows(db), "1 3 2");
         db.exec("Drop Trigger refuse");
 
         SelectRow(list, "Red");
         sink.answer(vbYes);
         driver.then(ClickOK);
         Click(&window, "imgDelete");
-        QCOMPARE(roster.redRows(db), QStringLiteral("0 0 0"));
+        QCOMPARE(roster.redRows(db), "0 0 0");
         QCOMPARE(db.count("Members"), 2);
         QCOMPARE(db.count("Titles"), 1);
         QVERIFY(driver.unexpected.isEmpty());
@@ -158,15 +157,15 @@ private Q_SLOTS:
         division.prepare();
         child<QLineEdit>(&division, "txtDivisionName")->setText("Green");
         division.pressOK();
-        QCOMPARE(sink.last().title, QStringLiteral("Missing Information"));
-        QVERIFY(sink.last().text.contains(QStringLiteral("Please add a Game to the Games List first.")));
+        QCOMPARE(sink.last().title, "Missing Information");
+        QVERIFY(sink.last().text.contains("Please add a Game to the Games List first."));
 
         frmMaintainTitle title;
         title.EditMode = "Add";
         title.prepare();
         child<QLineEdit>(&title, "txtTitle")->setText("Captain");
         title.pressOK();
-        QCOMPARE(sink.last().text, QStringLiteral("Both division and title name must be entered."));
+        QCOMPARE(sink.last().text, "Both division and title name must be entered.");
         QCOMPARE(db.count("Divisions") + db.count("Titles"), 0);
     }
 

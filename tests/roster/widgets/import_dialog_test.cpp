@@ -28,17 +28,17 @@ private Q_SLOTS:
             Click(d, "imgBrowse");
             const QStringList rows = RowTexts(child<QTreeWidget>(d, "lsvPreview"));
             QCOMPARE(rows.size(), 2);
-            QVERIFY(rows.at(0).startsWith(QStringLiteral("2|Ann|New")));
-            QVERIFY(rows.at(1).contains(QStringLiteral("the time zone \"Mars\"")));
+            QVERIFY(rows.at(0).startsWith("2|Ann|New"));
+            QVERIFY(rows.at(1).contains("the time zone \"Mars\""));
             QCOMPARE(db.count("Players"), 0);
             sink.answer(vbYes);
             ClickOK(d);
         });
         Click(&window, "imgImport");
-        QVERIFY(sink.contains(QStringLiteral("1 rows with problems will be left out")));
-        QVERIFY(sink.contains(QStringLiteral("1 player added, 0 updated, 1 row left out.")));
+        QVERIFY(sink.contains("1 rows with problems will be left out"));
+        QVERIFY(sink.contains("1 player added, 0 updated, 1 row left out."));
         auto* list = child<QTreeWidget>(&window, "lsvPlayers");
-        QCOMPARE(Column(list, 0), QStringList{QStringLiteral("Ann")});
+        QCOMPARE(Column(list, 0), QStringList{"Ann"});
 
         SelectRow(list, 0);
         driver.then(ClickOK);
@@ -69,11 +69,11 @@ private Q_SLOTS:
         QVERIFY(game->isVisible() && game->count() == 0);
         QVERIFY(RowTexts(child<QTreeWidget>(&dialog, "lsvPreview"))
                     .first()
-                    .contains(QStringLiteral("cannot be created before a game exists")));
+                    .contains("cannot be created before a game exists"));
         game->setEditText("Chess");
         QVERIFY(child<QLabel>(&dialog, "lblCreate")
                     ->text()
-                    .contains(QStringLiteral("the game Chess; divisions: Bravo (playing Chess)")));
+                    .contains("the game Chess; divisions: Bravo (playing Chess)"));
         sink.answer(vbYes);
         ClickOK(&dialog);
         QCOMPARE(db.scalar(QStringLiteral("Select Game_Name From Games, Divisions Where Division_Game = "

@@ -37,7 +37,7 @@ qint32 addDivision(const QString& name, bool active = true) {
 }
 
 // The player dialog opened on a stored player.
-std::unique_ptr<frmMaintainPlayer> openPlayer(qint32 key, const QString& mode = QStringLiteral("Edit")) {
+std::unique_ptr<frmMaintainPlayer> openPlayer(qint32 key, const QString& mode = "Edit") {
     auto dialog = std::make_unique<frmMaintainPlayer>();
     dialog->EditMode = mode;
     dialog->PrimaryKey = key;
@@ -74,8 +74,7 @@ private Q_SLOTS:
                               "zed||Yes|GMT|||1"}));
 
         Click(&window, "imgDelete");
-        QCOMPARE(sink.last().text,
-                 QStringLiteral("Please select a Player from the list before selecting Delete"));
+        QCOMPARE(sink.last().text, "Please select a Player from the list before selecting Delete");
         QVERIFY(driver.shown.isEmpty());
 
         // Edit through the list: the selected player is edited; the list is refilled afterwards.
@@ -113,11 +112,11 @@ private Q_SLOTS:
         QMainWindow main;
         ClickOK(&dialog);
         QCOMPARE(db.count("Players"), 1);
-        QCOMPARE(main.statusBar()->currentMessage(), QStringLiteral("Player \"Ace\" saved"));
+        QCOMPARE(main.statusBar()->currentMessage(), "Player \"Ace\" saved");
         QCOMPARE(db.count("Members") + db.count("Schedules"), 0);
 
         // Delete mode removes the player (what goes along: the player store's test).
-        auto gone = openPlayer(AddActivePlayer("Bee", db.zoneId("GMT")), QStringLiteral("Delete"));
+        auto gone = openPlayer(AddActivePlayer("Bee", db.zoneId("GMT")), "Delete");
         ClickOK(gone.get());
         QCOMPARE(db.count("Players"), 1);
     }
@@ -139,20 +138,20 @@ private Q_SLOTS:
         auto dialog = openPlayer(key);
         QCOMPARE(child<QLineEdit>(dialog.get(), "txtICQ")->text(), QString());
         auto* discord = child<QLineEdit>(dialog.get(), "txtDiscord");
-        QCOMPARE(discord->text(), QStringLiteral("234567890123456789"));
+        QCOMPARE(discord->text(), "234567890123456789");
         discord->setText(" bolt_77 ");
         auto* colour = child<QComboBox>(dialog.get(), "cboCustomDrop0");
-        QCOMPARE(colour->currentText(), QStringLiteral("Red"));
+        QCOMPARE(colour->currentText(), "Red");
         colour->setCurrentIndex(0); // the empty choice
         for (const char* dangling : {"cboConnection", "cboCustomDrop2"})
-            QCOMPARE(child<QComboBox>(dialog.get(), dangling)->currentText(), QStringLiteral("(none)"));
+            QCOMPARE(child<QComboBox>(dialog.get(), dangling)->currentText(), "(none)");
         ClickOK(dialog.get());
         QCOMPARE(
             db.scalar("Select Player_Custom1 || '|' || Player_CustomDrop1 || '|' || Player_CustomDrop2 || "
                       "'|' || Player_CustomDrop3 || '|' || Player_ICQ || '|' || Player_Connection || '|' "
                       "|| Player_Discord From Players")
                 .toString(),
-            QStringLiteral("keep me|0|7|888|0|777|bolt_77"));
+            "keep me|0|7|888|0|777|bolt_77");
         CurrentOptions().CustomDropEnabled = {false, false, false, false};
         QCOMPARE(sink.count(), 0);
     }
@@ -206,7 +205,7 @@ private Q_SLOTS:
         auto* zones = child<QComboBox>(dialog.get(), "cboTimeZone");
         zones->setCurrentIndex(zones->findData(db.zoneId("GMT")));
         ClickOK(dialog.get());
-        QCOMPARE(schedulesDump(), QStringLiteral("3|17:00|22:00"));
+        QCOMPARE(schedulesDump(), "3|17:00|22:00");
         QCOMPARE(driver.unexpected, QStringList{});
     }
 
@@ -234,17 +233,16 @@ private Q_SLOTS:
 
         QVERIFY(dialog->isVisible());
         QCOMPARE(sink.count(), 1);
-        QVERIFY(
-            sink.contains(QStringLiteral("Error encountered player's Monday Schedule\nMonday is closed")));
+        QVERIFY(sink.contains("Error encountered player's Monday Schedule\nMonday is closed"));
         QCOMPARE(DumpRoster(), before);
-        QCOMPARE(child<QLineEdit>(dialog.get(), "txtOnlineName")->text(), QStringLiteral("Renamed"));
+        QCOMPARE(child<QLineEdit>(dialog.get(), "txtOnlineName")->text(), "Renamed");
         QCOMPARE(dialog->monday(), QStringList{"10:00|12:00"});
         QCOMPARE(child<QTreeWidget>(dialog.get(), "lsvMemberships")->topLevelItemCount(), 1);
 
         // With the store willing again, the same OK saves everything.
         QVERIFY(db.exec("Drop Trigger refuse") >= 0);
         ClickOK(dialog.get());
-        QCOMPARE(schedulesDump(), QStringLiteral("1|01:00|02:00\n2|10:00|12:00"));
+        QCOMPARE(schedulesDump(), "1|01:00|02:00\n2|10:00|12:00");
     }
 
     void memberships() {
@@ -284,7 +282,7 @@ private Q_SLOTS:
         SelectRow(list, 1);
         driver.then([&](QDialog* d) {
             auto* divisions = child<QComboBox>(d, "cboDivision");
-            QCOMPARE(divisions->currentText(), QStringLiteral("Old - Game"));
+            QCOMPARE(divisions->currentText(), "Old - Game");
             QVERIFY(!divisions->isEnabled());
             child<QComboBox>(d, "cboTitle")->setCurrentIndex(1);
             ClickOK(d);
@@ -294,10 +292,10 @@ private Q_SLOTS:
 
         // Add when every active division is held: told so, no dialog.
         driver.shown.clear();
-        AddMembershipRow(list, QStringLiteral("Bravo"), QStringLiteral("None"), bravo, 0);
+        AddMembershipRow(list, "Bravo", "None", bravo, 0);
         popups.choose(list, "mnuAddDivision");
         QVERIFY(driver.shown.isEmpty());
-        QCOMPARE(sink.last().title, QStringLiteral("No Division Available"));
+        QCOMPARE(sink.last().title, "No Division Available");
 
         // Delete From Division, then Cancel: nothing changes.
         SelectRow(list, 0);

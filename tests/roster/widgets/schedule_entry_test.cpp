@@ -50,8 +50,8 @@ private Q_SLOTS:
             ClickOK(d);
         });
         driver.then([](QDialog* d) {
-            QCOMPARE(bar(d, "ctlSunday")->Times(), QStringList{QStringLiteral("09:00|10:00")});
-            QCOMPARE(bar(d, "ctlSaturday")->cellTag(ctlTimeBar::kEdgeCell), QStringLiteral("5"));
+            QCOMPARE(bar(d, "ctlSunday")->Times(), QStringList{"09:00|10:00"});
+            QCOMPARE(bar(d, "ctlSaturday")->cellTag(ctlTimeBar::kEdgeCell), "5");
             click(bar(d, "ctlMonday"), 2, Qt::LeftButton);
             click(bar(d, "ctlMonday"), 4, Qt::RightButton);
             Click(d, "imgButton2");
@@ -65,7 +65,7 @@ private Q_SLOTS:
         QCOMPARE(
             DumpRows(
                 {"Select Schedule_Day, Schedule_StartTime, Schedule_EndTime From Schedules Order By 1, 2"}),
-            QStringLiteral("1|00:00|00:00\n1|09:00|10:00\n7|23:30|23:59"));
+            "1|00:00|00:00\n1|09:00|10:00\n7|23:30|23:59");
     }
 
     // Presses on a bar, each a cell and a button: L left, R right, M middle, D right choosing "Delete
@@ -109,7 +109,7 @@ private Q_SLOTS:
                                            : kind == 'M' ? Qt::MiddleButton
                                                          : Qt::RightButton;
             if (kind == 'D')
-                choices << QStringLiteral("mnuDeleteTimeSlot");
+                choices << "mnuDeleteTimeSlot";
             click(&b, cell, button);
             if (twice) // what the platform delivers after the press and release
                 QTest::mouseDClick(&b, button, {}, b.cellRect(cell).center());
@@ -117,14 +117,14 @@ private Q_SLOTS:
         SetPopupMenuRunner({});
         int busy = 0;
         for (int i = 0; i <= ctlTimeBar::kEdgeCell; ++i)
-            busy += b.cellTag(i) != QStringLiteral("1");
+            busy += b.cellTag(i) != "1";
         QStringList messages;
         for (const auto& m : sink.messages)
             messages << m.text;
         QTEST(QStringLiteral("%1; %2; %3; %4; %5")
                   .arg(b.Times().join(QLatin1Char(' ')))
                   .arg(busy)
-                  .arg(messages.join(QStringLiteral(" / ")))
+                  .arg(messages.join(" / "))
                   .arg(menus)
                   .arg(b.startPending()),
               "after");
@@ -166,19 +166,19 @@ private Q_SLOTS:
     // "Copy to…" gives other days one day's stretches; the hint under the bars says how to mark.
     void copyToOtherDays() {
         frmMaintainSchedule window;
-        window.Days[1] = {QStringLiteral("18:00|20:00")};
-        window.Days[3] = {QStringLiteral("06:00|07:00")};
+        window.Days[1] = {"18:00|20:00"};
+        window.Days[3] = {"06:00|07:00"};
         window.prepare();
-        auto* menu = child<QMenu>(&window, QStringLiteral("mnuCopyDay1"));
+        auto* menu = child<QMenu>(&window, "mnuCopyDay1");
         menu->actions().at(2)->trigger(); // Monday to Wednesday (the entries skip Monday)
-        QCOMPARE(window.bar(4)->Times(), QStringList{QStringLiteral("18:00|20:00")});
-        for (QAction* a : child<QMenu>(&window, QStringLiteral("mnuCopyDay6"))->actions())
+        QCOMPARE(window.bar(4)->Times(), QStringList{"18:00|20:00"});
+        for (QAction* a : child<QMenu>(&window, "mnuCopyDay6")->actions())
             if (a->objectName() == QLatin1String("mnuCopyEveryDay"))
                 a->trigger(); // Saturday is empty
         window.pressOK();
         for (const QStringList& day : window.Days)
             QVERIFY(day.isEmpty());
-        QVERIFY(child<QLabel>(&window, QStringLiteral("lblHint"))->text().startsWith("Left click: start"));
+        QVERIFY(child<QLabel>(&window, "lblHint")->text().startsWith("Left click: start"));
     }
 };
 
