@@ -59,16 +59,6 @@ bool foundByLookup(const QList<ScheduleRow>& rows, int gmtWeekMinutes) {
     return false;
 }
 
-// Edge stretches: the first and last cells of the week, a whole day, neighbours half an hour apart.
-WeekLists edgeLists() {
-    WeekLists lists;
-    lists[0] = QStringList{"00:00|01:00", "17:00|22:00"};
-    lists[1] = QStringList{"00:00|23:30"};
-    lists[3] = QStringList{"10:00|10:30", "11:00|13:30", "23:00|23:30"};
-    lists[6] = QStringList{"19:00|23:30"};
-    return lists;
-}
-
 // Stretches that touch the ends of a day, laid on each weekday, and two that meet at local midnight.
 QList<WeekLists> midnightLists() {
     QList<WeekLists> weeks;
@@ -123,10 +113,7 @@ private Q_SLOTS:
         QFETCH(WeekLists, lists);
         QFETCH(int, shift);
         QFETCH(QString, rows);
-        const QList<ScheduleRow> stored = LocalToStored(lists, shift);
-        QCOMPARE(rowsText(stored), rows);
-        for (const ScheduleRow& r : stored)
-            QVERIFY(r.start <= r.end);
+        QCOMPARE(rowsText(LocalToStored(lists, shift)), rows);
     }
 
     // Save and load with the same shift give back the day lists, and a second save writes the same
@@ -138,10 +125,9 @@ private Q_SLOTS:
         QRandomGenerator random(20240611);
         const QList<int> shifts = catalogueShifts();
         QVERIFY(shifts.contains(-345) && shifts.contains(210) && shifts.contains(-570));
-        QList<WeekLists> weeks{edgeLists()};
+        QList<WeekLists> weeks = midnightLists();
         for (int round = 1; round < 40; ++round)
             weeks << randomLists(random);
-        weeks << midnightLists();
         for (const WeekLists& lists : weeks) {
             for (int playerShift : shifts) {
                 const QList<ScheduleRow> rows = LocalToStored(lists, playerShift);
@@ -163,15 +149,17 @@ private Q_SLOTS:
     // Rows of older versions (GMT times under the local weekday, start later than end) and rows off
     // the grid still load as stretches a bar can show.
     void looseRowsLoadOnTheGrid() {
-        QCOMPARE(StoredToLocal({ScheduleRow{2, 22 * 60, 3 * 60}}, 300)[1], QStringList{"17:00|22:00"});
-        // Off the grid: widened to the half hours around it.
-        QCOMPARE(StoredToLocal({ScheduleRow{4, 10 * 60 + 10, 11 * 60 + 20}}, 0)[3],
-                 QStringList{"10:00|11:30"});
-        // Widening makes neighbours meet: joined.
-        QCOMPARE(
-            StoredToLocal({ScheduleRow{4, 10 * 60 + 10, 11 * 60 + 20}, ScheduleRow{4, 11 * 60 + 40, 12 * 60}},
-                          0)[3],
-            QStringList{"10:00|12:00"});
+        const struct {
+            QList<ScheduleRow> rows;
+            int shift, day;
+            QStringList local;
+        } cases[] = {{{{2, 22 * 60, 3 * 60}}, 300, 1, {"17:00|22:00"}},
+                     // Off the grid: widened to the half hours around it.
+                     {{{4, 10 * 60 + 10, 11 * 60 + 20}}, 0, 3, {"10:00|11:30"}},
+                     // Widening makes neighbours meet: joined.
+                     {{{4, 10 * 60 + 10, 11 * 60 + 20}, {4, 11 * 60 + 40, 12 * 60}}, 0, 3, {"10:00|12:00"}}};
+        for (const auto& c : cases)
+            QCOMPARE(StoredToLocal(c.rows, c.shift)[c.day], c.local);
         // A whole week of rows that meet end to end.
         QList<ScheduleRow> week;
         for (int d = 1; d <= 7; ++d)
