@@ -67,14 +67,13 @@ inline void InsertMember(qint32 player, qint32 division, qint32 title = 0) {
 // Every row the statements give, one line each, values separated by "|".
 inline QString DumpRows(std::initializer_list<QString> statements) {
     QStringList lines;
-    for (const QString& sql : statements) {
+    for (const QString& sql : statements)
         for (RowSet rows = Db().execute(sql); !rows.eof(); rows.moveNext()) {
             QStringList values;
             for (int i = 0; rows.valueAt(i).isValid(); ++i)
                 values << rows.valueAt(i).toString();
             lines << values.join(QLatin1Char('|'));
         }
-    }
     return lines.join(QLatin1Char('\n'));
 }
 

@@ -62,8 +62,7 @@ private Q_SLOTS:
             // The division's own channel: a secret, refused unless it is a webhook address.
             auto* address = child<QLineEdit>(d, "txtDiscordWebhook");
             QCOMPARE(address->echoMode(), QLineEdit::Password);
-            address->setText(
-                "https://example.org/api/webhooks/123456789012345678/Green_token-abcdefghijklmnop");
+            address->setText(QString(webhook).replace("discord.com", "example.org"));
             ClickOK(d);
             QVERIFY(sink.last().text.startsWith("The Discord webhook address is not a webhook address"));
             QCOMPARE(db.count("Divisions"), 3);

@@ -10,10 +10,6 @@ using namespace rm::test;
 
 namespace {
 
-ctlTimeBar* bar(QDialog* d, const char* name) {
-    return child<ctlTimeBar>(d, QString::fromLatin1(name));
-}
-
 void click(ctlTimeBar* b, int cell, Qt::MouseButton button) {
     QTest::mouseClick(b, button, {}, b->cellRect(cell).center());
 }
@@ -43,17 +39,17 @@ private Q_SLOTS:
         zones->setCurrentIndex(zones->findData(db.zoneId("GMT")));
 
         driver.then([](QDialog* d) {
-            click(bar(d, "ctlSunday"), 18, Qt::LeftButton);
-            click(bar(d, "ctlSunday"), 20, Qt::RightButton);
-            click(bar(d, "ctlSaturday"), 47, Qt::LeftButton);
-            click(bar(d, "ctlSaturday"), ctlTimeBar::kEdgeCell, Qt::RightButton);
+            click(child<ctlTimeBar>(d, "ctlSunday"), 18, Qt::LeftButton);
+            click(child<ctlTimeBar>(d, "ctlSunday"), 20, Qt::RightButton);
+            click(child<ctlTimeBar>(d, "ctlSaturday"), 47, Qt::LeftButton);
+            click(child<ctlTimeBar>(d, "ctlSaturday"), ctlTimeBar::kEdgeCell, Qt::RightButton);
             ClickOK(d);
         });
         driver.then([](QDialog* d) {
-            QCOMPARE(bar(d, "ctlSunday")->Times(), QStringList{"09:00|10:00"});
-            QCOMPARE(bar(d, "ctlSaturday")->cellTag(ctlTimeBar::kEdgeCell), "5");
-            click(bar(d, "ctlMonday"), 2, Qt::LeftButton);
-            click(bar(d, "ctlMonday"), 4, Qt::RightButton);
+            QCOMPARE(child<ctlTimeBar>(d, "ctlSunday")->Times(), QStringList{"09:00|10:00"});
+            QCOMPARE(child<ctlTimeBar>(d, "ctlSaturday")->cellTag(ctlTimeBar::kEdgeCell), "5");
+            click(child<ctlTimeBar>(d, "ctlMonday"), 2, Qt::LeftButton);
+            click(child<ctlTimeBar>(d, "ctlMonday"), 4, Qt::RightButton);
             Click(d, "imgButton2");
         });
         driver.then([](QDialog* d) { ClickOK(d); }); // the marks shown again are kept
