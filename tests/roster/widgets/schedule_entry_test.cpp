@@ -168,12 +168,10 @@ private Q_SLOTS:
         auto* menu = child<QMenu>(&window, "mnuCopyDay1");
         menu->actions().at(2)->trigger(); // Monday to Wednesday (the entries skip Monday)
         QCOMPARE(window.bar(4)->Times(), QStringList{"18:00|20:00"});
-        for (QAction* a : child<QMenu>(&window, "mnuCopyDay6")->actions())
-            if (a->objectName() == QLatin1String("mnuCopyEveryDay"))
-                a->trigger(); // Saturday is empty
+        // Saturday, empty, copied to every day empties the week.
+        FindMenuAction(child<QMenu>(&window, "mnuCopyDay6"), "mnuCopyEveryDay")->trigger();
         window.pressOK();
-        for (const QStringList& day : window.Days)
-            QVERIFY(day.isEmpty());
+        QCOMPARE(window.Days, WeekLists{});
         QVERIFY(child<QLabel>(&window, "lblHint")->text().startsWith("Left click: start"));
     }
 };
