@@ -183,8 +183,7 @@ private Q_SLOTS:
         db.reset();
         db = std::make_unique<test::TestDatabase>();
         test::InsertDivision("Alpha", test::InsertGame("Quake"));
-        const ImportResult result = RunImport(preview(exported, true));
-        QCOMPARE(result.added, 5);
+        QCOMPARE(RunImport(preview(exported, true)).added, 5);
         QCOMPARE(RosterByNames(), original);
     }
 

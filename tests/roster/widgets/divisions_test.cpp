@@ -70,11 +70,9 @@ private Q_SLOTS:
             ClickOK(d);
         });
         Click(&window, "imgAdd");
-        QCOMPARE(db.scalar("Select Division_Notes From Divisions Where Division_Name = 'Green'").toString(),
-                 " ");
-        QCOMPARE(DiscordWebhookAddress(
-                     db.scalar("Select Division_ID From Divisions Where Division_Name = 'Green'").toInt()),
-                 webhook);
+        const QString green = " From Divisions Where Division_Name = 'Green'";
+        QCOMPARE(db.scalar("Select Division_Notes" + green).toString(), " ");
+        QCOMPARE(DiscordWebhookAddress(db.scalar("Select Division_ID" + green).toInt()), webhook);
         SetSecretStore(nullptr);
 
         auto* list = child<QTreeWidget>(&window, "lsvDivisions");

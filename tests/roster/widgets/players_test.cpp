@@ -63,9 +63,8 @@ private Q_SLOTS:
         ModalDriver driver;
         AddActivePlayer("zed", db.zoneId("GMT"));
         const qint32 amy = AddActivePlayer("amy", db.zoneId("Tokyo"));
-        Db().execute(QStringLiteral("Update Players Set Player_Notes = ' x ', Player_RealName = 'Amy R', "
-                                    "Player_EmailPrimary = 'amy@example.com' Where Player_ID = %1")
-                         .arg(amy));
+        db.exec("Update Players Set Player_Notes = ' x ', Player_RealName = 'Amy R', Player_EmailPrimary = "
+                "'amy@example.com' Where Player_OnlineName = 'amy'");
 
         frmPlayers window;
         auto* list = child<QTreeWidget>(&window, "lsvPlayers");
@@ -99,14 +98,12 @@ private Q_SLOTS:
         QCOMPARE(child<QComboBox>(&dialog, "cboTimeZone")->currentData().toInt(), db.zoneId("GMT"));
         QVERIFY(child<QCheckBox>(&dialog, "chkActive")->isChecked());
         // A refused entry is told and the dialog stays (what is refused: the player store's test).
-        auto* icq = child<QLineEdit>(&dialog, "txtICQ");
-        child<QLineEdit>(&dialog, "txtOnlineName")->setText("Ace");
-        icq->setText("2147483648");
+        Type(&dialog, {"txtOnlineName", "Ace", "txtICQ", "2147483648"});
         ClickOK(&dialog);
         QCOMPARE(sink.last().text, kIcqOutOfRange);
         QVERIFY(dialog.isVisible());
         QCOMPARE(db.count("Players"), 0);
-        icq->setText("000123");
+        Type(&dialog, {"txtICQ", "000123"});
 
         // No memberships, schedule window never opened: only the Players row.
         QMainWindow main;
