@@ -20,26 +20,21 @@ inline qint32 InsertRow(const QString& insert, const QString& table, const QStri
 inline qint32 InsertGame(const QString& name, int type = 1, int genre = 1) {
     return InsertRow(QStringLiteral("Insert Into Games (Game_Name, Game_Type, Game_Genre, Game_Notes) "
                                     "Values(%1, %2, %3, ' ')")
-                         .arg(SqlText(name))
-                         .arg(type)
-                         .arg(genre),
-                     QStringLiteral("Games"), QStringLiteral("Game_ID"));
+                         .arg(SqlText(name), QString::number(type), QString::number(genre)),
+                     "Games", "Game_ID");
 }
 
 inline qint32 InsertDivision(const QString& name, qint32 game = 0, bool active = true) {
     return InsertRow(QStringLiteral("Insert Into Divisions (Division_Name, Division_Game, Division_Active, "
                                     "Division_Notes) Values(%1, %2, %3, ' ')")
-                         .arg(SqlText(name))
-                         .arg(game)
-                         .arg(SqlBool(active)),
-                     QStringLiteral("Divisions"), QStringLiteral("Division_ID"));
+                         .arg(SqlText(name), QString::number(game), SqlBool(active)),
+                     "Divisions", "Division_ID");
 }
 
 inline qint32 InsertTitle(qint32 division, const QString& description) {
     return InsertRow(QStringLiteral("Insert Into Titles (Title_Division, Title_Description) Values(%1, %2)")
-                         .arg(division)
-                         .arg(SqlText(description)),
-                     QStringLiteral("Titles"), QStringLiteral("Title_ID"));
+                         .arg(QString::number(division), SqlText(description)),
+                     "Titles", "Title_ID");
 }
 
 inline qint32 InsertPlayerRow(const QString& name, bool active = true, qint32 zone = 1) {
@@ -47,9 +42,8 @@ inline qint32 InsertPlayerRow(const QString& name, bool active = true, qint32 zo
         QStringLiteral("Insert Into Players (Player_TimeZone, Player_OnlineName, Player_Active, "
                        "Player_RealName, Player_EmailPrimary, Player_EmailSecondary, Player_ICQ, "
                        "Player_Connection, Player_Notes) Values(%1, %2, %3, '', '', '', 0, 0, '')")
-            .arg(zone)
-            .arg(SqlText(name), SqlBool(active)),
-        QStringLiteral("Players"), QStringLiteral("Player_ID"));
+            .arg(QString::number(zone), SqlText(name), SqlBool(active)),
+        "Players", "Player_ID");
 }
 
 // An active player stored through the player store, with an address, memberships and a week when given.
@@ -67,22 +61,19 @@ inline qint32 AddActivePlayer(const QString& name, qint32 zone, const QString& e
 inline void InsertMember(qint32 player, qint32 division, qint32 title = 0) {
     Db().execute(QStringLiteral("Insert Into Members (Member_Player_ID, Member_Division_ID, Member_Title) "
                                 "Values(%1, %2, %3)")
-                     .arg(player)
-                     .arg(division)
-                     .arg(title));
+                     .arg(QString::number(player), QString::number(division), QString::number(title)));
 }
 
 // Every row the statements give, one line each, values separated by "|".
 inline QString DumpRows(std::initializer_list<QString> statements) {
     QStringList lines;
-    for (const QString& sql : statements) {
+    for (const QString& sql : statements)
         for (RowSet rows = Db().execute(sql); !rows.eof(); rows.moveNext()) {
             QStringList values;
             for (int i = 0; rows.valueAt(i).isValid(); ++i)
                 values << rows.valueAt(i).toString();
             lines << values.join(QLatin1Char('|'));
         }
-    }
     return lines.join(QLatin1Char('\n'));
 }
 

@@ -1,11 +1,7 @@
-#include "data/widgets/frmCustomDrops.h"
 #include "roster/widgets/GameWindows.h"
-#include "roster/widgets/GenreWindows.h"
-#include "roster/widgets/PlayerDialog.h"
-#include "roster/widgets/TitleWindows.h"
-#include "roster/widgets/frmConnections.h"
 #include "support/RosterRows.h"
 #include "support/TestKit.h"
+#include "ui/WindowRegistry.h"
 
 using namespace rm;
 using namespace rm::test;
@@ -26,20 +22,15 @@ void row(const char* name, std::initializer_list<const char*> cells) {
         data << QString::fromLatin1(cell);
 }
 
-// The window that holds the named list.
+// The window that holds the named list, with the custom entries of the first field, "Weapon".
 std::unique_ptr<QWidget> windowWith(const QString& list) {
-    if (list == "lsvGames")
-        return std::make_unique<frmGames>();
-    if (list == "lsvTitles")
-        return std::make_unique<frmTitles>();
-    if (list == "lstConnections")
-        return std::make_unique<frmConnections>();
-    if (list == "lstCustom") {
-        auto window = std::make_unique<frmCustomDrops>();
-        window->showField(1, QStringLiteral("Weapon"));
-        return window;
-    }
-    return std::make_unique<frmGenresTypes>();
+    CurrentOptions().CustomDropEnabled = {true, false, false, false};
+    CurrentOptions().CustomDropTitle[0] = "Weapon";
+    const QHash<QString, QString> windows{{"lsvGames", "frmGames"},
+                                          {"lsvTitles", "frmTitles"},
+                                          {"lstConnections", "frmConnections"},
+                                          {"lstCustom", "frmCustomDrops"}};
+    return std::unique_ptr<QWidget>(CreateTaskWindow(windows.value(list, "frmGenresTypes")));
 }
 
 void enter(QDialog* d, const QString& field, const QString& text) {
@@ -53,6 +44,40 @@ class CataloguesTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { RegisterAllWindows(); }
+
+    // Each list window carries its names, title and captions (keys hidden), and Edit without a selected
+    // row names what to select.
+    void namesCaptionsAndWarning_data() {
+        QTest::addColumn<QString>("expected"); // window name / title / captions / what to select
+        for (const char* row :
+             {"frmDivisions/Division List/Name|Game|Active|Members|Notes|-ID/Division",
+              "frmGames/Games List/Name|Type|Genre|Notes|-ID/Game",
+              "frmTitles/Divisional Titles/Division|Title|-TitleID|-DivisionID/Divisional Title",
+              "frmTimeZones/Time Zones/Name|Description|Offset|DST|Real Zone|-ID/Time Zone"})
+            QTest::newRow(row) << QString::fromLatin1(row);
+    }
+    void namesCaptionsAndWarning() {
+        QFETCH(QString, expected);
+        TestDatabase db;
+        RecordingSink sink;
+        ModalDriver driver;
+        const QString name = expected.section('/', 0, 0);
+        const std::unique_ptr<QWidget> window(CreateTaskWindow(name));
+        QVERIFY(window);
+        auto* list = child<QTreeWidget>(window.get(), "lsv" + name.mid(3));
+        QStringList captions;
+        for (int c = 0; c < list->columnCount(); ++c)
+            captions << (list->isColumnHidden(c) ? "-" : "") + list->headerItem()->text(c);
+        Click(window.get(), "imgEdit");
+        QVERIFY(driver.shown.isEmpty());
+        QCOMPARE(sink.last().title, "No Selection Made");
+        QCOMPARE(sink.last().text,
+                 "Please select a " + expected.section('/', 3) + " from the list before selecting Edit");
+        QCOMPARE(QStringList({window->objectName(), window->windowTitle(), captions.join('|')}).join('/'),
+                 expected.section('/', 0, 2));
+    }
+
     // Games whose genre or type row is missing are not listed. Blank notes are stored as one blank, a name
     // with its apostrophe once; a game without a name or a genre is refused.
     void gamesStoredAndListed() {
@@ -74,38 +99,37 @@ private Q_SLOTS:
         });
         Click(&window, "imgAdd");
         QCOMPARE(sink.count(), 0);
-        QCOMPARE(db.count("Games", QStringLiteral("Game_Name = 'Rook''s Gambit' And Game_Notes = ' ' And "
-                                                  "Game_Genre = %1")
-                                       .arg(keyOf("Genres", "Sports"))),
-                 1);
+        QCOMPARE(
+            db.scalar("Select Game_Notes || '|' || Game_Genre From Games Where Game_Name = 'Rook''s Gambit'")
+                .toString(),
+            " |" + QString::number(keyOf("Genres", "Sports")));
 
         auto* list = child<QTreeWidget>(&window, "lsvGames");
         QCOMPARE(Column(list, 0), (QStringList{"Rook's Gambit", "Zulu"}));
-        QVERIFY(RowTexts(list).first().startsWith(QStringLiteral("Rook's Gambit|Console|Sports||")));
+        QVERIFY(RowTexts(list).first().startsWith("Rook's Gambit|Console|Sports||"));
 
         // Reopened, the notes are empty and the stored genre is chosen.
         SelectRow(list, "Rook's Gambit");
         driver.then([](QDialog* d) {
             QCOMPARE(child<QPlainTextEdit>(d, "txtNotes")->toPlainText(), QString());
-            QCOMPARE(child<QComboBox>(d, "cboGameGenre")->currentText(), QStringLiteral("Sports"));
+            QCOMPARE(child<QComboBox>(d, "cboGameGenre")->currentText(), "Sports");
             child<QPlainTextEdit>(d, "txtNotes")->setPlainText(" chess it's not ");
             ClickOK(d);
         });
         list->itemDoubleClicked(list->currentItem(), 0);
         QCOMPARE(db.scalar("Select Game_Notes From Games Where Game_Name = 'Rook''s Gambit'").toString(),
-                 QStringLiteral("chess it's not"));
-        QCOMPARE(list->topLevelItem(0)->text(3), QStringLiteral("Yes"));
+                 "chess it's not");
+        QCOMPARE(list->topLevelItem(0)->text(3), "Yes");
 
         // Saving asks for the name first, then for genres when there are none.
         db.exec("Delete From Genres");
         driver.then([&](QDialog* d) {
             ClickOK(d);
-            QCOMPARE(sink.last().text, QStringLiteral("Please provide a Game Name before continuing."));
+            QCOMPARE(sink.last().text, "Please provide a Game Name before continuing.");
             child<QLineEdit>(d, "txtGameName")->setText("Drift");
             ClickOK(d);
-            QCOMPARE(sink.last().title, QStringLiteral("Missing Information"));
-            QVERIFY(
-                sink.last().text.contains(QStringLiteral("Please add a Genre under Genres & Types first.")));
+            QCOMPARE(sink.last().title, "Missing Information");
+            QVERIFY(sink.last().text.contains("Please add a Genre under Genres & Types first."));
             Click(d, "imgButton2");
         });
         Click(&window, "imgAdd");
@@ -151,8 +175,7 @@ private Q_SLOTS:
         ModalDriver driver;
         const qint32 crew = InsertDivision(
             "Pit Crew", InsertGame("Bolt", keyOf("GameTypes", "Mobile"), keyOf("Genres", "Racing")));
-        const qint32 ann = InsertPlayerRow("Ann");
-        InsertMember(ann, crew, InsertTitle(crew, "Captain"));
+        InsertMember(InsertPlayerRow("Ann"), crew, InsertTitle(crew, "Captain"));
         db.exec("Insert Into CustomFields (Custom_FieldNumber, Custom_FieldText) VALUES(1, 'Rifle')");
         db.exec(QStringLiteral("Update Players Set Player_Connection = %1, Player_CustomDrop1 = %2")
                     .arg(keyOf("ConnectionTypes", "Cable"))
@@ -174,7 +197,7 @@ private Q_SLOTS:
             ClickOK(d);
             QVERIFY(d->isVisible());
             QVERIFY2(sink.last().text.contains(refusal), qPrintable(sink.last().text));
-            QVERIFY(sink.last().title.endsWith(QStringLiteral(" Currently in Use")));
+            QVERIFY(sink.last().title.endsWith(" Currently in Use"));
             Click(d, "imgButton2");
         });
         Click(window.get(), button);
@@ -188,7 +211,8 @@ private Q_SLOTS:
     }
 
     // A blank entry is refused with the dialog kept; an entry is stored trimmed with its apostrophe once,
-    // as a row of its own even with another one selected, and a double-click edits it.
+    // as a row of its own even with another one selected, and a double-click edits it. A store error
+    // keeps the dialog with its entry.
     void entriesAddedAndRenamed_data() {
         QTest::addColumn<QString>("list");
         QTest::addColumn<QString>("add");
@@ -223,50 +247,23 @@ private Q_SLOTS:
         QVERIFY(keyOf(table, "Grandma's T1") > 0);
         SelectItem(view, "Grandma's T1");
         driver.then([&](QDialog* d) {
-            QCOMPARE(child<QLineEdit>(d, field)->text(), QStringLiteral("Grandma's T1"));
+            QCOMPARE(child<QLineEdit>(d, field)->text(), "Grandma's T1");
             enter(d, field, "Grandpa's T3");
         });
         emit view->doubleClicked(view->currentIndex());
         QStringList after = ItemTexts(view);
-        QVERIFY(after.removeOne(QStringLiteral("Grandpa's T3")));
+        QVERIFY(after.removeOne("Grandpa's T3"));
         QCOMPARE(after, before);
-        QVERIFY(driver.unexpected.isEmpty());
-    }
-
-    // Keys left dangling by deletes of earlier versions show as "(none)" in the player dialog and are
-    // written back unless another entry is picked; a store error keeps the dialog with its entry.
-    void danglingKeysKeptAndStoreError() {
-        TestDatabase db;
-        RecordingSink sink;
-        ModalDriver driver;
-        frmConnections window;
-        const qint32 wire = InsertPlayerRow("Wire");
-        db.exec(QStringLiteral("Update Players Set Player_Connection = 777, Player_CustomDrop2 = 888"));
-        db.exec("Update Options Set Options_Custom2_Drop_Enabled = 1, Options_Custom2_Drop_Title = 'Role'");
-        LoadOptions();
-        {
-            frmMaintainPlayer dialog;
-            dialog.EditMode = QStringLiteral("Edit");
-            dialog.PrimaryKey = wire;
-            dialog.prepare();
-            QCOMPARE(child<QComboBox>(&dialog, "cboConnection")->currentText(), QStringLiteral("(none)"));
-            QCOMPARE(child<QComboBox>(&dialog, "cboCustomDrop1")->currentText(), QStringLiteral("(none)"));
-            ClickOK(&dialog);
-        }
-        QCOMPARE(db.scalar("Select Player_Connection From Players").toInt(), 777);
-        QCOMPARE(db.scalar("Select Player_CustomDrop2 From Players").toInt(), 888);
-
-        QStringList kept;
+        sink.clear();
         driver.then([&](QDialog* d) {
-            db.exec("Alter Table ConnectionTypes Rename To Gone");
-            enter(d, "txtConnection", "Fibre 2");
+            db.exec("Alter Table " + table + " Rename To Gone");
+            enter(d, field, "Fibre 2");
             QVERIFY(d->isVisible());
-            kept << child<QLineEdit>(d, "txtConnection")->text();
+            QCOMPARE(child<QLineEdit>(d, field)->text(), "Fibre 2");
         });
-        Click(&window, "imgAdd");
-        QCOMPARE(kept, QStringList{"Fibre 2"});
-        QVERIFY(sink.messages.first().text.startsWith(
-            QStringLiteral("Rallymark encountered the following error:\n\n")));
+        Click(window.get(), add);
+        QVERIFY(sink.messages.first().text.startsWith("Rallymark encountered the following error:\n\n"));
+        QVERIFY(driver.unexpected.isEmpty());
     }
 };
 

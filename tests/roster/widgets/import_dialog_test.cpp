@@ -15,9 +15,9 @@ private Q_SLOTS:
         TestDatabase db;
         RecordingSink sink;
         ModalDriver driver;
-        InsertDivision(QStringLiteral("Alpha"), InsertGame(QStringLiteral("Quake")));
-        const QString source = QDir(db.folder()).filePath(QStringLiteral("clan.csv"));
-        const QString target = QDir(db.folder()).filePath(QStringLiteral("out.csv"));
+        InsertDivision("Alpha", InsertGame("Quake"));
+        const QString source = QDir(db.folder()).filePath("clan.csv");
+        const QString target = QDir(db.folder()).filePath("out.csv");
         QVERIFY(
             WriteFile(source, "\xEF\xBB\xBFNick;Zone;Divisions;Shoe\r\nAnn;GMT;Alpha;42\r\nBob;Mars;;\r\n"));
         SetOpenFileRunner([&](QWidget*, const SaveFileRequest&) { return source; });
@@ -25,24 +25,24 @@ private Q_SLOTS:
 
         frmPlayers window;
         driver.then([&](QDialog* d) {
-            Click(d, QStringLiteral("imgBrowse"));
-            const QStringList rows = RowTexts(child<QTreeWidget>(d, QStringLiteral("lsvPreview")));
+            Click(d, "imgBrowse");
+            const QStringList rows = RowTexts(child<QTreeWidget>(d, "lsvPreview"));
             QCOMPARE(rows.size(), 2);
-            QVERIFY(rows.at(0).startsWith(QStringLiteral("2|Ann|New")));
-            QVERIFY(rows.at(1).contains(QStringLiteral("the time zone \"Mars\"")));
-            QCOMPARE(db.count(QStringLiteral("Players")), 0);
+            QVERIFY(rows.at(0).startsWith("2|Ann|New"));
+            QVERIFY(rows.at(1).contains("the time zone \"Mars\""));
+            QCOMPARE(db.count("Players"), 0);
             sink.answer(vbYes);
             ClickOK(d);
         });
-        Click(&window, QStringLiteral("imgImport"));
-        QVERIFY(sink.contains(QStringLiteral("1 rows with problems will be left out")));
-        QVERIFY(sink.contains(QStringLiteral("1 player added, 0 updated, 1 row left out.")));
-        auto* list = child<QTreeWidget>(&window, QStringLiteral("lsvPlayers"));
-        QCOMPARE(Column(list, 0), QStringList{QStringLiteral("Ann")});
+        Click(&window, "imgImport");
+        QVERIFY(sink.contains("1 rows with problems will be left out"));
+        QVERIFY(sink.contains("1 player added, 0 updated, 1 row left out."));
+        auto* list = child<QTreeWidget>(&window, "lsvPlayers");
+        QCOMPARE(Column(list, 0), QStringList{"Ann"});
 
         SelectRow(list, 0);
-        driver.then([](QDialog* d) { ClickOK(d); });
-        Click(&window, QStringLiteral("imgExport"));
+        driver.then(ClickOK);
+        Click(&window, "imgExport");
         const QByteArray csv = FileBytes(target);
         QVERIFY(csv.startsWith("\xEF\xBB\xBFOnline Name,Real Name,"));
         QVERIFY(csv.contains("\r\nAnn,,,,,,,,,,GMT,,Yes,"));
@@ -55,32 +55,32 @@ private Q_SLOTS:
     void typedFileAndGameOfNewDivisions() {
         TestDatabase db;
         RecordingSink sink;
-        const QString source = QDir(db.folder()).filePath(QStringLiteral("clan.csv"));
+        const QString source = QDir(db.folder()).filePath("clan.csv");
         QVERIFY(WriteFile(source, "Nick,Zone,Divisions\r\nAnn,GMT,Bravo\r\n"));
         frmImportPlayers dialog;
         dialog.show();
-        auto* field = child<QLineEdit>(&dialog, QStringLiteral("txtFile"));
+        auto* field = child<QLineEdit>(&dialog, "txtFile");
         field->setFocus();
         field->setText(source);
         QTest::keyClick(field, Qt::Key_Return); // reads the file, does not import
         QVERIFY(dialog.isVisible());
-        child<QCheckBox>(&dialog, QStringLiteral("chkCreateMissing"))->setChecked(true);
-        auto* game = child<QComboBox>(&dialog, QStringLiteral("cboDivisionGame"));
+        child<QCheckBox>(&dialog, "chkCreateMissing")->setChecked(true);
+        auto* game = child<QComboBox>(&dialog, "cboDivisionGame");
         QVERIFY(game->isVisible() && game->count() == 0);
-        QVERIFY(RowTexts(child<QTreeWidget>(&dialog, QStringLiteral("lsvPreview")))
+        QVERIFY(RowTexts(child<QTreeWidget>(&dialog, "lsvPreview"))
                     .first()
-                    .contains(QStringLiteral("cannot be created before a game exists")));
-        game->setEditText(QStringLiteral("Chess"));
-        QVERIFY(child<QLabel>(&dialog, QStringLiteral("lblCreate"))
+                    .contains("cannot be created before a game exists"));
+        game->setEditText("Chess");
+        QVERIFY(child<QLabel>(&dialog, "lblCreate")
                     ->text()
-                    .contains(QStringLiteral("the game Chess; divisions: Bravo (playing Chess)")));
+                    .contains("the game Chess; divisions: Bravo (playing Chess)"));
         sink.answer(vbYes);
         ClickOK(&dialog);
         QCOMPARE(db.scalar(QStringLiteral("Select Game_Name From Games, Divisions Where Division_Game = "
                                           "Game_ID And Division_Name = 'Bravo'"))
                      .toString(),
-                 QStringLiteral("Chess"));
-        QCOMPARE(db.count(QStringLiteral("Members")), 1);
+                 "Chess");
+        QCOMPARE(db.count("Members"), 1);
     }
 };
 

@@ -1,19 +1,14 @@
-#include "roster/PlayerStore.h"
 #include "roster/widgets/PlayerDialog.h"
 #include "roster/widgets/ScheduleTimeBar.h"
 #include "roster/widgets/ScheduleWindow.h"
+#include "support/RosterRows.h"
 #include "support/TestKit.h"
-#include "time/TimeText.h"
 #include "ui/PopupMenu.h"
 
 using namespace rm;
 using namespace rm::test;
 
 namespace {
-
-ctlTimeBar* bar(QDialog* d, const char* name) {
-    return child<ctlTimeBar>(d, QString::fromLatin1(name));
-}
 
 void click(ctlTimeBar* b, int cell, Qt::MouseButton button) {
     QTest::mouseClick(b, button, {}, b->cellRect(cell).center());
@@ -37,76 +32,95 @@ private Q_SLOTS:
         TestDatabase db;
         ModalDriver driver;
         frmMaintainPlayer dialog;
-        dialog.EditMode = QStringLiteral("Add");
+        dialog.EditMode = "Add";
         dialog.prepare();
         Type(&dialog, {"txtOnlineName", "Newbie"});
-        auto* zones = child<QComboBox>(&dialog, QStringLiteral("cboTimeZone"));
-        const int gmt = db.zoneId(QStringLiteral("GMT"));
-        zones->setCurrentIndex(zones->findData(gmt));
+        auto* zones = child<QComboBox>(&dialog, "cboTimeZone");
+        zones->setCurrentIndex(zones->findData(db.zoneId("GMT")));
 
         driver.then([](QDialog* d) {
-            click(bar(d, "ctlSunday"), 18, Qt::LeftButton);
-            click(bar(d, "ctlSunday"), 20, Qt::RightButton);
-            click(bar(d, "ctlSaturday"), 47, Qt::LeftButton);
-            click(bar(d, "ctlSaturday"), ctlTimeBar::kEdgeCell, Qt::RightButton);
+            click(child<ctlTimeBar>(d, "ctlSunday"), 18, Qt::LeftButton);
+            click(child<ctlTimeBar>(d, "ctlSunday"), 20, Qt::RightButton);
+            click(child<ctlTimeBar>(d, "ctlSaturday"), 47, Qt::LeftButton);
+            click(child<ctlTimeBar>(d, "ctlSaturday"), ctlTimeBar::kEdgeCell, Qt::RightButton);
             ClickOK(d);
         });
         driver.then([](QDialog* d) {
-            QCOMPARE(bar(d, "ctlSunday")->Times(), QStringList{QStringLiteral("09:00|10:00")});
-            QCOMPARE(bar(d, "ctlSaturday")->cellTag(ctlTimeBar::kEdgeCell), QStringLiteral("5"));
-            click(bar(d, "ctlMonday"), 2, Qt::LeftButton);
-            click(bar(d, "ctlMonday"), 4, Qt::RightButton);
-            Click(d, QStringLiteral("imgButton2"));
+            QCOMPARE(child<ctlTimeBar>(d, "ctlSunday")->Times(), QStringList{"09:00|10:00"});
+            QCOMPARE(child<ctlTimeBar>(d, "ctlSaturday")->cellTag(ctlTimeBar::kEdgeCell), "5");
+            click(child<ctlTimeBar>(d, "ctlMonday"), 2, Qt::LeftButton);
+            click(child<ctlTimeBar>(d, "ctlMonday"), 4, Qt::RightButton);
+            Click(d, "imgButton2");
         });
         driver.then([](QDialog* d) { ClickOK(d); }); // the marks shown again are kept
         for (int i = 0; i < 3; ++i)
-            Click(&dialog, QStringLiteral("imgSchedule"));
+            Click(&dialog, "imgSchedule");
         QCOMPARE(driver.pending(), 0);
 
         ClickOK(&dialog);
-        const qint32 key = db.scalar(QStringLiteral("Select MAX(Player_ID) From Players")).toInt();
-        QStringList rows;
-        for (const ScheduleRow& r : ReadScheduleRows(key))
-            rows << QStringLiteral("%1 %2-%3").arg(r.day).arg(MinutesToHHMM(r.start), MinutesToHHMM(r.end));
-        QCOMPARE(rows.join(QStringLiteral(", ")),
-                 QStringLiteral("1 00:00-00:00, 1 09:00-10:00, 7 23:30-23:59"));
+        QCOMPARE(
+            DumpRows(
+                {"Select Schedule_Day, Schedule_StartTime, Schedule_EndTime From Schedules Order By 1, 2"}),
+            "1|00:00|00:00\n1|09:00|10:00\n7|23:30|23:59");
     }
 
-    // A double-click is its first press only, for every button; the edge cell (24:00) is an end only.
-    void doubleClickIsOnePress_data() {
-        QTest::addColumn<Qt::MouseButton>("button");
-        QTest::addColumn<int>("before"); // 0 idle, 1 start pending at cell 10, 2 stretch 10..14
-        QTest::addColumn<int>("cell");
-        QTest::addColumn<QString>("after"); // stretches, messages shown, menus opened, start pending
-        QTest::newRow("left sets a start") << Qt::LeftButton << 0 << 14 << "; 0 0 1";
-        QTest::newRow("left on the edge") << Qt::LeftButton << 0 << int(ctlTimeBar::kEdgeCell) << "; 1 0 0";
-        QTest::newRow("right sets the end") << Qt::RightButton << 1 << 14 << "05:00|07:00; 0 0 0";
-        QTest::newRow("middle sets the end") << Qt::MiddleButton << 1 << 14 << "05:00|07:00; 0 0 0";
-        QTest::newRow("right on a stretch") << Qt::RightButton << 2 << 12 << "05:00|07:00; 0 1 0";
+    // Presses on a bar, each a cell and a button: L left, R right, M middle, D right choosing "Delete
+    // Time Slot"; a "2" after it makes the press a double-click, which counts as its first press only.
+    void presses_data() {
+        QTest::addColumn<QString>("presses");
+        QTest::addColumn<QString>("after"); // stretches; cells not free; messages; menus shown; start pending
+        const auto row = [](const char* name, const char* presses, const char* after) {
+            QTest::newRow(name) << QString::fromLatin1(presses) << QString::fromLatin1(after);
+        };
+        row("end before start", "30L 25R", "; 1; Cannot set the end time before the start time!; 0; 1");
+        row("start pending: left anywhere, right on marked cells", "18L 20R 30L 32L 30R 19R",
+            "09:00|10:00; 4; You have already set a start time!; 0; 1");
+        row("end without start", "5R", "; 0; You need to set a start time before setting an end time!; 0; 0");
+        row("swallows stretches inside", "10L 12R 44L 47R 4L 40R", "02:00|20:00 22:00|23:30; 41; ; 0; 0");
+        row("menu dismissed", "4L 40R 22R", "02:00|20:00; 37; ; 1; 0");
+        row("delete frees the whole stretch", "4L 40R 44L 47R 22D", "22:00|23:30; 4; ; 1; 0");
+        row("double left sets a start", "14L2", "; 1; ; 0; 1");
+        row("double left on the edge is refused: the edge is an end only", "48L2",
+            "; 0; The end of the day can only be an end time!; 0; 0");
+        row("double right sets the end", "10L 14R2", "05:00|07:00; 5; ; 0; 0");
+        row("double middle sets the end", "10L 14M2", "05:00|07:00; 5; ; 0; 0");
+        row("double right on a stretch opens one menu", "10L 14R 12R2", "05:00|07:00; 5; ; 1; 0");
     }
-    void doubleClickIsOnePress() {
-        QFETCH(Qt::MouseButton, button);
-        QFETCH(int, before);
-        QFETCH(int, cell);
+    void presses() {
+        QFETCH(QString, presses);
         RecordingSink sink;
         int menus = 0;
-        SetPopupMenuRunner([&menus](QMenu*) -> QAction* {
+        QStringList choices;
+        SetPopupMenuRunner([&](QMenu* menu) -> QAction* {
             ++menus;
-            return nullptr;
+            return choices.isEmpty() ? nullptr : FindMenuAction(menu, choices.takeFirst());
         });
         ctlTimeBar b;
         b.show();
-        if (before > 0)
-            b.pressCell(10, Qt::LeftButton);
-        if (before > 1)
-            b.pressCell(14, Qt::RightButton);
-        // What the platform delivers for a double-click: a press and release, then the double-click.
-        click(&b, cell, button);
-        QTest::mouseDClick(&b, button, {}, b.cellRect(cell).center());
+        for (const QString& press : presses.split(QLatin1Char(' '))) {
+            const bool twice = press.endsWith(QLatin1Char('2'));
+            const char kind = press.chopped(twice).back().toLatin1();
+            const int cell = press.chopped(twice + 1).toInt();
+            const Qt::MouseButton button = kind == 'L'   ? Qt::LeftButton
+                                           : kind == 'M' ? Qt::MiddleButton
+                                                         : Qt::RightButton;
+            if (kind == 'D')
+                choices << "mnuDeleteTimeSlot";
+            click(&b, cell, button);
+            if (twice) // what the platform delivers after the press and release
+                QTest::mouseDClick(&b, button, {}, b.cellRect(cell).center());
+        }
         SetPopupMenuRunner({});
-        QTEST(QStringLiteral("%1; %2 %3 %4")
+        int busy = 0;
+        for (int i = 0; i <= ctlTimeBar::kEdgeCell; ++i)
+            busy += b.cellTag(i) != "1";
+        QStringList messages;
+        for (const auto& m : sink.messages)
+            messages << m.text;
+        QTEST(QStringLiteral("%1; %2; %3; %4; %5")
                   .arg(b.Times().join(QLatin1Char(' ')))
-                  .arg(sink.count())
+                  .arg(busy)
+                  .arg(messages.join(" / "))
                   .arg(menus)
                   .arg(b.startPending()),
               "after");
@@ -134,16 +148,12 @@ private Q_SLOTS:
         b.setTimes(before);
         b.LoadSchedule();
         b.show();
-        QMouseEvent press(QEvent::MouseButtonPress, b.cellRect(from).center(),
-                          b.mapToGlobal(b.cellRect(from).center()), Qt::LeftButton, Qt::LeftButton, {});
-        QApplication::sendEvent(&b, &press);
+        QTest::mousePress(&b, Qt::LeftButton, {}, b.cellRect(from).center());
         const QPoint end = to < ctlTimeBar::kCells
                                ? b.cellRect(to).center()
                                : QPoint(b.cellRect(ctlTimeBar::kEdgeCell).right() + 30, 5);
-        QMouseEvent move(QEvent::MouseMove, end, b.mapToGlobal(end), Qt::NoButton, Qt::LeftButton, {});
-        QApplication::sendEvent(&b, &move);
-        QMouseEvent release(QEvent::MouseButtonRelease, end, b.mapToGlobal(end), Qt::LeftButton, {}, {});
-        QApplication::sendEvent(&b, &release);
+        QTest::mouseMove(&b, end);
+        QTest::mouseRelease(&b, Qt::LeftButton, {}, end);
         QTEST(b.Times().join(QLatin1Char(' ')), "after");
         QVERIFY(!b.startPending());
         QCOMPARE(sink.count(), 0);
@@ -152,19 +162,17 @@ private Q_SLOTS:
     // "Copy to…" gives other days one day's stretches; the hint under the bars says how to mark.
     void copyToOtherDays() {
         frmMaintainSchedule window;
-        window.Days[1] = {QStringLiteral("18:00|20:00")};
-        window.Days[3] = {QStringLiteral("06:00|07:00")};
+        window.Days[1] = {"18:00|20:00"};
+        window.Days[3] = {"06:00|07:00"};
         window.prepare();
-        auto* menu = child<QMenu>(&window, QStringLiteral("mnuCopyDay1"));
+        auto* menu = child<QMenu>(&window, "mnuCopyDay1");
         menu->actions().at(2)->trigger(); // Monday to Wednesday (the entries skip Monday)
-        QCOMPARE(window.bar(4)->Times(), QStringList{QStringLiteral("18:00|20:00")});
-        for (QAction* a : child<QMenu>(&window, QStringLiteral("mnuCopyDay6"))->actions())
-            if (a->objectName() == QLatin1String("mnuCopyEveryDay"))
-                a->trigger(); // Saturday is empty
+        QCOMPARE(window.bar(4)->Times(), QStringList{"18:00|20:00"});
+        // Saturday, empty, copied to every day empties the week.
+        FindMenuAction(child<QMenu>(&window, "mnuCopyDay6"), "mnuCopyEveryDay")->trigger();
         window.pressOK();
-        for (const QStringList& day : window.Days)
-            QVERIFY(day.isEmpty());
-        QVERIFY(child<QLabel>(&window, QStringLiteral("lblHint"))->text().startsWith("Left click: start"));
+        QCOMPARE(window.Days, WeekLists{});
+        QVERIFY(child<QLabel>(&window, "lblHint")->text().startsWith("Left click: start"));
     }
 };
 
