@@ -60,13 +60,6 @@ int SchedulingWeekday(const QDate& date) {
     return date.dayOfWeek() % 7 + 1;
 }
 
-QDate NextDateOnWeekday(const QDate& from, int weekday) {
-    QDate d = from;
-    for (int i = 0; i < 7 && SchedulingWeekday(d) != weekday; ++i)
-        d = d.addDays(1);
-    return d;
-}
-
 int WeekdayFromName(const QString& name) {
     for (int day = 1; day <= 7; ++day)
         if (name == WeekdayName(day))
@@ -89,13 +82,6 @@ int WeekMinuteOf(const QDateTime& utc, int shift) {
 
 GmtMoment FrameMomentAt(const QDateTime& utc, int frameShift) {
     const int w = WeekMinuteOf(utc, frameShift);
-    return GmtMoment{w / kMinutesPerDay + 1, w % kMinutesPerDay};
-}
-
-GmtMoment WeekMinutesToGMT(int localWeekMinutes, int toGMTShift) {
-    int w = (localWeekMinutes + toGMTShift) % kMinutesPerWeek;
-    if (w < 0)
-        w += kMinutesPerWeek;
     return GmtMoment{w / kMinutesPerDay + 1, w % kMinutesPerDay};
 }
 

@@ -31,8 +31,6 @@ namespace rm {
 
 // 1 = Sunday .. 7 = Saturday.
 int SchedulingWeekday(const QDate& date);
-// The first date from `from` on (itself included) that falls on the weekday.
-QDate NextDateOnWeekday(const QDate& from, int weekday);
 // "Sunday" .. "Saturday" → 1 .. 7; 0 for any other text.
 int WeekdayFromName(const QString& name);
 
@@ -51,8 +49,6 @@ int WeekMinuteOf(const QDateTime& utc, int shift);
 // Where a stored week is looked up at an instant for a zone whose clocks stand `frameShift` minutes
 // from its standard time then (ZoneClock::frameShiftAt).
 GmtMoment FrameMomentAt(const QDateTime& utc, int frameShift);
-// Plain arithmetic on minutes of the week (Sunday 00:00 = 0) with a fixed shift.
-GmtMoment WeekMinutesToGMT(int localWeekMinutes, int toGMTShift);
 
 // Who to search: the visible list decides the mode; ids in list order.
 struct SearchSelection {

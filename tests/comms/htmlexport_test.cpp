@@ -107,11 +107,13 @@ private Q_SLOTS:
                     golden(QStringLiteral("export_all.html")));
         compareText(CreateHTMLByPlayer(kName, {anvil, zephyr}), golden(QStringLiteral("export_name.html")));
         QCOMPARE(sink->count(), 0);
-        // No custom field in use: the row holds an empty cell.
+        // No custom field in use, and no online name: empty cells.
         o.CustomTextEnabled = o.CustomDropEnabled = {false, false, false, false};
-        QVERIFY(PlayerBlock({true, false, false, false, false, false, false, false, false, true}, anvil)
-                    .contains(QStringLiteral(
-                        "  </TR>\r\n  <TR>\r\n    <TD COLSPAN=3>&nbsp;</TD>\r\n  </TR>\r\n  <TR>\r\n")));
+        const QString block =
+            PlayerBlock({false, false, false, false, false, false, false, false, false, true}, anvil);
+        QVERIFY(block.contains(QStringLiteral("  <TR>\r\n    <TD COLSPAN=2>&nbsp;</TD>\r\n")));
+        QVERIFY(block.contains(
+            QStringLiteral("  </TR>\r\n  <TR>\r\n    <TD COLSPAN=3>&nbsp;</TD>\r\n  </TR>\r\n  <TR>\r\n")));
     }
 
     // Every field is escaped, and names in any script stand in the page once, as entered.

@@ -63,7 +63,7 @@ private Q_SLOTS:
 
     // Keys a numeric field lets through (the key itself) or swallows (0); two decimals where a point
     // is allowed. (Minus after the first character or not allowed, letters, blanks, a point where none
-    // is allowed and control keys: controls_test, typing.)
+    // is allowed and other control keys: controls_test, typing.)
     void numericKeysAndTexts() {
         struct Case {
             const char *text, *selected;
@@ -76,7 +76,7 @@ private Q_SLOTS:
             {"12", "", 2, 46, false, true, 46},   {"1.2", "", 3, 46, false, true, 0},
             {"1.2", ".", 1, 46, false, true, 46}, {"-1", "", 0, 46, true, true, 0},
             {"1.2", "", 3, 51, false, true, 51},  {"1.23", "", 4, 51, false, true, 0},
-            {"1.23", "", 0, 51, false, true, 51},
+            {"1.23", "", 0, 51, false, true, 51}, {"12", "", 2, 8, false, false, 8},
         };
         for (const Case& c : cases)
             QVERIFY2(FilterNumericKey(
