@@ -10,6 +10,7 @@
 #include "data/OptionsForm.h"
 #include "data/SecretStore.h"
 #include "scheduling/widgets/frmScheduling.h"
+#include "support/CaseRows.h"
 #include "support/SchedulingFixtures.h"
 #include "support/SmtpSink.h"
 #include "support/TestKit.h"
@@ -109,11 +110,7 @@ private Q_SLOTS:
         SetDiscordBaseAddress({});
     }
 
-    void posts_data() {
-        QTest::addColumn<int>("row");
-        for (int row = 0; row < int(std::size(kCases)); ++row)
-            QTest::newRow(kCases[row].name) << row;
-    }
+    void posts_data() { test::CaseRows(kCases); }
     void posts() {
         QFETCH(int, row);
         const Case& c = kCases[row];

@@ -1,4 +1,5 @@
 #include "comms/SmtpMailer.h"
+#include "support/CaseRows.h"
 #include "support/SmtpSink.h"
 
 #include <QElapsedTimer>
@@ -116,11 +117,7 @@ private Q_SLOTS:
         QVERIFY2(test::SmtpSink::MakeCertificates(m_certs.path(), &error), qPrintable(error));
     }
 
-    void securedDialogues_data() {
-        QTest::addColumn<int>("row");
-        for (int row = 0; row < int(std::size(kDialogues)); ++row)
-            QTest::newRow(kDialogues[row].name) << row;
-    }
+    void securedDialogues_data() { test::CaseRows(kDialogues); }
     void securedDialogues() {
         QFETCH(int, row);
         const Dialogue& r = kDialogues[row];

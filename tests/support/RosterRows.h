@@ -77,6 +77,12 @@ inline QString DumpRows(std::initializer_list<QString> statements) {
     return lines.join(QLatin1Char('\n'));
 }
 
+// The stored schedule rows in order, "day|start|end" a line.
+inline QString ScheduleRowsText() {
+    return DumpRows({QStringLiteral(
+        "Select Schedule_Day, Schedule_StartTime, Schedule_EndTime From Schedules Order By 1, 2")});
+}
+
 // Every row of Players, Members and Schedules, one line each.
 inline QString DumpRoster() {
     return DumpRows({QStringLiteral("Select * From Players Order By Player_ID"),

@@ -3,6 +3,7 @@
 // Small queries and actions on the list windows and dialogs, for widget tests. Header-only.
 
 #include "support/ModalDriver.h"
+#include "ui/PopupMenu.h"
 
 #include <QComboBox>
 #include <QListWidget>
@@ -74,5 +75,29 @@ inline void SelectItem(QListWidget* list, const QString& text) {
     list->setCurrentItem(found.first());
     found.first()->setSelected(true);
 }
+
+// Chooses pop-up menu entries by object name, in order, instead of showing the menus (none left:
+// the menu is dismissed); counts the menus shown.
+class PopupChooser {
+public:
+    PopupChooser() {
+        SetPopupMenuRunner([this](QMenu* menu) -> QAction* {
+            ++shown;
+            return choices.isEmpty() ? nullptr : FindMenuAction(menu, choices.takeFirst());
+        });
+    }
+    ~PopupChooser() { SetPopupMenuRunner({}); }
+    PopupChooser(const PopupChooser&) = delete;
+    PopupChooser& operator=(const PopupChooser&) = delete;
+
+    // Opens the list's pop-up menu and chooses the entry.
+    void choose(QTreeWidget* list, const QString& entry) {
+        choices << entry;
+        emit list->customContextMenuRequested(QPoint(5, 5));
+    }
+
+    QStringList choices;
+    int shown = 0;
+};
 
 } // namespace rm::test

@@ -2,6 +2,7 @@
 #include "comms/SmtpMailer.h"
 #include "comms/widgets/CommsWindows.h"
 #include "comms/widgets/frmSMTP.h"
+#include "support/CaseRows.h"
 #include "support/RosterRows.h"
 #include "support/SmtpSink.h"
 #include "support/TestKit.h"
@@ -100,11 +101,7 @@ private Q_SLOTS:
         db.reset();
     }
 
-    void quickSend_data() {
-        QTest::addColumn<int>("row");
-        for (int row = 0; row < int(std::size(kQuick)); ++row)
-            QTest::newRow(kQuick[row].name) << row;
-    }
+    void quickSend_data() { test::CaseRows(kQuick); }
     void quickSend() {
         QFETCH(int, row);
         const Quick& r = kQuick[row];

@@ -5,32 +5,11 @@
 #include "roster/widgets/ScheduleTimeBar.h"
 #include "support/RosterRows.h"
 #include "support/TestKit.h"
-#include "ui/PopupMenu.h"
 
 using namespace rm;
 using namespace rm::test;
 
 namespace {
-
-// Chooses menu entries by object name instead of showing pop-up menus.
-class PopupChooser {
-public:
-    PopupChooser() {
-        SetPopupMenuRunner([this](QMenu* menu) { return FindMenuAction(menu, choice); });
-    }
-    ~PopupChooser() { SetPopupMenuRunner({}); }
-    // Opens the list's pop-up menu and chooses the entry.
-    void choose(QTreeWidget* list, const QString& entry) {
-        choice = entry;
-        emit list->customContextMenuRequested(QPoint(5, 5));
-    }
-    QString choice;
-};
-
-QString schedulesDump() {
-    return DumpRows(
-        {"Select Schedule_Day, Schedule_StartTime, Schedule_EndTime From Schedules Order By 1, 2"});
-}
 
 qint32 addDivision(const QString& name, bool active = true) {
     return InsertDivision(name, InsertGame("Game"), active);
@@ -171,7 +150,7 @@ private Q_SLOTS:
         WeekLists week;
         week[2] = QStringList{"17:00|22:00"};
         const qint32 key = AddActivePlayer("Nyc", eastern, {}, {}, week);
-        const QString stored = schedulesDump();
+        const QString stored = ScheduleRowsText();
 
         // In summer the week reads as it was entered; OK with and without the window keeps the rows.
         FixedClock summer(QDateTime(QDate(2024, 7, 15), QTime(20, 0)));
@@ -184,7 +163,7 @@ private Q_SLOTS:
                 Click(dialog.get(), "imgSchedule");
             }
             ClickOK(dialog.get());
-            QCOMPARE(schedulesDump(), stored);
+            QCOMPARE(ScheduleRowsText(), stored);
         }
 
         // A new zone keeps the local stretches and stores new GMT times.
@@ -193,7 +172,7 @@ private Q_SLOTS:
         auto* zones = child<QComboBox>(dialog.get(), "cboTimeZone");
         zones->setCurrentIndex(zones->findData(db.zoneId("GMT")));
         ClickOK(dialog.get());
-        QCOMPARE(schedulesDump(), "3|17:00|22:00");
+        QCOMPARE(ScheduleRowsText(), "3|17:00|22:00");
         QCOMPARE(driver.unexpected, QStringList{});
     }
 
@@ -230,7 +209,7 @@ private Q_SLOTS:
         // With the store willing again, the same OK saves everything.
         QVERIFY(db.exec("Drop Trigger refuse") >= 0);
         ClickOK(dialog.get());
-        QCOMPARE(schedulesDump(), "1|01:00|02:00\n2|10:00|12:00");
+        QCOMPARE(ScheduleRowsText(), "1|01:00|02:00\n2|10:00|12:00");
     }
 
     void memberships() {

@@ -3,7 +3,6 @@
 #include "roster/widgets/ScheduleWindow.h"
 #include "support/RosterRows.h"
 #include "support/TestKit.h"
-#include "ui/PopupMenu.h"
 
 using namespace rm;
 using namespace rm::test;
@@ -58,10 +57,7 @@ private Q_SLOTS:
         QCOMPARE(driver.pending(), 0);
 
         ClickOK(&dialog);
-        QCOMPARE(
-            DumpRows(
-                {"Select Schedule_Day, Schedule_StartTime, Schedule_EndTime From Schedules Order By 1, 2"}),
-            "1|00:00|00:00\n1|09:00|10:00\n7|23:30|23:59");
+        QCOMPARE(ScheduleRowsText(), "1|00:00|00:00\n1|09:00|10:00\n7|23:30|23:59");
     }
 
     // Presses on a bar, each a cell and a button: L left, R right, M middle, D right choosing "Delete
@@ -89,12 +85,7 @@ private Q_SLOTS:
     void presses() {
         QFETCH(QString, presses);
         RecordingSink sink;
-        int menus = 0;
-        QStringList choices;
-        SetPopupMenuRunner([&](QMenu* menu) -> QAction* {
-            ++menus;
-            return choices.isEmpty() ? nullptr : FindMenuAction(menu, choices.takeFirst());
-        });
+        PopupChooser popups;
         ctlTimeBar b;
         b.show();
         for (const QString& press : presses.split(QLatin1Char(' '))) {
@@ -105,12 +96,11 @@ private Q_SLOTS:
                                            : kind == 'M' ? Qt::MiddleButton
                                                          : Qt::RightButton;
             if (kind == 'D')
-                choices << "mnuDeleteTimeSlot";
+                popups.choices << "mnuDeleteTimeSlot";
             click(&b, cell, button);
             if (twice) // what the platform delivers after the press and release
                 QTest::mouseDClick(&b, button, {}, b.cellRect(cell).center());
         }
-        SetPopupMenuRunner({});
         int busy = 0;
         for (int i = 0; i <= ctlTimeBar::kEdgeCell; ++i)
             busy += b.cellTag(i) != "1";
@@ -121,7 +111,7 @@ private Q_SLOTS:
                   .arg(b.Times().join(QLatin1Char(' ')))
                   .arg(busy)
                   .arg(messages.join(" / "))
-                  .arg(menus)
+                  .arg(popups.shown)
                   .arg(b.startPending()),
               "after");
     }
